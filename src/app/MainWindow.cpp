@@ -1,0 +1,280 @@
+#include "MainWindow.h"
+
+#include "AboutWindow.h"
+#include "SensorPage.h"
+#include "discovery/SensorLists.h"
+#include "levelprobe/LevelFamily.h"
+#include "levelprobe/LevelPage.h"
+#include "link/Link.h"
+#include "logging/LogFrame.h"
+#include "logging/LogPeriods.h"
+#include "platform/Controls.h"
+#include "platform/Dialogs.h"
+#include "platform/DropDown.h"
+#include "platform/SerialPort.h"
+#include "protocol/Decoder.h"
+#include "rotary/RotaryFamily.h"
+#include "rotary/RotaryPage.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace app {
+
+using Dialogs = platform::Dialogs;
+
+MainWindow::MainWindow(const AppServices& services, QWidget* parent)
+    : QMainWindow(parent), services_(services) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Tarnix - SDI-12 Device Configuration Tool "));
+    link_ = std::make_unique<sdilink::Link>(*services_.port, *services_.dialogs, services_.sleep,
+                                         services_.clock, this);
+    buildMenus();
+    buildControls();
+    buildStatusBar();
+
+    // Logging ticks once a second (the logging subsystem connects to it); the clock in the
+    // status bar twice a second.
+    SecondTimer.setInterval(1000);
+    SecondTimer.start();
+    ClockTimer.setInterval(500);
+    connect(&ClockTimer, &QTimer::timeout, this, &MainWindow::ClockTimer_Timer);
+    ClockTimer.start();
+    ClockTimer_Timer();
+}
+
+MainWindow::~MainWindow() {
+    // The decoder and the family refer to controls and to the link; drop them first.
+    link_->setHandler(nullptr);
+    decoder_.reset();
+    family_.reset();
+}
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuSaveAs = mnuFile->addAction(QStringLiteral("Save As..."));
+    mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+
+    mnuCommsPort = bar->addMenu(QStringLiteral("&Comms Port"));
+    mnuCommsPort->setObjectName(QStringLiteral("mnuCommsPort"));
+    for (int n = 1; n <= 16; ++n) {
+        QAction* item = mnuCommsPort->addAction(QStringLiteral("COM%1").arg(n));
+        item->setObjectName(QStringLiteral("mnuCom%1").arg(n));
+        item->setCheckable(true);
+        mnuCom[static_cast<size_t>(n - 1)] = item;
+    }
+
+    auto topLevel = [bar](const QString& caption, const char* name) {
+        QAction* item = bar->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        item->setEnabled(false);
+        return item;
+    };
+    mnuReset = topLevel(QStringLiteral("&Reset Sensor"), "mnuReset");
+    mnuFilter = topLevel(QStringLiteral("&Filter Settings"), "mnuFilter");
+    mnuQueryAddress = topLevel(QStringLiteral("&Query Sensor Address"), "mnuQueryAddress");
+    mnuUserCommand = topLevel(QStringLiteral("&User Command"), "mnuUserCommand");
+
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    submnuHelp = mnuHelp->addAction(QStringLiteral("Help"));
+    submnuHelp->setObjectName(QStringLiteral("submnuHelp"));
+    submnuAbout = mnuHelp->addAction(QStringLiteral("About"));
+    submnuAbout->setObjectName(QStringLiteral("submnuAbout"));
+    connect(submnuHelp, &QAction::triggered, this, &MainWindow::submnuHelp_Click);
+    connect(submnuAbout, &QAction::triggered, this, &MainWindow::submnuAbout_Click);
+}
+
+void MainWindow::buildControls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    SensorTab = new QTabWidget(central);
+    SensorTab->setObjectName(QStringLiteral("SensorTab"));
+    SensorTab->setAccessibleName(QStringLiteral("Sensors"));
+    for (int i = 0; i <= 9; ++i) {
+        auto* page = new SensorPage(SensorTab);
+        page->setObjectName(QStringLiteral("SensorPage%1").arg(i));
+        pages_[static_cast<size_t>(i)] = page;
+        SensorTab->addTab(page, QStringLiteral("Sensor %1").arg(i));
+    }
+
+    lists_ = new discovery::SensorLists(central);
+    ScanBut = platform::makeButton(central, "ScanBut", QStringLiteral("Re-Scan Sensors"));
+    CalibrateCheck = platform::makeCheckBox(central, "CalibrateCheck",
+                                            QStringLiteral("Calibrate Mode"));
+
+    auto* comms = new QGroupBox(QStringLiteral("Comms Monitor"), central);
+    CommsList = new QListView(comms);
+    CommsList->setObjectName(QStringLiteral("CommsList"));
+    CommsList->setAccessibleName(QStringLiteral("Comms Monitor"));
+    CommsList->setModel(&link_->commsLog());
+    CommsList->setUniformItemSizes(true);
+    CommsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QFont mono(QStringLiteral("Monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    CommsList->setFont(mono);
+    connect(&link_->commsLog(), &QAbstractItemModel::rowsInserted, CommsList,
+            [this] { CommsList->scrollToBottom(); });
+    ButClearComms = platform::makeButton(comms, "ButClearComms", QStringLiteral("Clear Comms"));
+    connect(ButClearComms, &QPushButton::clicked, this, [this] { link_->commsLog().clear(); });
+    auto* commsLayout = new QVBoxLayout(comms);
+    commsLayout->addWidget(CommsList);
+    commsLayout->addWidget(ButClearComms, 0, Qt::AlignRight);
+    comms->setMinimumWidth(260);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ScanBut);
+    buttons->addWidget(CalibrateCheck);
+    buttons->addStretch();
+
+    auto* grid = new QGridLayout(central);
+    grid->addWidget(SensorTab, 0, 0, 1, 2);
+    grid->addWidget(comms, 0, 2, 2, 1);
+    grid->addWidget(lists_->ListView, 1, 0);
+    grid->addWidget(lists_->RotaryListView, 1, 0);
+    grid->addLayout(buttons, 1, 1);
+    grid->setRowStretch(0, 3);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(0, 1);
+
+    window_.SensorTab = SensorTab;
+    window_.ScanBut = ScanBut;
+    window_.mnuCommsPort = mnuCommsPort->menuAction();
+    window_.mnuQueryAddress = mnuQueryAddress;
+    window_.mnuFilter = mnuFilter;
+    window_.mnuReset = mnuReset;
+    window_.mnuHelp = mnuHelp->menuAction();
+    window_.mnuUserCommand = mnuUserCommand;
+}
+
+void MainWindow::buildStatusBar() {
+    const std::array<QString, 3> texts{QStringLiteral("    Connection Status: "),
+                                       QStringLiteral("Not Connected. "), QString()};
+    for (size_t i = 0; i < StatusBar1.size(); ++i) {
+        auto* panel = new QLabel(texts[i], this);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        StatusBar1[i] = panel;
+        statusBar()->addWidget(panel, i == 1 ? 1 : 0);
+    }
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+}
+
+void MainWindow::load() {
+    ScanOnConnect = 1;
+    SensorTab->setCurrentIndex(0);
+    SensorTab->setEnabled(false);
+
+    if (isRotary())
+        loadRotaryFamily();
+    else
+        loadLevelProbeFamily();
+    link_->setDataRequestCode(family_->dataRequestCode());
+    decoder_ = std::make_unique<protocol::Decoder>(*link_, *family_, *services_.dialogs,
+                                                   [this] { return SensorTab->currentIndex(); });
+    link_->setHandler(decoder_.get());
+
+    resize(1280, 860);
+    show();
+}
+
+void MainWindow::loadRotaryFamily() {
+    std::array<rotary::RotaryPage*, 10> rotaryPages{};
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        SensorPage* p = pages_[i];
+        p->showFamily(true);
+        logging::fillLogPeriodList(*p->rotary->RotaryLogPeriodCombo, logging::allLogPeriods());
+        logging_.LogTick[i] = 0;
+        logging_.LogActive[i] = false;
+        rotaryPages[i] = p->rotary;
+    }
+    CalibrateCheck->hide();
+    mnuFilter->setVisible(false);
+    mnuReset->setVisible(false);
+    window_.mnuFilter = nullptr;
+    window_.mnuReset = nullptr;
+    lists_->showFamily(true);
+    family_ = std::make_unique<rotary::RotaryFamily>(rotaryPages, window_, logging_);
+}
+
+void MainWindow::loadLevelProbeFamily() {
+    std::array<levelprobe::LevelPage*, 10> levelPages{};
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        SensorPage* p = pages_[i];
+        p->showFamily(false);
+        levelprobe::LevelPage* level = p->level;
+        level->LogPeriodCombo->setCurrentIndex(0);
+        level->LocalGravityText->clear();
+        logging_.LogTick[i] = 0;
+        logging_.LogActive[i] = false;
+        level->setToolTips();
+        level->fillPressureUnits();
+        levelPages[i] = level;
+    }
+    CalibrateCheck->show();
+    mnuFilter->setVisible(true);
+    mnuReset->setVisible(true);
+    lists_->showFamily(false);
+    family_ = std::make_unique<levelprobe::LevelFamily>(levelPages, window_, logging_,
+                                                        calibration_);
+}
+
+void MainWindow::ClockTimer_Timer() {
+    const QDateTime now = services_.clock();
+    StatusBar1[2]->setText(platform::shortDateText(now.date()) + QLatin1Char(' ') +
+                           platform::longTimeText(now.time()) + QStringLiteral("  "));
+}
+
+void MainWindow::submnuHelp_Click() {
+    services_.dialogs->messageBox(
+        QStringLiteral("Help."),
+        QStringLiteral("Choose the serial port of the SDI-12 interface from the Comms Port "
+                       "menu, then press \"Re-Scan Sensors\" to find the sensors on the bus. "
+                       "Each sensor found gets its own page: use \"Query\" to read a setting "
+                       "and \"Set\" to change it. The Comms Monitor shows every request sent "
+                       "and every reply received."),
+        Dialogs::Icon::Information);
+}
+
+void MainWindow::submnuAbout_Click() {
+    if (!about_) {
+        about_ = new AboutWindow(this);
+        about_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    about_->show();
+    about_->raise();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    const auto answer = services_.dialogs->messageBox(
+        QStringLiteral("Quit."), QStringLiteral("Are you sure you want to quit?"),
+        Dialogs::Icon::Information, Dialogs::Buttons::YesNo, Dialogs::Button::No);
+    if (answer != Dialogs::Button::Yes) {
+        event->ignore();
+        return;
+    }
+    if (services_.port->isOpen())
+        services_.port->close();
+    SecondTimer.stop();
+    ClockTimer.stop();
+    link_->TimeoutTimer().stop();
+    if (about_)
+        about_->close();
+    event->accept();
+}
+
+} // namespace app

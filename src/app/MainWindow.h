@@ -1,0 +1,115 @@
+#pragma once
+
+#include "AppServices.h"
+#include "levelprobe/CalibrationState.h"
+#include "logging/LoggingState.h"
+#include "protocol/WindowControls.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QListView;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+
+namespace sdilink {
+class Link;
+}
+namespace protocol {
+class Decoder;
+class Family;
+} // namespace protocol
+namespace discovery {
+class SensorLists;
+}
+
+namespace app {
+
+class AboutWindow;
+class SensorPage;
+
+// The main window. It builds the window's controls and wires the subsystems together; the
+// logic lives in the subsystems.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(const AppServices& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The family is chosen once, before load().
+    void setLevelProbeSensorType() { SensorFamily = 0; }
+    void setRotaryEncoderSensorType() { SensorFamily = -1; }
+    bool isRotary() const { return SensorFamily != 0; }
+
+    // Shows the chosen family's controls, fills the lists, finds the serial ports, shows the
+    // window and opens the stored port.
+    void load();
+
+    SensorPage* page(int i) const { return pages_.at(static_cast<size_t>(i)); }
+    sdilink::Link& link() { return *link_; }
+    protocol::Family& family() { return *family_; }
+    discovery::SensorLists& lists() { return *lists_; }
+    logging::LoggingState& loggingState() { return logging_; }
+    levelprobe::CalibrationState& calibrationState() { return calibration_; }
+    const protocol::WindowControls& windowControls() const { return window_; }
+
+    qint16 SensorFamily = 0; // 0 level probe (and encoder converter), -1 rotary encoder
+    quint8 ScanOnConnect = 0;
+    qint16 CommPort = 1;
+
+    // Menus.
+    QMenu* mnuFile;
+    QAction* mnuSaveAs;
+    QMenu* mnuCommsPort;
+    std::array<QAction*, 16> mnuCom{};
+    QAction* mnuReset;
+    QAction* mnuFilter;
+    QAction* mnuQueryAddress;
+    QAction* mnuUserCommand;
+    QMenu* mnuHelp;
+    QAction* submnuHelp;
+    QAction* submnuAbout;
+
+    QTabWidget* SensorTab;
+    QPushButton* ScanBut;
+    QCheckBox* CalibrateCheck;
+    QListView* CommsList;
+    QPushButton* ButClearComms;
+    std::array<QLabel*, 3> StatusBar1{}; // the three panels
+
+    QTimer SecondTimer;
+    QTimer ClockTimer;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    void buildStatusBar();
+    void loadLevelProbeFamily();
+    void loadRotaryFamily();
+    void ClockTimer_Timer();
+    void submnuHelp_Click();
+    void submnuAbout_Click();
+
+    AppServices services_;
+    std::unique_ptr<sdilink::Link> link_;
+    std::unique_ptr<protocol::Family> family_;
+    std::unique_ptr<protocol::Decoder> decoder_;
+    discovery::SensorLists* lists_ = nullptr;
+    std::array<SensorPage*, 10> pages_{};
+    protocol::WindowControls window_;
+    logging::LoggingState logging_;
+    levelprobe::CalibrationState calibration_;
+    QPointer<AboutWindow> about_;
+};
+
+} // namespace app

@@ -1,0 +1,33 @@
+#include "SensorPage.h"
+
+#include "levelprobe/LevelPage.h"
+#include "logging/LogFrame.h"
+#include "rotary/RotaryPage.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace app {
+
+SensorPage::SensorPage(QWidget* parent)
+    : QWidget(parent), level(new levelprobe::LevelPage(this)),
+      rotary(new rotary::RotaryPage(this)), log(new logging::LogFrame(this)) {
+    auto* frames = new QVBoxLayout;
+    frames->addWidget(level);
+    frames->addWidget(rotary);
+    frames->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(frames);
+    layout->addWidget(log, 1);
+}
+
+void SensorPage::showFamily(bool isRotary) {
+    rotary->setVisible(isRotary);
+    level->setVisible(!isRotary);
+    level->ParameterFrame->setVisible(!isRotary);
+    level->CalibrateFrame->setVisible(false);
+    log->showFamily(isRotary);
+}
+
+} // namespace app

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+namespace levelprobe {
+class LevelPage;
+}
+namespace rotary {
+class RotaryPage;
+}
+namespace logging {
+class LogFrame;
+}
+
+namespace app {
+
+// One page of the sensor tab control: the frames of both families in the same place (only
+// the chosen family's are shown) beside the page's log.
+class SensorPage final : public QWidget {
+    Q_OBJECT
+public:
+    explicit SensorPage(QWidget* parent = nullptr);
+
+    void showFamily(bool rotary);
+
+    levelprobe::LevelPage* level;
+    rotary::RotaryPage* rotary;
+    logging::LogFrame* log;
+};
+
+} // namespace app

@@ -1,0 +1,66 @@
+#include "SensorLists.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+namespace discovery {
+
+namespace {
+
+QTreeWidget* makeList(QWidget* parent, const char* name, const QStringList& columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(QLatin1String(name));
+    list->setAccessibleName(QStringLiteral("Sensors"));
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setHeaderLabels(columns);
+    list->header()->setStretchLastSection(true);
+    return list;
+}
+
+void fillRows(QTreeWidget* list) {
+    list->clear();
+    const int columns = list->columnCount();
+    for (int i = 0; i <= 9; ++i) {
+        auto* row = new QTreeWidgetItem(list);
+        row->setText(0, QString::number(i) + QString(9, QLatin1Char(' ')));
+        for (int c = 1; c < columns; ++c)
+            row->setText(c, QString());
+    }
+}
+
+void clearRow(QTreeWidget* list, int page) {
+    if (QTreeWidgetItem* row = list->topLevelItem(page))
+        for (int c = 1; c < list->columnCount(); ++c)
+            row->setText(c, QString());
+}
+
+} // namespace
+
+SensorLists::SensorLists(QWidget* parent) : QObject(parent) {
+    ListView = makeList(parent, "ListView",
+                        {QStringLiteral("Address"), QStringLiteral("Serial No."),
+                         QStringLiteral("Density Correction"), QStringLiteral("Local Gravity"),
+                         QStringLiteral("Pressure"), QStringLiteral("Units"),
+                         QStringLiteral("Temperature"), QStringLiteral("Units"),
+                         QStringLiteral("Log Status")});
+    RotaryListView = makeList(parent, "RotaryListView",
+                              {QStringLiteral("Address"), QStringLiteral("Serial No."),
+                               QStringLiteral("Level"), QStringLiteral("Units"),
+                               QStringLiteral("Pulley Circum"), QStringLiteral("Direction"),
+                               QStringLiteral("Log Status")});
+}
+
+void SensorLists::showFamily(bool rotary) {
+    ListView->setVisible(!rotary);
+    RotaryListView->setVisible(rotary);
+    fillRows(rotary ? RotaryListView : ListView);
+}
+
+void SensorLists::ClearLevelRow(int page) { clearRow(ListView, page); }
+
+void SensorLists::ClearRotaryRow(int page) { clearRow(RotaryListView, page); }
+
+} // namespace discovery

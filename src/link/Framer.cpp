@@ -1,0 +1,81 @@
+#include "Framer.h"
+
+namespace sdilink {
+
+namespace {
+constexpr quint8 CR = 13;
+constexpr quint8 LF = 10;
+
+bool isAddressCharacter(quint8 b) { return (b >= '0' && b <= '9') || b == '?'; }
+} // namespace
+
+Framer::Step Framer::feed(quint8 b) {
+    Step step;
+    logByte(b, step);
+    frameByte(b, step);
+    return step;
+}
+
+void Framer::logByte(quint8 b, Step& step) {
+    if (b == LF) {
+        logLine_ = buffer_.LogText;
+        if (logCut_)
+            logLine_ += "...";
+        buffer_.LogText.clear();
+        logCut_ = false;
+        step.logLine = true;
+    } else if (b != 0 && b != CR) {
+        if (buffer_.LogText.size() < kMaxLogText)
+            buffer_.LogText.append(static_cast<char>(b));
+        else
+            logCut_ = true;
+    }
+}
+
+void Framer::frameByte(quint8 b, Step& step) {
+    switch (state_) {
+    case 0:
+        buffer_.Count = 0;
+        buffer_.Complete = false;
+        buffer_.Data.clear();
+        if (isAddressCharacter(b)) {
+            buffer_.Data.append(static_cast<char>(b));
+            buffer_.Count = 1;
+            state_ = 3;
+        }
+        break;
+    case 1:
+        if (b == CR) {
+            state_ = 2;
+        } else {
+            const int digit = (b >= '0' && b <= '9') ? b - '0' : 0;
+            if (digit == measureAddress_)
+                step.serviceRequest = true;
+        }
+        break;
+    case 2:
+        state_ = 0;
+        break;
+    case 3:
+        if (b == CR) {
+            state_ = 4;
+        } else if (buffer_.Count >= kMaxLine) {
+            // A line that never ends: drop it and wait for the next address character.
+            buffer_.Data.clear();
+            buffer_.Count = 0;
+            state_ = 0;
+        } else {
+            buffer_.Data.append(static_cast<char>(b));
+            ++buffer_.Count;
+        }
+        break;
+    case 4:
+    default:
+        buffer_.Complete = true;
+        step.lineComplete = true;
+        state_ = 0;
+        break;
+    }
+}
+
+} // namespace sdilink

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ReceiveBuffer.h"
+
+#include <QtGlobal>
+
+namespace sdilink {
+
+// Turns received bytes, one at a time, into reply lines and comms-log lines.
+//
+// States: 0 idle (waiting for an address character), 1 waiting for a service request,
+// 2 after the service request's CR, 3 collecting a line, 4 after the line's CR.
+class Framer {
+public:
+    // Longest line kept; a longer one is dropped and framing waits for the next address.
+    static constexpr int kMaxLine = 1024;
+    // Longest comms-log text kept for one line; the rest is cut and marked.
+    static constexpr int kMaxLogText = 1024;
+
+    struct Step {
+        bool logLine = false;        // a line feed ended a comms-log line (logText holds it)
+        bool lineComplete = false;   // buffer().Data holds a complete reply line
+        bool serviceRequest = false; // the awaited sensor asked for its data
+    };
+
+    Step feed(quint8 b);
+
+    quint8 state() const { return state_; }
+    void setState(quint8 state) { state_ = state; }
+    int measureAddress() const { return measureAddress_; }
+    void setMeasureAddress(int address) { measureAddress_ = address; }
+
+    ReceiveBuffer& buffer() { return buffer_; }
+    const ReceiveBuffer& buffer() const { return buffer_; }
+    // The comms-log text completed by the last step that returned logLine.
+    const QByteArray& logText() const { return logLine_; }
+
+private:
+    void logByte(quint8 b, Step& step);
+    void frameByte(quint8 b, Step& step);
+
+    ReceiveBuffer buffer_;
+    QByteArray logLine_;
+    quint8 state_ = 0;
+    int measureAddress_ = 0;
+    bool logCut_ = false;
+};
+
+} // namespace sdilink

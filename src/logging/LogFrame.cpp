@@ -1,0 +1,67 @@
+#include "LogFrame.h"
+
+#include "platform/Controls.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace logging {
+
+namespace {
+
+QTreeView* makeLogList(QWidget* parent, const char* name, QStandardItemModel* model) {
+    auto* view = new QTreeView(parent);
+    view->setObjectName(QLatin1String(name));
+    view->setAccessibleName(QStringLiteral("Log"));
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setAlternatingRowColors(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setModel(model);
+    view->header()->setStretchLastSection(true);
+    return view;
+}
+
+} // namespace
+
+LogFrame::LogFrame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent) {
+    setObjectName(QStringLiteral("LogFrame"));
+    levelRows_ = new QStandardItemModel(0, 6, this);
+    levelRows_->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"),
+                                           QStringLiteral("Pressure"), QStringLiteral("Units"),
+                                           QStringLiteral("Temperature"), QStringLiteral("Units")});
+    rotaryRows_ = new QStandardItemModel(0, 4, this);
+    rotaryRows_->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"),
+                                            QStringLiteral("Level"), QStringLiteral("Units")});
+
+    LogListView = makeLogList(this, "LogListView", levelRows_);
+    RotaryLogListView = makeLogList(this, "RotaryLogListView", rotaryRows_);
+    ClearLogBut = platform::makeButton(this, "ClearLogBut", QStringLiteral("Clear Log"), {},
+                                       QStringLiteral("Clear Log List."));
+    SaveLogBut = platform::makeButton(this, "SaveLogBut", QStringLiteral("Save Log"), {},
+                                      QStringLiteral("Save Log File."));
+    ClearLogBut->setEnabled(false);
+    SaveLogBut->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ClearLogBut);
+    buttons->addWidget(SaveLogBut);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(LogListView);
+    layout->addWidget(RotaryLogListView);
+    layout->addLayout(buttons);
+}
+
+void LogFrame::showFamily(bool rotary) {
+    RotaryLogListView->setVisible(rotary);
+    LogListView->setVisible(!rotary);
+}
+
+} // namespace logging

@@ -1,0 +1,77 @@
+#include "Controls.h"
+
+#include "DropDown.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+
+QString plainLabel(const QString& label) {
+    QString text = label;
+    text.remove(QLatin1Char('&'));
+    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
+template <typename W> W* named(W* w, const char* name, const QString& accessible,
+                               const QString& toolTip) {
+    w->setObjectName(QLatin1String(name));
+    w->setAccessibleName(accessible);
+    if (!toolTip.isEmpty())
+        w->setToolTip(toolTip);
+    return w;
+}
+
+} // namespace
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& accessibleContext, const QString& toolTip) {
+    const QString accessible = accessibleContext.isEmpty()
+                                   ? plainLabel(caption)
+                                   : plainLabel(accessibleContext) + QLatin1Char(' ') + caption;
+    auto* b = named(new QPushButton(caption, parent), name, accessible, toolTip);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& label,
+                       const QString& toolTip) {
+    return named(new QLineEdit(parent), name, plainLabel(label), toolTip);
+}
+
+DropDown* makeDropDown(QWidget* parent, const char* name, const QString& label,
+                       const QString& toolTip) {
+    return named(new DropDown(parent), name, plainLabel(label), toolTip);
+}
+
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption,
+                        const QString& toolTip) {
+    return named(new QCheckBox(caption, parent), name, plainLabel(caption), toolTip);
+}
+
+QListWidget* makeListBox(QWidget* parent, const char* name, const QString& label) {
+    return named(new QListWidget(parent), name, plainLabel(label), {});
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text) { return new QLabel(text, parent); }
+
+void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
+    for (QWidget* w : widgets)
+        w->setEnabled(enabled);
+}
+
+void setEnabled(std::initializer_list<QAction*> actions, bool enabled) {
+    for (QAction* a : actions)
+        if (a)
+            a->setEnabled(enabled);
+}
+
+} // namespace platform

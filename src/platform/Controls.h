@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <initializer_list>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QWidget;
+
+namespace platform {
+
+class DropDown;
+
+// Builders for the controls of the pages. Each control gets its name as objectName (so it
+// can be found by name), an accessible name (its caption, or the label beside it) and its
+// tooltip.
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& accessibleContext = {}, const QString& toolTip = {});
+QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& label,
+                       const QString& toolTip = {});
+DropDown* makeDropDown(QWidget* parent, const char* name, const QString& label,
+                       const QString& toolTip = {});
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption,
+                        const QString& toolTip = {});
+QListWidget* makeListBox(QWidget* parent, const char* name, const QString& label);
+QLabel* makeLabel(QWidget* parent, const QString& text);
+
+// Enables or disables each control in turn; null menu actions (menus a family does not
+// show) are skipped.
+void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled);
+void setEnabled(std::initializer_list<QAction*> actions, bool enabled);
+
+} // namespace platform

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// The message boxes and file dialogs the tool shows, behind one seam so tests can script the
+// user's answers and record every box.
+class Dialogs {
+public:
+    enum class Icon { Exclamation, Information };
+    enum class Buttons { Ok, YesNo };
+    enum class Button { Ok, Yes, No };
+
+    struct SaveChoice {
+        QString path;
+        int filterIndex = 0; // index into the filters passed to saveFile()
+    };
+
+    virtual ~Dialogs() = default;
+
+    // A modal box. For Buttons::YesNo, defaultButton is the preselected one.
+    virtual Button messageBox(const QString& title, const QString& text, Icon icon,
+                              Buttons buttons = Buttons::Ok,
+                              Button defaultButton = Button::Ok) = 0;
+
+    // A file-save dialog with a filter list ("Excel Workbook (*.xlsx)", ...). Empty when
+    // the user cancels.
+    virtual std::optional<SaveChoice> saveFile(const QString& title, const QString& suggestedPath,
+                                               const QStringList& filters) = 0;
+};
+
+// The real dialogs: QMessageBox and QFileDialog, parented to the given window.
+class QtDialogs final : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    Button messageBox(const QString& title, const QString& text, Icon icon, Buttons buttons,
+                      Button defaultButton) override;
+    std::optional<SaveChoice> saveFile(const QString& title, const QString& suggestedPath,
+                                       const QStringList& filters) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace platform {
+
+// A drop-down list whose shown text can be set apart from its entries, as the pages need:
+// "Select....." before anything is chosen, and an empty text while a query is in flight.
+// Each entry may carry an item code (the sensor's number for that entry).
+class DropDown final : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DropDown(QWidget* parent = nullptr);
+
+    void addEntry(const QString& text, int itemCode);
+    // The item code of the entry at index, or -1.
+    int itemCode(int index) const;
+    int selectedItemCode() const { return itemCode(currentIndex()); }
+
+    // Shows the text with no entry selected.
+    void setText(const QString& text);
+    // The text shown: the selected entry's, or the text set with setText().
+    QString text() const;
+};
+
+} // namespace platform

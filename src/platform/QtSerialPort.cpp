@@ -1,0 +1,106 @@
+#include "QtSerialPort.h"
+
+#include "PortMap.h"
+
+#include <QFileInfo>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace platform {
+
+QtSerialPort::QtSerialPort(const PortMap& ports, QObject* parent)
+    : SerialPort(parent), ports_(ports) {
+    connect(&port_, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
+}
+
+QtSerialPort::~QtSerialPort() { close(); }
+
+bool QtSerialPort::isPseudoTerminal(const QString& path) {
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    if (native.isEmpty() || ::stat(native.constData(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    // Unix98 pty slaves live on character majors 136-143.
+    const unsigned int maj = major(st.st_rdev);
+    return maj >= 136 && maj <= 143;
+}
+
+bool QtSerialPort::open(int portNumber) {
+    close();
+    const QString path = ports_.path(portNumber);
+    if (path.isEmpty()) {
+        device_.clear();
+        error_ = QStringLiteral("COM%1 is not bound to any serial device.").arg(portNumber);
+        return false;
+    }
+    return openPath(path);
+}
+
+bool QtSerialPort::openPath(const QString& path) {
+    close();
+    device_ = path;
+    error_.clear();
+    port_.setPortName(path);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        error_ = port_.errorString();
+        if (port_.error() == QSerialPort::PermissionError)
+            error_ += QStringLiteral(" (permission denied)");
+        return false;
+    }
+    pty_ = isPseudoTerminal(path);
+    if (!applyLineSettings(pty_)) {
+        port_.close();
+        return false;
+    }
+    port_.clearError();
+    return true;
+}
+
+bool QtSerialPort::applyLineSettings(bool pty) {
+    // Baud rate, stop bits and flow control hold on every device; data bits and parity
+    // do not on a pty.
+    const bool common = port_.setBaudRate(QSerialPort::Baud1200) &&
+                        port_.setStopBits(QSerialPort::OneStop) &&
+                        port_.setFlowControl(QSerialPort::NoFlowControl);
+    const bool format = port_.setDataBits(QSerialPort::Data7) &&
+                        port_.setParity(QSerialPort::EvenParity);
+    if (common && (format || pty))
+        return true;
+    error_ = QStringLiteral("The device refused the line settings 1200 baud, 7 data bits, "
+                            "even parity, 1 stop bit: %1")
+                 .arg(port_.errorString());
+    return false;
+}
+
+void QtSerialPort::close() {
+    if (port_.isOpen())
+        port_.close();
+    pty_ = false;
+}
+
+bool QtSerialPort::isOpen() const { return port_.isOpen(); }
+
+void QtSerialPort::setBreak(bool on) {
+    if (!port_.isOpen())
+        return;
+    // A pty ignores break; nothing to report there.
+    if (!port_.setBreakEnabled(on) && pty_)
+        port_.clearError();
+}
+
+void QtSerialPort::write(const QByteArray& bytes) {
+    if (port_.isOpen())
+        port_.write(bytes);
+}
+
+int QtSerialPort::bytesWaiting() const {
+    return port_.isOpen() ? static_cast<int>(port_.bytesAvailable()) : 0;
+}
+
+quint8 QtSerialPort::readByte() {
+    char c = 0;
+    port_.getChar(&c);
+    return static_cast<quint8>(c);
+}
+
+} // namespace platform

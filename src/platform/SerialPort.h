@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+namespace platform {
+
+// The one serial port the tool talks through. Port numbers are 1-16 ("COM1" ... "COM16");
+// how a number maps to a device is the implementation's business.
+//
+// Line settings are fixed for every opening: 1200 baud, 7 data bits, even parity, 1 stop bit.
+// Bytes are delivered unchanged, one per readByte(), in the order received, and dataArrived()
+// is emitted on the owning (GUI) thread after new bytes have arrived.
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialPort() override = default;
+
+    // Opens port n (1-16). Fails (false) when the device is absent, in use, or refuses the
+    // line settings; errorString() then says why. A port already open is closed first.
+    virtual bool open(int portNumber) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Holds the line in the break condition between setBreak(true) and setBreak(false).
+    virtual void setBreak(bool on) = 0;
+    // Queues the whole byte string for sending and returns before the bytes have left.
+    virtual void write(const QByteArray& bytes) = 0;
+    virtual int bytesWaiting() const = 0;
+    // Returns one received byte; only valid while bytesWaiting() > 0.
+    virtual quint8 readByte() = 0;
+
+    // Why the last open() failed, in words for a user; empty after a success.
+    virtual QString errorString() const = 0;
+    // The device behind the port opened last (or tried last), for messages.
+    virtual QString deviceName() const = 0;
+
+Q_SIGNALS:
+    void dataArrived();
+};
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#include "Services.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace platform {
+
+Sleeper realSleeper() {
+    return [](int ms) {
+        if (ms > 0)
+            QThread::msleep(static_cast<unsigned long>(ms));
+    };
+}
+
+Clock systemClock() {
+    return [] { return QDateTime::currentDateTime(); };
+}
+
+namespace {
+
+// The locale's long time format without the time-zone name, which a desktop locale adds
+// to its long format but which has no place in a log line.
+QString longTimeFormat() {
+    static const QString format = [] {
+        QString f = QLocale().timeFormat(QLocale::LongFormat);
+        f.remove(QRegularExpression(QStringLiteral("\\s*\\(?t+\\)?")));
+        return f.trimmed();
+    }();
+    return format;
+}
+
+} // namespace
+
+QString longTimeText(const QTime& time) { return QLocale().toString(time, longTimeFormat()); }
+
+QString shortDateText(const QDate& date) { return QLocale().toString(date, QLocale::ShortFormat); }
+
+QString logTimeText(const QTime& time) { return time.toString(QStringLiteral("hh:mm:ss")); }
+
+} // namespace platform

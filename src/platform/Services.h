@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+#include <functional>
+
+namespace platform {
+
+// Blocks the calling (GUI) thread for a number of milliseconds. The program uses a real
+// sleep; tests record the calls instead of waiting.
+using Sleeper = std::function<void(int milliseconds)>;
+
+// The current local date and time. Tests fix it so logged texts are deterministic.
+using Clock = std::function<QDateTime()>;
+
+Sleeper realSleeper();
+Clock systemClock();
+
+// Texts of dates and times in the user's locale, as the comms log, the log rows and the
+// status-bar clock show them.
+QString longTimeText(const QTime& time); // e.g. 14:03:27 (the locale's long format, no zone)
+QString shortDateText(const QDate& date);  // e.g. 06/12/2026 in a day-first locale
+QString logTimeText(const QTime& time);    // always "hh:mm:ss", 24-hour
+
+} // namespace platform

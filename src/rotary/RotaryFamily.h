@@ -1,0 +1,41 @@
+#pragma once
+
+#include "protocol/Family.h"
+#include "protocol/WindowControls.h"
+
+#include <array>
+
+namespace logging {
+struct LoggingState;
+}
+
+namespace rotary {
+
+class RotaryPage;
+
+// The rotary-encoder family: the page lock rules and the decoder branches of codes 100-117.
+class RotaryFamily final : public protocol::Family {
+public:
+    RotaryFamily(std::array<RotaryPage*, 10> pages, protocol::WindowControls window,
+                 const logging::LoggingState& logging);
+
+    bool isRotary() const override { return true; }
+    qint16 dataRequestCode() const override { return 117; }
+    void lockPage(int page) override { LockRotaryPage(page); }
+    void unlockPage(int page) override { UnlockRotaryPage(page); }
+    bool decodeReply(int tab, qint16 code, const QString& line, int p) override;
+
+    void LockRotaryPage(int p);
+    void UnlockRotaryPage(int p);
+
+    RotaryPage& page(int p) const { return *pages_.at(static_cast<size_t>(p)); }
+
+private:
+    void setPageControls(int p, bool enabled);
+
+    std::array<RotaryPage*, 10> pages_;
+    protocol::WindowControls window_;
+    const logging::LoggingState& logging_;
+};
+
+} // namespace rotary

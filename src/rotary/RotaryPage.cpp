@@ -1,0 +1,144 @@
+#include "RotaryPage.h"
+
+#include "logging/LogPeriods.h"
+#include "platform/Controls.h"
+#include "platform/DropDown.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace rotary {
+
+using platform::makeButton;
+using platform::makeDropDown;
+using platform::makeTextBox;
+
+RotaryPage::RotaryPage(QWidget* parent)
+    : QGroupBox(QStringLiteral("Set Parameters"), parent), RotaryEncoderFrame(this) {
+    setObjectName(QStringLiteral("RotaryEncoderFrame"));
+    const QString set = QStringLiteral("Set");
+    const QString query = QStringLiteral("Query");
+    const QString select = QStringLiteral("Select.....");
+
+    const QString address = QStringLiteral("Sensor Address :");
+    RotaryAddressCombo = makeDropDown(this, "RotaryAddressCombo", address,
+                                      QStringLiteral("Select Sensor Address."));
+    for (int a = 0; a <= 9; ++a)
+        RotaryAddressCombo->addEntry(QString::number(a), a);
+    RotaryAddressCombo->setText(select);
+    RotaryAddrBut = makeButton(this, "RotaryAddrBut", set, address,
+                               QStringLiteral("Set Sensor Address."));
+
+    const QString details = QStringLiteral("Sensor Details :");
+    RotarySensorIDList = platform::makeListBox(this, "RotarySensorIDList", details);
+    RotarySensorIDList->setMaximumHeight(80);
+    RotaryIDQueryBut = makeButton(this, "RotaryIDQueryBut", query, details,
+                                  QStringLiteral("Query Sensor Details."));
+
+    const QString counts = QStringLiteral("Counts Per Rev :");
+    RotaryCountsPerRevText = makeTextBox(this, "RotaryCountsPerRevText", counts);
+    RotaryCountsPerRevBut = makeButton(this, "RotaryCountsPerRevBut", set, counts);
+    QueryRotaryCountsPerRevBut = makeButton(this, "QueryRotaryCountsPerRevBut", query, counts);
+
+    const QString direction = QStringLiteral("Rotation Direction :");
+    RotaryDirectionCombo = makeDropDown(this, "RotaryDirectionCombo", direction,
+                                        QStringLiteral("Select Rotation Direction."));
+    RotaryDirectionCombo->addEntry(QStringLiteral("Anticlockwise"), 0);
+    RotaryDirectionCombo->addEntry(QStringLiteral("Clockwise"), 1);
+    RotaryDirectionCombo->setText(select);
+    RotaryDirectionBut = makeButton(this, "RotaryDirectionBut", set, direction,
+                                    QStringLiteral("Set Rotation Direction."));
+    QueryRotaryDirectionBut = makeButton(this, "QueryRotaryDirectionBut", query, direction,
+                                         QStringLiteral("Query Rotation Direction."));
+
+    const QString units = QStringLiteral("Measurement Units :");
+    RotaryMeasurementUnitsCombo = makeDropDown(this, "RotaryMeasurementUnitsCombo", units,
+                                               QStringLiteral("Select Measurement Units."));
+    RotaryMeasurementUnitsCombo->addEntry(QStringLiteral("Metres"), 0);
+    RotaryMeasurementUnitsCombo->addEntry(QStringLiteral("Millimetres"), 1);
+    RotaryMeasurementUnitsCombo->addEntry(QStringLiteral("Inches"), 2);
+    RotaryMeasurementUnitsCombo->addEntry(QStringLiteral("Feet"), 3);
+    RotaryMeasurementUnitsCombo->setText(select);
+    RotaryMeasurementUnitsBut = makeButton(this, "RotaryMeasurementUnitsBut", set, units,
+                                           QStringLiteral("Set Measurement Units."));
+    QueryRotaryMeasurementUnitsBut = makeButton(this, "QueryRotaryMeasurementUnitsBut", query,
+                                                units, QStringLiteral("Query Measurement Units."));
+
+    const QString pulley = QStringLiteral("Pulley Circumf (mm) :");
+    RotaryPulleyCircumText = makeTextBox(this, "RotaryPulleyCircumText", pulley);
+    RotaryPulleyCircumBut = makeButton(this, "RotaryPulleyCircumBut", set, pulley,
+                                       QStringLiteral("Set Pulley Circumference."));
+    QueryRotaryPulleyCircumfBut = makeButton(this, "QueryRotaryPulleyCircumfBut", query, pulley,
+                                             QStringLiteral("Query Pulley Circumference."));
+
+    const QString resolution = QStringLiteral("Measurement Res :");
+    RotaryMeasurementResText = makeTextBox(this, "RotaryMeasurementResText", resolution);
+
+    const QString current = QStringLiteral("Set Current Value :");
+    RotaryCurrentValueText = makeTextBox(this, "RotaryCurrentValueText", current,
+                                         QStringLiteral("Set Current Value."));
+    RotaryCurrentValueBut = makeButton(this, "RotaryCurrentValueBut", set, current,
+                                       QStringLiteral("Set Output to Current Value."));
+    QueryRotaryCurrentValueBut = makeButton(this, "QueryRotaryCurrentValueBut", query, current,
+                                            QStringLiteral("Query Current Value."));
+
+    const QString zero = QStringLiteral("Set Output to Zero :");
+    RotarySetZeroBut = makeButton(this, "RotarySetZeroBut", set, zero,
+                                  QStringLiteral("Set Output to Zero."));
+
+    const QString maxRange = QStringLiteral("Maximum Range :");
+    RotaryMaxRangeText = makeTextBox(this, "RotaryMaxRangeText", maxRange);
+
+    RotaryUnlockQueryBut = makeButton(this, "RotaryUnlockQueryBut", QStringLiteral("Unlock"), {},
+                                      QStringLiteral("Query Sensor Lock status."));
+
+    const QString period = QStringLiteral("Logging Period :");
+    RotaryLogPeriodCombo = makeDropDown(this, "RotaryLogPeriodCombo", period,
+                                        logging::kLogPeriodToolTip);
+    logging::fillLogPeriodList(*RotaryLogPeriodCombo, logging::allLogPeriods());
+    RotaryStartLogBut = makeButton(this, "RotaryStartLogBut", QStringLiteral("Start Log"), {},
+                                   QStringLiteral("Start Logging."));
+    RotaryStopLogBut = makeButton(this, "RotaryStopLogBut", QStringLiteral("Stop Log"), {},
+                                  QStringLiteral("Stop Logging"));
+
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    auto add = [&](const QString& label, QWidget* value, QWidget* first = nullptr,
+                   QWidget* second = nullptr) {
+        if (!label.isEmpty())
+            grid->addWidget(new QLabel(label), row, 0);
+        if (value)
+            grid->addWidget(value, row, 1);
+        if (first)
+            grid->addWidget(first, row, 2);
+        if (second)
+            grid->addWidget(second, row, 3);
+        ++row;
+    };
+    add(address, RotaryAddressCombo, RotaryAddrBut);
+    add(details, RotarySensorIDList, RotaryIDQueryBut);
+    add(counts, RotaryCountsPerRevText, RotaryCountsPerRevBut, QueryRotaryCountsPerRevBut);
+    // The resolution uses four counts per line of the encoder.
+    auto* countsNote = new QLabel(QStringLiteral("Counts Per Rev:"));
+    auto* factor = new QLabel(QStringLiteral("x4"));
+    grid->addWidget(countsNote, row, 0);
+    grid->addWidget(factor, row, 1);
+    ++row;
+    add(direction, RotaryDirectionCombo, RotaryDirectionBut, QueryRotaryDirectionBut);
+    add(units, RotaryMeasurementUnitsCombo, RotaryMeasurementUnitsBut,
+        QueryRotaryMeasurementUnitsBut);
+    add(pulley, RotaryPulleyCircumText, RotaryPulleyCircumBut, QueryRotaryPulleyCircumfBut);
+    add(resolution, RotaryMeasurementResText);
+    add(current, RotaryCurrentValueText, RotaryCurrentValueBut, QueryRotaryCurrentValueBut);
+    add(zero, nullptr, RotarySetZeroBut);
+    add(maxRange, RotaryMaxRangeText);
+    add({}, nullptr, RotaryUnlockQueryBut);
+    add(period, RotaryLogPeriodCombo, RotaryStartLogBut, RotaryStopLogBut);
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(4, 1);
+}
+
+} // namespace rotary

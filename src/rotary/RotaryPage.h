@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace platform {
+class DropDown;
+}
+
+namespace rotary {
+
+// The rotary-encoder controls of one sensor page (the frame "Set Parameters").
+class RotaryPage final : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit RotaryPage(QWidget* parent = nullptr);
+
+    QGroupBox* RotaryEncoderFrame; // this frame itself
+
+    platform::DropDown* RotaryAddressCombo;
+    QPushButton* RotaryAddrBut;
+    QListWidget* RotarySensorIDList;
+    QPushButton* RotaryIDQueryBut;
+    QLineEdit* RotaryCountsPerRevText;
+    QPushButton* RotaryCountsPerRevBut;
+    QPushButton* QueryRotaryCountsPerRevBut;
+    platform::DropDown* RotaryDirectionCombo;
+    QPushButton* RotaryDirectionBut;
+    QPushButton* QueryRotaryDirectionBut;
+    platform::DropDown* RotaryMeasurementUnitsCombo;
+    QPushButton* RotaryMeasurementUnitsBut;
+    QPushButton* QueryRotaryMeasurementUnitsBut;
+    QLineEdit* RotaryPulleyCircumText;
+    QPushButton* RotaryPulleyCircumBut;
+    QPushButton* QueryRotaryPulleyCircumfBut;
+    QLineEdit* RotaryMeasurementResText;
+    QLineEdit* RotaryCurrentValueText;
+    QPushButton* RotaryCurrentValueBut;
+    QPushButton* QueryRotaryCurrentValueBut;
+    QPushButton* RotarySetZeroBut;
+    QLineEdit* RotaryMaxRangeText;
+    QPushButton* RotaryUnlockQueryBut;
+    platform::DropDown* RotaryLogPeriodCombo;
+    QPushButton* RotaryStartLogBut;
+    QPushButton* RotaryStopLogBut;
+};
+
+} // namespace rotary
