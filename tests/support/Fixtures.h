@@ -1,0 +1,27 @@
+#pragma once
+
+#include "FakeDialogs.h"
+#include "FakeSerialPort.h"
+#include "app/AppServices.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <memory>
+
+namespace testing {
+
+// The platform services of a test: a fake port and scripted dialogs, a sleep that only
+// records itself in the port's trace, and a clock fixed at 2026-12-06 14:03:27.
+struct TestServices {
+    TestServices();
+
+    app::AppServices services();
+
+    std::shared_ptr<QStringList> trace = std::make_shared<QStringList>();
+    std::unique_ptr<FakeSerialPort> port;
+    FakeDialogs dialogs;
+    QDateTime now;
+    QList<int> sleeps;
+};
+
+} // namespace testing
