@@ -1,0 +1,175 @@
+#include "Bus.h"
+
+#include "LevelProbe.h"
+#include "RotaryEncoder.h"
+
+namespace sim {
+
+namespace {
+// A request longer than any known one without "!" is line noise; it is dropped.
+constexpr qsizetype kMaxRequest = 80;
+} // namespace
+
+Bus::Bus(Scheduler& scheduler, QObject* parent) : QObject(parent), scheduler_(scheduler) {}
+
+Bus::~Bus() = default;
+
+LevelProbe& Bus::addLevelProbe(char address) {
+    return static_cast<LevelProbe&>(addSensor(std::make_unique<LevelProbe>(address)));
+}
+
+RotaryEncoder& Bus::addRotaryEncoder(char address) {
+    return static_cast<RotaryEncoder&>(addSensor(std::make_unique<RotaryEncoder>(address)));
+}
+
+Sensor& Bus::addSensor(std::unique_ptr<Sensor> sensor) {
+    sensors_.push_back(std::move(sensor));
+    return *sensors_.back();
+}
+
+Sensor* Bus::sensorAt(char address) const {
+    for (const auto& sensor : sensors_)
+        if (sensor->address() == address)
+            return sensor.get();
+    return nullptr;
+}
+
+void Bus::setFaults(char address, const Faults& faults) {
+    if (faults.any())
+        faults_.insert(address, faults);
+    else
+        faults_.remove(address);
+}
+
+void Bus::lineBreak() {
+    ++generation_;
+    request_.clear();
+}
+
+void Bus::receive(QByteArrayView bytes) {
+    const Micros now = scheduler_.now();
+    // Without pacing the echo of one write goes back in one piece.
+    QByteArray echo;
+    const auto flushEcho = [&] {
+        if (!echo.isEmpty())
+            send(std::exchange(echo, {}), now, std::nullopt);
+    };
+    for (const char byte : bytes) {
+        const Micros start = std::max(now, inputFree_);
+        const Micros done = start + characterTime();
+        inputFree_ = done;
+        if (request_.isEmpty()) {
+            // A new request: the break before it has ended any measurement in progress.
+            ++generation_;
+            requestStart_ = start;
+            holdEcho_ = faults_.value(byte).lateBy.has_value();
+            const QByteArray noise = faults_.value(byte).noise;
+            if (!noise.isEmpty()) {
+                flushEcho();
+                send(noise, start, TrafficRecord::Kind::Noise);
+            }
+        }
+        request_.append(byte);
+        // The interface echoes each character as it passes (unless the line is to come late).
+        if (!holdEcho_) {
+            if (pacing_)
+                send(QByteArray(1, byte), start, std::nullopt);
+            else
+                echo.append(byte);
+        }
+        if (byte == '!') {
+            flushEcho();
+            const QByteArray request = std::exchange(request_, {});
+            requestComplete(request, requestStart_, done);
+        } else if (request_.size() > kMaxRequest) {
+            request_.clear();
+        }
+    }
+    flushEcho();
+}
+
+void Bus::requestComplete(const QByteArray& request, Micros start, Micros end) {
+    record({TrafficRecord::Kind::Request, request, start, end});
+    // With the late fault the whole line, echo and answer, comes after the delay.
+    const QByteArray heldEcho = holdEcho_ ? request : QByteArray();
+    const Micros lateBy = faults_.value(request.front()).lateBy.value_or(Micros{0});
+    const auto sendHeldEcho = [&] {
+        if (!heldEcho.isEmpty())
+            send(heldEcho, end + lateBy, std::nullopt);
+    };
+
+    Sensor* sensor = nullptr;
+    if (request == "?!") {
+        // Only one sensor should be on the bus for this; the lowest address wins here.
+        for (const auto& s : sensors_)
+            if (!sensor || s->address() < sensor->address())
+                sensor = s.get();
+    } else {
+        sensor = sensorAt(request.front());
+    }
+    const Faults faults = sensor ? faults_.value(sensor->address()) : Faults{};
+    if (!sensor || faults.silent) {
+        sendHeldEcho();
+        return;
+    }
+    const QByteArrayView body = QByteArrayView(request).sliced(1, request.size() - 2);
+    std::optional<Reply> reply = sensor->answer(request == "?!" ? QByteArrayView() : body, end);
+    if (!reply) {
+        sendHeldEcho();
+        return;
+    }
+
+    if (faults.zeroWait && reply->waitField >= 0) {
+        reply->text.replace(reply->waitField, 3, "000");
+        reply->serviceRequestAfter.reset();
+    }
+    if (faults.garbage) {
+        reply->text = Faults::garbageText();
+        reply->serviceRequestAfter.reset();
+    }
+    const QByteArray lineEnd = faults.noCarriageReturn ? "\n" : "\r\n";
+    Micros replyStart = end + responseDelay_;
+    if (!heldEcho.isEmpty()) {
+        sendHeldEcho();
+        replyStart = end + lateBy;
+    }
+    const Micros replyEnd = send(reply->text + lineEnd, replyStart, TrafficRecord::Kind::Reply);
+
+    if (reply->serviceRequestAfter) {
+        const quint64 generation = generation_;
+        scheduler_.at(replyEnd + *reply->serviceRequestAfter, this,
+                      [this, generation, sensor, lineEnd] {
+                          if (generation != generation_)
+                              return; // aborted by a later request
+                          const QByteArray line = QByteArray(1, sensor->address()) + lineEnd;
+                          send(line, scheduler_.now(), TrafficRecord::Kind::ServiceRequest);
+                      });
+    }
+}
+
+Micros Bus::send(const QByteArray& bytes, Micros start, std::optional<TrafficRecord::Kind> kind) {
+    start = std::max(start, outputFree_);
+    Micros end = start;
+    if (pacing_) {
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            end = start + charactersTime(i + 1);
+            scheduler_.at(end, this, [this, byte = bytes.mid(i, 1)] { emit transmitted(byte); });
+        }
+    } else {
+        scheduler_.at(start, this, [this, bytes] { emit transmitted(bytes); });
+    }
+    outputFree_ = end;
+    if (kind)
+        scheduler_.at(end, this, [this, record = TrafficRecord{*kind, bytes, start, end}] {
+            this->record(record);
+        });
+    return end;
+}
+
+void Bus::record(const TrafficRecord& record) {
+    if (recording_)
+        traffic_.append(record);
+    emit recorded(record);
+}
+
+} // namespace sim

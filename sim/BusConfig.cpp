@@ -1,0 +1,140 @@
+#include "BusConfig.h"
+
+#include "Bus.h"
+#include "LevelProbe.h"
+#include "RotaryEncoder.h"
+
+namespace sim {
+
+namespace {
+
+bool setError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+    return false;
+}
+
+bool parseAddress(QStringView text, char* address) {
+    if (text.size() != 1 || text[0].unicode() > 127 ||
+        !Sensor::isValidAddress(static_cast<char>(text[0].unicode())))
+        return false;
+    *address = static_cast<char>(text[0].unicode());
+    return true;
+}
+
+} // namespace
+
+BusConfig BusConfig::demo() {
+    BusConfig config;
+    for (const char a : {'1', '3', '5'})
+        config.sensors.append({a, Sensor::Family::LevelProbe});
+    for (const char a : {'2', '4'})
+        config.sensors.append({a, Sensor::Family::RotaryEncoder});
+    config.pacing = true;
+    return config;
+}
+
+bool BusConfig::parseAddresses(const QString& text, QList<char>* addresses, QString* error) {
+    const QString compact = QString(text).remove(QLatin1Char(',')).remove(QLatin1Char(' '));
+    if (compact.isEmpty())
+        return setError(error, QStringLiteral("No address given in \"%1\".").arg(text));
+    for (const QChar c : compact) {
+        char address = 0;
+        if (!parseAddress(QStringView(&c, 1), &address))
+            return setError(error, QStringLiteral("\"%1\" is no SDI-12 address.").arg(c));
+        addresses->append(address);
+    }
+    return true;
+}
+
+bool BusConfig::addSensors(Sensor::Family family, const QString& addresses, QString* error) {
+    QList<char> list;
+    if (!parseAddresses(addresses, &list, error))
+        return false;
+    for (const char address : list) {
+        for (const Entry& entry : sensors)
+            if (entry.address == address)
+                return setError(
+                    error, QStringLiteral("Address %1 is given twice.").arg(QLatin1Char(address)));
+        sensors.append({address, family});
+    }
+    return true;
+}
+
+bool BusConfig::addFault(const QString& spec, QString* error) {
+    const qsizetype colon = spec.indexOf(QLatin1Char(':'));
+    char address = 0;
+    if (colon != 1 || !parseAddress(QStringView(spec).left(1), &address))
+        return setError(error, QStringLiteral("A fault is ADDRESS:KIND, not \"%1\".").arg(spec));
+    const QString kind = spec.mid(colon + 1);
+    Faults& f = faults[address];
+    if (kind == QLatin1String("silent")) {
+        f.silent = true;
+    } else if (kind == QLatin1String("no-cr")) {
+        f.noCarriageReturn = true;
+    } else if (kind == QLatin1String("noise")) {
+        f.noise = Faults::defaultNoise();
+    } else if (kind == QLatin1String("garbage")) {
+        f.garbage = true;
+    } else if (kind == QLatin1String("zero-wait")) {
+        f.zeroWait = true;
+    } else if (kind == QLatin1String("late")) {
+        f.lateBy = kDefaultLate;
+    } else if (kind.startsWith(QLatin1String("late="))) {
+        bool ok = false;
+        const int ms = kind.mid(5).toInt(&ok);
+        if (!ok || ms < 0)
+            return setError(error,
+                            QStringLiteral("\"%1\" is no delay in milliseconds.").arg(kind.mid(5)));
+        f.lateBy = milliseconds(ms);
+    } else {
+        if (!f.any())
+            faults.remove(address);
+        return setError(error, QStringLiteral("Unknown fault \"%1\"; known are silent, no-cr, "
+                                              "noise, garbage, zero-wait, late[=MS].")
+                                   .arg(kind));
+    }
+    return true;
+}
+
+bool BusConfig::addMeasurementTime(const QString& spec, QString* error) {
+    const qsizetype equals = spec.indexOf(QLatin1Char('='));
+    char address = 0;
+    bool ok = false;
+    const int ms = spec.mid(equals + 1).toInt(&ok);
+    if (equals != 1 || !parseAddress(QStringView(spec).left(1), &address) || !ok || ms < 0)
+        return setError(error,
+                        QStringLiteral("A measurement time is ADDRESS=MS, not \"%1\".").arg(spec));
+    measurementTimes.insert(address, milliseconds(ms));
+    return true;
+}
+
+bool BusConfig::addRepeatMnemonic(const QString& addresses, QString* error) {
+    QList<char> list;
+    if (!parseAddresses(addresses, &list, error))
+        return false;
+    repeatMnemonic += list;
+    return true;
+}
+
+void BusConfig::applyTo(Bus& bus) const {
+    bus.setPacing(pacing);
+    bus.setResponseDelay(responseDelay);
+    for (const Entry& entry : sensors) {
+        const auto time = measurementTimes.constFind(entry.address);
+        if (entry.family == Sensor::Family::LevelProbe) {
+            LevelProbe& probe = bus.addLevelProbe(entry.address);
+            if (time != measurementTimes.cend())
+                probe.setMeasurementTime(*time);
+        } else {
+            RotaryEncoder& encoder = bus.addRotaryEncoder(entry.address);
+            if (time != measurementTimes.cend())
+                encoder.setMeasurementTime(*time);
+            encoder.setRepeatMnemonic(repeatMnemonic.contains(entry.address));
+        }
+    }
+    for (auto it = faults.cbegin(); it != faults.cend(); ++it)
+        bus.setFaults(it.key(), it.value());
+}
+
+} // namespace sim

@@ -1,0 +1,47 @@
+#include "Sensor.h"
+
+namespace sim {
+
+Sensor::Sensor(char address, const QByteArray& serial) : address_(address), serialNumber_(serial) {}
+
+QByteArray Sensor::line(QByteArrayView text) const {
+    QByteArray result(1, address_);
+    result.append(text.data(), text.size());
+    return result;
+}
+
+Reply Sensor::measurementReply(Micros ready, int count, int countDigits) const {
+    // The announced wait is the time rounded up to whole seconds.
+    const qint64 seconds = std::min<qint64>(999, (ready.count() + 999'999) / 1'000'000);
+    QByteArray text = QByteArray::number(seconds).rightJustified(3, '0');
+    text += QByteArray::number(count).rightJustified(countDigits, '0');
+    Reply result = reply(text);
+    result.waitField = 1;
+    if (seconds > 0)
+        result.serviceRequestAfter = ready;
+    return result;
+}
+
+std::optional<Reply> Sensor::answer(QByteArrayView body, Micros now) {
+    if (body.isEmpty()) // acknowledge active, and the address query
+        return reply({});
+    if (body == "I") {
+        QByteArray id = kSdiVersion;
+        id += QByteArray(kCompany).leftJustified(8, ' ', true);
+        id += model().leftJustified(6, ' ', true);
+        id += firmwareVersion().leftJustified(3, ' ', true);
+        id += serialNumber_.left(13);
+        return reply(id);
+    }
+    if (body.size() == 2 && body[0] == 'A') {
+        // Answered from the new address; a character that is no address changes nothing.
+        if (isValidAddress(body[1]))
+            address_ = body[1];
+        return reply({});
+    }
+    if (body == "XSN")
+        return reply(serialNumber_);
+    return answerFamily(body, now);
+}
+
+} // namespace sim

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Reply.h"
+#include "Timing.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <optional>
+
+namespace sim {
+
+// One sensor on the bus. It answers the standard requests every SDI-12 sensor knows and
+// hands the rest to its family. A request reaches it as the part between the address and
+// "!" (the body): "" for "a!", "I", "A5", "XUP12".
+class Sensor {
+public:
+    enum class Family { LevelProbe, RotaryEncoder };
+
+    virtual ~Sensor() = default;
+
+    virtual Family family() const = 0;
+
+    char address() const { return address_; }
+    void setAddress(char address) { address_ = address; }
+    QByteArray serialNumber() const { return serialNumber_; }
+    void setSerialNumber(const QByteArray& serial) { serialNumber_ = serial; }
+
+    // The answer to one request received at time now (the time of its "!"), or nothing when
+    // the sensor does not know the request.
+    std::optional<Reply> answer(QByteArrayView body, Micros now);
+
+    static bool isValidAddress(char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    }
+
+    static constexpr const char* kCompany = "CORVANE ";
+    static constexpr const char* kSdiVersion = "13";
+
+protected:
+    Sensor(char address, const QByteArray& serial);
+
+    // Six characters of model and three of version for the identification.
+    virtual QByteArray model() const = 0;
+    virtual QByteArray firmwareVersion() const = 0;
+    virtual std::optional<Reply> answerFamily(QByteArrayView body, Micros now) = 0;
+
+    // The address followed by text.
+    QByteArray line(QByteArrayView text) const;
+    Reply reply(QByteArrayView text) const { return Reply{line(text), -1, std::nullopt}; }
+    // The measurement reply "atttn" (or "atttnn" when countDigits is 2) for a result ready
+    // after the given time; a non-zero wait is followed by a service request.
+    Reply measurementReply(Micros ready, int count, int countDigits) const;
+
+private:
+    char address_;
+    QByteArray serialNumber_;
+};
+
+} // namespace sim
