@@ -1,0 +1,135 @@
+#include "platform/PortMap.h"
+#include "platform/QtSerialPort.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+using platform::PortMap;
+using platform::QtSerialPort;
+
+namespace {
+
+// The master side of a pseudo-terminal pair; the port under test opens the slave side.
+class PtyMaster {
+public:
+    PtyMaster() {
+        fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (fd_ >= 0 && ::grantpt(fd_) == 0 && ::unlockpt(fd_) == 0)
+            slave_ = QString::fromLocal8Bit(::ptsname(fd_));
+    }
+    ~PtyMaster() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool ok() const { return fd_ >= 0 && !slave_.isEmpty(); }
+    QString slave() const { return slave_; }
+
+    bool write(const QByteArray& bytes) {
+        return ::write(fd_, bytes.constData(), static_cast<size_t>(bytes.size())) == bytes.size();
+    }
+    // Reads what arrives within the time limit, up to `expected` bytes.
+    QByteArray read(int expected, int timeoutMs = 2000) {
+        QByteArray got;
+        QElapsedTimer timer;
+        timer.start();
+        while (got.size() < expected && timer.elapsed() < timeoutMs) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0 && (p.revents & POLLIN)) {
+                char buf[256];
+                const ssize_t n = ::read(fd_, buf, sizeof buf);
+                if (n > 0)
+                    got.append(buf, static_cast<int>(n));
+            }
+        }
+        return got;
+    }
+
+private:
+    int fd_ = -1;
+    QString slave_;
+};
+
+} // namespace
+
+class QtSerialPortTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void ptyCarriesBytesBothWays();
+    void ptyIsRecognised();
+    void absentOrUnboundPortFailsAndStaysClosed();
+    void deviceThatIsNoSerialPortFails();
+};
+
+void QtSerialPortTest::ptyCarriesBytesBothWays() {
+    PtyMaster master;
+    QVERIFY(master.ok());
+    PortMap ports;
+    ports.bind(5, master.slave());
+    QtSerialPort port(ports);
+    QVERIFY2(port.open(5), qPrintable(port.errorString()));
+    QVERIFY(port.isOpen());
+    QCOMPARE(port.deviceName(), master.slave());
+
+    // Break is ignored on a pty; it must not disturb the port.
+    port.setBreak(true);
+    port.setBreak(false);
+
+    // Every byte value the 7-bit line can carry, written in one call, arrives unchanged.
+    QByteArray request("3XUP12!");
+    port.write(request);
+    QCOMPARE(master.read(request.size()), request);
+
+    // Bytes written at the other end raise the receive event and read back one by one.
+    QSignalSpy arrived(&port, &platform::SerialPort::dataArrived);
+    const QByteArray reply("3XUP!312\r\n");
+    QVERIFY(master.write(reply));
+    QByteArray got;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            while (port.bytesWaiting() > 0)
+                got.append(static_cast<char>(port.readByte()));
+            return got.size() >= reply.size();
+        }(),
+        3000);
+    QCOMPARE(got, reply);
+    QVERIFY(arrived.count() >= 1);
+
+    port.close();
+    QVERIFY(!port.isOpen());
+}
+
+void QtSerialPortTest::ptyIsRecognised() {
+    PtyMaster master;
+    QVERIFY(master.ok());
+    QVERIFY(QtSerialPort::isPseudoTerminal(master.slave()));
+    QVERIFY(!QtSerialPort::isPseudoTerminal(QStringLiteral("/dev/null")));
+    QVERIFY(!QtSerialPort::isPseudoTerminal(QStringLiteral("/nonexistent/tty")));
+}
+
+void QtSerialPortTest::absentOrUnboundPortFailsAndStaysClosed() {
+    PortMap ports;
+    ports.bind(3, QStringLiteral("/dev/does-not-exist-sdi12"));
+    QtSerialPort port(ports);
+    QVERIFY(!port.open(3));
+    QVERIFY(!port.isOpen());
+    QVERIFY(!port.errorString().isEmpty());
+    QVERIFY(!port.open(99)); // no such port number
+    QVERIFY(!port.isOpen());
+    QVERIFY(!port.errorString().isEmpty());
+    QCOMPARE(port.bytesWaiting(), 0);
+}
+
+void QtSerialPortTest::deviceThatIsNoSerialPortFails() {
+    PortMap ports;
+    ports.bind(1, QStringLiteral("/dev/null"));
+    QtSerialPort port(ports);
+    QVERIFY(!port.open(1));
+    QVERIFY(!port.isOpen());
+}
+
+QTEST_MAIN(QtSerialPortTest)
+#include "tst_qtserialport.moc"
