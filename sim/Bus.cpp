@@ -54,9 +54,13 @@ void Bus::receive(QByteArrayView bytes) {
         if (!echo.isEmpty())
             send(std::exchange(echo, {}), now, std::nullopt);
     };
+    if (now >= inputFree_) { // the line was idle: characters count from now
+        inputBase_ = now;
+        inputCount_ = 0;
+    }
     for (const char byte : bytes) {
-        const Micros start = std::max(now, inputFree_);
-        const Micros done = start + characterTime();
+        const Micros start = inputFree_ > now ? inputFree_ : now;
+        const Micros done = pacing_ ? inputBase_ + charactersTime(++inputCount_) : now;
         inputFree_ = done;
         if (request_.isEmpty()) {
             // A new request: the break before it has ended any measurement in progress.
@@ -73,7 +77,7 @@ void Bus::receive(QByteArrayView bytes) {
         // The interface echoes each character as it passes (unless the line is to come late).
         if (!holdEcho_) {
             if (pacing_)
-                send(QByteArray(1, byte), start, std::nullopt);
+                emitAt(std::max(done, outputFree_), QByteArray(1, byte));
             else
                 echo.append(byte);
         }
@@ -88,8 +92,15 @@ void Bus::receive(QByteArrayView bytes) {
     flushEcho();
 }
 
+void Bus::emitAt(Micros time, const QByteArray& bytes) {
+    outputFree_ = std::max(outputFree_, time);
+    scheduler_.at(time, this, [this, bytes] { emit transmitted(bytes); });
+}
+
 void Bus::requestComplete(const QByteArray& request, Micros start, Micros end) {
-    record({TrafficRecord::Kind::Request, request, start, end});
+    scheduler_.at(end, this,
+                  [this, record = TrafficRecord{TrafficRecord::Kind::Request, request, start,
+                                                end}] { this->record(record); });
     // With the late fault the whole line, echo and answer, comes after the delay.
     const QByteArray heldEcho = holdEcho_ ? request : QByteArray();
     const Micros lateBy = faults_.value(request.front()).lateBy.value_or(Micros{0});
@@ -153,12 +164,11 @@ Micros Bus::send(const QByteArray& bytes, Micros start, std::optional<TrafficRec
     if (pacing_) {
         for (qsizetype i = 0; i < bytes.size(); ++i) {
             end = start + charactersTime(i + 1);
-            scheduler_.at(end, this, [this, byte = bytes.mid(i, 1)] { emit transmitted(byte); });
+            emitAt(end, bytes.mid(i, 1));
         }
     } else {
-        scheduler_.at(start, this, [this, bytes] { emit transmitted(bytes); });
+        emitAt(start, bytes);
     }
-    outputFree_ = end;
     if (kind)
         scheduler_.at(end, this, [this, record = TrafficRecord{*kind, bytes, start, end}] {
             this->record(record);

@@ -76,6 +76,7 @@ private:
     // Sends bytes so that the first starts no earlier than start, and records them under
     // kind (the echo is not recorded); returns when the last one is complete.
     Micros send(const QByteArray& bytes, Micros start, std::optional<TrafficRecord::Kind> kind);
+    void emitAt(Micros time, const QByteArray& bytes);
     void record(const TrafficRecord& record);
 
     Scheduler& scheduler_;
@@ -87,7 +88,9 @@ private:
     QByteArray request_;
     bool holdEcho_ = false; // the request's address has the late fault
     Micros requestStart_{0};
-    Micros inputFree_{0};    // when the host's last byte is complete
+    Micros inputFree_{0}; // when the host's last byte is complete
+    Micros inputBase_{0}; // start of the host's present burst of characters
+    qint64 inputCount_ = 0;
     Micros outputFree_{0};   // when the last byte sent towards the host is complete
     quint64 generation_ = 0; // counts requests and breaks; stale service requests see it moved
     QList<TrafficRecord> traffic_;

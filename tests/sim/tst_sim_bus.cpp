@@ -1,0 +1,359 @@
+// The bus: echo, routing by address, service requests, faults, pacing and the traffic
+// record, all on a manual clock.
+
+#include "BusConfig.h"
+#include "LevelProbe.h"
+#include "RotaryEncoder.h"
+#include "SimHarness.h"
+
+#include <QTest>
+
+using sim::Micros;
+using sim::milliseconds;
+
+class SimBusTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void nothingComesBackBeforeTheClockRuns();
+    void echoAndAnswerByAddress_data();
+    void echoAndAnswerByAddress();
+    void addressChangeMovesTheSensor();
+    void requestsSplitAcrossWrites();
+    void breakDropsAHalfRequest();
+    void serviceRequestAfterTheWait_data();
+    void serviceRequestAfterTheWait();
+    void newRequestAbortsTheMeasurement();
+    void faults_data();
+    void faults();
+    void lateLineComesWhole();
+    void pacingTakesOneCharacterTimePerByte();
+    void responseDelay();
+    void trafficRecord();
+    void config_data();
+    void config();
+    void configAppliesToBus();
+};
+
+void SimBusTest::nothingComesBackBeforeTheClockRuns() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.bus.receive("3XUP!");
+    QVERIFY(sim.received.isEmpty());
+    sim.clock.advanceBy(Micros{0});
+    QCOMPARE(sim.received, QByteArray("3XUP!30\r\n"));
+}
+
+void SimBusTest::echoAndAnswerByAddress_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("level probe") << QByteArray("3XUP!") << QByteArray("3XUP!30\r\n");
+    QTest::newRow("encoder") << QByteArray("2XRD!") << QByteArray("2XRD!21\r\n");
+    QTest::newRow("empty address: echo only") << QByteArray("7XUP!") << QByteArray("7XUP!");
+    QTest::newRow("empty address, identification") << QByteArray("0I!") << QByteArray("0I!");
+    QTest::newRow("address query answers the lowest") << QByteArray("?!") << QByteArray("?!2\r\n");
+    QTest::newRow("unknown request: echo only") << QByteArray("3XYZ!") << QByteArray("3XYZ!");
+}
+
+void SimBusTest::echoAndAnswerByAddress() {
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, expected);
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.bus.addRotaryEncoder('2');
+    QCOMPARE(sim.exchange(request, milliseconds(100)), expected);
+}
+
+void SimBusTest::addressChangeMovesTheSensor() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    QCOMPARE(sim.exchange("3A6!"), QByteArray("3A6!6\r\n"));
+    QCOMPARE(sim.exchange("3XUP!"), QByteArray("3XUP!"));
+    QCOMPARE(sim.exchange("6XUP!"), QByteArray("6XUP!60\r\n"));
+    QCOMPARE(sim.exchange("?!"), QByteArray("?!6\r\n"));
+    // Its settings went with it.
+    QCOMPARE(sim.exchange("6XSN!"), QByteArray("6XSN!6314073\r\n"));
+    // A new address that is none leaves it where it is.
+    QCOMPARE(sim.exchange("6A#!"), QByteArray("6A#!6\r\n"));
+}
+
+void SimBusTest::requestsSplitAcrossWrites() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.bus.receive("3X");
+    sim.clock.advanceBy(milliseconds(3));
+    QCOMPARE(sim.received, QByteArray("3X"));
+    sim.bus.receive("UP13!");
+    sim.clock.advanceBy(milliseconds(3));
+    QCOMPARE(sim.received, QByteArray("3XUP13!313\r\n"));
+}
+
+void SimBusTest::breakDropsAHalfRequest() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.bus.receive("3XU");
+    sim.clock.advanceBy(milliseconds(10));
+    QCOMPARE(std::exchange(sim.received, {}), QByteArray("3XU")); // echoed as it passed
+    QCOMPARE(sim.exchange("3XUT!"), QByteArray("3XUT!30\r\n"));
+}
+
+void SimBusTest::serviceRequestAfterTheWait_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<qint64>("measurementMs"); // -1: the sensor's own
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<qint64>("serviceRequestMs"); // after the reply; -1: none
+
+    QTest::newRow("level M, filter 10 x 1")
+        << QByteArray("3M!") << qint64{-1} << QByteArray("3M!30022\r\n") << qint64{2000};
+    QTest::newRow("level M, 1.5 s")
+        << QByteArray("3M!") << qint64{1500} << QByteArray("3M!30022\r\n") << qint64{1500};
+    QTest::newRow("level M, at once")
+        << QByteArray("3M!") << qint64{0} << QByteArray("3M!30002\r\n") << qint64{-1};
+    QTest::newRow("level auto zero") << QByteArray("3XSPM0.0!") << qint64{-1}
+                                     << QByteArray("3XSPM0.0!30021\r\n") << qint64{2000};
+    QTest::newRow("rotary C, at once")
+        << QByteArray("2C!") << qint64{-1} << QByteArray("2C!200001\r\n") << qint64{-1};
+    QTest::newRow("rotary C, 2.5 s")
+        << QByteArray("2C!") << qint64{2500} << QByteArray("2C!200301\r\n") << qint64{2500};
+}
+
+void SimBusTest::serviceRequestAfterTheWait() {
+    QFETCH(QByteArray, request);
+    QFETCH(qint64, measurementMs);
+    QFETCH(QByteArray, reply);
+    QFETCH(qint64, serviceRequestMs);
+
+    SimHarness sim;
+    sim::LevelProbe& probe = sim.bus.addLevelProbe('3');
+    sim::RotaryEncoder& encoder = sim.bus.addRotaryEncoder('2');
+    if (measurementMs >= 0) {
+        probe.setMeasurementTime(milliseconds(measurementMs));
+        encoder.setMeasurementTime(milliseconds(measurementMs));
+    }
+    QCOMPARE(sim.exchange(request), reply);
+    if (serviceRequestMs < 0) {
+        sim.clock.advanceBy(milliseconds(100'000));
+        QCOMPARE(sim.received, QByteArray());
+        return;
+    }
+    sim.clock.advanceBy(milliseconds(serviceRequestMs) - Micros{1});
+    QCOMPARE(sim.received, QByteArray());
+    sim.clock.advanceBy(Micros{1});
+    QCOMPARE(sim.received, QByteArray(1, request.front()) + "\r\n");
+}
+
+void SimBusTest::newRequestAbortsTheMeasurement() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.exchange("3M!");
+    sim.clock.advanceBy(milliseconds(500));
+    // The data request before the service request: data at once, no service request later.
+    QVERIFY(sim.exchange("3D0!").startsWith("3D0!3+"));
+    sim.clock.advanceBy(milliseconds(10'000));
+    QCOMPARE(sim.received, QByteArray());
+
+    // A break alone aborts it as well.
+    sim.exchange("3M!");
+    sim.bus.lineBreak();
+    sim.clock.advanceBy(milliseconds(10'000));
+    QCOMPARE(sim.received, QByteArray());
+}
+
+void SimBusTest::faults_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("expected"); // everything within 10 s
+
+    QTest::newRow("silent") << "3:silent" << QByteArray("3XUP!") << QByteArray("3XUP!");
+    QTest::newRow("silent measurement") << "3:silent" << QByteArray("3M!") << QByteArray("3M!");
+    QTest::newRow("no CR") << "3:no-cr" << QByteArray("3XUP!") << QByteArray("3XUP!30\n");
+    QTest::newRow("no CR, service request too")
+        << "3:no-cr" << QByteArray("3M!") << QByteArray("3M!30022\n3\n");
+    QTest::newRow("noise before the echo")
+        << "3:noise" << QByteArray("3XUP!") << QByteArray("\x00\x7f~#3XUP!30\r\n", 13);
+    QTest::newRow("garbage") << "3:garbage" << QByteArray("3XUP!") << QByteArray("3XUP!#?%&*\r\n");
+    QTest::newRow("garbage measurement has no service request")
+        << "3:garbage" << QByteArray("3M!") << QByteArray("3M!#?%&*\r\n");
+    QTest::newRow("zero wait") << "3:zero-wait" << QByteArray("3M!") << QByteArray("3M!30002\r\n");
+    QTest::newRow("zero wait, auto zero")
+        << "3:zero-wait" << QByteArray("3XSPM0.0!") << QByteArray("3XSPM0.0!30001\r\n");
+    QTest::newRow("zero wait leaves other answers alone")
+        << "3:zero-wait" << QByteArray("3XF!") << QByteArray("3XF!30,10,0001\r\n");
+    QTest::newRow("another address is unaffected")
+        << "5:silent" << QByteArray("3XUP!") << QByteArray("3XUP!30\r\n");
+    QTest::newRow("late to an empty address: the echo comes late")
+        << "7:late=300" << QByteArray("7XUP!") << QByteArray("7XUP!");
+}
+
+void SimBusTest::faults() {
+    QFETCH(QString, fault);
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, expected);
+
+    sim::BusConfig config;
+    QVERIFY(config.addFault(fault, nullptr));
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.bus.setFaults(fault.front().toLatin1(), config.faults.value(fault.front().toLatin1()));
+    QCOMPARE(sim.exchange(request, milliseconds(10'000)), expected);
+}
+
+void SimBusTest::lateLineComesWhole() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim::Faults faults;
+    faults.lateBy = milliseconds(600);
+    sim.bus.setFaults('3', faults);
+    QCOMPARE(sim.exchange("3XUP!", milliseconds(600) - Micros{1}), QByteArray());
+    sim.clock.advanceBy(Micros{1});
+    QCOMPARE(sim.received, QByteArray("3XUP!30\r\n"));
+}
+
+void SimBusTest::pacingTakesOneCharacterTimePerByte() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.bus.setPacing(true);
+    QList<std::pair<Micros, QByteArray>> arrivals;
+    QObject::connect(&sim.bus, &sim::Bus::transmitted, [&](const QByteArray& bytes) {
+        arrivals.append({sim.clock.now(), bytes});
+    });
+    const Micros start = sim.clock.now();
+    sim.exchange("3XUP!", milliseconds(1000));
+
+    const QByteArray line = "3XUP!30\r\n";
+    QCOMPARE(arrivals.size(), line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        QCOMPARE(arrivals[i].second, line.mid(i, 1));
+        // Exact to the microsecond the character times are rounded to.
+        QVERIFY(qAbs((arrivals[i].first - start - sim::charactersTime(i + 1)).count()) <= 1);
+    }
+    // Nine characters at 1200 baud, 7E1: 75 ms.
+    QCOMPARE(arrivals.back().first - start, Micros{75'000});
+}
+
+void SimBusTest::responseDelay() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.bus.setPacing(true);
+    sim.bus.setResponseDelay(milliseconds(15));
+    const Micros start = sim.clock.now();
+    const Micros lineEnd = start + sim::charactersTime(9) + milliseconds(15);
+    QCOMPARE(sim.exchange("3XUP!", lineEnd - start - Micros{2}), QByteArray("3XUP!30\r"));
+    sim.clock.advanceTo(lineEnd + Micros{1});
+    QCOMPARE(sim.received, QByteArray("\n"));
+}
+
+void SimBusTest::trafficRecord() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3');
+    sim.bus.setPacing(true);
+    sim::Faults faults;
+    faults.noise = "~~";
+    sim.bus.setFaults('5', faults);
+    sim.bus.addLevelProbe('5').setMeasurementTime(milliseconds(1000));
+
+    sim.exchange("3XUP!", milliseconds(200));
+    sim.exchange("7XUP!", milliseconds(200));
+    const Micros measureStart = sim.clock.now();
+    sim.exchange("5M!", milliseconds(2000));
+
+    using Kind = sim::TrafficRecord::Kind;
+    const QList<sim::TrafficRecord>& t = sim.bus.traffic();
+    QCOMPARE(t.size(), 7);
+    const QList<std::pair<Kind, QByteArray>> expected{
+        {Kind::Request, "3XUP!"},       {Kind::Reply, "30\r\n"},
+        {Kind::Request, "7XUP!"},       {Kind::Noise, "~~"},
+        {Kind::Request, "5M!"},         {Kind::Reply, "50012\r\n"},
+        {Kind::ServiceRequest, "5\r\n"}};
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        QCOMPARE(t[i].kind, expected[i].first);
+        QCOMPARE(t[i].bytes, expected[i].second);
+    }
+    // The request's characters, then the reply's, back to back.
+    QCOMPARE(t[0].end - t[0].start, sim::charactersTime(5));
+    QCOMPARE(t[1].start, t[0].end);
+    QCOMPARE(t[1].end - t[1].start, sim::charactersTime(4));
+    QCOMPARE(t[4].start, measureStart);
+    QCOMPARE(t[6].start, t[5].end + milliseconds(1000));
+    QCOMPARE(t[6].end - t[6].start, sim::charactersTime(3));
+
+    sim.bus.clearTraffic();
+    QVERIFY(sim.bus.traffic().isEmpty());
+}
+
+void SimBusTest::config_data() {
+    QTest::addColumn<QStringList>("level");
+    QTest::addColumn<QStringList>("rotary");
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<QStringList>("measure");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("lists") << QStringList{"1,3,5"} << QStringList{"24"} << QStringList{}
+                           << QStringList{} << true;
+    QTest::newRow("faults") << QStringList{"1"} << QStringList{}
+                            << QStringList{"1:silent",    "1:no-cr", "1:noise",   "1:garbage",
+                                           "1:zero-wait", "1:late",  "2:late=450"}
+                            << QStringList{"1=300"} << true;
+    QTest::newRow("address twice")
+        << QStringList{"1,3"} << QStringList{"3"} << QStringList{} << QStringList{} << false;
+    QTest::newRow("no address") << QStringList{""} << QStringList{} << QStringList{}
+                                << QStringList{} << false;
+    QTest::newRow("not an address")
+        << QStringList{"1,%"} << QStringList{} << QStringList{} << QStringList{} << false;
+    QTest::newRow("unknown fault")
+        << QStringList{"1"} << QStringList{} << QStringList{"1:slow"} << QStringList{} << false;
+    QTest::newRow("fault without address")
+        << QStringList{"1"} << QStringList{} << QStringList{"silent"} << QStringList{} << false;
+    QTest::newRow("bad delay") << QStringList{"1"} << QStringList{} << QStringList{"1:late=soon"}
+                               << QStringList{} << false;
+    QTest::newRow("bad measurement time")
+        << QStringList{"1"} << QStringList{} << QStringList{} << QStringList{"1:300"} << false;
+}
+
+void SimBusTest::config() {
+    QFETCH(QStringList, level);
+    QFETCH(QStringList, rotary);
+    QFETCH(QStringList, faults);
+    QFETCH(QStringList, measure);
+    QFETCH(bool, valid);
+
+    sim::BusConfig config;
+    QString error;
+    bool ok = true;
+    for (const QString& s : level)
+        ok = ok && config.addSensors(sim::Sensor::Family::LevelProbe, s, &error);
+    for (const QString& s : rotary)
+        ok = ok && config.addSensors(sim::Sensor::Family::RotaryEncoder, s, &error);
+    for (const QString& s : faults)
+        ok = ok && config.addFault(s, &error);
+    for (const QString& s : measure)
+        ok = ok && config.addMeasurementTime(s, &error);
+    QCOMPARE(ok, valid);
+    QCOMPARE(error.isEmpty(), valid);
+}
+
+void SimBusTest::configAppliesToBus() {
+    sim::BusConfig config = sim::BusConfig::demo();
+    QVERIFY(config.addFault(QStringLiteral("4:late=450"), nullptr));
+    QVERIFY(config.addMeasurementTime(QStringLiteral("2=3000"), nullptr));
+    QVERIFY(config.addRepeatMnemonic(QStringLiteral("2"), nullptr));
+    SimHarness sim;
+    config.applyTo(sim.bus);
+
+    QVERIFY(sim.bus.pacing());
+    QString families;
+    for (char a = '0'; a <= '9'; ++a) {
+        const sim::Sensor* s = sim.bus.sensorAt(a);
+        families += !s                                               ? QLatin1Char('-')
+                    : s->family() == sim::Sensor::Family::LevelProbe ? QLatin1Char('L')
+                                                                     : QLatin1Char('R');
+    }
+    QCOMPARE(families, QStringLiteral("-LRLRL----"));
+    QCOMPARE(sim.bus.faults('4').lateBy, milliseconds(450));
+    auto* encoder = static_cast<sim::RotaryEncoder*>(sim.bus.sensorAt('2'));
+    QCOMPARE(encoder->measurementTime(), milliseconds(3000));
+    QVERIFY(encoder->repeatMnemonic());
+    QVERIFY(!static_cast<sim::RotaryEncoder*>(sim.bus.sensorAt('4'))->repeatMnemonic());
+}
+
+QTEST_GUILESS_MAIN(SimBusTest)
+#include "tst_sim_bus.moc"
