@@ -2,8 +2,11 @@
 
 #include "platform/Services.h"
 
+#include <QString>
+
 namespace platform {
 class Dialogs;
+class PortMap;
 class SerialPort;
 } // namespace platform
 
@@ -16,6 +19,13 @@ struct AppServices {
     platform::Dialogs* dialogs = nullptr;
     platform::Sleeper sleep;
     platform::Clock clock;
+    // The port numbers' devices, for the port menu's device names; null leaves the menu
+    // unlabelled and every item enabled.
+    const platform::PortMap* ports = nullptr;
+    // The settings file; empty means its usual place (see SysData::defaultPath()).
+    QString settingsFile;
+    // Read the settings file but never write it (a demonstration run).
+    bool settingsReadOnly = false;
 };
 
 } // namespace app

@@ -1,11 +1,14 @@
 #include "MainWindow.h"
 
 #include "AboutWindow.h"
+#include "Connection.h"
+#include "PortMenu.h"
 #include "SensorPage.h"
 #include "discovery/SensorLists.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
+#include "link/TimingWindow.h"
 #include "logging/LogFrame.h"
 #include "logging/LogPeriods.h"
 #include "platform/Controls.h"
@@ -39,10 +42,22 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tarnix - SDI-12 Device Configuration Tool "));
     link_ = std::make_unique<sdilink::Link>(*services_.port, *services_.dialogs, services_.sleep,
-                                         services_.clock, this);
+                                            services_.clock, this);
     buildMenus();
     buildControls();
     buildStatusBar();
+
+    timing_ = new sdilink::TimingWindow(*link_, *services_.dialogs, this);
+    portMenu_ = std::make_unique<PortMenu>(mnuCom, services_.ports);
+    connection_ = std::make_unique<Connection>(
+        *services_.port, *services_.dialogs, *portMenu_, *timing_,
+        SysData(services_.settingsFile, services_.settingsReadOnly),
+        Connection::Controls{SensorTab, mnuQueryAddress, StatusBar1[1]},
+        [this] { Poll_Sensors(); });
+    timing_->setStoreSettings([this] { connection_->WriteSysData(connection_->CommPort); });
+    for (int n = 1; n <= 16; ++n)
+        connect(mnuCom[static_cast<size_t>(n - 1)], &QAction::triggered, this,
+                [this, n] { connection_->mnuCom_Click(n); });
 
     // Logging ticks once a second (the logging subsystem connects to it); the clock in the
     // status bar twice a second.
@@ -114,8 +129,8 @@ void MainWindow::buildControls() {
 
     lists_ = new discovery::SensorLists(central);
     ScanBut = platform::makeButton(central, "ScanBut", QStringLiteral("Re-Scan Sensors"));
-    CalibrateCheck = platform::makeCheckBox(central, "CalibrateCheck",
-                                            QStringLiteral("Calibrate Mode"));
+    CalibrateCheck =
+        platform::makeCheckBox(central, "CalibrateCheck", QStringLiteral("Calibrate Mode"));
 
     auto* comms = new QGroupBox(QStringLiteral("Comms Monitor"), central);
     CommsList = new QListView(comms);
@@ -175,7 +190,7 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::load() {
-    ScanOnConnect = 1;
+    connection_->ScanOnConnect = 1;
     SensorTab->setCurrentIndex(0);
     SensorTab->setEnabled(false);
 
@@ -188,8 +203,14 @@ void MainWindow::load() {
                                                    [this] { return SensorTab->currentIndex(); });
     link_->setHandler(decoder_.get());
 
+    portMenu_->DiscoverPorts();
     resize(1280, 860);
     show();
+    connection_->ReadSysData();
+}
+
+void MainWindow::Poll_Sensors() {
+    // The bus scan fills this in.
 }
 
 void MainWindow::loadRotaryFamily() {
@@ -229,8 +250,8 @@ void MainWindow::loadLevelProbeFamily() {
     mnuFilter->setVisible(true);
     mnuReset->setVisible(true);
     lists_->showFamily(false);
-    family_ = std::make_unique<levelprobe::LevelFamily>(levelPages, window_, logging_,
-                                                        calibration_);
+    family_ =
+        std::make_unique<levelprobe::LevelFamily>(levelPages, window_, logging_, calibration_);
 }
 
 void MainWindow::ClockTimer_Timer() {
@@ -274,6 +295,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     link_->TimeoutTimer().stop();
     if (about_)
         about_->close();
+    timing_->close();
     event->accept();
 }
 

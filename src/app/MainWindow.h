@@ -21,7 +21,8 @@ class QTabWidget;
 
 namespace sdilink {
 class Link;
-}
+class TimingWindow;
+} // namespace sdilink
 namespace protocol {
 class Decoder;
 class Family;
@@ -33,6 +34,8 @@ class SensorLists;
 namespace app {
 
 class AboutWindow;
+class Connection;
+class PortMenu;
 class SensorPage;
 
 // The main window. It builds the window's controls and wires the subsystems together; the
@@ -59,10 +62,13 @@ public:
     logging::LoggingState& loggingState() { return logging_; }
     levelprobe::CalibrationState& calibrationState() { return calibration_; }
     const protocol::WindowControls& windowControls() const { return window_; }
+    // The port menu, the connection (CommPort, ScanOnConnect) and the timing window, which
+    // the user-command window shows modally with exec().
+    PortMenu& portMenu() { return *portMenu_; }
+    Connection& connection() { return *connection_; }
+    sdilink::TimingWindow& Timing() { return *timing_; }
 
     qint16 SensorFamily = 0; // 0 level probe (and encoder converter), -1 rotary encoder
-    quint8 ScanOnConnect = 0;
-    qint16 CommPort = 1;
 
     // Menus.
     QMenu* mnuFile;
@@ -99,11 +105,15 @@ private:
     void ClockTimer_Timer();
     void submnuHelp_Click();
     void submnuAbout_Click();
+    void Poll_Sensors();
 
     AppServices services_;
     std::unique_ptr<sdilink::Link> link_;
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<protocol::Decoder> decoder_;
+    sdilink::TimingWindow* timing_ = nullptr;
+    std::unique_ptr<PortMenu> portMenu_;
+    std::unique_ptr<Connection> connection_;
     discovery::SensorLists* lists_ = nullptr;
     std::array<SensorPage*, 10> pages_{};
     protocol::WindowControls window_;

@@ -1,6 +1,7 @@
 #include "QtSerialPort.h"
 
 #include "PortMap.h"
+#include "SerialDevices.h"
 
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -13,7 +14,9 @@ QtSerialPort::QtSerialPort(const PortMap& ports, QObject* parent)
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
 }
 
-QtSerialPort::~QtSerialPort() { close(); }
+QtSerialPort::~QtSerialPort() {
+    close();
+}
 
 bool QtSerialPort::isPseudoTerminal(const QString& path) {
     struct stat st {};
@@ -25,12 +28,21 @@ bool QtSerialPort::isPseudoTerminal(const QString& path) {
     return maj >= 136 && maj <= 143;
 }
 
+QString QtSerialPort::permissionAdvice(const QString& path, const QString& reason) {
+    QString group = deviceGroup(path);
+    if (group.isEmpty() || group == QLatin1String("root"))
+        group = QStringLiteral("dialout");
+    return QStringLiteral("%1. Add your user to the group \"%2\" that owns %3 "
+                          "(sudo usermod -aG %2 $USER), then log out and in again.")
+        .arg(reason.isEmpty() ? QStringLiteral("Permission denied") : reason, group, path);
+}
+
 bool QtSerialPort::open(int portNumber) {
     close();
     const QString path = ports_.path(portNumber);
     if (path.isEmpty()) {
         device_.clear();
-        error_ = QStringLiteral("COM%1 is not bound to any serial device.").arg(portNumber);
+        error_ = QStringLiteral("No serial device is bound to COM%1.").arg(portNumber);
         return false;
     }
     return openPath(path);
@@ -44,7 +56,7 @@ bool QtSerialPort::openPath(const QString& path) {
     if (!port_.open(QIODevice::ReadWrite)) {
         error_ = port_.errorString();
         if (port_.error() == QSerialPort::PermissionError)
-            error_ += QStringLiteral(" (permission denied)");
+            error_ = permissionAdvice(path, error_);
         return false;
     }
     pty_ = isPseudoTerminal(path);
@@ -62,8 +74,8 @@ bool QtSerialPort::applyLineSettings(bool pty) {
     const bool common = port_.setBaudRate(QSerialPort::Baud1200) &&
                         port_.setStopBits(QSerialPort::OneStop) &&
                         port_.setFlowControl(QSerialPort::NoFlowControl);
-    const bool format = port_.setDataBits(QSerialPort::Data7) &&
-                        port_.setParity(QSerialPort::EvenParity);
+    const bool format =
+        port_.setDataBits(QSerialPort::Data7) && port_.setParity(QSerialPort::EvenParity);
     if (common && (format || pty))
         return true;
     error_ = QStringLiteral("The device refused the line settings 1200 baud, 7 data bits, "
@@ -78,7 +90,9 @@ void QtSerialPort::close() {
     pty_ = false;
 }
 
-bool QtSerialPort::isOpen() const { return port_.isOpen(); }
+bool QtSerialPort::isOpen() const {
+    return port_.isOpen();
+}
 
 void QtSerialPort::setBreak(bool on) {
     if (!port_.isOpen())
@@ -89,8 +103,12 @@ void QtSerialPort::setBreak(bool on) {
 }
 
 void QtSerialPort::write(const QByteArray& bytes) {
-    if (port_.isOpen())
-        port_.write(bytes);
+    if (!port_.isOpen())
+        return;
+    port_.write(bytes);
+    // Hand the bytes to the driver now, so they follow the mark without waiting for the
+    // event loop.
+    port_.flush();
 }
 
 int QtSerialPort::bytesWaiting() const {

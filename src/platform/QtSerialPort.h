@@ -31,6 +31,8 @@ public:
     QString errorString() const override { return error_; }
     QString deviceName() const override { return device_; }
 
+    // The reason for a refused opening with the fix: membership of the device's group.
+    static QString permissionAdvice(const QString& path, const QString& reason);
     // True when the device is a pseudo-terminal (a Unix98 pty slave).
     static bool isPseudoTerminal(const QString& path);
 
