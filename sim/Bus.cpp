@@ -8,6 +8,9 @@ namespace sim {
 namespace {
 // A request longer than any known one without "!" is line noise; it is dropped.
 constexpr qsizetype kMaxRequest = 80;
+// A pty cannot carry the break before a request, but the host is silent for at least the
+// break and the marking after it. A silence this long ends any half-received request.
+constexpr Micros kBreakSilence{12'000};
 } // namespace
 
 Bus::Bus(Scheduler& scheduler, QObject* parent) : QObject(parent), scheduler_(scheduler) {}
@@ -55,6 +58,8 @@ void Bus::receive(QByteArrayView bytes) {
             send(std::exchange(echo, {}), now, std::nullopt);
     };
     if (now >= inputFree_) { // the line was idle: characters count from now
+        if (now - inputFree_ >= kBreakSilence)
+            request_.clear();
         inputBase_ = now;
         inputCount_ = 0;
     }

@@ -19,7 +19,7 @@ private Q_SLOTS:
     void echoAndAnswerByAddress();
     void addressChangeMovesTheSensor();
     void requestsSplitAcrossWrites();
-    void breakDropsAHalfRequest();
+    void breakOrSilenceDropsAHalfRequest();
     void serviceRequestAfterTheWait_data();
     void serviceRequestAfterTheWait();
     void newRequestAbortsTheMeasurement();
@@ -87,13 +87,27 @@ void SimBusTest::requestsSplitAcrossWrites() {
     QCOMPARE(sim.received, QByteArray("3XUP13!313\r\n"));
 }
 
-void SimBusTest::breakDropsAHalfRequest() {
+void SimBusTest::breakOrSilenceDropsAHalfRequest() {
     SimHarness sim;
     sim.bus.addLevelProbe('3');
     sim.bus.receive("3XU");
     sim.clock.advanceBy(milliseconds(10));
     QCOMPARE(std::exchange(sim.received, {}), QByteArray("3XU")); // echoed as it passed
     QCOMPARE(sim.exchange("3XUT!"), QByteArray("3XUT!30\r\n"));
+
+    // Where no break can pass (a pty), a silence as long as one does the same.
+    sim.bus.receive("hello");
+    sim.clock.advanceBy(milliseconds(12));
+    sim.received.clear();
+    sim.bus.receive("3XUT!");
+    sim.clock.advanceBy(milliseconds(1));
+    QCOMPARE(sim.received, QByteArray("3XUT!30\r\n"));
+    // A shorter pause is part of the same request.
+    sim.bus.receive("3XU");
+    sim.clock.advanceBy(milliseconds(5));
+    sim.bus.receive("P!");
+    sim.clock.advanceBy(milliseconds(1));
+    QCOMPARE(sim.received, QByteArray("3XUT!30\r\n3XUP!30\r\n"));
 }
 
 void SimBusTest::serviceRequestAfterTheWait_data() {
