@@ -5,6 +5,7 @@
 #include "link/Link.h"
 #include "link/TimingWindow.h"
 #include "platform/PortMap.h"
+#include "platform/QtSerialPort.h"
 
 #include <QAction>
 #include <QDir>
@@ -15,7 +16,10 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
 #include <memory>
+#include <stdlib.h>
+#include <unistd.h>
 
 using app::Connection;
 using app::PortMenu;
@@ -111,6 +115,7 @@ private Q_SLOTS:
     void settingsLocation();
     void readOnlySettingsAreNeverWritten();
     void mainWindowWiring();
+    void pseudoTerminalBoundWithCom();
 };
 
 void ConnectionTest::labels_data() {
@@ -491,6 +496,40 @@ void ConnectionTest::mainWindowWiring() {
     QVERIFY(window.mnuCom[12]->isChecked());
     QVERIFY(!window.mnuCom[4]->isChecked());
     QCOMPARE(contents(file).toHex(' '), hex("0d00 1400 0f00 2c01 9001").toHex(' '));
+}
+
+void ConnectionTest::pseudoTerminalBoundWithCom() {
+    // The way a user reaches the simulated bus: COM1 bound to a pseudo-terminal, opened by
+    // the real Qt serial port at start.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    auto closeMaster = qScopeGuard([master] { ::close(master); });
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString slave = QString::fromLocal8Bit(::ptsname(master));
+
+    testing::TestServices t;
+    QTemporaryDir dir;
+    platform::PortMap ports(
+        [] { return platform::SerialDeviceList(QList<platform::SerialDevice>{}); });
+    ports.bind(1, slave);
+    platform::QtSerialPort port(ports);
+    app::AppServices services = t.services();
+    services.port = &port;
+    services.ports = &ports;
+    services.settingsFile = dir.filePath("Corvane sysfile.cfg");
+
+    {
+        app::MainWindow window(services);
+        window.setLevelProbeSensorType();
+        window.load();
+        QCOMPARE(window.mnuCom[0]->text(),
+                 QStringLiteral("COM1 - Serial Port %1 (COM1)").arg(slave));
+        QCOMPARE(window.StatusBar1[1]->text(),
+                 QStringLiteral("Connected on Com Port 1, 1200, n, 7, 1. "));
+        QVERIFY(t.dialogs.boxes.isEmpty());
+        QVERIFY(port.isOpen());
+    }
+    port.close();
 }
 
 QTEST_MAIN(ConnectionTest)
