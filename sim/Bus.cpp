@@ -115,6 +115,10 @@ void Bus::requestComplete(const QByteArray& request, Micros start, Micros end) {
     };
 
     Sensor* sensor = nullptr;
+    if (request.size() < 2) { // a lone "!" addresses nobody
+        sendHeldEcho();
+        return;
+    }
     if (request == "?!") {
         // Only one sensor should be on the bus for this; the lowest address wins here.
         for (const auto& s : sensors_)

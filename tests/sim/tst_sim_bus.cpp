@@ -52,6 +52,7 @@ void SimBusTest::echoAndAnswerByAddress_data() {
     QTest::newRow("empty address, identification") << QByteArray("0I!") << QByteArray("0I!");
     QTest::newRow("address query answers the lowest") << QByteArray("?!") << QByteArray("?!2\r\n");
     QTest::newRow("unknown request: echo only") << QByteArray("3XYZ!") << QByteArray("3XYZ!");
+    QTest::newRow("no address: echo only") << QByteArray("!") << QByteArray("!");
 }
 
 void SimBusTest::echoAndAnswerByAddress() {

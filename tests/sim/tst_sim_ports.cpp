@@ -56,7 +56,6 @@ class SimPortsTest : public QObject {
 private Q_SLOTS:
     void busPortAnswersOnlyFromTheEventLoop();
     void busPortDeliversPacedBytesOneByOne();
-    void busPortServiceRequestComesLater();
     void busPortBreakAbortsMeasurement();
     void busPortClosedIgnoresTraffic();
     void ptyServesTheToolsSerialPort();
@@ -101,21 +100,6 @@ void SimPortsTest::busPortDeliversPacedBytesOneByOne() {
     QCOMPARE(clock.now(), sim::charactersTime(9));
 }
 
-void SimPortsTest::busPortServiceRequestComesLater() {
-    sim::ManualScheduler clock;
-    clock.setAutoAdvance(true);
-    sim::Bus bus(clock);
-    bus.addLevelProbe('1');
-    sim::BusPort port(bus);
-    port.open(1);
-    port.write("1M!");
-    QByteArray buffer;
-    QCOMPARE(readLine(port, buffer), QByteArray("1M!10022\r\n"));
-    QCOMPARE(clock.now(), sim::Micros{0});
-    QCOMPARE(readLine(port, buffer), QByteArray("1\r\n"));
-    QCOMPARE(clock.now(), milliseconds(2000));
-}
-
 void SimPortsTest::busPortBreakAbortsMeasurement() {
     sim::ManualScheduler clock;
     sim::Bus bus(clock);
@@ -152,7 +136,7 @@ void SimPortsTest::busPortClosedIgnoresTraffic() {
 void SimPortsTest::ptyServesTheToolsSerialPort() {
     sim::RealTimeScheduler clock;
     sim::Bus bus(clock);
-    bus.addLevelProbe('1').setMeasurementTime(milliseconds(300));
+    bus.addLevelProbe('1');
     bus.addRotaryEncoder('2');
     sim::PtyServer server(bus);
     QVERIFY2(server.open(), qPrintable(server.errorString()));
@@ -167,9 +151,6 @@ void SimPortsTest::ptyServesTheToolsSerialPort() {
     QCOMPARE(readLine(port, buffer), QByteArray("1XUP!10\r\n"));
     port.write("2XMU!");
     QCOMPARE(readLine(port, buffer), QByteArray("2XMU!20\r\n"));
-    port.write("1M!");
-    QCOMPARE(readLine(port, buffer), QByteArray("1M!10012\r\n"));
-    QCOMPARE(readLine(port, buffer), QByteArray("1\r\n"));
     port.write("7I!");
     port.write("1XSN!");
     QCOMPARE(readLine(port, buffer), QByteArray("7I!1XSN!1314071\r\n"));
