@@ -61,12 +61,12 @@ bool BusConfig::addSensors(Sensor::Family family, const QString& addresses, QStr
     return true;
 }
 
-bool BusConfig::addFault(const QString& spec, QString* error) {
-    const qsizetype colon = spec.indexOf(QLatin1Char(':'));
+bool BusConfig::addFault(const QString& text, QString* error) {
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
     char address = 0;
-    if (colon != 1 || !parseAddress(QStringView(spec).left(1), &address))
-        return setError(error, QStringLiteral("A fault is ADDRESS:KIND, not \"%1\".").arg(spec));
-    const QString kind = spec.mid(colon + 1);
+    if (colon != 1 || !parseAddress(QStringView(text).left(1), &address))
+        return setError(error, QStringLiteral("A fault is ADDRESS:KIND, not \"%1\".").arg(text));
+    const QString kind = text.mid(colon + 1);
     Faults& f = faults[address];
     if (kind == QLatin1String("silent")) {
         f.silent = true;
@@ -97,14 +97,14 @@ bool BusConfig::addFault(const QString& spec, QString* error) {
     return true;
 }
 
-bool BusConfig::addMeasurementTime(const QString& spec, QString* error) {
-    const qsizetype equals = spec.indexOf(QLatin1Char('='));
+bool BusConfig::addMeasurementTime(const QString& text, QString* error) {
+    const qsizetype equals = text.indexOf(QLatin1Char('='));
     char address = 0;
     bool ok = false;
-    const int ms = spec.mid(equals + 1).toInt(&ok);
-    if (equals != 1 || !parseAddress(QStringView(spec).left(1), &address) || !ok || ms < 0)
+    const int ms = text.mid(equals + 1).toInt(&ok);
+    if (equals != 1 || !parseAddress(QStringView(text).left(1), &address) || !ok || ms < 0)
         return setError(error,
-                        QStringLiteral("A measurement time is ADDRESS=MS, not \"%1\".").arg(spec));
+                        QStringLiteral("A measurement time is ADDRESS=MS, not \"%1\".").arg(text));
     measurementTimes.insert(address, milliseconds(ms));
     return true;
 }

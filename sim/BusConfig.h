@@ -36,9 +36,9 @@ public:
     bool addSensors(Sensor::Family family, const QString& addresses, QString* error);
     // Adds a fault "ADDRESS:KIND", KIND one of silent, no-cr, noise, garbage, zero-wait,
     // late or late=MS (late alone is 1000 ms).
-    bool addFault(const QString& spec, QString* error);
+    bool addFault(const QString& text, QString* error);
     // "ADDRESS=MS": how long a measurement at that address takes.
-    bool addMeasurementTime(const QString& spec, QString* error);
+    bool addMeasurementTime(const QString& text, QString* error);
     // Rotary encoders at these addresses repeat the mnemonic in their answers.
     bool addRepeatMnemonic(const QString& addresses, QString* error);
 
