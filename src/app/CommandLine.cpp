@@ -68,7 +68,9 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
 QString CommandLine::helpText() {
     QCommandLineParser parser;
     describe(parser);
-    return parser.helpText();
+    // Without an application object the parser does not know the program's name.
+    return parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                     QStringLiteral("sdi12-config"));
 }
 
 } // namespace app

@@ -1,24 +1,76 @@
+#include "CommandLine.h"
+#include "DemoBus.h"
 #include "MainWindow.h"
 #include "StartupWindow.h"
+#include "SysData.h"
 #include "platform/Dialogs.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
+namespace {
+
+QStringList rawArguments(int argc, char* argv[]) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sdi12-config"));
-    QApplication::setApplicationVersion(QStringLiteral(SDI12_VERSION));
+    QCoreApplication::setApplicationName(QStringLiteral("sdi12-config"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SDI12_VERSION));
+
+    // The command line is read before the window system is touched, so --help and --version
+    // work without a display.
+    const app::CommandLine options = app::CommandLine::parse(rawArguments(argc, argv));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "sdi12-config: %s\nTry 'sdi12-config --help'.\n",
+                     qPrintable(options.error));
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(app::CommandLine::helpText()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("sdi12-config %s\n", SDI12_VERSION);
+        return 0;
+    }
+
+    QApplication application(argc, argv);
 
     platform::PortMap ports;
-    platform::QtSerialPort port(ports);
-    platform::QtDialogs dialogs;
+    for (const auto& [number, path] : options.bindings)
+        ports.bind(number, path);
 
     app::AppServices services;
+    app::DemoBus demo;
+    if (options.demo) {
+        if (!demo.start()) {
+            std::fprintf(stderr, "sdi12-config: cannot start the simulated bus: %s\n",
+                         qPrintable(demo.errorString()));
+            return 1;
+        }
+        // The bus takes the place of the port the tool opens at start.
+        const qint16 stored = app::SysData().read().port;
+        const int port = stored >= 1 && stored <= 16 ? stored : 1;
+        ports.bind(port, demo.devicePath());
+        services.settingsReadOnly = true;
+        std::printf("Simulated bus on %s as COM%d\n", qPrintable(demo.devicePath()), port);
+        std::fflush(stdout);
+    }
+
+    platform::QtSerialPort port(ports);
+    platform::QtDialogs dialogs;
     services.port = &port;
     services.dialogs = &dialogs;
+    services.ports = &ports;
     services.sleep = platform::realSleeper();
     services.clock = platform::systemClock();
 
@@ -39,5 +91,7 @@ int main(int argc, char* argv[]) {
     startup->show();
     const int status = QApplication::exec();
     window.reset();
+    port.close();
+    demo.stop();
     return status;
 }

@@ -16,6 +16,7 @@ app::AppServices TestServices::services() {
         self->trace->append(QStringLiteral("sleep %1").arg(ms));
     };
     s.clock = [self] { return self->now; };
+    s.settingsFile = settingsDir.filePath(QStringLiteral("Corvane sysfile.cfg"));
     return s;
 }
 

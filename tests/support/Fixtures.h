@@ -6,12 +6,14 @@
 
 #include <QDateTime>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace testing {
 
 // The platform services of a test: a fake port and scripted dialogs, a sleep that only
-// records itself in the port's trace, and a clock fixed at 2026-12-06 14:03:27.
+// records itself in the port's trace, a clock fixed at 2026-12-06 14:03:27, and a settings
+// file in a folder of its own that goes with the test.
 struct TestServices {
     TestServices();
 
@@ -22,6 +24,7 @@ struct TestServices {
     FakeDialogs dialogs;
     QDateTime now;
     QList<int> sleeps;
+    QTemporaryDir settingsDir;
 };
 
 } // namespace testing
