@@ -162,8 +162,7 @@ void MainWindow::buildControls() {
     grid->addWidget(lists_->ListView, 1, 0);
     grid->addWidget(lists_->RotaryListView, 1, 0);
     grid->addLayout(buttons, 1, 1);
-    grid->setRowStretch(0, 3);
-    grid->setRowStretch(1, 1);
+    grid->setRowStretch(0, 1);
     grid->setColumnStretch(0, 1);
 
     window_.SensorTab = SensorTab;
@@ -204,7 +203,9 @@ void MainWindow::load() {
     link_->setHandler(decoder_.get());
 
     portMenu_->DiscoverPorts();
-    resize(1280, 860);
+    // Size the window once the chosen family's frames are in the layout.
+    layout()->activate();
+    resize(1280, 800);
     show();
     connection_->ReadSysData();
 }

@@ -13,13 +13,17 @@ namespace app {
 SensorPage::SensorPage(QWidget* parent)
     : QWidget(parent), level(new levelprobe::LevelPage(this)),
       rotary(new rotary::RotaryPage(this)), log(new logging::LogFrame(this)) {
-    auto* frames = new QVBoxLayout;
+    // The family's frames on top at their natural height; the log takes the rest.
+    auto* frames = new QHBoxLayout;
     frames->addWidget(level);
     frames->addWidget(rotary);
     frames->addStretch();
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QVBoxLayout(this);
     layout->addLayout(frames);
     layout->addWidget(log, 1);
+    // Neither family's frames are shown until the family is known.
+    level->hide();
+    rotary->hide();
 }
 
 void SensorPage::showFamily(bool isRotary) {

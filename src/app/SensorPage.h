@@ -15,7 +15,7 @@ class LogFrame;
 namespace app {
 
 // One page of the sensor tab control: the frames of both families in the same place (only
-// the chosen family's are shown) beside the page's log.
+// the chosen family's are shown) above the page's log.
 class SensorPage final : public QWidget {
     Q_OBJECT
 public:

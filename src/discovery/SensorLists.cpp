@@ -1,6 +1,7 @@
 #include "SensorLists.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 namespace discovery {
@@ -56,7 +57,12 @@ SensorLists::SensorLists(QWidget* parent) : QObject(parent) {
 void SensorLists::showFamily(bool rotary) {
     ListView->setVisible(!rotary);
     RotaryListView->setVisible(rotary);
-    fillRows(rotary ? RotaryListView : ListView);
+    QTreeWidget* shown = rotary ? RotaryListView : ListView;
+    fillRows(shown);
+    // Tall enough for the ten rows, no taller.
+    const int rows = 10 * std::max(shown->sizeHintForRow(0), shown->fontMetrics().height());
+    shown->setFixedHeight(shown->header()->sizeHint().height() + rows + 2 * shown->frameWidth() +
+                          shown->horizontalScrollBar()->sizeHint().height());
 }
 
 void SensorLists::ClearLevelRow(int page) { clearRow(ListView, page); }

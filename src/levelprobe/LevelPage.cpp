@@ -77,7 +77,7 @@ void LevelPage::buildParameterFrame() {
 
     const QString details = QStringLiteral("Sensor Details :");
     SensorIDList = platform::makeListBox(f, "SensorIDList", details);
-    SensorIDList->setMaximumHeight(80);
+    SensorIDList->setFixedHeight(76);
     IDQueryBut = makeButton(f, "IDQueryBut", kQuery, details);
 
     const QString pressUnits = QStringLiteral("Pressure Units :");
@@ -89,6 +89,7 @@ void LevelPage::buildParameterFrame() {
     TempUnitsCombo = makeDropDown(f, "TempUnitsCombo", tempUnits);
     TempUnitsCombo->addEntry(QStringLiteral("Centigrade"), 0);
     TempUnitsCombo->addEntry(QStringLiteral("Fahrenheit"), 1);
+    TempUnitsCombo->setText({});
     TempUnitsBut = makeButton(f, "TempUnitsBut", kSet, tempUnits);
     TempUnitsQueryBut = makeButton(f, "TempUnitsQueryBut", kQuery, tempUnits);
 
@@ -96,6 +97,7 @@ void LevelPage::buildParameterFrame() {
     DensityCorrCombo = makeDropDown(f, "DensityCorrCombo", density);
     DensityCorrCombo->addEntry(QStringLiteral("Compensated"), 0);
     DensityCorrCombo->addEntry(QStringLiteral("Uncompensated"), 1);
+    DensityCorrCombo->setText({});
     DensityCorrBut = makeButton(f, "DensityCorrBut", kSet, density);
     DensityCorrQueryBut = makeButton(f, "DensityCorrQueryBut", kQuery, density);
 
@@ -113,6 +115,7 @@ void LevelPage::buildParameterFrame() {
     ReverseCombo = makeDropDown(f, "ReverseCombo", reverse);
     ReverseCombo->addEntry(QStringLiteral("Off"), 0);
     ReverseCombo->addEntry(QStringLiteral("On"), 1);
+    ReverseCombo->setText({});
     ReverseBut = makeButton(f, "ReverseBut", kSet, reverse);
     ReverseQueryBut = makeButton(f, "ReverseQueryBut", kQuery, reverse);
 
@@ -216,6 +219,8 @@ void LevelPage::fillPressureUnits() {
     PressUnitsCombo->clear();
     for (const PressureUnit& unit : pressureUnits())
         PressUnitsCombo->addEntry(QString::fromLatin1(unit.text), unit.code);
+    // Nothing is shown until the sensor has said which unit it uses.
+    PressUnitsCombo->setText({});
 }
 
 void LevelPage::setToolTips() {

@@ -34,7 +34,7 @@ RotaryPage::RotaryPage(QWidget* parent)
 
     const QString details = QStringLiteral("Sensor Details :");
     RotarySensorIDList = platform::makeListBox(this, "RotarySensorIDList", details);
-    RotarySensorIDList->setMaximumHeight(80);
+    RotarySensorIDList->setFixedHeight(76);
     RotaryIDQueryBut = makeButton(this, "RotaryIDQueryBut", query, details,
                                   QStringLiteral("Query Sensor Details."));
 
@@ -104,41 +104,43 @@ RotaryPage::RotaryPage(QWidget* parent)
     RotaryStopLogBut = makeButton(this, "RotaryStopLogBut", QStringLiteral("Stop Log"), {},
                                   QStringLiteral("Stop Logging"));
 
+    // Two columns of groups: identity and geometry on the left, output and logging on the
+    // right.
     auto* grid = new QGridLayout(this);
     int row = 0;
+    int column = 0;
     auto add = [&](const QString& label, QWidget* value, QWidget* first = nullptr,
                    QWidget* second = nullptr) {
         if (!label.isEmpty())
-            grid->addWidget(new QLabel(label), row, 0);
+            grid->addWidget(new QLabel(label), row, column);
         if (value)
-            grid->addWidget(value, row, 1);
+            grid->addWidget(value, row, column + 1);
         if (first)
-            grid->addWidget(first, row, 2);
+            grid->addWidget(first, row, column + 2);
         if (second)
-            grid->addWidget(second, row, 3);
+            grid->addWidget(second, row, column + 3);
         ++row;
     };
     add(address, RotaryAddressCombo, RotaryAddrBut);
     add(details, RotarySensorIDList, RotaryIDQueryBut);
     add(counts, RotaryCountsPerRevText, RotaryCountsPerRevBut, QueryRotaryCountsPerRevBut);
-    // The resolution uses four counts per line of the encoder.
-    auto* countsNote = new QLabel(QStringLiteral("Counts Per Rev:"));
-    auto* factor = new QLabel(QStringLiteral("x4"));
-    grid->addWidget(countsNote, row, 0);
-    grid->addWidget(factor, row, 1);
-    ++row;
+    // The resolution counts four edges per line of the encoder.
+    add(QStringLiteral("Counts Per Rev:"), new QLabel(QStringLiteral("x4")));
     add(direction, RotaryDirectionCombo, RotaryDirectionBut, QueryRotaryDirectionBut);
     add(units, RotaryMeasurementUnitsCombo, RotaryMeasurementUnitsBut,
         QueryRotaryMeasurementUnitsBut);
     add(pulley, RotaryPulleyCircumText, RotaryPulleyCircumBut, QueryRotaryPulleyCircumfBut);
+    const int rows = row;
+    row = 0;
+    column = 5;
+    grid->setColumnMinimumWidth(4, 16);
     add(resolution, RotaryMeasurementResText);
     add(current, RotaryCurrentValueText, RotaryCurrentValueBut, QueryRotaryCurrentValueBut);
     add(zero, nullptr, RotarySetZeroBut);
     add(maxRange, RotaryMaxRangeText);
     add({}, nullptr, RotaryUnlockQueryBut);
     add(period, RotaryLogPeriodCombo, RotaryStartLogBut, RotaryStopLogBut);
-    grid->setRowStretch(row, 1);
-    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(std::max(row, rows), 1);
 }
 
 } // namespace rotary
