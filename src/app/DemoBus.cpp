@@ -7,7 +7,9 @@
 
 namespace app {
 
-DemoBus::~DemoBus() { stop(); }
+DemoBus::~DemoBus() {
+    stop();
+}
 
 bool DemoBus::start() {
     stop();

@@ -11,8 +11,8 @@
 namespace app {
 
 SensorPage::SensorPage(QWidget* parent)
-    : QWidget(parent), level(new levelprobe::LevelPage(this)),
-      rotary(new rotary::RotaryPage(this)), log(new logging::LogFrame(this)) {
+    : QWidget(parent), level(new levelprobe::LevelPage(this)), rotary(new rotary::RotaryPage(this)),
+      log(new logging::LogFrame(this)) {
     // The family's frames on top at their natural height; the log takes the rest.
     auto* frames = new QHBoxLayout;
     frames->addWidget(level);

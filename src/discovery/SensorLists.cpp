@@ -47,11 +47,11 @@ SensorLists::SensorLists(QWidget* parent) : QObject(parent) {
                          QStringLiteral("Pressure"), QStringLiteral("Units"),
                          QStringLiteral("Temperature"), QStringLiteral("Units"),
                          QStringLiteral("Log Status")});
-    RotaryListView = makeList(parent, "RotaryListView",
-                              {QStringLiteral("Address"), QStringLiteral("Serial No."),
-                               QStringLiteral("Level"), QStringLiteral("Units"),
-                               QStringLiteral("Pulley Circum"), QStringLiteral("Direction"),
-                               QStringLiteral("Log Status")});
+    RotaryListView =
+        makeList(parent, "RotaryListView",
+                 {QStringLiteral("Address"), QStringLiteral("Serial No."), QStringLiteral("Level"),
+                  QStringLiteral("Units"), QStringLiteral("Pulley Circum"),
+                  QStringLiteral("Direction"), QStringLiteral("Log Status")});
 }
 
 void SensorLists::showFamily(bool rotary) {
@@ -65,8 +65,12 @@ void SensorLists::showFamily(bool rotary) {
                           shown->horizontalScrollBar()->sizeHint().height());
 }
 
-void SensorLists::ClearLevelRow(int page) { clearRow(ListView, page); }
+void SensorLists::ClearLevelRow(int page) {
+    clearRow(ListView, page);
+}
 
-void SensorLists::ClearRotaryRow(int page) { clearRow(RotaryListView, page); }
+void SensorLists::ClearRotaryRow(int page) {
+    clearRow(RotaryListView, page);
+}
 
 } // namespace discovery

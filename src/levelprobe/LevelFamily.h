@@ -35,7 +35,6 @@ public:
     bool LocalOffsetEchoGuard = false;
 
 private:
-
     std::array<LevelPage*, 10> pages_;
     protocol::WindowControls window_;
     const logging::LoggingState& logging_;

@@ -127,7 +127,8 @@ void LevelPage::buildParameterFrame() {
     LocalOffsetCheck = makeCheckBox(f, "LocalOffsetCheck", QStringLiteral("Apply"));
     ApplyQueryBut = makeButton(f, "ApplyQueryBut", kQuery, QStringLiteral("Apply"));
     UnlockCheck = makeCheckBox(f, "UnlockCheck", QStringLiteral("Unlock"));
-    UnlockQueryBut = makeButton(f, "UnlockQueryBut", QStringLiteral("Unlock"), QStringLiteral("Query"));
+    UnlockQueryBut =
+        makeButton(f, "UnlockQueryBut", QStringLiteral("Unlock"), QStringLiteral("Query"));
 
     SampleRateText = makeTextBox(f, "SampleRateText", QStringLiteral("Max. Sample Rate :"));
     SampleRateText->setReadOnly(true);
@@ -148,8 +149,8 @@ void LevelPage::buildParameterFrame() {
     logging::fillLogPeriodList(*LogPeriodCombo, logging::initialLevelLogPeriods());
     StartLogBut = makeButton(f, "StartLogBut", QStringLiteral("Start Log"), {},
                              QStringLiteral("Start Logging."));
-    StopLogBut = makeButton(f, "StopLogBut", QStringLiteral("Stop Log"), {},
-                            QStringLiteral("Stop Logging"));
+    StopLogBut =
+        makeButton(f, "StopLogBut", QStringLiteral("Stop Log"), {}, QStringLiteral("Stop Logging"));
 
     // Two columns of groups: identity and units on the left, levels and ranges on the right.
     auto* grid = new QGridLayout(ParameterFrame);
@@ -200,7 +201,8 @@ void LevelPage::buildCalibrateFrame() {
     const QString clear = QStringLiteral("Clear Offsets :");
     ClearOffsetsBut = makeButton(f, "ClearOffsetsBut", kGo, clear);
     const QString complete = QStringLiteral("Calibration Complete :");
-    CalibrationCompleteBut = makeButton(f, "CalibrationCompleteBut", QStringLiteral("Yes"), complete);
+    CalibrationCompleteBut =
+        makeButton(f, "CalibrationCompleteBut", QStringLiteral("Yes"), complete);
 
     auto* grid = new QGridLayout(CalibrateFrame);
     Rows rows(grid);

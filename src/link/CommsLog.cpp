@@ -2,7 +2,9 @@
 
 namespace sdilink {
 
-void CommsLog::addSent(const QString& line) { append(line); }
+void CommsLog::addSent(const QString& line) {
+    append(line);
+}
 
 void CommsLog::addReceived(const QString& line) {
     if (lines_.size() > kReceivedLimit - 1)

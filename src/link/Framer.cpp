@@ -6,7 +6,9 @@ namespace {
 constexpr quint8 CR = 13;
 constexpr quint8 LF = 10;
 
-bool isAddressCharacter(quint8 b) { return (b >= '0' && b <= '9') || b == '?'; }
+bool isAddressCharacter(quint8 b) {
+    return (b >= '0' && b <= '9') || b == '?';
+}
 } // namespace
 
 Framer::Step Framer::feed(quint8 b) {

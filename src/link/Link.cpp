@@ -1,9 +1,9 @@
 #include "Link.h"
 
 #include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
 #include <QApplication>
 #include <QEventLoop>
-#include "platform/SerialPort.h"
 
 namespace sdilink {
 
@@ -20,7 +20,9 @@ Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sle
             Qt::QueuedConnection);
 }
 
-QString Link::timeText() const { return platform::longTimeText(clock_().time()); }
+QString Link::timeText() const {
+    return platform::longTimeText(clock_().time());
+}
 
 void Link::beep() const {
     if (beep_)

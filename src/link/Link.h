@@ -4,9 +4,9 @@
 #include "link/Framer.h"
 #include "link/LinkHandler.h"
 
+#include "platform/Services.h"
 #include <QObject>
 #include <QTimer>
-#include "platform/Services.h"
 
 namespace platform {
 class SerialPort;

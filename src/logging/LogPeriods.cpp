@@ -29,8 +29,12 @@ constexpr std::array<LogPeriod, 8> kInitialLevel{{{"Single Log", 0},
 
 } // namespace
 
-std::span<const LogPeriod> allLogPeriods() { return kAll; }
-std::span<const LogPeriod> initialLevelLogPeriods() { return kInitialLevel; }
+std::span<const LogPeriod> allLogPeriods() {
+    return kAll;
+}
+std::span<const LogPeriod> initialLevelLogPeriods() {
+    return kInitialLevel;
+}
 
 void fillLogPeriodList(platform::DropDown& list, std::span<const LogPeriod> periods) {
     list.clear();

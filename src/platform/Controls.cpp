@@ -21,8 +21,8 @@ QString plainLabel(const QString& label) {
     return text;
 }
 
-template <typename W> W* named(W* w, const char* name, const QString& accessible,
-                               const QString& toolTip) {
+template <typename W>
+W* named(W* w, const char* name, const QString& accessible, const QString& toolTip) {
     w->setObjectName(QLatin1String(name));
     w->setAccessibleName(accessible);
     if (!toolTip.isEmpty())
@@ -61,7 +61,9 @@ QListWidget* makeListBox(QWidget* parent, const char* name, const QString& label
     return named(new QListWidget(parent), name, plainLabel(label), {});
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& text) { return new QLabel(text, parent); }
+QLabel* makeLabel(QWidget* parent, const QString& text) {
+    return new QLabel(text, parent);
+}
 
 void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
     for (QWidget* w : widgets)

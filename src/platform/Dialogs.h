@@ -25,8 +25,7 @@ public:
 
     // A modal box. For Buttons::YesNo, defaultButton is the preselected one.
     virtual Button messageBox(const QString& title, const QString& text, Icon icon,
-                              Buttons buttons = Buttons::Ok,
-                              Button defaultButton = Button::Ok) = 0;
+                              Buttons buttons = Buttons::Ok, Button defaultButton = Button::Ok) = 0;
 
     // A file-save dialog with a filter list ("Excel Workbook (*.xlsx)", ...). Empty when
     // the user cancels.

@@ -7,7 +7,9 @@ DropDown::DropDown(QWidget* parent) : QComboBox(parent) {
     setMinimumContentsLength(10);
 }
 
-void DropDown::addEntry(const QString& text, int itemCode) { addItem(text, itemCode); }
+void DropDown::addEntry(const QString& text, int itemCode) {
+    addItem(text, itemCode);
+}
 
 int DropDown::itemCode(int index) const {
     if (index < 0 || index >= count())
@@ -22,6 +24,8 @@ void DropDown::setText(const QString& text) {
     setCurrentIndex(-1);
 }
 
-QString DropDown::text() const { return currentIndex() >= 0 ? currentText() : placeholderText(); }
+QString DropDown::text() const {
+    return currentIndex() >= 0 ? currentText() : placeholderText();
+}
 
 } // namespace platform

@@ -32,10 +32,16 @@ QString longTimeFormat() {
 
 } // namespace
 
-QString longTimeText(const QTime& time) { return QLocale().toString(time, longTimeFormat()); }
+QString longTimeText(const QTime& time) {
+    return QLocale().toString(time, longTimeFormat());
+}
 
-QString shortDateText(const QDate& date) { return QLocale().toString(date, QLocale::ShortFormat); }
+QString shortDateText(const QDate& date) {
+    return QLocale().toString(date, QLocale::ShortFormat);
+}
 
-QString logTimeText(const QTime& time) { return time.toString(QStringLiteral("hh:mm:ss")); }
+QString logTimeText(const QTime& time) {
+    return time.toString(QStringLiteral("hh:mm:ss"));
+}
 
 } // namespace platform

@@ -20,8 +20,8 @@ Clock systemClock();
 
 // Texts of dates and times in the user's locale, as the comms log, the log rows and the
 // status-bar clock show them.
-QString longTimeText(const QTime& time); // e.g. 14:03:27 (the locale's long format, no zone)
-QString shortDateText(const QDate& date);  // e.g. 06/12/2026 in a day-first locale
-QString logTimeText(const QTime& time);    // always "hh:mm:ss", 24-hour
+QString longTimeText(const QTime& time);  // e.g. 14:03:27 (the locale's long format, no zone)
+QString shortDateText(const QDate& date); // e.g. 06/12/2026 in a day-first locale
+QString logTimeText(const QTime& time);   // always "hh:mm:ss", 24-hour
 
 } // namespace platform

@@ -35,6 +35,8 @@ void Decoder::Decode_SDI12(sdilink::ReceiveBuffer& sdi_buff) {
     }
 }
 
-void Decoder::unlockShownPage() { family_.unlockPage(currentTab_()); }
+void Decoder::unlockShownPage() {
+    family_.unlockPage(currentTab_());
+}
 
 } // namespace protocol

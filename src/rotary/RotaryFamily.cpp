@@ -5,8 +5,6 @@
 #include "platform/Controls.h"
 #include "platform/DropDown.h"
 
-
-
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,9 +39,9 @@ void RotaryFamily::setPageControls(int p, bool enabled) {
 void RotaryFamily::LockRotaryPage(int p) {
     setPageControls(p, false);
     window_.ScanBut->setEnabled(false);
-    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuHelp,
-                window_.mnuUserCommand},
-               false);
+    setEnabled(
+        {window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuHelp, window_.mnuUserCommand},
+        false);
     // The logging sensor's Stop Log stays usable during every transaction.
     if (logging_.LoggingSensor != 0)
         page(logging_.LoggingSensor - 1).RotaryStopLogBut->setEnabled(true);
@@ -55,15 +53,16 @@ void RotaryFamily::UnlockRotaryPage(int p) {
     setPageControls(p, true);
     window_.SensorTab->setEnabled(true);
     window_.ScanBut->setEnabled(true);
-    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuHelp,
-                window_.mnuUserCommand},
-               true);
+    setEnabled(
+        {window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuHelp, window_.mnuUserCommand},
+        true);
     // While a sensor logs, no page can change its address, start a second log or change its
     // period.
     if (logging_.LoggingSensor != 0) {
         for (RotaryPage* other : pages_)
-            setEnabled({other->RotaryAddrBut, other->RotaryStartLogBut, other->RotaryLogPeriodCombo},
-                       false);
+            setEnabled(
+                {other->RotaryAddrBut, other->RotaryStartLogBut, other->RotaryLogPeriodCombo},
+                false);
     }
 }
 

@@ -24,13 +24,13 @@ RotaryPage::RotaryPage(QWidget* parent)
     const QString select = QStringLiteral("Select.....");
 
     const QString address = QStringLiteral("Sensor Address :");
-    RotaryAddressCombo = makeDropDown(this, "RotaryAddressCombo", address,
-                                      QStringLiteral("Select Sensor Address."));
+    RotaryAddressCombo =
+        makeDropDown(this, "RotaryAddressCombo", address, QStringLiteral("Select Sensor Address."));
     for (int a = 0; a <= 9; ++a)
         RotaryAddressCombo->addEntry(QString::number(a), a);
     RotaryAddressCombo->setText(select);
-    RotaryAddrBut = makeButton(this, "RotaryAddrBut", set, address,
-                               QStringLiteral("Set Sensor Address."));
+    RotaryAddrBut =
+        makeButton(this, "RotaryAddrBut", set, address, QStringLiteral("Set Sensor Address."));
 
     const QString details = QStringLiteral("Sensor Details :");
     RotarySensorIDList = platform::makeListBox(this, "RotarySensorIDList", details);
@@ -78,16 +78,16 @@ RotaryPage::RotaryPage(QWidget* parent)
     RotaryMeasurementResText = makeTextBox(this, "RotaryMeasurementResText", resolution);
 
     const QString current = QStringLiteral("Set Current Value :");
-    RotaryCurrentValueText = makeTextBox(this, "RotaryCurrentValueText", current,
-                                         QStringLiteral("Set Current Value."));
+    RotaryCurrentValueText =
+        makeTextBox(this, "RotaryCurrentValueText", current, QStringLiteral("Set Current Value."));
     RotaryCurrentValueBut = makeButton(this, "RotaryCurrentValueBut", set, current,
                                        QStringLiteral("Set Output to Current Value."));
     QueryRotaryCurrentValueBut = makeButton(this, "QueryRotaryCurrentValueBut", query, current,
                                             QStringLiteral("Query Current Value."));
 
     const QString zero = QStringLiteral("Set Output to Zero :");
-    RotarySetZeroBut = makeButton(this, "RotarySetZeroBut", set, zero,
-                                  QStringLiteral("Set Output to Zero."));
+    RotarySetZeroBut =
+        makeButton(this, "RotarySetZeroBut", set, zero, QStringLiteral("Set Output to Zero."));
 
     const QString maxRange = QStringLiteral("Maximum Range :");
     RotaryMaxRangeText = makeTextBox(this, "RotaryMaxRangeText", maxRange);
@@ -96,8 +96,8 @@ RotaryPage::RotaryPage(QWidget* parent)
                                       QStringLiteral("Query Sensor Lock status."));
 
     const QString period = QStringLiteral("Logging Period :");
-    RotaryLogPeriodCombo = makeDropDown(this, "RotaryLogPeriodCombo", period,
-                                        logging::kLogPeriodToolTip);
+    RotaryLogPeriodCombo =
+        makeDropDown(this, "RotaryLogPeriodCombo", period, logging::kLogPeriodToolTip);
     logging::fillLogPeriodList(*RotaryLogPeriodCombo, logging::allLogPeriods());
     RotaryStartLogBut = makeButton(this, "RotaryStartLogBut", QStringLiteral("Start Log"), {},
                                    QStringLiteral("Start Logging."));

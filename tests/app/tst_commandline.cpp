@@ -73,8 +73,8 @@ void CommandLineTest::programExitStatus() {
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), status);
-    const QString all = QString::fromLocal8Bit(program.readAllStandardOutput() +
-                                               program.readAllStandardError());
+    const QString all =
+        QString::fromLocal8Bit(program.readAllStandardOutput() + program.readAllStandardError());
     QVERIFY2(all.contains(output), qPrintable(all));
 }
 

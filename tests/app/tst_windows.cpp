@@ -94,12 +94,12 @@ void WindowsTest::startupWindowButtons_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("family");
-    QTest::newRow("level") << "LevelProbeButton" << "Brenlow\nLevel Transmitter"
-                           << int(Family::LevelProbe);
-    QTest::newRow("rotary") << "RotaryEncoderButton" << "Tirra\nSDI-12 Rotary Encoder"
-                            << int(Family::RotaryEncoder);
-    QTest::newRow("converter") << "EncoderConverterButton" << "Quenby\nSDI-12 Encoder Converter"
-                               << int(Family::LevelProbe);
+    QTest::newRow("level") << "LevelProbeButton"
+                           << "Brenlow\nLevel Transmitter" << int(Family::LevelProbe);
+    QTest::newRow("rotary") << "RotaryEncoderButton"
+                            << "Tirra\nSDI-12 Rotary Encoder" << int(Family::RotaryEncoder);
+    QTest::newRow("converter") << "EncoderConverterButton"
+                               << "Quenby\nSDI-12 Encoder Converter" << int(Family::LevelProbe);
 }
 
 void WindowsTest::startupWindowButtons() {
@@ -203,11 +203,11 @@ void WindowsTest::sensorListsStartWithAddressRows_data() {
     QTest::addColumn<int>("family");
     QTest::addColumn<QStringList>("columns");
     QTest::newRow("level") << int(Family::LevelProbe)
-                           << QStringList{"Address",     "Serial No.", "Density Correction",
-                                          "Local Gravity", "Pressure", "Units",
-                                          "Temperature", "Units",      "Log Status"};
+                           << QStringList{"Address",       "Serial No.", "Density Correction",
+                                          "Local Gravity", "Pressure",   "Units",
+                                          "Temperature",   "Units",      "Log Status"};
     QTest::newRow("rotary") << int(Family::RotaryEncoder)
-                            << QStringList{"Address",       "Serial No.", "Level", "Units",
+                            << QStringList{"Address",       "Serial No.", "Level",     "Units",
                                            "Pulley Circum", "Direction",  "Log Status"};
 }
 
@@ -216,8 +216,8 @@ void WindowsTest::sensorListsStartWithAddressRows() {
     QFETCH(QStringList, columns);
     testing::TestServices t;
     auto w = makeWindow(t, Family(family));
-    QTreeWidget* list = family == int(Family::RotaryEncoder) ? w->lists().RotaryListView
-                                                             : w->lists().ListView;
+    QTreeWidget* list =
+        family == int(Family::RotaryEncoder) ? w->lists().RotaryListView : w->lists().ListView;
     QVERIFY(list->isVisible());
     QStringList headers;
     for (int c = 0; c < list->columnCount(); ++c)
@@ -263,10 +263,9 @@ void WindowsTest::logPeriodLists() {
     QCOMPARE(entries(levelList),
              (QStringList{"Single Log=0", "1 Second=1", "2 Seconds=2", "5 Seconds=5",
                           "10 Seconds=10", "1 Minute=60", "15 Minutes=900", "1 Hour=3600"}));
-    QCOMPARE(entries(rotaryList),
-             (QStringList{"Single Log=0", "1 Second=1", "2 Seconds=2", "5 Seconds=5",
-                          "10 Seconds=10", "30 Seconds=30", "1 Minute=60", "5 Minutes=300",
-                          "15 Minutes=900"}));
+    QCOMPARE(entries(rotaryList), (QStringList{"Single Log=0", "1 Second=1", "2 Seconds=2",
+                                               "5 Seconds=5", "10 Seconds=10", "30 Seconds=30",
+                                               "1 Minute=60", "5 Minutes=300", "15 Minutes=900"}));
     QCOMPARE(levelList->currentIndex(), 0);
     QCOMPARE(rotaryList->currentIndex(), 0);
     QCOMPARE(levelList->toolTip(), QStringLiteral("Select Logging Period."));

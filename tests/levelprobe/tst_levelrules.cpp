@@ -47,8 +47,8 @@ void LevelRulesTest::init() {
         m = new QAction(tabs);
     logging = {};
     calibration = {};
-    protocol::WindowControls window{tabs, scan, menus[0], menus[1], menus[2], menus[3],
-                                    menus[4], menus[5]};
+    protocol::WindowControls window{tabs,     scan,     menus[0], menus[1],
+                                    menus[2], menus[3], menus[4], menus[5]};
     family = std::make_unique<LevelFamily>(pages, window, logging, calibration);
 }
 
@@ -60,21 +60,50 @@ void LevelRulesTest::cleanup() {
 
 QList<QWidget*> LevelRulesTest::lockedControls(int p) const {
     const LevelPage* pg = pages[static_cast<size_t>(p)];
-    return {pg->PressUnitsQueryBut, pg->TempUnitsQueryBut, pg->DensityCorrQueryBut,
-            pg->LocalGravityQueryBut, pg->PressUnitsBut,    pg->TempUnitsBut,
-            pg->DensityCorrBut,     pg->LocalGravityBut,   pg->IDQueryBut,
-            pg->AddressCombo,       pg->PressUnitsCombo,   pg->TempUnitsCombo,
-            pg->DensityCorrCombo,   pg->LocalGravityText,  pg->SensorIDList,
-            pg->AddrBut,            pg->StartLogBut,       pg->LogPeriodCombo,
-            pg->RangeText,          pg->RangeQueryBut,     pg->RangeBut,
-            pg->MaxRangeBut,        pg->MaxOverRangeText,  pg->MaxOverRangeQueryBut,
-            pg->LevelText,          pg->LevelBut,          pg->ReverseCombo,
-            pg->ReverseBut,         pg->LocalOffsetCheck,  pg->ApplyQueryBut,
-            pg->UnlockQueryBut,     pg->UnlockCheck,       pg->SampleRateText,
-            pg->LevelOffsetText,    pg->LevelOffsetBut,    pg->AutoZeroBut,
-            pg->SGText,             pg->SGBut,             pg->ClearOffsetsBut,
-            pg->StageOneBut,        pg->ZeroCalibrationBut, pg->SlopeCalibrationBut,
-            pg->PressureBut,        pg->CalibrationCompleteBut};
+    return {pg->PressUnitsQueryBut,
+            pg->TempUnitsQueryBut,
+            pg->DensityCorrQueryBut,
+            pg->LocalGravityQueryBut,
+            pg->PressUnitsBut,
+            pg->TempUnitsBut,
+            pg->DensityCorrBut,
+            pg->LocalGravityBut,
+            pg->IDQueryBut,
+            pg->AddressCombo,
+            pg->PressUnitsCombo,
+            pg->TempUnitsCombo,
+            pg->DensityCorrCombo,
+            pg->LocalGravityText,
+            pg->SensorIDList,
+            pg->AddrBut,
+            pg->StartLogBut,
+            pg->LogPeriodCombo,
+            pg->RangeText,
+            pg->RangeQueryBut,
+            pg->RangeBut,
+            pg->MaxRangeBut,
+            pg->MaxOverRangeText,
+            pg->MaxOverRangeQueryBut,
+            pg->LevelText,
+            pg->LevelBut,
+            pg->ReverseCombo,
+            pg->ReverseBut,
+            pg->LocalOffsetCheck,
+            pg->ApplyQueryBut,
+            pg->UnlockQueryBut,
+            pg->UnlockCheck,
+            pg->SampleRateText,
+            pg->LevelOffsetText,
+            pg->LevelOffsetBut,
+            pg->AutoZeroBut,
+            pg->SGText,
+            pg->SGBut,
+            pg->ClearOffsetsBut,
+            pg->StageOneBut,
+            pg->ZeroCalibrationBut,
+            pg->SlopeCalibrationBut,
+            pg->PressureBut,
+            pg->CalibrationCompleteBut};
 }
 
 void LevelRulesTest::lockDisablesThePageAndWindowControls() {
@@ -124,8 +153,8 @@ void LevelRulesTest::stopButtonOfLoggingSensorStaysUsable() {
 
 void LevelRulesTest::calibrationButtonsFollowStageOne() {
     LevelPage* pg = pages[1];
-    const QList<QWidget*> stageTwo{pg->ZeroCalibrationBut, pg->SlopeCalibrationBut,
-                                   pg->PressureBut, pg->CalibrationCompleteBut};
+    const QList<QWidget*> stageTwo{pg->ZeroCalibrationBut, pg->SlopeCalibrationBut, pg->PressureBut,
+                                   pg->CalibrationCompleteBut};
     family->LockLevelPage(1);
     family->UnlockLevelPage(1);
     for (QWidget* w : stageTwo)

@@ -48,8 +48,8 @@ void FramerTest::framesLines_data() {
     QTest::addColumn<QList<QByteArray>>("logs");
 
     using L = QList<QByteArray>;
-    QTest::newRow("measurement reply") << QByteArray("0M!00011\r\n") << L{"0M!00011"}
-                                       << L{"0M!00011"};
+    QTest::newRow("measurement reply")
+        << QByteArray("0M!00011\r\n") << L{"0M!00011"} << L{"0M!00011"};
     QTest::newRow("address query") << QByteArray("?!3\r\n") << L{"?!3"} << L{"?!3"};
     QTest::newRow("letters before the address are dropped")
         << QByteArray("xyz0M!0\r\n") << L{"0M!0"} << L{"xyz0M!0"};
@@ -57,16 +57,15 @@ void FramerTest::framesLines_data() {
         << QByteArray("ABC\r\n") << L{} << L{"ABC"};
     QTest::newRow("NUL and CR never reach the log")
         << QByteArray("0I!\0ab\r\n", 8) << L{QByteArray("0I!\0ab", 6)} << L{"0I!ab"};
-    QTest::newRow("bytes of 0x80 and above before the address")
-        << QByteArray("\x80\xff"
-                      "0M!\r\n")
-        << L{"0M!"} << L{"\x80\xff"
-                         "0M!"};
-    QTest::newRow("stray LF logs an empty line") << QByteArray("\n1XP!10\r\n") << L{"1XP!10"}
-                                                 << L{"", "1XP!10"};
-    QTest::newRow("two lines in one burst")
-        << QByteArray("2XUP!23\r\n2XUT!20\r\n") << L{"2XUP!23", "2XUT!20"}
-        << L{"2XUP!23", "2XUT!20"};
+    QTest::newRow("bytes of 0x80 and above before the address") << QByteArray("\x80\xff"
+                                                                              "0M!\r\n")
+                                                                << L{"0M!"}
+                                                                << L{"\x80\xff"
+                                                                     "0M!"};
+    QTest::newRow("stray LF logs an empty line")
+        << QByteArray("\n1XP!10\r\n") << L{"1XP!10"} << L{"", "1XP!10"};
+    QTest::newRow("two lines in one burst") << QByteArray("2XUP!23\r\n2XUT!20\r\n")
+                                            << L{"2XUP!23", "2XUT!20"} << L{"2XUP!23", "2XUT!20"};
     QTest::newRow("no CR: nothing complete") << QByteArray("3XRA!3+1.5") << L{} << L{};
     QTest::newRow("the byte after CR completes the line, whatever it is")
         << QByteArray("4I!\rX") << L{"4I!"} << L{};

@@ -51,10 +51,11 @@ void DecoderTest::init() {
     port = std::make_unique<testing::FakeSerialPort>();
     dialogs = {};
     family = {};
-    link = std::make_unique<Link>(*port, dialogs, [](int) {}, [] { return QDateTime(); });
+    link = std::make_unique<Link>(
+        *port, dialogs, [](int) {}, [] { return QDateTime(); });
     link->setBeeper([] {});
-    decoder = std::make_unique<protocol::Decoder>(*link, family, dialogs,
-                                                  [this] { return currentTab; });
+    decoder =
+        std::make_unique<protocol::Decoder>(*link, family, dialogs, [this] { return currentTab; });
 }
 
 void DecoderTest::decode(const QByteArray& line) {

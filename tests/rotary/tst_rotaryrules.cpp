@@ -41,8 +41,8 @@ void RotaryRulesTest::init() {
         m = new QAction(tabs);
     logging = {};
     // The rotary family has no filter or reset menu.
-    protocol::WindowControls window{tabs, scan, menus[0], menus[1], nullptr, nullptr,
-                                    menus[2], menus[3]};
+    protocol::WindowControls window{tabs,    scan,    menus[0], menus[1],
+                                    nullptr, nullptr, menus[2], menus[3]};
     family = std::make_unique<RotaryFamily>(pages, window, logging);
 }
 
@@ -54,14 +54,26 @@ void RotaryRulesTest::cleanup() {
 
 void RotaryRulesTest::lockAndUnlock() {
     RotaryPage* pg = pages[3];
-    const QList<QWidget*> locked{
-        pg->RotaryAddrBut,          pg->RotaryCountsPerRevBut,  pg->RotaryMeasurementUnitsBut,
-        pg->RotaryPulleyCircumBut,  pg->RotaryDirectionBut,     pg->RotarySetZeroBut,
-        pg->RotaryCurrentValueBut,  pg->RotaryStartLogBut,      pg->RotaryIDQueryBut,
-        pg->RotaryAddressCombo,     pg->RotaryMaxRangeText,     pg->RotaryCountsPerRevText,
-        pg->RotaryMeasurementResText, pg->RotaryMeasurementUnitsCombo,
-        pg->RotaryPulleyCircumText, pg->RotaryDirectionCombo,   pg->RotaryCurrentValueText,
-        pg->RotaryLogPeriodCombo,   pg->RotarySensorIDList,     pg->RotaryStopLogBut};
+    const QList<QWidget*> locked{pg->RotaryAddrBut,
+                                 pg->RotaryCountsPerRevBut,
+                                 pg->RotaryMeasurementUnitsBut,
+                                 pg->RotaryPulleyCircumBut,
+                                 pg->RotaryDirectionBut,
+                                 pg->RotarySetZeroBut,
+                                 pg->RotaryCurrentValueBut,
+                                 pg->RotaryStartLogBut,
+                                 pg->RotaryIDQueryBut,
+                                 pg->RotaryAddressCombo,
+                                 pg->RotaryMaxRangeText,
+                                 pg->RotaryCountsPerRevText,
+                                 pg->RotaryMeasurementResText,
+                                 pg->RotaryMeasurementUnitsCombo,
+                                 pg->RotaryPulleyCircumText,
+                                 pg->RotaryDirectionCombo,
+                                 pg->RotaryCurrentValueText,
+                                 pg->RotaryLogPeriodCombo,
+                                 pg->RotarySensorIDList,
+                                 pg->RotaryStopLogBut};
     family->LockRotaryPage(3);
     for (QWidget* w : locked)
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));

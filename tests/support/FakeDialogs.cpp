@@ -11,8 +11,8 @@ platform::Dialogs::Button FakeDialogs::messageBox(const QString& title, const QS
     return answers.isEmpty() ? Button::No : answers.dequeue();
 }
 
-std::optional<platform::Dialogs::SaveChoice>
-FakeDialogs::saveFile(const QString&, const QString&, const QStringList& filters) {
+std::optional<platform::Dialogs::SaveChoice> FakeDialogs::saveFile(const QString&, const QString&,
+                                                                   const QStringList& filters) {
     saveFilters = filters;
     return saveChoices.isEmpty() ? std::nullopt : saveChoices.dequeue();
 }

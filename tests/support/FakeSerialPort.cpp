@@ -10,9 +10,8 @@ FakeSerialPort::FakeSerialPort(std::shared_ptr<QStringList> t, QObject* parent)
 bool FakeSerialPort::open(int portNumber) {
     close();
     trace->append(QStringLiteral("open %1").arg(portNumber));
-    if (!availablePorts.empty() &&
-        std::find(availablePorts.begin(), availablePorts.end(), portNumber) ==
-            availablePorts.end()) {
+    if (!availablePorts.empty() && std::find(availablePorts.begin(), availablePorts.end(),
+                                             portNumber) == availablePorts.end()) {
         error_ = QStringLiteral("No such file or directory");
         return false;
     }

@@ -3,8 +3,7 @@
 namespace testing {
 
 TestServices::TestServices()
-    : port(std::make_unique<FakeSerialPort>(trace)),
-      now(QDate(2026, 12, 6), QTime(14, 3, 27)) {}
+    : port(std::make_unique<FakeSerialPort>(trace)), now(QDate(2026, 12, 6), QTime(14, 3, 27)) {}
 
 app::AppServices TestServices::services() {
     TestServices* self = this;
