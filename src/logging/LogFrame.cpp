@@ -1,11 +1,11 @@
 #include "LogFrame.h"
 
+#include "LogModel.h"
 #include "platform/Controls.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -13,7 +13,7 @@ namespace logging {
 
 namespace {
 
-QTreeView* makeLogList(QWidget* parent, const char* name, QStandardItemModel* model) {
+QTreeView* makeLogList(QWidget* parent, const char* name, LogModel* model) {
     auto* view = new QTreeView(parent);
     view->setObjectName(QLatin1String(name));
     view->setAccessibleName(QStringLiteral("Log"));
@@ -32,14 +32,8 @@ QTreeView* makeLogList(QWidget* parent, const char* name, QStandardItemModel* mo
 
 LogFrame::LogFrame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent) {
     setObjectName(QStringLiteral("LogFrame"));
-    levelRows_ = new QStandardItemModel(0, 6, this);
-    levelRows_->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"),
-                                           QStringLiteral("Pressure"), QStringLiteral("Units"),
-                                           QStringLiteral("Temperature"), QStringLiteral("Units")});
-    rotaryRows_ = new QStandardItemModel(0, 4, this);
-    rotaryRows_->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"),
-                                            QStringLiteral("Level"), QStringLiteral("Units")});
-
+    levelRows_ = new LogModel(LogModel::Layout::LevelProbe, this);
+    rotaryRows_ = new LogModel(LogModel::Layout::Rotary, this);
     LogListView = makeLogList(this, "LogListView", levelRows_);
     RotaryLogListView = makeLogList(this, "RotaryLogListView", rotaryRows_);
     ClearLogBut = platform::makeButton(this, "ClearLogBut", QStringLiteral("Clear Log"), {},

@@ -3,10 +3,11 @@
 #include <QGroupBox>
 
 class QPushButton;
-class QStandardItemModel;
 class QTreeView;
 
 namespace logging {
+
+class LogModel;
 
 // A page's log: the level-probe and rotary log lists (one of them shown, by family) and
 // the "Clear Log" and "Save Log" buttons.
@@ -18,14 +19,20 @@ public:
     // Shows the list of the family; hides the other.
     void showFamily(bool rotary);
 
+    // The rows behind LogListView and RotaryLogListView.
+    LogModel& levelLog() const { return *levelRows_; }
+    LogModel& rotaryLog() const { return *rotaryRows_; }
+    LogModel& log(bool rotary) const { return rotary ? *rotaryRows_ : *levelRows_; }
+    QTreeView* logList(bool rotary) const { return rotary ? RotaryLogListView : LogListView; }
+
     QTreeView* LogListView;
     QTreeView* RotaryLogListView;
     QPushButton* ClearLogBut;
     QPushButton* SaveLogBut;
 
 private:
-    QStandardItemModel* levelRows_;
-    QStandardItemModel* rotaryRows_;
+    LogModel* levelRows_;
+    LogModel* rotaryRows_;
 };
 
 } // namespace logging

@@ -1,0 +1,132 @@
+#include "Logger.h"
+
+#include "LogFrame.h"
+#include "LogModel.h"
+#include "link/Link.h"
+#include "platform/DropDown.h"
+#include "protocol/Family.h"
+
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace logging {
+
+Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*, 10> frames)
+    : link_(link), clock_(std::move(clock)), frames_(frames) {}
+
+void Logger::setFamily(protocol::Family* family, std::array<platform::DropDown*, 10> periodLists,
+                       LogStatusWriter writeLogStatus) {
+    family_ = family;
+    periodLists_ = periodLists;
+    writeLogStatus_ = std::move(writeLogStatus);
+    state_ = {};
+}
+
+bool Logger::rotary() const {
+    return family_ != nullptr && family_->isRotary();
+}
+
+void Logger::LevelMeasure(int tab) {
+    measure(tab, 'M', 11);
+}
+
+void Logger::RotaryMeasure(int tab) {
+    measure(tab, 'C', 116);
+}
+
+void Logger::Measure(int tab) {
+    if (rotary())
+        RotaryMeasure(tab);
+    else
+        LevelMeasure(tab);
+}
+
+void Logger::measure(int tab, char letter, qint16 code) {
+    QByteArray request(1, static_cast<char>('0' + tab));
+    request.append(letter).append('!');
+    if (family_ != nullptr)
+        family_->lockPage(tab);
+    link_.setMeasureAddress(tab);
+    link_.strSent_Command = QString::fromLatin1(request);
+    link_.CommandMode = code;
+    link_.send_TXbuff(request);
+}
+
+void Logger::startLog(int tab) {
+    const auto i = static_cast<size_t>(tab);
+    const int period = periodLists_.at(i) != nullptr ? periodLists_[i]->selectedItemCode() : 0;
+    if (period > 0) {
+        state_.LogTick[i] = 0;
+        state_.LogActive[i] = true;
+        state_.LoggingSensor = static_cast<qint16>(tab + 1);
+        if (writeLogStatus_)
+            writeLogStatus_(tab, QStringLiteral("Logging"));
+    }
+    Measure(tab);
+}
+
+void Logger::stopLog(int tab) {
+    state_.LogTick.fill(0);
+    state_.LogActive.fill(false);
+    state_.LoggingSensor = 0;
+    if (writeLogStatus_)
+        writeLogStatus_(tab, QStringLiteral("Idle"));
+    // A wait for the sensor's service request is abandoned.
+    link_.setReceiveState(0);
+    if (family_ != nullptr)
+        family_->unlockPage(tab);
+}
+
+void Logger::SecondTimer_Timer() {
+    // Periods are counted in ticks: a reading that is still in flight or a tick that came
+    // late changes nothing.
+    for (int tab = 0; tab <= 9; ++tab) {
+        const auto i = static_cast<size_t>(tab);
+        if (!state_.LogActive[i])
+            continue;
+        ++state_.LogTick[i];
+        const int period = periodLists_[i] != nullptr ? periodLists_[i]->selectedItemCode() : 0;
+        if (state_.LogTick[i] >= period) {
+            state_.LogTick[i] = 0;
+            Measure(tab);
+        }
+    }
+}
+
+void Logger::AddLogRow(int tab, const QString& value1, const QString& units1, const QString& value2,
+                       const QString& units2) {
+    LogFrame& f = frame(tab);
+    const bool isRotary = rotary();
+    LogModel& rows = f.log(isRotary);
+    rows.addRow(clock_(), value1, units1, value2, units2);
+    // Selecting does not scroll: a user reading older rows keeps their place.
+    f.logList(isRotary)->selectionModel()->select(
+        rows.index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    f.ClearLogBut->setEnabled(true);
+    f.SaveLogBut->setEnabled(true);
+}
+
+void Logger::ClearLogBut_Click(int Index) {
+    LogFrame& f = frame(Index);
+    f.log(rotary()).clear();
+    f.ClearLogBut->setEnabled(false);
+    f.SaveLogBut->setEnabled(false);
+}
+
+LogModel& Logger::log(int tab) const {
+    return frame(tab).log(rotary());
+}
+
+void Logger::moveLog(int from, int to) {
+    LogModel& source = log(from);
+    const bool hadRows = source.rowCount() > 0;
+    log(to).appendRowsOf(source);
+    frame(to).ClearLogBut->setEnabled(hadRows);
+    frame(to).SaveLogBut->setEnabled(hadRows);
+    frame(from).ClearLogBut->setEnabled(false);
+    frame(from).SaveLogBut->setEnabled(false);
+    source.clear();
+}
+
+} // namespace logging

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "logging/LoggingState.h"
+#include "platform/Services.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace sdilink {
+class Link;
+}
+namespace protocol {
+class Family;
+}
+namespace platform {
+class DropDown;
+}
+
+namespace logging {
+
+class LogFrame;
+class LogModel;
+
+// Live logging: the measurement requests, starting and stopping a log, the once-a-second
+// tick that takes the readings of the running logs, and the rows of the pages' logs.
+//
+// It owns the logging state (LogTick, LogActive, LoggingSensor); the families' lock rules
+// read it through state().
+class Logger final {
+public:
+    // Writes "Logging" or "Idle" into the "Log Status" column of a page's sensor-list row.
+    using LogStatusWriter = std::function<void(int tab, const QString& text)>;
+
+    Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*, 10> frames);
+
+    // The family chosen at start, with its pages' logging-period lists (LogPeriodCombo or
+    // RotaryLogPeriodCombo) and its sensor list's status column.
+    void setFamily(protocol::Family* family, std::array<platform::DropDown*, 10> periodLists,
+                   LogStatusWriter writeLogStatus);
+
+    const LoggingState& state() const { return state_; }
+
+    // The measurement requests: aM! (code 11) and aC! (code 116), sent through the family's
+    // page lock. Measure() sends the chosen family's one.
+    void LevelMeasure(int tab);
+    void RotaryMeasure(int tab);
+    void Measure(int tab);
+
+    void StartLogBut_Click(int Index) { startLog(Index); }
+    void RotaryStartLogBut_Click(int Index) { startLog(Index); }
+    void StopLogBut_Click(int Index) { stopLog(Index); }
+    void RotaryStopLogBut_Click(int Index) { stopLog(Index); }
+    // "Get" on a level-probe page.
+    void PressureBut_Click(int Index) { LevelMeasure(Index); }
+    void ClearLogBut_Click(int Index);
+
+    // Once a second: counts the running logs and sends the readings that are due.
+    void SecondTimer_Timer();
+
+    // Adds a reading on top of a page's log and selects it. Level-probe rows take the
+    // pressure, its units, the temperature and its units; rotary rows the reading and its
+    // units. The date and time are the clock's.
+    void AddLogRow(int tab, const QString& value1, const QString& units1,
+                   const QString& value2 = {}, const QString& units2 = {});
+
+    // A page's log in the chosen family.
+    LogModel& log(int tab) const;
+    // Moves a page's rows below those of another page, as after an address change; the
+    // target's clear and save buttons follow whether there were rows to move.
+    void moveLog(int from, int to);
+
+private:
+    void measure(int tab, char letter, qint16 code);
+    void startLog(int tab);
+    void stopLog(int tab);
+    LogFrame& frame(int tab) const { return *frames_.at(static_cast<size_t>(tab)); }
+    bool rotary() const;
+
+    sdilink::Link& link_;
+    platform::Clock clock_;
+    std::array<LogFrame*, 10> frames_;
+    protocol::Family* family_ = nullptr;
+    std::array<platform::DropDown*, 10> periodLists_{};
+    LogStatusWriter writeLogStatus_;
+    LoggingState state_;
+};
+
+} // namespace logging
