@@ -11,14 +11,26 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 namespace levelprobe {
 
 using platform::setEnabled;
 
 LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, protocol::WindowControls window,
-                         const logging::LoggingState& logging, const CalibrationState& calibration)
-    : pages_(pages), window_(window), logging_(logging), calibration_(calibration) {}
+                         const logging::LoggingState& logging, CalibrationState& calibration,
+                         sdilink::Link& link, platform::Dialogs& dialogs, QTreeWidget* ListView,
+                         LevelHooks hooks)
+    : pages_(pages), window_(window), logging_(logging), calibration_(calibration),
+      listView_(ListView), hooks_(std::move(hooks)), commands_(*this, link, dialogs),
+      replies_(*this, link, dialogs) {
+    for (int p = 0; p < static_cast<int>(pages_.size()); ++p)
+        commands_.connectPage(p);
+}
+
+bool LevelFamily::decodeReply(int tab, qint16 code, const protocol::ReplyLine& line) {
+    return replies_.decode(tab, code, line);
+}
 
 void LevelFamily::LockLevelPage(int p) {
     LevelPage& pg = page(p);
@@ -28,8 +40,8 @@ void LevelFamily::LockLevelPage(int p) {
                 pg.TempUnitsCombo, pg.DensityCorrCombo, pg.LocalGravityText, pg.SensorIDList},
                false);
     window_.ScanBut->setEnabled(false);
-    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter, window_.mnuReset,
-                window_.mnuHelp},
+    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter,
+                window_.mnuReset, window_.mnuHelp},
                false);
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.LogPeriodCombo}, false);
     // The logging sensor's Stop Log stays usable during every transaction.
@@ -37,16 +49,15 @@ void LevelFamily::LockLevelPage(int p) {
         page(logging_.LoggingSensor - 1).StopLogBut->setEnabled(true);
     else
         pg.StopLogBut->setEnabled(false);
-    setEnabled(
-        {pg.RangeText,        pg.RangeQueryBut,        pg.RangeBut,         pg.MaxRangeBut,
-         pg.MaxOverRangeText, pg.MaxOverRangeQueryBut, pg.LevelText,        pg.LevelBut,
-         pg.ReverseCombo,     pg.ReverseBut,           pg.LocalOffsetCheck, pg.ApplyQueryBut,
-         pg.UnlockQueryBut,   pg.UnlockCheck,          pg.SampleRateText,   pg.LevelOffsetText,
-         pg.LevelOffsetBut,   pg.AutoZeroBut,          pg.SGText,           pg.SGBut},
-        false);
+    setEnabled({pg.RangeText, pg.RangeQueryBut, pg.RangeBut, pg.MaxRangeBut, pg.MaxOverRangeText,
+                pg.MaxOverRangeQueryBut, pg.LevelText, pg.LevelBut, pg.ReverseCombo,
+                pg.ReverseBut, pg.LocalOffsetCheck, pg.ApplyQueryBut, pg.UnlockQueryBut,
+                pg.UnlockCheck, pg.SampleRateText, pg.LevelOffsetText, pg.LevelOffsetBut,
+                pg.AutoZeroBut, pg.SGText, pg.SGBut},
+               false);
     setEnabled({window_.mnuUserCommand}, false);
-    setEnabled({pg.ClearOffsetsBut, pg.StageOneBut, pg.ZeroCalibrationBut, pg.SlopeCalibrationBut,
-                pg.PressureBut, pg.CalibrationCompleteBut},
+    setEnabled({pg.ClearOffsetsBut, pg.StageOneBut, pg.ZeroCalibrationBut,
+                pg.SlopeCalibrationBut, pg.PressureBut, pg.CalibrationCompleteBut},
                false);
 }
 
@@ -59,8 +70,8 @@ void LevelFamily::UnlockLevelPage(int p) {
                true);
     window_.SensorTab->setEnabled(true);
     window_.ScanBut->setEnabled(true);
-    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter, window_.mnuReset,
-                window_.mnuHelp},
+    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter,
+                window_.mnuReset, window_.mnuHelp},
                true);
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.StopLogBut, pg.LogPeriodCombo}, true);
     // While any sensor logs, no page can change its address, start a second log or change
@@ -69,13 +80,12 @@ void LevelFamily::UnlockLevelPage(int p) {
         for (LevelPage* other : pages_)
             setEnabled({other->AddrBut, other->StartLogBut, other->LogPeriodCombo}, false);
     }
-    setEnabled(
-        {pg.RangeText,        pg.RangeQueryBut,        pg.RangeBut,         pg.MaxRangeBut,
-         pg.MaxOverRangeText, pg.MaxOverRangeQueryBut, pg.LevelText,        pg.LevelBut,
-         pg.ReverseCombo,     pg.ReverseBut,           pg.LocalOffsetCheck, pg.ApplyQueryBut,
-         pg.UnlockQueryBut,   pg.UnlockCheck,          pg.SampleRateText,   pg.LevelOffsetText,
-         pg.LevelOffsetBut,   pg.AutoZeroBut,          pg.SGText,           pg.SGBut},
-        true);
+    setEnabled({pg.RangeText, pg.RangeQueryBut, pg.RangeBut, pg.MaxRangeBut, pg.MaxOverRangeText,
+                pg.MaxOverRangeQueryBut, pg.LevelText, pg.LevelBut, pg.ReverseCombo,
+                pg.ReverseBut, pg.LocalOffsetCheck, pg.ApplyQueryBut, pg.UnlockQueryBut,
+                pg.UnlockCheck, pg.SampleRateText, pg.LevelOffsetText, pg.LevelOffsetBut,
+                pg.AutoZeroBut, pg.SGText, pg.SGBut},
+               true);
     setEnabled({window_.mnuUserCommand}, true);
     setEnabled({pg.ClearOffsetsBut, pg.StageOneBut}, true);
     // The stage-two calibration buttons follow stage one.
@@ -85,10 +95,54 @@ void LevelFamily::UnlockLevelPage(int p) {
                    true);
 }
 
-bool LevelFamily::decodeReply(int, qint16 code, const QString&, int) {
-    // Codes 0-39 each have a branch; their effects on the page are added with the reply
-    // handlers. Any other code has none.
-    return code >= 0 && code <= 39;
+void LevelFamily::MoveLevelPage(int p, int q) {
+    LevelPage& from = page(p);
+    LevelPage& to = page(q);
+    from.AddressCombo->setText(QStringLiteral("Select....."));
+
+    to.PressUnitsCombo->setCurrentIndex(from.PressUnitsCombo->currentIndex());
+    to.TempUnitsCombo->setCurrentIndex(from.TempUnitsCombo->currentIndex());
+    to.DensityCorrCombo->setCurrentIndex(from.DensityCorrCombo->currentIndex());
+    for (auto text : {&LevelPage::LocalGravityText, &LevelPage::RangeText,
+                      &LevelPage::MaxOverRangeText, &LevelPage::LevelText})
+        (to.*text)->setText((from.*text)->text());
+    to.ReverseCombo->setCurrentIndex(from.ReverseCombo->currentIndex());
+    for (auto text : {&LevelPage::SampleRateText, &LevelPage::SGText,
+                      &LevelPage::ZeroCalibrationText, &LevelPage::SlopeCalibrationText,
+                      &LevelPage::PressureText})
+        (to.*text)->setText((from.*text)->text());
+
+    // The check boxes act on a change of value: moving a ticked local offset onto an
+    // unticked box sends nothing, while the unlock state is sent to the new address.
+    if (!to.LocalOffsetCheck->isChecked() && from.LocalOffsetCheck->isChecked())
+        LocalOffsetEchoGuard = true;
+    to.LocalOffsetCheck->setChecked(from.LocalOffsetCheck->isChecked());
+    to.UnlockCheck->setChecked(from.UnlockCheck->isChecked());
+
+    for (int i = 0; i < from.SensorIDList->count(); ++i)
+        to.SensorIDList->addItem(from.SensorIDList->item(i)->text());
+    from.SensorIDList->clear();
+
+    window_.SensorTab->setTabEnabled(q, true);
+    window_.SensorTab->setTabEnabled(p, false);
+    window_.SensorTab->setCurrentIndex(q);
+
+    const int period = from.LogPeriodCombo->currentIndex();
+    if (hooks_.FillLogPeriods)
+        hooks_.FillLogPeriods(q);
+    to.LogPeriodCombo->setCurrentIndex(period);
+    from.LogPeriodCombo->clear();
+
+    if (hooks_.moveLog)
+        hooks_.moveLog(p, q);
+
+    if (QTreeWidgetItem* source = listView_->topLevelItem(p)) {
+        if (QTreeWidgetItem* target = listView_->topLevelItem(q))
+            for (int c = 1; c <= 8; ++c)
+                target->setText(c, source->text(c));
+        for (int c = 1; c <= 8; ++c)
+            source->setText(c, QString());
+    }
 }
 
 } // namespace levelprobe

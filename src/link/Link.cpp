@@ -14,6 +14,11 @@ Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sle
     timeoutTimer_.setSingleShot(true);
     timeoutTimer_.setInterval(timings_.CommandTimeout);
     connect(&timeoutTimer_, &QTimer::timeout, this, &Link::TimeoutTimer_Timer);
+    serviceRequestTimer_.setSingleShot(true);
+    connect(&serviceRequestTimer_, &QTimer::timeout, this, [this] {
+        if (framer_.state() == 1)
+            sendDataRequest(framer_.measureAddress());
+    });
     // Queued, so that a reply arriving while a handler of this event waits in a nested loop
     // (a sequence started by the decoder) raises the event again.
     connect(&port_, &platform::SerialPort::dataArrived, this, &Link::Comm1_OnComm,
@@ -66,7 +71,19 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
 void Link::FlushInput() {
     while (port_.bytesWaiting() > 0)
         port_.readByte();
-    framer_.setState(0);
+    setReceiveState(0);
+}
+
+void Link::setReceiveState(quint8 state) {
+    framer_.setState(state);
+    if (state != 1)
+        serviceRequestTimer_.stop();
+}
+
+void Link::awaitServiceRequest(int waitSeconds) {
+    setReceiveState(1);
+    serviceRequestTimer_.start(std::max(0, waitSeconds) * 1000 +
+                               std::max(0, timings_.CommandTimeout));
 }
 
 bool Link::WaitForReply() {

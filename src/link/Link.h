@@ -50,6 +50,10 @@ public:
     bool WaitForReply();
     // Sends aD0! for the address (0-9) without locking any controls.
     void sendDataRequest(int address);
+    // After a measurement that announced a wait: the receiver waits for the service request
+    // of MeasureAddress(). Should none come within the wait plus the command time-out, the
+    // data is asked for all the same.
+    void awaitServiceRequest(int waitSeconds);
 
     // Transaction state.
     QString strSent_Command;
@@ -69,7 +73,7 @@ public:
 
     // Receiver state.
     quint8 ReceiveState() const { return framer_.state(); }
-    void setReceiveState(quint8 state) { framer_.setState(state); }
+    void setReceiveState(quint8 state);
     int MeasureAddress() const { return framer_.measureAddress(); }
     void setMeasureAddress(int address) { framer_.setMeasureAddress(address); }
     ReceiveBuffer& receiveBuffer() { return framer_.buffer(); }
@@ -79,6 +83,8 @@ public:
     // The system beep, or a recorder in tests.
     void setBeeper(std::function<void()> beep) { beep_ = std::move(beep); }
     void beep() const;
+    // Blocks for a number of milliseconds (the pause before a data request).
+    void sleep(int milliseconds) const { sleep_(milliseconds); }
 
 Q_SIGNALS:
     void replyStatusChanged(qint16 status);
@@ -97,6 +103,7 @@ private:
     Framer framer_;
     CommsLog commsLog_;
     QTimer timeoutTimer_;
+    QTimer serviceRequestTimer_;
     Timings timings_;
     qint16 replyStatus_ = Waiting;
     qint16 dataRequestCode_ = 12;

@@ -1,5 +1,6 @@
 #include "Decoder.h"
 
+#include "ReplyLine.h"
 #include "link/Link.h"
 #include "platform/Dialogs.h"
 
@@ -23,11 +24,11 @@ void Decoder::Decode_SDI12(sdilink::ReceiveBuffer& sdi_buff) {
     // A line without the request's echo answers some other request.
     if (link_.strSent_Command.isEmpty() || !line.contains(link_.strSent_Command))
         return;
-    const int bang = line.indexOf(QLatin1Char('!'));
-    if (bang < 0)
+    const ReplyLine reply(line);
+    if (reply.p() == 0)
         return;
 
-    if (!family_.decodeReply(tab, link_.CommandMode, line, bang + 1)) {
+    if (!family_.decodeReply(tab, link_.CommandMode, reply)) {
         dialogs_.messageBox(QStringLiteral("SDI12 Message Error."),
                             QStringLiteral("Command response not found."),
                             platform::Dialogs::Icon::Exclamation);

@@ -5,6 +5,8 @@
 
 namespace protocol {
 
+class ReplyLine;
+
 // What differs between the two sensor families: how a page is locked, unlocked and moved,
 // how a reply is decoded, and how a measurement is taken. Implemented once by the
 // level-probe family and once by the rotary-encoder family.
@@ -21,10 +23,10 @@ public:
     // Enables them again when the transaction has ended.
     virtual void unlockPage(int page) = 0;
 
-    // Runs the decoder branch for `code` on a reply line that carries the request's echo; p
-    // is the 1-based position of the first "!". Returns false when the family has no branch
-    // for the code.
-    virtual bool decodeReply(int tab, qint16 code, const QString& line, int p) = 0;
+    // Runs the decoder branch for `code` on a reply line that carries the request's echo and
+    // a "!"; everything it shows goes to page `tab`. Returns false when the family has no
+    // branch for the code.
+    virtual bool decodeReply(int tab, qint16 code, const ReplyLine& line) = 0;
 };
 
 } // namespace protocol

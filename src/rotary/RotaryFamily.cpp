@@ -66,7 +66,7 @@ void RotaryFamily::UnlockRotaryPage(int p) {
     }
 }
 
-bool RotaryFamily::decodeReply(int, qint16 code, const QString&, int) {
+bool RotaryFamily::decodeReply(int, qint16 code, const protocol::ReplyLine&) {
     // Codes 101-117 have branches, except 109 and 115 which are never sent; their effects
     // on the page are added with the reply handlers.
     return code >= 101 && code <= 117 && code != 109 && code != 115;

@@ -23,7 +23,7 @@ public:
     qint16 dataRequestCode() const override { return 117; }
     void lockPage(int page) override { LockRotaryPage(page); }
     void unlockPage(int page) override { UnlockRotaryPage(page); }
-    bool decodeReply(int tab, qint16 code, const QString& line, int p) override;
+    bool decodeReply(int tab, qint16 code, const protocol::ReplyLine& line) override;
 
     void LockRotaryPage(int p);
     void UnlockRotaryPage(int p);

@@ -1,3 +1,4 @@
+#include "LevelFixture.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "logging/LoggingState.h"
@@ -18,7 +19,7 @@ class LevelRulesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
+    void cleanup() { fixture.reset(); }
     void lockDisablesThePageAndWindowControls();
     void unlockWithoutLogging();
     void stopButtonOfLoggingSensorStaysUsable();
@@ -27,35 +28,25 @@ private Q_SLOTS:
 private:
     QList<QWidget*> lockedControls(int p) const;
 
+    std::unique_ptr<LevelFixture> fixture;
     QTabWidget* tabs = nullptr;
     std::array<LevelPage*, 10> pages{};
     QPushButton* scan = nullptr;
     std::array<QAction*, 6> menus{};
-    logging::LoggingState logging;
-    levelprobe::CalibrationState calibration;
-    std::unique_ptr<LevelFamily> family;
+    logging::LoggingState* logging = nullptr;
+    levelprobe::CalibrationState* calibrationState = nullptr;
+    LevelFamily* family = nullptr;
 };
 
 void LevelRulesTest::init() {
-    tabs = new QTabWidget;
-    for (auto& p : pages) {
-        p = new LevelPage;
-        tabs->addTab(p, QStringLiteral("page"));
-    }
-    scan = new QPushButton;
-    for (auto& m : menus)
-        m = new QAction(tabs);
-    logging = {};
-    calibration = {};
-    protocol::WindowControls window{tabs,     scan,     menus[0], menus[1],
-                                    menus[2], menus[3], menus[4], menus[5]};
-    family = std::make_unique<LevelFamily>(pages, window, logging, calibration);
-}
-
-void LevelRulesTest::cleanup() {
-    family.reset();
-    delete scan;
-    delete tabs;
+    fixture = std::make_unique<LevelFixture>();
+    tabs = fixture->tabs.get();
+    pages = fixture->pages;
+    scan = fixture->scan.get();
+    menus = fixture->menus;
+    logging = &fixture->logging;
+    calibrationState = &fixture->calibration;
+    family = fixture->family.get();
 }
 
 QList<QWidget*> LevelRulesTest::lockedControls(int p) const {
@@ -137,7 +128,7 @@ void LevelRulesTest::unlockWithoutLogging() {
 }
 
 void LevelRulesTest::stopButtonOfLoggingSensorStaysUsable() {
-    logging.LoggingSensor = 3; // page 2 logs
+    logging->LoggingSensor = 3; // page 2 logs
     pages[2]->StopLogBut->setEnabled(false);
     family->LockLevelPage(5);
     QVERIFY(pages[2]->StopLogBut->isEnabled());
@@ -161,7 +152,7 @@ void LevelRulesTest::calibrationButtonsFollowStageOne() {
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(pg->StageOneBut->isEnabled());
 
-    calibration.StageOne_Flag = true;
+    calibrationState->StageOne_Flag = true;
     family->LockLevelPage(1);
     family->UnlockLevelPage(1);
     for (QWidget* w : stageTwo)

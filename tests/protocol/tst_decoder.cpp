@@ -2,6 +2,7 @@
 #include "FakeSerialPort.h"
 #include "link/Link.h"
 #include "protocol/Decoder.h"
+#include "protocol/ReplyLine.h"
 
 #include <QTest>
 
@@ -16,8 +17,8 @@ public:
     qint16 dataRequestCode() const override { return 12; }
     void lockPage(int) override {}
     void unlockPage(int page) override { unlocked << page; }
-    bool decodeReply(int tab, qint16 code, const QString& line, int p) override {
-        calls << QStringLiteral("%1|%2|%3|%4").arg(tab).arg(code).arg(line).arg(p);
+    bool decodeReply(int tab, qint16 code, const protocol::ReplyLine& line) override {
+        calls << QStringLiteral("%1|%2|%3|%4").arg(tab).arg(code).arg(line.text()).arg(line.p());
         return code != 99;
     }
     QStringList calls;

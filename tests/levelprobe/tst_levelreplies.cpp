@@ -1,0 +1,357 @@
+#include "LevelFixture.h"
+#include "platform/DropDown.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+namespace {
+
+// The text a control shows: a box's text, a list's shown text, a check box as 0/1, a list
+// box's lines joined with "|".
+QString shown(QWidget* w) {
+    if (auto* box = qobject_cast<QLineEdit*>(w))
+        return box->text();
+    if (auto* list = qobject_cast<platform::DropDown*>(w))
+        return list->text();
+    if (auto* check = qobject_cast<QCheckBox*>(w))
+        return check->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (auto* lines = qobject_cast<QListWidget*>(w)) {
+        QStringList all;
+        for (int i = 0; i < lines->count(); ++i)
+            all << lines->item(i)->text();
+        return all.join('|');
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
+class LevelRepliesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void branches_data();
+    void branches();
+    void calibrationHoldsBackTheMeasurement_data();
+    void calibrationHoldsBackTheMeasurement();
+    void serviceRequestWaitIsBounded();
+    void localOffsetAnswers();
+    void unlockAnswerSendsTheSensorsState();
+    void addressQueryAndChange();
+    void pageMoveFromZeroToFour();
+    void trimOffTakesReadingAfterClearOffsets();
+};
+
+void LevelRepliesTest::branches_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("control"); // objectName on page 3, or empty
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("column"); // sensor-list column written, or -1
+    QTest::addColumn<QString>("columnText");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("next"); // unlock, measure, requery, data, await, locked
+    QTest::addColumn<bool>("beep");
+
+    auto row = [](const char* name, int code, const char* req, const char* rep,
+                  const char* control, const char* text, int column, const char* columnText,
+                  int status, const char* next, bool beep) {
+        QTest::newRow(name) << code << QByteArray(req) << QByteArray(rep) << control << text
+                            << column << columnText << status << next << beep;
+    };
+    row("units 12", 2, "3XUP!", "3XUP!312", "PressUnitsCombo", "Inch Hg", 5, "Inch Hg", 1,
+        "unlock", true);
+    row("units 5", 2, "3XUP!", "3XUP!35", "PressUnitsCombo", "mmWg", 5, "mmWg", 1, "unlock", true);
+    row("units, short answer reads 0", 2, "3XUP!", "3XUP!3", "PressUnitsCombo", "mH2O", 5, "mH2O",
+        1, "unlock", true);
+    row("unit set re-queries", 3, "3XUP13!", "3XUP13!313", "PressUnitsCombo", "mbar", 5, "mbar", 1,
+        "requery", true);
+    row("temperature units", 4, "3XUT!", "3XUT!31", "TempUnitsCombo", "Fahrenheit", 7,
+        "Fahrenheit", 1, "unlock", true);
+    row("temperature set measures", 5, "3XUT0!", "3XUT0!30", "TempUnitsCombo", "Centigrade", 7,
+        "Centigrade", 1, "measure", true);
+    row("density", 6, "3XP!", "3XP!31", "DensityCorrCombo", "Uncompensated", 2, "Uncompensated", 1,
+        "unlock", true);
+    row("density set", 7, "3XP0!", "3XP0!30", "DensityCorrCombo", "Compensated", 2, "Compensated",
+        1, "measure", true);
+    row("gravity", 8, "3XE!", "3XE!3+9.80665", "LocalGravityText", "9.80665", 3, "9.80665", 1,
+        "unlock", true);
+    row("gravity set", 9, "3XE9.81!", "3XE9.81!3+9.81", "LocalGravityText", "9.81", 3, "9.81", 1,
+        "measure", true);
+    row("identification", 10, "3I!", "3I!313CORVANE LVL300100314073", "SensorIDList",
+        "SDI Version = 1.3|Company Name = CORVANE |Sensor Model = LVL300|Sensor Version = 100",
+        -1, "", 1, "unlock", true);
+    row("measure, no wait", 11, "3M!", "3M!30011", "", "", -1, "", 0, "data", false);
+    row("measure, wait", 11, "3M!", "3M!30051", "", "", -1, "", 0, "await", false);
+    row("measure, wait 000", 11, "3M!", "3M!30001", "", "", -1, "", 0, "data", false);
+    row("measure, empty answer", 11, "3M!", "3M!", "", "", -1, "", 0, "data", false);
+    row("data", 12, "3D0!", "3D0!3+12.345+21.5", "PressureText", "12.345", 4, "12.345", 1,
+        "unlock", false);
+    row("range rounded", 13, "3XRA!", "3XRA!3+1.23456", "RangeText", "1.2346", -1, "", 1, "unlock",
+        true);
+    row("range negative", 14, "3XRA-0.25!", "3XRA-0.25!3-0.25", "RangeText", "-0.25", -1, "", 1,
+        "unlock", true);
+    row("range not a number", 13, "3XRA!", "3XRA!3abc", "RangeText", "abc", -1, "", 1, "unlock",
+        true);
+    row("range empty", 13, "3XRA!", "3XRA!3", "RangeText", "", -1, "", 1, "unlock", true);
+    row("max over range", 15, "3XMOR!", "3XMOR!3+12.5", "MaxOverRangeText", "12.5", -1, "", 1,
+        "unlock", true);
+    row("reverse", 17, "3XREV!", "3XREV!31", "ReverseCombo", "On", -1, "", 1, "unlock", true);
+    row("reverse set", 18, "3XREV1!", "3XREV1!31", "ReverseCombo", "On", -1, "", 1, "measure",
+        true);
+    row("level", 19, "3XLOF!", "3XLOF!3-1.5", "LevelText", "-1.5", -1, "", 1, "unlock", true);
+    row("level set", 20, "3XLOF2!", "3XLOF2!3+2.00004", "LevelText", "2", -1, "", 1, "measure",
+        true);
+    row("plus typed in the request", 20, "3XLOF+1.5!", "3XLOF+1.5!3-1.5", "LevelText", "-1.5", -1,
+        "", 1, "measure", true);
+    row("serial number", 25, "3XSN!", "3XSN!331407", "", "", 1, "31407", 1, "unlock", true);
+    row("filter", 26, "3XF!", "3XF!30,10,0001", "SampleRateText", "2 Seconds", -1, "", 1,
+        "unlock", true);
+    row("filter of one second", 26, "3XF!", "3XF!30,05,0001", "SampleRateText", "1 Second", -1, "",
+        1, "unlock", true);
+    row("filter set", 27, "3XF0,05,0250!", "3XF0,05,0250!30,05,0250", "SampleRateText",
+        "250 Seconds", -1, "", 1, "unlock", true);
+    row("auto zero, no wait", 28, "3XSPM0.0!", "3XSPM0.0!30001", "", "", -1, "", 0, "data", false);
+    row("level offset, wait", 31, "3XSPM0.5!", "3XSPM0.5!30051", "", "", -1, "", 0, "await",
+        false);
+    row("specific gravity set", 29, "3XU0,0.97561!", "3XU0,0.97561!3+0.97561", "SGText", "1.025",
+        -1, "", 1, "measure", true);
+    row("specific gravity", 30, "3XU0!", "3XU0!3+1.25", "SGText", "0.8", -1, "", 1, "locked",
+        false);
+    row("specific gravity of 0", 30, "3XU0!", "3XU0!3+0", "SGText", "0", -1, "", 1, "locked",
+        false);
+    row("trim off", 32, "3XTRIMOF0.0!", "3XTRIMOF0.0!3", "", "", -1, "", 1, "locked", true);
+    row("trim on", 33, "3XTRIMON1!", "3XTRIMON1!3", "", "", -1, "", 1, "locked", false);
+    row("zero correction", 34, "3XANCLV0,0.0!", "3XANCLV0,0.0!3", "", "", -1, "", 1, "locked",
+        false);
+    row("slope", 35, "3XANCLV1,1.0!", "3XANCLV1,1.0!3", "", "", -1, "", 1, "locked", false);
+    row("xu1", 36, "3XU1,0.0!", "3XU1,0.0!3", "", "", -1, "", 1, "locked", false);
+    row("zero read", 37, "3XANCLV0!", "3XANCLV0!3-0.012", "ZeroCalibrationText", "-0.012", -1, "",
+        1, "locked", false);
+    row("slope read", 38, "3XANCLV1!", "3XANCLV1!3+1.0204", "SlopeCalibrationText", "1.0204", -1,
+        "", 1, "locked", false);
+    row("calibration on", 39, "3XANCALON1!", "3XANCALON1!3", "", "", -1, "", 1, "locked", false);
+}
+
+void LevelRepliesTest::branches() {
+    QFETCH(int, code);
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    QFETCH(int, column);
+    QFETCH(QString, columnText);
+    QFETCH(int, status);
+    QFETCH(QString, next);
+    QFETCH(bool, beep);
+
+    LevelFixture f;
+    f.transact(3, static_cast<qint16>(code), request, reply);
+
+    if (!control.isEmpty()) {
+        auto* w = f.pages[3]->findChild<QWidget*>(control);
+        QVERIFY2(w, qPrintable(control));
+        QCOMPARE(shown(w), text);
+    }
+    if (column >= 0)
+        QCOMPARE(f.column(3, column), columnText);
+    QCOMPARE(int(f.link->replyStatus()), status);
+    QCOMPARE(f.beeps, beep ? 1 : 0);
+    QVERIFY(f.dialogs.boxes.isEmpty());
+
+    const bool unlocked = f.page(3).PressUnitsQueryBut->isEnabled();
+    if (next == "unlock") {
+        QVERIFY(unlocked);
+        QVERIFY(f.calls.filter("measure").isEmpty());
+    } else if (next == "measure") {
+        QVERIFY(f.calls.contains("measure 3"));
+    } else if (next == "requery") {
+        QCOMPARE(f.calls, QStringList{"requery 3"});
+    } else if (next == "data") {
+        QCOMPARE(*f.trace, QStringList({"sleep 200", "break on", "sleep 20", "break off",
+                                        "sleep 15", "write 3D0!"}));
+        QCOMPARE(f.link->CommandMode, qint16(12));
+        QVERIFY(!unlocked);
+    } else if (next == "await") {
+        QCOMPARE(f.link->ReceiveState(), quint8(1));
+        QVERIFY(f.port->writes.empty());
+    } else if (next == "locked") {
+        QVERIFY(!unlocked);
+        QVERIFY(f.calls.isEmpty());
+    }
+    if (code == 12)
+        QCOMPARE(f.calls, QStringList{"row 3 12.345||21.5|"});
+    if (code == 26)
+        QCOMPARE(f.calls.filter("periods").size(), 0);
+    if (code == 27)
+        QVERIFY(f.calls.contains("periods 3") && f.calls.contains("filter 5 250 250"));
+}
+
+void LevelRepliesTest::calibrationHoldsBackTheMeasurement_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::newRow("density") << 7 << QByteArray("3XP1!") << QByteArray("3XP1!31");
+    QTest::newRow("reverse") << 18 << QByteArray("3XREV0!") << QByteArray("3XREV0!30");
+    QTest::newRow("level") << 20 << QByteArray("3XLOF0!") << QByteArray("3XLOF0!30");
+    QTest::newRow("local offset") << 22 << QByteArray("3XLOC0!") << QByteArray("3XLOC0!30");
+    QTest::newRow("specific gravity") << 29 << QByteArray("3XU0,1.0!")
+                                      << QByteArray("3XU0,1.0!3+1.0");
+}
+
+void LevelRepliesTest::calibrationHoldsBackTheMeasurement() {
+    QFETCH(int, code);
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, reply);
+    LevelFixture f;
+    f.calibration.Calibrate_Flag = true;
+    f.transact(3, static_cast<qint16>(code), request, reply);
+    QCOMPARE(f.link->replyStatus(), qint16(1));
+    QVERIFY(f.calls.filter("measure").isEmpty());
+    QVERIFY(f.port->writes.empty());
+}
+
+void LevelRepliesTest::serviceRequestWaitIsBounded() {
+    LevelFixture f;
+    f.link->setCommandTimeout(10);
+    f.link->setMeasureAddress(3);
+    // The sensor announces 1 s and then never asks for its data.
+    f.transact(3, 28, "3XSPM0.0!", "3XSPM0.0!30011");
+    QCOMPARE(f.link->ReceiveState(), quint8(1));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.port->writes.empty(), 3000);
+    QCOMPARE(f.port->writes.back(), QByteArray("3D0!"));
+
+    // A service request that does come cancels the bound.
+    LevelFixture g;
+    g.link->setMeasureAddress(3);
+    g.transact(3, 11, "3M!", "3M!30021");
+    g.port->receive("3\r\n");
+    QTRY_COMPARE(g.port->writes.size(), size_t(1));
+    QTest::qWait(50);
+    QCOMPARE(g.port->writes.size(), size_t(1));
+}
+
+void LevelRepliesTest::localOffsetAnswers() {
+    {
+        // The sensor's state differs from the box: the box follows and sends it on.
+        LevelFixture f;
+        f.transact(3, 21, "3XLOC!", "3XLOC!31");
+        QVERIFY(f.page(3).LocalOffsetCheck->isChecked());
+        QCOMPARE(f.port->writes, std::vector<QByteArray>{"3XLOC1!"});
+        QVERIFY(f.page(3).PressUnitsQueryBut->isEnabled()); // the query's own unlock
+    }
+    {
+        // Guarded (as during a scan): the box follows, nothing is sent, the guard is cleared.
+        LevelFixture f;
+        f.family->LocalOffsetEchoGuard = true;
+        f.transact(3, 21, "3XLOC!", "3XLOC!31");
+        QVERIFY(f.page(3).LocalOffsetCheck->isChecked());
+        QVERIFY(f.port->writes.empty());
+        QVERIFY(!f.family->LocalOffsetEchoGuard);
+    }
+    {
+        // The set's reply starts a measurement.
+        LevelFixture f;
+        f.transact(3, 22, "3XLOC0!", "3XLOC0!30");
+        QVERIFY(f.calls.contains("measure 3"));
+    }
+    {
+        LevelFixture f;
+        f.transact(3, 21, "3XLOC!", "3XLOC!37");
+        QCOMPARE(f.dialogs.boxes.size(), 1);
+        QCOMPARE(f.dialogs.boxes[0].title, QStringLiteral("SDI12 Message Error."));
+        QCOMPARE(f.dialogs.boxes[0].text, QStringLiteral("Invalid Local Offset value."));
+        QVERIFY(!f.page(3).LocalOffsetCheck->isChecked());
+        QVERIFY(f.page(3).PressUnitsQueryBut->isEnabled());
+    }
+    {
+        // During calibration a change of the box sends nothing.
+        LevelFixture f;
+        f.calibration.Calibrate_Flag = true;
+        f.page(3).LocalOffsetCheck->click();
+        QVERIFY(f.port->writes.empty());
+    }
+}
+
+void LevelRepliesTest::unlockAnswerSendsTheSensorsState() {
+    LevelFixture f;
+    f.transact(4, 23, "4XUNLK!", "4XUNLK!41");
+    QVERIFY(f.page(4).UnlockCheck->isChecked());
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{"4XUNLK1!"});
+    f.port->writes.clear();
+    f.page(4).UnlockCheck->click();
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{"4XUNLK0!"});
+}
+
+void LevelRepliesTest::addressQueryAndChange() {
+    LevelFixture f;
+    f.transact(0, 0, "?!", "?!7");
+    QCOMPARE(f.dialogs.boxes.size(), 1);
+    QCOMPARE(f.dialogs.boxes[0].title, QStringLiteral("Query Sensor Address."));
+    QCOMPARE(f.dialogs.boxes[0].text, QStringLiteral("Sensor Address is 7."));
+    QCOMPARE(f.link->replyStatus(), qint16(0));
+    QVERIFY(f.page(0).PressUnitsQueryBut->isEnabled());
+
+    f.tabs->setTabEnabled(2, true);
+    f.transact(2, 1, "2A5!", "2A5!5");
+    QCOMPARE(f.tabs->currentIndex(), 5);
+    QVERIFY(f.tabs->isTabEnabled(5));
+    QVERIFY(!f.tabs->isTabEnabled(2));
+    QVERIFY(f.page(5).PressUnitsQueryBut->isEnabled());
+    QCOMPARE(f.link->replyStatus(), qint16(0));
+}
+
+void LevelRepliesTest::pageMoveFromZeroToFour() {
+    LevelFixture f;
+    levelprobe::LevelPage& from = f.page(0);
+    from.PressUnitsCombo->setCurrentIndex(3);
+    from.RangeText->setText("10");
+    from.SGText->setText("1.025");
+    from.SensorIDList->addItems({"a", "b"});
+    from.LocalOffsetCheck->setChecked(true);
+    from.UnlockCheck->setChecked(true);
+    f.family->LocalOffsetEchoGuard = false;
+    from.LogPeriodCombo->setCurrentIndex(2);
+    for (int c = 1; c <= 8; ++c)
+        f.list->topLevelItem(0)->setText(c, QStringLiteral("c%1").arg(c));
+    f.port->writes.clear();
+    f.calls.clear();
+
+    f.family->MoveLevelPage(0, 4);
+
+    levelprobe::LevelPage& to = f.page(4);
+    QCOMPARE(from.AddressCombo->text(), QStringLiteral("Select....."));
+    QCOMPARE(to.PressUnitsCombo->text(), QStringLiteral("bar"));
+    QCOMPARE(to.RangeText->text(), QStringLiteral("10"));
+    QCOMPARE(to.SGText->text(), QStringLiteral("1.025"));
+    QCOMPARE(shown(to.SensorIDList), QStringLiteral("a|b"));
+    QCOMPARE(from.SensorIDList->count(), 0);
+    // The ticked local offset moves without a command; the unlock state is sent to 4.
+    QVERIFY(to.LocalOffsetCheck->isChecked());
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{"4XUNLK1!"});
+    QVERIFY(!f.family->LocalOffsetEchoGuard);
+    QVERIFY(!f.tabs->isTabEnabled(0));
+    QVERIFY(f.tabs->isTabEnabled(4));
+    QCOMPARE(f.tabs->currentIndex(), 4);
+    QCOMPARE(f.calls, (QStringList{"periods 4", "move log 0 4"}));
+    QCOMPARE(to.LogPeriodCombo->currentIndex(), 2);
+    QCOMPARE(from.LogPeriodCombo->count(), 0);
+    for (int c = 1; c <= 8; ++c) {
+        QCOMPARE(f.column(4, c), QStringLiteral("c%1").arg(c));
+        QVERIFY(f.column(0, c).isEmpty());
+    }
+    QCOMPARE(f.column(0, 0), QStringLiteral("0         "));
+}
+
+void LevelRepliesTest::trimOffTakesReadingAfterClearOffsets() {
+    LevelFixture f;
+    f.calibration.UpdateReadings_Flag = true;
+    f.transact(3, 32, "3XTRIMOF0.0!", "3XTRIMOF0.0!3");
+    QVERIFY(!f.calibration.UpdateReadings_Flag);
+    QCOMPARE(f.calls, QStringList{"measure 3"});
+}
+
+QTEST_MAIN(LevelRepliesTest)
+#include "tst_levelreplies.moc"
