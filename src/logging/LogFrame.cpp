@@ -1,12 +1,12 @@
 #include "LogFrame.h"
 
 #include "LogModel.h"
+#include "LogView.h"
 #include "platform/Controls.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace logging {
@@ -14,7 +14,7 @@ namespace logging {
 namespace {
 
 QTreeView* makeLogList(QWidget* parent, const char* name, LogModel* model) {
-    auto* view = new QTreeView(parent);
+    auto* view = new LogView(parent);
     view->setObjectName(QLatin1String(name));
     view->setAccessibleName(QStringLiteral("Log"));
     view->setRootIsDecorated(false);

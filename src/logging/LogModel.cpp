@@ -60,11 +60,17 @@ void LogModel::addRow(const QDateTime& when, QStringView value1, QStringView uni
     row.units1 = internUnits(units1);
     row.units2 = rotary ? 0 : internUnits(units2);
 
-    beginInsertRows(QModelIndex(), 0, 0);
+    // The reading becomes row 0. Below an existing row it is announced as the top row
+    // changed and the previous top row inserted under it: what is shown is the same, and a
+    // selection of the newest row stays on the newest row without being set again.
+    const bool first = rows_.empty();
+    beginInsertRows(QModelIndex(), first ? 0 : 1, first ? 0 : 1);
     appendText(value1);
     appendText(rotary ? QStringView() : value2);
     rows_.push_back(row);
     endInsertRows();
+    if (!first)
+        Q_EMIT dataChanged(index(0, 0), index(0, columnCount() - 1), {Qt::DisplayRole});
 }
 
 QString LogModel::text(int row, int column) const {

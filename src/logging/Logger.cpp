@@ -100,9 +100,15 @@ void Logger::AddLogRow(int tab, const QString& value1, const QString& units1, co
     const bool isRotary = rotary();
     LogModel& rows = f.log(isRotary);
     rows.addRow(clock_(), value1, units1, value2, units2);
-    // Selecting does not scroll: a user reading older rows keeps their place.
-    f.logList(isRotary)->selectionModel()->select(
-        rows.index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // Selecting does not scroll the list. A selected newest row stays selected as the new
+    // reading takes its place (see LogModel::addRow).
+    QItemSelectionModel* selection = f.logList(isRotary)->selectionModel();
+    const QItemSelection selected = selection->selection();
+    const bool topRowOnly = selected.size() == 1 && selected.first().top() == 0 &&
+                            selected.first().bottom() == 0 && selection->isRowSelected(0);
+    if (!topRowOnly)
+        selection->select(rows.index(0, 0),
+                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     f.ClearLogBut->setEnabled(true);
     f.SaveLogBut->setEnabled(true);
 }
