@@ -11,6 +11,7 @@
 #include "link/TimingWindow.h"
 #include "logging/LogFrame.h"
 #include "logging/LogPeriods.h"
+#include "logging/Logger.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/DropDown.h"
@@ -46,6 +47,10 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     buildMenus();
     buildControls();
     buildStatusBar();
+    std::array<logging::LogFrame*, 10> logFrames{};
+    for (size_t i = 0; i < pages_.size(); ++i)
+        logFrames[i] = pages_[i]->log;
+    logger_ = std::make_unique<logging::Logger>(*link_, services_.clock, logFrames);
 
     timing_ = new sdilink::TimingWindow(*link_, *services_.dialogs, this);
     portMenu_ = std::make_unique<PortMenu>(mnuCom, services_.ports);
@@ -59,9 +64,9 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
         connect(mnuCom[static_cast<size_t>(n - 1)], &QAction::triggered, this,
                 [this, n] { connection_->mnuCom_Click(n); });
 
-    // Logging ticks once a second (the logging subsystem connects to it); the clock in the
-    // status bar twice a second.
+    // Logging ticks once a second; the clock in the status bar twice a second.
     SecondTimer.setInterval(1000);
+    connect(&SecondTimer, &QTimer::timeout, this, [this] { logger_->SecondTimer_Timer(); });
     SecondTimer.start();
     ClockTimer.setInterval(500);
     connect(&ClockTimer, &QTimer::timeout, this, &MainWindow::ClockTimer_Timer);
@@ -198,6 +203,7 @@ void MainWindow::load() {
     else
         loadLevelProbeFamily();
     link_->setDataRequestCode(family_->dataRequestCode());
+    connectLogging();
     decoder_ = std::make_unique<protocol::Decoder>(*link_, *family_, *services_.dialogs,
                                                    [this] { return SensorTab->currentIndex(); });
     link_->setHandler(decoder_.get());
@@ -220,8 +226,6 @@ void MainWindow::loadRotaryFamily() {
         SensorPage* p = pages_[i];
         p->showFamily(true);
         logging::fillLogPeriodList(*p->rotary->RotaryLogPeriodCombo, logging::allLogPeriods());
-        logging_.LogTick[i] = 0;
-        logging_.LogActive[i] = false;
         rotaryPages[i] = p->rotary;
     }
     CalibrateCheck->hide();
@@ -230,7 +234,7 @@ void MainWindow::loadRotaryFamily() {
     window_.mnuFilter = nullptr;
     window_.mnuReset = nullptr;
     lists_->showFamily(true);
-    family_ = std::make_unique<rotary::RotaryFamily>(rotaryPages, window_, logging_);
+    family_ = std::make_unique<rotary::RotaryFamily>(rotaryPages, window_, logger_->state());
 }
 
 void MainWindow::loadLevelProbeFamily() {
@@ -241,8 +245,6 @@ void MainWindow::loadLevelProbeFamily() {
         levelprobe::LevelPage* level = p->level;
         level->LogPeriodCombo->setCurrentIndex(0);
         level->LocalGravityText->clear();
-        logging_.LogTick[i] = 0;
-        logging_.LogActive[i] = false;
         level->setToolTips();
         level->fillPressureUnits();
         levelPages[i] = level;
@@ -251,8 +253,58 @@ void MainWindow::loadLevelProbeFamily() {
     mnuFilter->setVisible(true);
     mnuReset->setVisible(true);
     lists_->showFamily(false);
-    family_ =
-        std::make_unique<levelprobe::LevelFamily>(levelPages, window_, logging_, calibration_);
+    family_ = std::make_unique<levelprobe::LevelFamily>(levelPages, window_, logger_->state(),
+                                                        calibration_, *link_, *services_.dialogs,
+                                                        lists_->ListView, levelHooks());
+}
+
+levelprobe::LevelHooks MainWindow::levelHooks() {
+    levelprobe::LevelHooks hooks;
+    hooks.LevelMeasure = [this](int tab) { logger_->LevelMeasure(tab); };
+    hooks.AddLogRow = [this](int tab, const QString& pressure, const QString& pressureUnits,
+                             const QString& temperature, const QString& temperatureUnits) {
+        logger_->AddLogRow(tab, pressure, pressureUnits, temperature, temperatureUnits);
+    };
+    hooks.moveLog = [this](int from, int to) { logger_->moveLog(from, to); };
+    return hooks;
+}
+
+const logging::LoggingState& MainWindow::loggingState() const {
+    return logger_->state();
+}
+
+// The logging buttons of every page, the periods the ticks read and the sensor list's
+// "Log Status" column, for the chosen family.
+void MainWindow::connectLogging() {
+    const bool rotary = isRotary();
+    std::array<platform::DropDown*, 10> periods{};
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        SensorPage* p = pages_[i];
+        const int tab = static_cast<int>(i);
+        logging::Logger* log = logger_.get();
+        if (rotary) {
+            periods[i] = p->rotary->RotaryLogPeriodCombo;
+            connect(p->rotary->RotaryStartLogBut, &QPushButton::clicked, this,
+                    [log, tab] { log->RotaryStartLogBut_Click(tab); });
+            connect(p->rotary->RotaryStopLogBut, &QPushButton::clicked, this,
+                    [log, tab] { log->RotaryStopLogBut_Click(tab); });
+        } else {
+            periods[i] = p->level->LogPeriodCombo;
+            connect(p->level->StartLogBut, &QPushButton::clicked, this,
+                    [log, tab] { log->StartLogBut_Click(tab); });
+            connect(p->level->StopLogBut, &QPushButton::clicked, this,
+                    [log, tab] { log->StopLogBut_Click(tab); });
+            connect(p->level->PressureBut, &QPushButton::clicked, this,
+                    [log, tab] { log->PressureBut_Click(tab); });
+        }
+        connect(p->log->ClearLogBut, &QPushButton::clicked, this,
+                [log, tab] { log->ClearLogBut_Click(tab); });
+    }
+    QTreeWidget* list = rotary ? lists_->RotaryListView : lists_->ListView;
+    logger_->setFamily(family_.get(), periods, [list](int tab, const QString& text) {
+        if (QTreeWidgetItem* row = list->topLevelItem(tab))
+            row->setText(list->columnCount() - 1, text);
+    });
 }
 
 void MainWindow::ClockTimer_Timer() {

@@ -2,6 +2,7 @@
 
 #include "AppServices.h"
 #include "levelprobe/CalibrationState.h"
+#include "levelprobe/LevelHooks.h"
 #include "logging/LoggingState.h"
 #include "protocol/WindowControls.h"
 
@@ -29,6 +30,9 @@ class Family;
 } // namespace protocol
 namespace discovery {
 class SensorLists;
+}
+namespace logging {
+class Logger;
 }
 
 namespace app {
@@ -59,7 +63,8 @@ public:
     sdilink::Link& link() { return *link_; }
     protocol::Family& family() { return *family_; }
     discovery::SensorLists& lists() { return *lists_; }
-    logging::LoggingState& loggingState() { return logging_; }
+    logging::Logger& logger() { return *logger_; }
+    const logging::LoggingState& loggingState() const;
     levelprobe::CalibrationState& calibrationState() { return calibration_; }
     const protocol::WindowControls& windowControls() const { return window_; }
     // The port menu, the connection (CommPort, ScanOnConnect) and the timing window, which
@@ -102,6 +107,8 @@ private:
     void buildStatusBar();
     void loadLevelProbeFamily();
     void loadRotaryFamily();
+    levelprobe::LevelHooks levelHooks();
+    void connectLogging();
     void ClockTimer_Timer();
     void submnuHelp_Click();
     void submnuAbout_Click();
@@ -117,7 +124,7 @@ private:
     discovery::SensorLists* lists_ = nullptr;
     std::array<SensorPage*, 10> pages_{};
     protocol::WindowControls window_;
-    logging::LoggingState logging_;
+    std::unique_ptr<logging::Logger> logger_;
     levelprobe::CalibrationState calibration_;
     QPointer<AboutWindow> about_;
 };

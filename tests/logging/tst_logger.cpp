@@ -1,0 +1,349 @@
+#include "FakeDialogs.h"
+#include "FakeSerialPort.h"
+#include "link/Link.h"
+#include "logging/LogFrame.h"
+#include "logging/LogModel.h"
+#include "logging/LogPeriods.h"
+#include "logging/Logger.h"
+#include "platform/DropDown.h"
+#include "protocol/Family.h"
+
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+using logging::Logger;
+using logging::LogModel;
+
+namespace {
+
+// Records the page locks and unlocks in the port's trace, so their order against the
+// bytes written shows.
+class FakeFamily final : public protocol::Family {
+public:
+    FakeFamily(bool rotary, std::shared_ptr<QStringList> trace)
+        : rotary_(rotary), trace_(std::move(trace)) {}
+    bool isRotary() const override { return rotary_; }
+    qint16 dataRequestCode() const override { return rotary_ ? 117 : 12; }
+    void lockPage(int page) override { trace_->append(QStringLiteral("lock %1").arg(page)); }
+    void unlockPage(int page) override { trace_->append(QStringLiteral("unlock %1").arg(page)); }
+    bool decodeReply(int, qint16, const protocol::ReplyLine&) override { return false; }
+
+private:
+    bool rotary_;
+    std::shared_ptr<QStringList> trace_;
+};
+
+QStringList rowTexts(const QAbstractItemModel& model, int row) {
+    QStringList texts;
+    for (int c = 0; c < model.columnCount(); ++c)
+        texts << model.index(row, c).data().toString();
+    return texts;
+}
+
+} // namespace
+
+class LoggerTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+    void cleanup();
+
+    void measurementRequest_data();
+    void measurementRequest();
+    void periodCounting_data();
+    void periodCounting();
+    void stopLogOnAnotherPageStopsAll();
+    void newestRowOnTopAndSelected_data();
+    void newestRowOnTopAndSelected();
+    void clearLogThenNextReading();
+    void moveLogKeepsOrder();
+    void valueTextsKeptExactly_data();
+    void valueTextsKeptExactly();
+
+private:
+    void setUp(bool rotary);
+    void selectPeriod(int tab, const QString& text);
+    QStringList writes() const;
+
+    std::shared_ptr<QStringList> trace = std::make_shared<QStringList>();
+    std::unique_ptr<testing::FakeSerialPort> port;
+    testing::FakeDialogs dialogs;
+    QDateTime now;
+    std::unique_ptr<sdilink::Link> link;
+    std::unique_ptr<QWidget> window;
+    std::array<logging::LogFrame*, 10> frames{};
+    std::array<platform::DropDown*, 10> periods{};
+    std::unique_ptr<FakeFamily> family;
+    std::unique_ptr<Logger> logger;
+    QStringList statusWrites;
+};
+
+void LoggerTest::setUp(bool rotary) {
+    trace->clear();
+    statusWrites.clear();
+    now = QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3));
+    port = std::make_unique<testing::FakeSerialPort>(trace);
+    port->open(1);
+    link = std::make_unique<sdilink::Link>(
+        *port, dialogs, [](int) {}, [this] { return now; });
+    window = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(window.get());
+    for (size_t i = 0; i < 10; ++i) {
+        frames[i] = new logging::LogFrame(window.get());
+        frames[i]->showFamily(rotary);
+        periods[i] = new platform::DropDown(window.get());
+        logging::fillLogPeriodList(*periods[i], logging::allLogPeriods());
+        layout->addWidget(frames[i]);
+    }
+    family = std::make_unique<FakeFamily>(rotary, trace);
+    logger = std::make_unique<Logger>(
+        *link, [this] { return now; }, frames);
+    logger->setFamily(family.get(), periods, [this](int tab, const QString& text) {
+        statusWrites << QStringLiteral("%1 %2").arg(tab).arg(text);
+    });
+    window->show();
+    port->writes.clear();
+    trace->clear();
+}
+
+void LoggerTest::cleanup() {
+    logger.reset();
+    family.reset();
+    window.reset();
+    link.reset();
+    port.reset();
+}
+
+void LoggerTest::selectPeriod(int tab, const QString& text) {
+    platform::DropDown* list = periods[static_cast<size_t>(tab)];
+    list->setCurrentIndex(list->findText(text));
+    QVERIFY(list->currentIndex() >= 0);
+}
+
+QStringList LoggerTest::writes() const {
+    QStringList out;
+    for (const QByteArray& w : port->writes)
+        out << QString::fromLatin1(w);
+    return out;
+}
+
+void LoggerTest::measurementRequest_data() {
+    QTest::addColumn<bool>("rotary");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<int>("code");
+    QTest::newRow("level Get") << false << "Get"
+                               << "2M!" << 11;
+    QTest::newRow("level Start Log") << false << "Start"
+                                     << "2M!" << 11;
+    QTest::newRow("rotary Start Log") << true << "Start"
+                                      << "2C!" << 116;
+}
+
+void LoggerTest::measurementRequest() {
+    QFETCH(bool, rotary);
+    QFETCH(QString, button);
+    QFETCH(QString, request);
+    QFETCH(int, code);
+    setUp(rotary);
+    link->setMeasureAddress(7);
+    if (button == "Get")
+        logger->PressureBut_Click(2);
+    else if (rotary)
+        logger->RotaryStartLogBut_Click(2);
+    else
+        logger->StartLogBut_Click(2);
+
+    // Locked before anything goes out on the bus.
+    QCOMPARE(trace->first(), QStringLiteral("lock 2"));
+    QCOMPARE(trace->last(), "write " + request);
+    QCOMPARE(writes(), QStringList{request});
+    QCOMPARE(link->strSent_Command, request);
+    QCOMPARE(link->CommandMode, code);
+    QCOMPARE(link->MeasureAddress(), 2);
+}
+
+void LoggerTest::periodCounting_data() {
+    QTest::addColumn<bool>("rotary");
+    QTest::addColumn<QString>("period");
+    // Ticks (1-15) after which a request goes out; one goes out at the start in every case.
+    QTest::addColumn<QList<int>>("requestTicks");
+    QTest::newRow("Single Log") << false << "Single Log" << QList<int>{};
+    QTest::newRow("5 Seconds") << false << "5 Seconds" << QList<int>{5, 10, 15};
+    QTest::newRow("1 Second") << false << "1 Second"
+                              << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    QTest::newRow("rotary 2 Seconds") << true << "2 Seconds" << QList<int>{2, 4, 6, 8, 10, 12, 14};
+}
+
+void LoggerTest::periodCounting() {
+    QFETCH(bool, rotary);
+    QFETCH(QString, period);
+    QFETCH(QList<int>, requestTicks);
+    setUp(rotary);
+    const QString request = rotary ? "6C!" : "6M!";
+    selectPeriod(6, period);
+    logger->StartLogBut_Click(6);
+    QCOMPARE(writes(), QStringList{request});
+
+    QList<int> sentAfter;
+    for (int tick = 1; tick <= 15; ++tick) {
+        const auto before = port->writes.size();
+        logger->SecondTimer_Timer();
+        if (port->writes.size() != before)
+            sentAfter << tick;
+    }
+    QCOMPARE(sentAfter, requestTicks);
+    QCOMPARE(writes(), QStringList(requestTicks.size() + 1, request));
+
+    const bool periodic = !requestTicks.isEmpty();
+    QCOMPARE(logger->state().LogActive[6], periodic);
+    QCOMPARE(logger->state().LoggingSensor, periodic ? 7 : 0);
+    QCOMPARE(statusWrites, periodic ? QStringList{"6 Logging"} : QStringList{});
+}
+
+void LoggerTest::stopLogOnAnotherPageStopsAll() {
+    setUp(false);
+    selectPeriod(2, "5 Seconds");
+    logger->StartLogBut_Click(2);
+    for (int tick = 0; tick < 3; ++tick)
+        logger->SecondTimer_Timer();
+    link->setReceiveState(1); // waiting for the sensor's service request
+    trace->clear();
+
+    logger->StopLogBut_Click(5);
+    QCOMPARE(statusWrites, (QStringList{"2 Logging", "5 Idle"}));
+    QCOMPARE(logger->state().LoggingSensor, 0);
+    for (size_t i = 0; i < 10; ++i) {
+        QCOMPARE(logger->state().LogActive[i], false);
+        QCOMPARE(logger->state().LogTick[i], 0);
+    }
+    QCOMPARE(link->ReceiveState(), 0);
+    QCOMPARE(*trace, QStringList{"unlock 5"});
+
+    port->writes.clear();
+    for (int tick = 0; tick < 10; ++tick)
+        logger->SecondTimer_Timer();
+    QVERIFY(port->writes.empty());
+}
+
+void LoggerTest::newestRowOnTopAndSelected_data() {
+    QTest::addColumn<bool>("rotary");
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::newRow("level probe") << false << QStringList{"06/12/2026", "09:05:03", "12.345",
+                                                         "Inch Hg",    "-1.5",     "Centigrade"}
+                                 << QStringList{"01/01/2027", "21:00:00", "-0.002",
+                                                "Bar",        "21.05",    "Fahrenheit"};
+    QTest::newRow("rotary") << true << QStringList{"06/12/2026", "09:05:03", "1.234", "Metres"}
+                            << QStringList{"01/01/2027", "21:00:00", "-17", "Feet"};
+}
+
+void LoggerTest::newestRowOnTopAndSelected() {
+    QFETCH(bool, rotary);
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    setUp(rotary);
+    auto add = [&](const QStringList& row) {
+        // A rotary row is given only its reading and units by the decoder.
+        logger->AddLogRow(3, row[2], row[3], rotary ? QString() : row[4],
+                          rotary ? QString() : row[5]);
+    };
+    add(first);
+    now = QDateTime(QDate(2027, 1, 1), QTime(21, 0, 0));
+    add(second);
+
+    QTreeView* view = frames[3]->logList(rotary);
+    QVERIFY(view->isVisible());
+    const QAbstractItemModel& shown = *view->model();
+    QCOMPARE(shown.rowCount(), 2);
+    QCOMPARE(shown.columnCount(), rotary ? 4 : 6);
+    QCOMPARE(rowTexts(shown, 0), second);
+    QCOMPARE(rowTexts(shown, 1), first);
+    const QModelIndexList selected = view->selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.first().row(), 0);
+    QVERIFY(frames[3]->ClearLogBut->isEnabled());
+    QVERIFY(frames[3]->SaveLogBut->isEnabled());
+    QVERIFY(!frames[2]->ClearLogBut->isEnabled());
+
+    // A row the user picked gives way to the next reading.
+    view->selectionModel()->select(shown.index(1, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    add(first);
+    QCOMPARE(shown.rowCount(), 3);
+    QCOMPARE(rowTexts(shown, 1), second);
+    QCOMPARE(view->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(view->selectionModel()->selectedRows().first().row(), 0);
+}
+
+void LoggerTest::clearLogThenNextReading() {
+    setUp(true);
+    selectPeriod(1, "1 Minute");
+    logger->RotaryStartLogBut_Click(1);
+    logger->AddLogRow(1, "1.5", "Metres");
+    logger->AddLogRow(1, "1.6", "Metres");
+
+    logger->ClearLogBut_Click(1);
+    QCOMPARE(frames[1]->RotaryLogListView->model()->rowCount(), 0);
+    QVERIFY(!frames[1]->ClearLogBut->isEnabled());
+    QVERIFY(!frames[1]->SaveLogBut->isEnabled());
+    QCOMPARE(logger->state().LoggingSensor, 2); // logging goes on
+
+    logger->AddLogRow(1, "1.7", "Metres");
+    QCOMPARE(rowTexts(*frames[1]->RotaryLogListView->model(), 0),
+             (QStringList{"06/12/2026", "09:05:03", "1.7", "Metres"}));
+    QVERIFY(frames[1]->ClearLogBut->isEnabled());
+    QVERIFY(frames[1]->SaveLogBut->isEnabled());
+}
+
+void LoggerTest::moveLogKeepsOrder() {
+    setUp(false);
+    logger->AddLogRow(4, "1", "Bar", "20", "Centigrade");
+    logger->AddLogRow(0, "2", "PSI", "21", "Centigrade");
+    logger->AddLogRow(0, "3", "mBar", "22", "Fahrenheit");
+
+    logger->moveLog(0, 4);
+    const QAbstractItemModel& target = *frames[4]->LogListView->model();
+    QCOMPARE(target.rowCount(), 3);
+    QCOMPARE(rowTexts(target, 0).mid(2), (QStringList{"1", "Bar", "20", "Centigrade"}));
+    QCOMPARE(rowTexts(target, 1).mid(2), (QStringList{"3", "mBar", "22", "Fahrenheit"}));
+    QCOMPARE(rowTexts(target, 2).mid(2), (QStringList{"2", "PSI", "21", "Centigrade"}));
+    QCOMPARE(frames[0]->LogListView->model()->rowCount(), 0);
+    QVERIFY(!frames[0]->ClearLogBut->isEnabled());
+    QVERIFY(!frames[0]->SaveLogBut->isEnabled());
+    QVERIFY(frames[4]->ClearLogBut->isEnabled());
+
+    // Moving an empty log leaves the target's buttons off.
+    logger->moveLog(0, 7);
+    QVERIFY(!frames[7]->ClearLogBut->isEnabled());
+}
+
+void LoggerTest::valueTextsKeptExactly_data() {
+    QTest::addColumn<QString>("value1");
+    QTest::addColumn<QString>("value2");
+    QTest::newRow("empty") << QString() << QString("0");
+    QTest::newRow("signs kept") << QString("-0.0012") << QString("-3");
+    QTest::newRow("not ASCII") << QString::fromUtf8("1\u00b75\u00b0") << QString("x");
+    QTest::newRow("longer than 255") << QString(300, QChar('7')) << QString("1.0");
+}
+
+void LoggerTest::valueTextsKeptExactly() {
+    QFETCH(QString, value1);
+    QFETCH(QString, value2);
+    LogModel log(LogModel::Layout::LevelProbe);
+    const QDateTime when(QDate(2026, 3, 1), QTime(0, 0, 1));
+    log.addRow(when, value1, u"kPa", value2, u"Centigrade");
+    log.addRow(when, value2, u"", value1, u"kPa");
+    QCOMPARE(log.text(1, 2), value1);
+    QCOMPARE(log.text(1, 4), value2);
+    QCOMPARE(log.text(0, 2), value2);
+    QCOMPARE(log.text(0, 3), QString());
+    QCOMPARE(log.text(0, 4), value1);
+    QCOMPARE(log.text(0, 5), QStringLiteral("kPa"));
+}
+
+QTEST_MAIN(LoggerTest)
+#include "tst_logger.moc"
