@@ -2,17 +2,22 @@
 
 #include "LevelFamily.h"
 #include "LevelPage.h"
+#include "NumberKeyFilter.h"
 #include "link/Link.h"
+#include "platform/Dialogs.h"
 #include "platform/DropDown.h"
 #include "protocol/Catalogue.h"
+#include "protocol/ReplyLine.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
 namespace levelprobe {
 
 using protocol::Catalogue;
+using Icon = platform::Dialogs::Icon;
 
 namespace {
 
@@ -25,6 +30,8 @@ void emptyControl(QWidget* control) {
         lines->clear();
 }
 
+QByteArray text(const QLineEdit* box) { return Catalogue::textValue(box->text()); }
+
 } // namespace
 
 LevelCommands::LevelCommands(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs)
@@ -32,11 +39,46 @@ LevelCommands::LevelCommands(LevelFamily& family, sdilink::Link& link, platform:
 
 void LevelCommands::connectPage(int p) {
     LevelPage& pg = family_.page(p);
+    const std::pair<QPushButton*, void (LevelCommands::*)(int)> buttons[] = {
+        {pg.PressUnitsQueryBut, &LevelCommands::PressUnitsQueryBut_Click},
+        {pg.TempUnitsQueryBut, &LevelCommands::TempUnitsQueryBut_Click},
+        {pg.DensityCorrQueryBut, &LevelCommands::DensityCorrQueryBut_Click},
+        {pg.LocalGravityQueryBut, &LevelCommands::LocalGravityQueryBut_Click},
+        {pg.IDQueryBut, &LevelCommands::IDQueryBut_Click},
+        {pg.RangeQueryBut, &LevelCommands::RangeQueryBut_Click},
+        {pg.MaxOverRangeQueryBut, &LevelCommands::MaxOverRangeQueryBut_Click},
+        {pg.ReverseQueryBut, &LevelCommands::ReverseQueryBut_Click},
+        {pg.LevelQueryBut, &LevelCommands::LevelQueryBut_Click},
+        {pg.ApplyQueryBut, &LevelCommands::ApplyQueryBut_Click},
+        {pg.UnlockQueryBut, &LevelCommands::UnlockQueryBut_Click},
+        {pg.PressUnitsBut, &LevelCommands::PressUnitsBut_Click},
+        {pg.TempUnitsBut, &LevelCommands::TempUnitsBut_Click},
+        {pg.DensityCorrBut, &LevelCommands::DensityCorrBut_Click},
+        {pg.LocalGravityBut, &LevelCommands::LocalGravityBut_Click},
+        {pg.RangeBut, &LevelCommands::RangeBut_Click},
+        {pg.MaxRangeBut, &LevelCommands::MaxRangeBut_Click},
+        {pg.ReverseBut, &LevelCommands::ReverseBut_Click},
+        {pg.LevelBut, &LevelCommands::LevelBut_Click},
+        {pg.SGBut, &LevelCommands::SGBut_Click},
+        {pg.LevelOffsetBut, &LevelCommands::LevelOffsetBut_Click},
+    };
+    for (const auto& [button, handler] : buttons)
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [this, p, handler = handler] { (this->*handler)(p); });
     // A check box acts on every change of its value, whether clicked or set by the program.
     QObject::connect(pg.LocalOffsetCheck, &QCheckBox::toggled, pg.LocalOffsetCheck,
                      [this, p] { LocalOffsetCheck_Click(p); });
     QObject::connect(pg.UnlockCheck, &QCheckBox::toggled, pg.UnlockCheck,
                      [this, p] { UnlockCheck_Click(p); });
+
+    using F = NumberKeyFilter;
+    const auto beep = [this] { link_.beep(); };
+    F::install(pg.RangeText, F::Sign::Unsigned, F::LeadingDot::Keep, beep);
+    F::install(pg.MaxOverRangeText, F::Sign::Unsigned, F::LeadingDot::Keep, beep);
+    F::install(pg.LocalGravityText, F::Sign::Unsigned, F::LeadingDot::AddZero, beep);
+    F::install(pg.SGText, F::Sign::Signed, F::LeadingDot::Keep, beep);
+    F::install(pg.LevelText, F::Sign::Signed, F::LeadingDot::AddZero, beep);
+    F::install(pg.LevelOffsetText, F::Sign::Signed, F::LeadingDot::Keep, beep);
 }
 
 void LevelCommands::send(int p, qint16 code, const QByteArray& value, QWidget* answerControl,
@@ -48,6 +90,154 @@ void LevelCommands::send(int p, qint16 code, const QByteArray& value, QWidget* a
     link_.strSent_Command = QString::fromLatin1(request);
     link_.CommandMode = code;
     link_.send_TXbuff(request);
+}
+
+void LevelCommands::PressUnitsQueryBut_Click(int p) {
+    send(p, 2, {}, family_.page(p).PressUnitsCombo);
+}
+void LevelCommands::TempUnitsQueryBut_Click(int p) {
+    send(p, 4, {}, family_.page(p).TempUnitsCombo);
+}
+void LevelCommands::DensityCorrQueryBut_Click(int p) {
+    send(p, 6, {}, family_.page(p).DensityCorrCombo);
+}
+void LevelCommands::LocalGravityQueryBut_Click(int p) {
+    send(p, 8, {}, family_.page(p).LocalGravityText);
+}
+void LevelCommands::IDQueryBut_Click(int p) { send(p, 10, {}, family_.page(p).SensorIDList); }
+void LevelCommands::RangeQueryBut_Click(int p) { send(p, 13, {}, family_.page(p).RangeText); }
+void LevelCommands::MaxOverRangeQueryBut_Click(int p) {
+    send(p, 15, {}, family_.page(p).MaxOverRangeText);
+}
+void LevelCommands::ReverseQueryBut_Click(int p) { send(p, 17); }
+void LevelCommands::LevelQueryBut_Click(int p) { send(p, 19, {}, family_.page(p).LevelText); }
+void LevelCommands::ApplyQueryBut_Click(int p) { send(p, 21); }
+void LevelCommands::UnlockQueryBut_Click(int p) { send(p, 23); }
+void LevelCommands::SerialNumberQuery(int p) { send(p, 25); }
+void LevelCommands::SGQuery(int p) { send(p, 30); }
+
+std::optional<int> LevelCommands::selection(int index, const QString& title,
+                                            const QString& what) {
+    if (index >= 0)
+        return index;
+    dialogs_.messageBox(title, QStringLiteral("Please select %1 from the list.").arg(what),
+                        Icon::Exclamation);
+    return std::nullopt;
+}
+
+void LevelCommands::PressUnitsBut_Click(int p) {
+    platform::DropDown* units = family_.page(p).PressUnitsCombo;
+    const QString title = QStringLiteral("Set Pressure Units.");
+    if (!selection(units->currentIndex(), title, QStringLiteral("the pressure units")))
+        return;
+    const std::optional<QByteArray> code = Catalogue::codeValue(units->selectedItemCode());
+    if (!code) {
+        dialogs_.messageBox(title,
+                            QStringLiteral("The selected pressure unit has no code the sensor "
+                                           "understands."),
+                            Icon::Exclamation);
+        return;
+    }
+    // The re-read of the unit-dependent settings that follows the reply beeps once at its end.
+    const QByteArray request = Catalogue::request(p, 3, *code);
+    family_.LockLevelPage(p);
+    units->setText({});
+    link_.strSent_Command = QString::fromLatin1(request);
+    link_.CommandMode = 3;
+    link_.BeepOnReply = false;
+    link_.send_TXbuff(request);
+}
+
+void LevelCommands::TempUnitsBut_Click(int p) {
+    platform::DropDown* units = family_.page(p).TempUnitsCombo;
+    if (const auto index = selection(units->currentIndex(), QStringLiteral("Set Temperature Units."),
+                                     QStringLiteral("the temperature units")))
+        send(p, 5, Catalogue::digitValue(*index), units);
+}
+
+void LevelCommands::DensityCorrBut_Click(int p) {
+    if (const auto index = selection(family_.page(p).DensityCorrCombo->currentIndex(),
+                                     QStringLiteral("Set Density Correction."),
+                                     QStringLiteral("the density correction")))
+        DensityCorrSet(p, *index);
+}
+
+void LevelCommands::DensityCorrSet(int p, int digit) {
+    send(p, 7, Catalogue::digitValue(digit), family_.page(p).DensityCorrCombo);
+}
+
+void LevelCommands::LocalGravityBut_Click(int p) {
+    QLineEdit* box = family_.page(p).LocalGravityText;
+    send(p, 9, text(box), box);
+}
+
+void LevelCommands::lockWarning(int p, const QString& title, const QString& what) {
+    if (family_.page(p).UnlockCheck->isChecked())
+        return;
+    // The sensor refuses the value while locked and answers with the one it holds; the
+    // request still goes, so the page shows what the sensor has.
+    dialogs_.messageBox(title,
+                        QStringLiteral("Unable to set %1 whilst sensor is locked.\r"
+                                       "Please unlock sensor and try again.")
+                            .arg(what),
+                        Icon::Exclamation);
+}
+
+void LevelCommands::RangeBut_Click(int p) {
+    lockWarning(p, QStringLiteral("Set Range Value."), QStringLiteral("range value"));
+    QLineEdit* box = family_.page(p).RangeText;
+    send(p, 14, text(box), box);
+}
+
+void LevelCommands::MaxRangeBut_Click(int p) {
+    lockWarning(p, QStringLiteral("Set Maximum Range Value."),
+                QStringLiteral("maximum range value"));
+    QLineEdit* box = family_.page(p).MaxOverRangeText;
+    send(p, 16, text(box), box);
+}
+
+void LevelCommands::ReverseBut_Click(int p) {
+    if (const auto index =
+            selection(family_.page(p).ReverseCombo->currentIndex(),
+                      QStringLiteral("Set Reverse Output."), QStringLiteral("the reverse output")))
+        ReverseSet(p, *index);
+}
+
+void LevelCommands::ReverseSet(int p, int digit) { send(p, 18, Catalogue::digitValue(digit)); }
+
+void LevelCommands::LevelBut_Click(int p) { send(p, 20, text(family_.page(p).LevelText)); }
+
+std::optional<QString> LevelCommands::reciprocalText(const QString& specificGravity) {
+    const std::optional<double> sg = protocol::parseNumber(specificGravity);
+    if (!sg || *sg <= 0.0)
+        return std::nullopt;
+    return protocol::plainNumberText(protocol::RoundIt(1.0 / *sg, 6));
+}
+
+void LevelCommands::SGBut_Click(int p) {
+    const std::optional<QString> value = reciprocalText(family_.page(p).SGText->text());
+    if (!value) {
+        dialogs_.messageBox(QStringLiteral("Set Specific Gravity."),
+                            QStringLiteral("Please enter a specific gravity greater than zero."),
+                            Icon::Exclamation);
+        return;
+    }
+    SGSet(p, *value);
+}
+
+void LevelCommands::SGSet(int p, const QString& value) {
+    send(p, 29, Catalogue::textValue(value), family_.page(p).SGText);
+}
+
+void LevelCommands::LevelOffsetBut_Click(int p) {
+    const auto answer = dialogs_.messageBox(
+        QStringLiteral("Level Offset Function."), QStringLiteral("Are you sure you wish to proceed?"),
+        Icon::Information, platform::Dialogs::Buttons::YesNo, platform::Dialogs::Button::No);
+    if (answer != platform::Dialogs::Button::Yes)
+        return;
+    // The sensor answers like a measurement and may ask for its data later.
+    link_.setMeasureAddress(p);
+    send(p, 31, text(family_.page(p).LevelOffsetText));
 }
 
 void LevelCommands::LocalOffsetCheck_Click(int p) {
@@ -64,6 +254,10 @@ void LevelCommands::LocalOffsetSet(int p, int digit) {
 
 void LevelCommands::UnlockCheck_Click(int p) {
     send(p, 24, Catalogue::digitValue(family_.page(p).UnlockCheck->isChecked() ? 1 : 0));
+}
+
+void LevelCommands::XU1Set(int p, const QString& value) {
+    send(p, 36, Catalogue::textValue(value), nullptr, false);
 }
 
 } // namespace levelprobe

@@ -1,0 +1,122 @@
+// Feeds arbitrary bytes through the receiver's framing and the response decoder, under every
+// transaction code, on a level-probe page set with a fake port and scripted dialogs.
+//
+// Input: byte 0 picks the transaction code, byte 1 the page (low nibble) and whether the
+// reply starts with the request's echo (bit 7); the rest arrives on the serial line.
+
+#include "FakeDialogs.h"
+#include "FakeSerialPort.h"
+#include "levelprobe/LevelFamily.h"
+#include "levelprobe/LevelPage.h"
+#include "link/Link.h"
+#include "logging/LoggingState.h"
+#include "protocol/Catalogue.h"
+#include "protocol/Decoder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace {
+
+constexpr std::array<qint16, 56> kCodes{
+    0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  16,  17,  18,
+    19,  20,  21,  22,  23,  24,  25,  26,  27,  28,  29,  30,  31,  32,  33,  34,  35,  36,  37,
+    38,  39,  101, 102, 103, 104, 105, 106, 107, 108, 110, 111, 112, 113, 114, 116, 117, 99};
+
+struct Harness {
+    Harness() {
+        for (auto& p : pages) {
+            p = new levelprobe::LevelPage;
+            tabs.addTab(p, QStringLiteral("page"));
+        }
+        list.setColumnCount(9);
+        for (int i = 0; i <= 9; ++i)
+            new QTreeWidgetItem(&list, QStringList{QString::number(i)});
+        for (auto& m : menus)
+            m = new QAction(&tabs);
+        port.open(1);
+        link = std::make_unique<sdilink::Link>(
+            port, dialogs, [](int) {}, [] { return QDateTime::currentDateTime(); });
+        link->setBeeper([] {});
+        link->setCommandTimeout(0);
+        levelprobe::LevelHooks hooks;
+        hooks.LevelMeasure = [this](int tab) {
+            link->strSent_Command = QString::fromLatin1(protocol::Catalogue::request(tab, 11));
+            link->CommandMode = 11;
+        };
+        protocol::WindowControls window{&tabs,    &scan,    menus[0], menus[1],
+                                        menus[2], menus[3], menus[4], menus[5]};
+        family = std::make_unique<levelprobe::LevelFamily>(pages, window, logging, calibration,
+                                                           *link, dialogs, &list, hooks);
+        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs,
+                                                      [this] { return tabs.currentIndex(); });
+        decoder->setUserCommandSink([](const QString&) {});
+        link->setHandler(decoder.get());
+    }
+
+    void run(const uint8_t* data, size_t size) {
+        const qint16 code = kCodes[data[0] % kCodes.size()];
+        const int tab = data[1] % 10;
+        tabs.setCurrentIndex(tab);
+        link->UserCommandFlag = code == 99;
+        link->CommandMode = code;
+        const QByteArray request = protocol::Catalogue::request(tab, code, "1");
+        link->strSent_Command = QString::fromLatin1(request);
+        QByteArray line;
+        if (data[1] & 0x80)
+            line = request;
+        line.append(reinterpret_cast<const char*>(data + 2), static_cast<qsizetype>(size - 2));
+        port.receive(line);
+        QCoreApplication::processEvents();
+
+        // Keep what accumulates from growing across runs.
+        port.writes.clear();
+        port.trace->clear();
+        dialogs.boxes.clear();
+        link->commsLog().clear();
+        for (levelprobe::LevelPage* p : pages)
+            p->SensorIDList->clear();
+        link->setReceiveState(0);
+    }
+
+    QTabWidget tabs;
+    std::array<levelprobe::LevelPage*, 10> pages{};
+    QTreeWidget list;
+    QPushButton scan;
+    std::array<QAction*, 6> menus{};
+    logging::LoggingState logging;
+    levelprobe::CalibrationState calibration;
+    testing::FakeSerialPort port;
+    testing::FakeDialogs dialogs;
+    std::unique_ptr<sdilink::Link> link;
+    std::unique_ptr<levelprobe::LevelFamily> family;
+    std::unique_ptr<protocol::Decoder> decoder;
+};
+
+Harness* harness = nullptr;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int qtArgc = 1;
+    static char* qtArgv[] = {(*argv)[0], nullptr};
+    (void)argc;
+    new QApplication(qtArgc, qtArgv);
+    harness = new Harness;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2)
+        return 0;
+    harness->run(data, size);
+    return 0;
+}

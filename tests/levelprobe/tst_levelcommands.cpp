@@ -1,0 +1,252 @@
+#include "LevelFixture.h"
+#include "platform/DropDown.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+using levelprobe::LevelCommands;
+using levelprobe::LevelPage;
+
+class LevelCommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void buttonsSendTheirRequest_data();
+    void buttonsSendTheirRequest();
+    void rangeOnLockedSensorWarnsThenSends();
+    void refusals_data();
+    void refusals();
+    void levelOffsetAsksFirst();
+    void keyFilters_data();
+    void keyFilters();
+    void leadingDotCorrection();
+    void reciprocal_data();
+    void reciprocal();
+};
+
+void LevelCommandsTest::buttonsSendTheirRequest_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("setup"); // control=value, applied before the click
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("emptied"); // control whose text is empty until the reply
+
+    QTest::newRow("units query") << 3 << "" << "PressUnitsQueryBut" << QByteArray("3XUP!") << 2
+                                 << "PressUnitsCombo";
+    QTest::newRow("mbar on page 2") << 2 << "PressUnitsCombo=9" << "PressUnitsBut"
+                                    << QByteArray("2XUP13!") << 3 << "PressUnitsCombo";
+    QTest::newRow("bar on page 2") << 2 << "PressUnitsCombo=3" << "PressUnitsBut"
+                                   << QByteArray("2XUP3!") << 3 << "PressUnitsCombo";
+    QTest::newRow("Fahrenheit on page 0") << 0 << "TempUnitsCombo=1" << "TempUnitsBut"
+                                          << QByteArray("0XUT1!") << 5 << "TempUnitsCombo";
+    QTest::newRow("Uncompensated on page 7") << 7 << "DensityCorrCombo=1" << "DensityCorrBut"
+                                             << QByteArray("7XP1!") << 7 << "DensityCorrCombo";
+    QTest::newRow("reverse On on page 1") << 1 << "ReverseCombo=1" << "ReverseBut"
+                                          << QByteArray("1XREV1!") << 18 << "";
+    QTest::newRow("gravity set") << 5 << "LocalGravityText=9.81" << "LocalGravityBut"
+                                 << QByteArray("5XE9.81!") << 9 << "LocalGravityText";
+    QTest::newRow("level set keeps its text") << 6 << "LevelText=-1.5" << "LevelBut"
+                                              << QByteArray("6XLOF-1.5!") << 20 << "";
+    QTest::newRow("empty level is the query's bytes") << 1 << "LevelText=" << "LevelBut"
+                                                      << QByteArray("1XLOF!") << 20 << "";
+    QTest::newRow("SG 1.025") << 4 << "SGText=1.025" << "SGBut" << QByteArray("4XU0,0.97561!")
+                              << 29 << "SGText";
+    QTest::newRow("SG 1") << 4 << "SGText=1" << "SGBut" << QByteArray("4XU0,1!") << 29
+                          << "SGText";
+    QTest::newRow("SG 0.8") << 4 << "SGText=0.8" << "SGBut" << QByteArray("4XU0,1.25!") << 29
+                            << "SGText";
+    QTest::newRow("identification") << 8 << "" << "IDQueryBut" << QByteArray("8I!") << 10
+                                    << "SensorIDList";
+    QTest::newRow("range query") << 9 << "" << "RangeQueryBut" << QByteArray("9XRA!") << 13
+                                 << "RangeText";
+    QTest::newRow("max over range query") << 9 << "" << "MaxOverRangeQueryBut"
+                                          << QByteArray("9XMOR!") << 15 << "MaxOverRangeText";
+    QTest::newRow("reverse query") << 0 << "" << "ReverseQueryBut" << QByteArray("0XREV!") << 17
+                                   << "";
+    QTest::newRow("level query") << 0 << "" << "LevelQueryBut" << QByteArray("0XLOF!") << 19
+                                 << "LevelText";
+    QTest::newRow("apply query") << 0 << "" << "ApplyQueryBut" << QByteArray("0XLOC!") << 21
+                                 << "";
+    QTest::newRow("unlock query") << 0 << "" << "UnlockQueryBut" << QByteArray("0XUNLK!") << 23
+                                  << "";
+    QTest::newRow("tick unlock on page 4") << 4 << "" << "UnlockCheck" << QByteArray("4XUNLK1!")
+                                           << 24 << "";
+    QTest::newRow("tick apply on page 4") << 4 << "" << "LocalOffsetCheck"
+                                          << QByteArray("4XLOC1!") << 22 << "";
+}
+
+void LevelCommandsTest::buttonsSendTheirRequest() {
+    QFETCH(int, page);
+    QFETCH(QString, setup);
+    QFETCH(QString, button);
+    QFETCH(QByteArray, request);
+    QFETCH(int, code);
+    QFETCH(QString, emptied);
+
+    LevelFixture f;
+    LevelPage& pg = f.page(page);
+    if (!setup.isEmpty()) {
+        const QString name = setup.section('=', 0, 0);
+        const QString value = setup.section('=', 1);
+        if (auto* list = pg.findChild<platform::DropDown*>(name))
+            list->setCurrentIndex(value.toInt());
+        else if (auto* box = pg.findChild<QLineEdit*>(name))
+            box->setText(value);
+    }
+    auto* control = pg.findChild<QAbstractButton*>(button);
+    QVERIFY(control);
+    control->click();
+
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{request});
+    QCOMPARE(f.link->strSent_Command, QString::fromLatin1(request));
+    QCOMPARE(f.link->CommandMode, qint16(code));
+    QVERIFY(!pg.PressUnitsQueryBut->isEnabled()); // locked until the reply
+    if (!emptied.isEmpty()) {
+        QWidget* w = pg.findChild<QWidget*>(emptied);
+        if (auto* list = qobject_cast<platform::DropDown*>(w))
+            QVERIFY(list->text().isEmpty());
+        else if (auto* box = qobject_cast<QLineEdit*>(w))
+            QVERIFY(box->text().isEmpty());
+        else if (auto* lines = qobject_cast<QListWidget*>(w))
+            QCOMPARE(lines->count(), 0);
+    }
+    if (code == 3)
+        QVERIFY(!f.link->BeepOnReply);
+}
+
+void LevelCommandsTest::rangeOnLockedSensorWarnsThenSends() {
+    LevelFixture f;
+    f.page(3).RangeText->setText("100.5");
+    f.page(3).RangeBut->click();
+    QCOMPARE(f.dialogs.boxes.size(), 1);
+    QCOMPARE(f.dialogs.boxes[0].title, QStringLiteral("Set Range Value."));
+    QCOMPARE(f.dialogs.boxes[0].text, QStringLiteral("Unable to set range value whilst sensor is "
+                                                     "locked.\rPlease unlock sensor and try again."));
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{"3XRA100.5!"});
+    QVERIFY(f.page(3).RangeText->text().isEmpty());
+
+    f.family->UnlockLevelPage(3); // as the reply would
+    f.page(3).MaxOverRangeText->setText("12");
+    f.page(3).MaxRangeBut->click();
+    QCOMPARE(f.dialogs.boxes.size(), 2);
+    QCOMPARE(f.dialogs.boxes[1].title, QStringLiteral("Set Maximum Range Value."));
+
+    // Unlocked: no warning.
+    LevelFixture g;
+    g.page(3).UnlockCheck->setChecked(true); // sends 3XUNLK1!
+    g.family->UnlockLevelPage(3);
+    g.port->writes.clear();
+    g.page(3).RangeText->setText("7");
+    g.page(3).RangeBut->click();
+    QVERIFY(g.dialogs.boxes.isEmpty());
+    QCOMPARE(g.port->writes, std::vector<QByteArray>{"3XRA7!"});
+}
+
+void LevelCommandsTest::refusals_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("sg");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("no pressure unit") << "PressUnitsBut" << "" << "Set Pressure Units.";
+    QTest::newRow("no temperature unit") << "TempUnitsBut" << "" << "Set Temperature Units.";
+    QTest::newRow("no density correction") << "DensityCorrBut" << "" << "Set Density Correction.";
+    QTest::newRow("no reverse") << "ReverseBut" << "" << "Set Reverse Output.";
+    QTest::newRow("empty SG") << "SGBut" << "" << "Set Specific Gravity.";
+    QTest::newRow("zero SG") << "SGBut" << "0" << "Set Specific Gravity.";
+    QTest::newRow("SG not a number") << "SGBut" << "." << "Set Specific Gravity.";
+    QTest::newRow("negative SG") << "SGBut" << "-1" << "Set Specific Gravity.";
+}
+
+void LevelCommandsTest::refusals() {
+    QFETCH(QString, button);
+    QFETCH(QString, sg);
+    QFETCH(QString, title);
+    LevelFixture f;
+    f.page(2).SGText->setText(sg);
+    f.page(2).findChild<QAbstractButton*>(button)->click();
+    QVERIFY(f.port->writes.empty());
+    QCOMPARE(f.dialogs.boxes.size(), 1);
+    QCOMPARE(f.dialogs.boxes[0].title, title);
+    QCOMPARE(f.dialogs.boxes[0].icon, platform::Dialogs::Icon::Exclamation);
+    QVERIFY(f.page(2).PressUnitsQueryBut->isEnabled()); // nothing locked
+}
+
+void LevelCommandsTest::levelOffsetAsksFirst() {
+    LevelFixture f;
+    f.page(5).LevelOffsetText->setText("0.25");
+    f.dialogs.answers.enqueue(platform::Dialogs::Button::No);
+    f.page(5).LevelOffsetBut->click();
+    QVERIFY(f.port->writes.empty());
+    QCOMPARE(f.dialogs.boxes[0].title, QStringLiteral("Level Offset Function."));
+    QCOMPARE(f.dialogs.boxes[0].text, QStringLiteral("Are you sure you wish to proceed?"));
+    QCOMPARE(f.dialogs.boxes[0].defaultButton, platform::Dialogs::Button::No);
+
+    f.dialogs.answers.enqueue(platform::Dialogs::Button::Yes);
+    f.page(5).LevelOffsetBut->click();
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{"5XSPM0.25!"});
+    QCOMPARE(f.link->MeasureAddress(), 5);
+    QCOMPARE(f.link->CommandMode, qint16(31));
+}
+
+void LevelCommandsTest::keyFilters_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("one point in range") << "RangeText" << "1.2.3" << "1.23" << 1;
+    QTest::newRow("no minus in range") << "RangeText" << "-5" << "5" << 1;
+    QTest::newRow("minus in level") << "LevelText" << "-5" << "-5" << 0;
+    QTest::newRow("second minus refused") << "LevelText" << "-5-" << "-5" << 1;
+    QTest::newRow("letters refused") << "SGText" << "1a" << "1" << 1;
+    QTest::newRow("percent and apostrophe pass") << "MaxOverRangeText" << "%'" << "%'" << 0;
+    QTest::newRow("gravity takes no minus") << "LocalGravityText" << "-9" << "9" << 1;
+    QTest::newRow("offset takes a minus") << "LevelOffsetText" << "-" << "-" << 0;
+}
+
+void LevelCommandsTest::keyFilters() {
+    QFETCH(QString, box);
+    QFETCH(QString, keys);
+    QFETCH(QString, text);
+    QFETCH(int, beeps);
+    LevelFixture f;
+    auto* edit = f.page(1).findChild<QLineEdit*>(box);
+    edit->clear();
+    QTest::keyClicks(edit, keys);
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(f.beeps, beeps);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), text.chopped(1));
+}
+
+void LevelCommandsTest::leadingDotCorrection() {
+    LevelFixture f;
+    f.tabs->show();
+    f.tabs->setCurrentIndex(1);
+    LevelPage& pg = f.page(1);
+    for (QLineEdit* box : {pg.LevelText, pg.RangeText}) {
+        box->setText(".75");
+        box->setFocus();
+        QApplication::sendEvent(box, new QFocusEvent(QEvent::FocusOut));
+    }
+    QCOMPARE(pg.LevelText->text(), QStringLiteral("0.75"));
+    QCOMPARE(pg.RangeText->text(), QStringLiteral(".75"));
+}
+
+void LevelCommandsTest::reciprocal_data() {
+    QTest::addColumn<QString>("sg");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("1.025") << "1.025" << "0.97561";
+    QTest::newRow("1") << "1" << "1";
+    QTest::newRow("0.8") << "0.8" << "1.25";
+    QTest::newRow("3") << "3" << "0.333333";
+}
+
+void LevelCommandsTest::reciprocal() {
+    QFETCH(QString, sg);
+    QFETCH(QString, sent);
+    QCOMPARE(LevelCommands::reciprocalText(sg).value_or(QString()), sent);
+}
+
+QTEST_MAIN(LevelCommandsTest)
+#include "tst_levelcommands.moc"
