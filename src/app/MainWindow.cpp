@@ -4,6 +4,10 @@
 #include "Connection.h"
 #include "PortMenu.h"
 #include "SensorPage.h"
+#include "discovery/LevelScanSeries.h"
+#include "discovery/LogPeriodList.h"
+#include "discovery/RotaryScanSeries.h"
+#include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
@@ -78,6 +82,8 @@ MainWindow::~MainWindow() {
     // The decoder and the family refer to controls and to the link; drop them first.
     link_->setHandler(nullptr);
     decoder_.reset();
+    scanner_.reset();
+    scanSeries_.reset();
     family_.reset();
 }
 
@@ -204,6 +210,9 @@ void MainWindow::load() {
         loadLevelProbeFamily();
     link_->setDataRequestCode(family_->dataRequestCode());
     connectLogging();
+    scanner_ = std::make_unique<discovery::Scanner>(*link_, *services_.dialogs, SensorTab,
+                                                    *scanSeries_, logger_->state(), this);
+    connect(ScanBut, &QPushButton::clicked, this, &MainWindow::Poll_Sensors);
     decoder_ = std::make_unique<protocol::Decoder>(*link_, *family_, *services_.dialogs,
                                                    [this] { return SensorTab->currentIndex(); });
     link_->setHandler(decoder_.get());
@@ -217,7 +226,7 @@ void MainWindow::load() {
 }
 
 void MainWindow::Poll_Sensors() {
-    // The bus scan fills this in.
+    scanner_->Poll_Sensors();
 }
 
 void MainWindow::loadRotaryFamily() {
@@ -235,6 +244,7 @@ void MainWindow::loadRotaryFamily() {
     window_.mnuReset = nullptr;
     lists_->showFamily(true);
     family_ = std::make_unique<rotary::RotaryFamily>(rotaryPages, window_, logger_->state());
+    scanSeries_ = std::make_unique<discovery::RotaryScanSeries>(*lists_);
 }
 
 void MainWindow::loadLevelProbeFamily() {
@@ -256,6 +266,9 @@ void MainWindow::loadLevelProbeFamily() {
     family_ = std::make_unique<levelprobe::LevelFamily>(levelPages, window_, logger_->state(),
                                                         calibration_, *link_, *services_.dialogs,
                                                         lists_->ListView, levelHooks());
+    auto* level = static_cast<levelprobe::LevelFamily*>(family_.get());
+    levelSeries_ = new discovery::LevelScanSeries(*level, *lists_);
+    scanSeries_.reset(levelSeries_);
 }
 
 levelprobe::LevelHooks MainWindow::levelHooks() {
@@ -266,6 +279,8 @@ levelprobe::LevelHooks MainWindow::levelHooks() {
         logger_->AddLogRow(tab, pressure, pressureUnits, temperature, temperatureUnits);
     };
     hooks.moveLog = [this](int from, int to) { logger_->moveLog(from, to); };
+    hooks.RequeryLevelPage = [this](int tab) { levelSeries_->RequeryLevelPage(*scanner_, tab); };
+    hooks.FillLogPeriods = [this](int tab) { discovery::FillLogPeriods(*pages_.at(tab)->level); };
     return hooks;
 }
 

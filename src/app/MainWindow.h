@@ -29,8 +29,11 @@ class Decoder;
 class Family;
 } // namespace protocol
 namespace discovery {
+class LevelScanSeries;
+class ScanSeries;
+class Scanner;
 class SensorLists;
-}
+} // namespace discovery
 namespace logging {
 class Logger;
 }
@@ -64,6 +67,7 @@ public:
     protocol::Family& family() { return *family_; }
     discovery::SensorLists& lists() { return *lists_; }
     logging::Logger& logger() { return *logger_; }
+    discovery::Scanner& scanner() { return *scanner_; }
     const logging::LoggingState& loggingState() const;
     levelprobe::CalibrationState& calibrationState() { return calibration_; }
     const protocol::WindowControls& windowControls() const { return window_; }
@@ -118,6 +122,9 @@ private:
     std::unique_ptr<sdilink::Link> link_;
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<protocol::Decoder> decoder_;
+    std::unique_ptr<discovery::ScanSeries> scanSeries_;
+    discovery::LevelScanSeries* levelSeries_ = nullptr; // the level family's, in scanSeries_
+    std::unique_ptr<discovery::Scanner> scanner_;
     sdilink::TimingWindow* timing_ = nullptr;
     std::unique_ptr<PortMenu> portMenu_;
     std::unique_ptr<Connection> connection_;

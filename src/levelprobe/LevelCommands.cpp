@@ -30,7 +30,9 @@ void emptyControl(QWidget* control) {
         lines->clear();
 }
 
-QByteArray text(const QLineEdit* box) { return Catalogue::textValue(box->text()); }
+QByteArray text(const QLineEdit* box) {
+    return Catalogue::textValue(box->text());
+}
 
 } // namespace
 
@@ -104,20 +106,44 @@ void LevelCommands::DensityCorrQueryBut_Click(int p) {
 void LevelCommands::LocalGravityQueryBut_Click(int p) {
     send(p, 8, {}, family_.page(p).LocalGravityText);
 }
-void LevelCommands::IDQueryBut_Click(int p) { send(p, 10, {}, family_.page(p).SensorIDList); }
-void LevelCommands::RangeQueryBut_Click(int p) { send(p, 13, {}, family_.page(p).RangeText); }
+void LevelCommands::IDQueryBut_Click(int p) {
+    send(p, 10, {}, family_.page(p).SensorIDList);
+}
+void LevelCommands::RangeQueryBut_Click(int p) {
+    send(p, 13, {}, family_.page(p).RangeText);
+}
 void LevelCommands::MaxOverRangeQueryBut_Click(int p) {
     send(p, 15, {}, family_.page(p).MaxOverRangeText);
 }
-void LevelCommands::ReverseQueryBut_Click(int p) { send(p, 17); }
-void LevelCommands::LevelQueryBut_Click(int p) { send(p, 19, {}, family_.page(p).LevelText); }
-void LevelCommands::ApplyQueryBut_Click(int p) { send(p, 21); }
-void LevelCommands::UnlockQueryBut_Click(int p) { send(p, 23); }
-void LevelCommands::SerialNumberQuery(int p) { send(p, 25); }
-void LevelCommands::SGQuery(int p) { send(p, 30); }
+void LevelCommands::ReverseQueryBut_Click(int p) {
+    send(p, 17);
+}
+void LevelCommands::LevelQueryBut_Click(int p) {
+    send(p, 19, {}, family_.page(p).LevelText);
+}
+void LevelCommands::ApplyQueryBut_Click(int p) {
+    send(p, 21);
+}
+void LevelCommands::UnlockQueryBut_Click(int p) {
+    send(p, 23);
+}
+void LevelCommands::SerialNumberQuery(int p) {
+    send(p, 25);
+}
+void LevelCommands::SGQuery(int p) {
+    send(p, 30);
+}
+void LevelCommands::ZeroCalibrationQuery(int p) {
+    send(p, 37);
+}
+void LevelCommands::SlopeCalibrationQuery(int p) {
+    send(p, 38);
+}
+void LevelCommands::FilterQuery(int p) {
+    send(p, 26);
+}
 
-std::optional<int> LevelCommands::selection(int index, const QString& title,
-                                            const QString& what) {
+std::optional<int> LevelCommands::selection(int index, const QString& title, const QString& what) {
     if (index >= 0)
         return index;
     dialogs_.messageBox(title, QStringLiteral("Please select %1 from the list.").arg(what),
@@ -150,8 +176,9 @@ void LevelCommands::PressUnitsBut_Click(int p) {
 
 void LevelCommands::TempUnitsBut_Click(int p) {
     platform::DropDown* units = family_.page(p).TempUnitsCombo;
-    if (const auto index = selection(units->currentIndex(), QStringLiteral("Set Temperature Units."),
-                                     QStringLiteral("the temperature units")))
+    if (const auto index =
+            selection(units->currentIndex(), QStringLiteral("Set Temperature Units."),
+                      QStringLiteral("the temperature units")))
         send(p, 5, Catalogue::digitValue(*index), units);
 }
 
@@ -203,9 +230,13 @@ void LevelCommands::ReverseBut_Click(int p) {
         ReverseSet(p, *index);
 }
 
-void LevelCommands::ReverseSet(int p, int digit) { send(p, 18, Catalogue::digitValue(digit)); }
+void LevelCommands::ReverseSet(int p, int digit) {
+    send(p, 18, Catalogue::digitValue(digit));
+}
 
-void LevelCommands::LevelBut_Click(int p) { send(p, 20, text(family_.page(p).LevelText)); }
+void LevelCommands::LevelBut_Click(int p) {
+    send(p, 20, text(family_.page(p).LevelText));
+}
 
 std::optional<QString> LevelCommands::reciprocalText(const QString& specificGravity) {
     const std::optional<double> sg = protocol::parseNumber(specificGravity);
@@ -230,9 +261,10 @@ void LevelCommands::SGSet(int p, const QString& value) {
 }
 
 void LevelCommands::LevelOffsetBut_Click(int p) {
-    const auto answer = dialogs_.messageBox(
-        QStringLiteral("Level Offset Function."), QStringLiteral("Are you sure you wish to proceed?"),
-        Icon::Information, platform::Dialogs::Buttons::YesNo, platform::Dialogs::Button::No);
+    const auto answer =
+        dialogs_.messageBox(QStringLiteral("Level Offset Function."),
+                            QStringLiteral("Are you sure you wish to proceed?"), Icon::Information,
+                            platform::Dialogs::Buttons::YesNo, platform::Dialogs::Button::No);
     if (answer != platform::Dialogs::Button::Yes)
         return;
     // The sensor answers like a measurement and may ask for its data later.

@@ -46,6 +46,9 @@ public:
     void UnlockQueryBut_Click(int p);
     void SerialNumberQuery(int p);
     void SGQuery(int p);
+    void ZeroCalibrationQuery(int p);
+    void SlopeCalibrationQuery(int p);
+    void FilterQuery(int p);
 
     // Sets.
     void PressUnitsBut_Click(int p);
@@ -72,6 +75,8 @@ public:
     // The value sent for a specific gravity: the reciprocal rounded to 6 places, as plain
     // text; empty for a text that is no number greater than zero.
     static std::optional<QString> reciprocalText(const QString& specificGravity);
+
+    sdilink::Link& link() { return link_; }
 
 private:
     // The selected index of a list as the request's digit; refuses (with a box) when

@@ -40,8 +40,8 @@ void LevelFamily::LockLevelPage(int p) {
                 pg.TempUnitsCombo, pg.DensityCorrCombo, pg.LocalGravityText, pg.SensorIDList},
                false);
     window_.ScanBut->setEnabled(false);
-    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter,
-                window_.mnuReset, window_.mnuHelp},
+    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter, window_.mnuReset,
+                window_.mnuHelp},
                false);
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.LogPeriodCombo}, false);
     // The logging sensor's Stop Log stays usable during every transaction.
@@ -49,15 +49,16 @@ void LevelFamily::LockLevelPage(int p) {
         page(logging_.LoggingSensor - 1).StopLogBut->setEnabled(true);
     else
         pg.StopLogBut->setEnabled(false);
-    setEnabled({pg.RangeText, pg.RangeQueryBut, pg.RangeBut, pg.MaxRangeBut, pg.MaxOverRangeText,
-                pg.MaxOverRangeQueryBut, pg.LevelText, pg.LevelBut, pg.ReverseCombo,
-                pg.ReverseBut, pg.LocalOffsetCheck, pg.ApplyQueryBut, pg.UnlockQueryBut,
-                pg.UnlockCheck, pg.SampleRateText, pg.LevelOffsetText, pg.LevelOffsetBut,
-                pg.AutoZeroBut, pg.SGText, pg.SGBut},
-               false);
+    setEnabled(
+        {pg.RangeText,        pg.RangeQueryBut,        pg.RangeBut,         pg.MaxRangeBut,
+         pg.MaxOverRangeText, pg.MaxOverRangeQueryBut, pg.LevelText,        pg.LevelBut,
+         pg.ReverseCombo,     pg.ReverseBut,           pg.LocalOffsetCheck, pg.ApplyQueryBut,
+         pg.UnlockQueryBut,   pg.UnlockCheck,          pg.SampleRateText,   pg.LevelOffsetText,
+         pg.LevelOffsetBut,   pg.AutoZeroBut,          pg.SGText,           pg.SGBut},
+        false);
     setEnabled({window_.mnuUserCommand}, false);
-    setEnabled({pg.ClearOffsetsBut, pg.StageOneBut, pg.ZeroCalibrationBut,
-                pg.SlopeCalibrationBut, pg.PressureBut, pg.CalibrationCompleteBut},
+    setEnabled({pg.ClearOffsetsBut, pg.StageOneBut, pg.ZeroCalibrationBut, pg.SlopeCalibrationBut,
+                pg.PressureBut, pg.CalibrationCompleteBut},
                false);
 }
 
@@ -70,8 +71,8 @@ void LevelFamily::UnlockLevelPage(int p) {
                true);
     window_.SensorTab->setEnabled(true);
     window_.ScanBut->setEnabled(true);
-    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter,
-                window_.mnuReset, window_.mnuHelp},
+    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter, window_.mnuReset,
+                window_.mnuHelp},
                true);
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.StopLogBut, pg.LogPeriodCombo}, true);
     // While any sensor logs, no page can change its address, start a second log or change
@@ -80,12 +81,13 @@ void LevelFamily::UnlockLevelPage(int p) {
         for (LevelPage* other : pages_)
             setEnabled({other->AddrBut, other->StartLogBut, other->LogPeriodCombo}, false);
     }
-    setEnabled({pg.RangeText, pg.RangeQueryBut, pg.RangeBut, pg.MaxRangeBut, pg.MaxOverRangeText,
-                pg.MaxOverRangeQueryBut, pg.LevelText, pg.LevelBut, pg.ReverseCombo,
-                pg.ReverseBut, pg.LocalOffsetCheck, pg.ApplyQueryBut, pg.UnlockQueryBut,
-                pg.UnlockCheck, pg.SampleRateText, pg.LevelOffsetText, pg.LevelOffsetBut,
-                pg.AutoZeroBut, pg.SGText, pg.SGBut},
-               true);
+    setEnabled(
+        {pg.RangeText,        pg.RangeQueryBut,        pg.RangeBut,         pg.MaxRangeBut,
+         pg.MaxOverRangeText, pg.MaxOverRangeQueryBut, pg.LevelText,        pg.LevelBut,
+         pg.ReverseCombo,     pg.ReverseBut,           pg.LocalOffsetCheck, pg.ApplyQueryBut,
+         pg.UnlockQueryBut,   pg.UnlockCheck,          pg.SampleRateText,   pg.LevelOffsetText,
+         pg.LevelOffsetBut,   pg.AutoZeroBut,          pg.SGText,           pg.SGBut},
+        true);
     setEnabled({window_.mnuUserCommand}, true);
     setEnabled({pg.ClearOffsetsBut, pg.StageOneBut}, true);
     // The stage-two calibration buttons follow stage one.
@@ -107,9 +109,9 @@ void LevelFamily::MoveLevelPage(int p, int q) {
                       &LevelPage::MaxOverRangeText, &LevelPage::LevelText})
         (to.*text)->setText((from.*text)->text());
     to.ReverseCombo->setCurrentIndex(from.ReverseCombo->currentIndex());
-    for (auto text : {&LevelPage::SampleRateText, &LevelPage::SGText,
-                      &LevelPage::ZeroCalibrationText, &LevelPage::SlopeCalibrationText,
-                      &LevelPage::PressureText})
+    for (auto text :
+         {&LevelPage::SampleRateText, &LevelPage::SGText, &LevelPage::ZeroCalibrationText,
+          &LevelPage::SlopeCalibrationText, &LevelPage::PressureText})
         (to.*text)->setText((from.*text)->text());
 
     // The check boxes act on a change of value: moving a ticked local offset onto an

@@ -41,14 +41,18 @@ void selectIndex(platform::DropDown* list, int index) {
 LevelReplies::LevelReplies(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs)
     : family_(family), link_(link), dialogs_(dialogs) {}
 
-void LevelReplies::handled() { link_.setReplyStatus(sdilink::Link::Handled); }
+void LevelReplies::handled() {
+    link_.setReplyStatus(sdilink::Link::Handled);
+}
 
 void LevelReplies::beep() {
     if (link_.BeepOnReply)
         link_.beep();
 }
 
-void LevelReplies::unlock(int tab) { family_.UnlockLevelPage(tab); }
+void LevelReplies::unlock(int tab) {
+    family_.UnlockLevelPage(tab);
+}
 
 void LevelReplies::measure(int tab) {
     if (family_.hooks().LevelMeasure)
@@ -354,8 +358,9 @@ void LevelReplies::filter(int tab, qint16 code, const ReplyLine& line) {
     const int readings = 10 * line.digitAt(p + 4) + line.digitAt(p + 5);
     const int interval = static_cast<int>(platform::leadingNumber(line.mid(p + 7, 4)));
     const QString rate = protocol::plainNumberText(readings * interval * 0.2);
-    family_.page(tab).SampleRateText->setText(
-        rate + (rate == QLatin1String("1") ? QStringLiteral(" Second") : QStringLiteral(" Seconds")));
+    family_.page(tab).SampleRateText->setText(rate + (rate == QLatin1String("1")
+                                                          ? QStringLiteral(" Second")
+                                                          : QStringLiteral(" Seconds")));
     if (family_.hooks().showFilter)
         family_.hooks().showFilter(readings, interval, rate);
     handled();

@@ -28,7 +28,9 @@ using Family = app::StartupWindow::Family;
 
 namespace {
 
+// A window whose stored port does not open, so no scan runs at start.
 std::unique_ptr<MainWindow> makeWindow(testing::TestServices& t, Family family) {
+    t.port->availablePorts = {16};
     auto window = std::make_unique<MainWindow>(t.services());
     if (family == Family::RotaryEncoder)
         window->setRotaryEncoderSensorType();
@@ -156,6 +158,7 @@ void WindowsTest::rotaryFamilyShowsOnlyItsParts() {
 
 void WindowsTest::mainWindowAtStart() {
     testing::TestServices t;
+    t.port->availablePorts = {16};
     MainWindow w(t.services());
     QCOMPARE(w.windowTitle(), QStringLiteral("Tarnix - SDI-12 Device Configuration Tool "));
 
@@ -301,7 +304,7 @@ void WindowsTest::levelToolTips() {
 void WindowsTest::closeAsksFirst() {
     testing::TestServices t;
     auto w = makeWindow(t, Family::LevelProbe);
-    t.port->open(1);
+    t.port->open(16);
     t.dialogs.boxes.clear();
 
     t.dialogs.answers.enqueue(platform::Dialogs::Button::No);
@@ -325,7 +328,7 @@ void WindowsTest::closeAsksFirst() {
 void WindowsTest::timeoutUnlocksTheTabShown() {
     testing::TestServices t;
     auto w = makeWindow(t, Family::LevelProbe);
-    t.port->open(1);
+    t.port->open(16);
     levelprobe::LevelPage* p3 = w->page(3)->level;
     w->SensorTab->setCurrentIndex(3);
     w->family().lockPage(3);

@@ -46,7 +46,9 @@ struct LevelFixture {
         hooks.moveLog = [this](int from, int to) {
             calls << QStringLiteral("move log %1 %2").arg(from).arg(to);
         };
-        hooks.RequeryLevelPage = [this](int tab) { calls << QStringLiteral("requery %1").arg(tab); };
+        hooks.RequeryLevelPage = [this](int tab) {
+            calls << QStringLiteral("requery %1").arg(tab);
+        };
         hooks.FillLogPeriods = [this](int tab) { calls << QStringLiteral("periods %1").arg(tab); };
         hooks.showFilter = [this](int r, int i, const QString& s) {
             calls << QStringLiteral("filter %1 %2 %3").arg(r).arg(i).arg(s);

@@ -33,48 +33,57 @@ void LevelCommandsTest::buttonsSendTheirRequest_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("emptied"); // control whose text is empty until the reply
 
-    QTest::newRow("units query") << 3 << "" << "PressUnitsQueryBut" << QByteArray("3XUP!") << 2
+    QTest::newRow("units query") << 3 << ""
+                                 << "PressUnitsQueryBut" << QByteArray("3XUP!") << 2
                                  << "PressUnitsCombo";
-    QTest::newRow("mbar on page 2") << 2 << "PressUnitsCombo=9" << "PressUnitsBut"
-                                    << QByteArray("2XUP13!") << 3 << "PressUnitsCombo";
-    QTest::newRow("bar on page 2") << 2 << "PressUnitsCombo=3" << "PressUnitsBut"
-                                   << QByteArray("2XUP3!") << 3 << "PressUnitsCombo";
-    QTest::newRow("Fahrenheit on page 0") << 0 << "TempUnitsCombo=1" << "TempUnitsBut"
-                                          << QByteArray("0XUT1!") << 5 << "TempUnitsCombo";
-    QTest::newRow("Uncompensated on page 7") << 7 << "DensityCorrCombo=1" << "DensityCorrBut"
-                                             << QByteArray("7XP1!") << 7 << "DensityCorrCombo";
-    QTest::newRow("reverse On on page 1") << 1 << "ReverseCombo=1" << "ReverseBut"
-                                          << QByteArray("1XREV1!") << 18 << "";
-    QTest::newRow("gravity set") << 5 << "LocalGravityText=9.81" << "LocalGravityBut"
-                                 << QByteArray("5XE9.81!") << 9 << "LocalGravityText";
-    QTest::newRow("level set keeps its text") << 6 << "LevelText=-1.5" << "LevelBut"
-                                              << QByteArray("6XLOF-1.5!") << 20 << "";
-    QTest::newRow("empty level is the query's bytes") << 1 << "LevelText=" << "LevelBut"
-                                                      << QByteArray("1XLOF!") << 20 << "";
-    QTest::newRow("SG 1.025") << 4 << "SGText=1.025" << "SGBut" << QByteArray("4XU0,0.97561!")
-                              << 29 << "SGText";
-    QTest::newRow("SG 1") << 4 << "SGText=1" << "SGBut" << QByteArray("4XU0,1!") << 29
-                          << "SGText";
-    QTest::newRow("SG 0.8") << 4 << "SGText=0.8" << "SGBut" << QByteArray("4XU0,1.25!") << 29
-                            << "SGText";
-    QTest::newRow("identification") << 8 << "" << "IDQueryBut" << QByteArray("8I!") << 10
-                                    << "SensorIDList";
-    QTest::newRow("range query") << 9 << "" << "RangeQueryBut" << QByteArray("9XRA!") << 13
-                                 << "RangeText";
-    QTest::newRow("max over range query") << 9 << "" << "MaxOverRangeQueryBut"
-                                          << QByteArray("9XMOR!") << 15 << "MaxOverRangeText";
-    QTest::newRow("reverse query") << 0 << "" << "ReverseQueryBut" << QByteArray("0XREV!") << 17
-                                   << "";
-    QTest::newRow("level query") << 0 << "" << "LevelQueryBut" << QByteArray("0XLOF!") << 19
-                                 << "LevelText";
-    QTest::newRow("apply query") << 0 << "" << "ApplyQueryBut" << QByteArray("0XLOC!") << 21
-                                 << "";
-    QTest::newRow("unlock query") << 0 << "" << "UnlockQueryBut" << QByteArray("0XUNLK!") << 23
-                                  << "";
-    QTest::newRow("tick unlock on page 4") << 4 << "" << "UnlockCheck" << QByteArray("4XUNLK1!")
-                                           << 24 << "";
-    QTest::newRow("tick apply on page 4") << 4 << "" << "LocalOffsetCheck"
-                                          << QByteArray("4XLOC1!") << 22 << "";
+    QTest::newRow("mbar on page 2")
+        << 2 << "PressUnitsCombo=9"
+        << "PressUnitsBut" << QByteArray("2XUP13!") << 3 << "PressUnitsCombo";
+    QTest::newRow("bar on page 2")
+        << 2 << "PressUnitsCombo=3"
+        << "PressUnitsBut" << QByteArray("2XUP3!") << 3 << "PressUnitsCombo";
+    QTest::newRow("Fahrenheit on page 0")
+        << 0 << "TempUnitsCombo=1"
+        << "TempUnitsBut" << QByteArray("0XUT1!") << 5 << "TempUnitsCombo";
+    QTest::newRow("Uncompensated on page 7")
+        << 7 << "DensityCorrCombo=1"
+        << "DensityCorrBut" << QByteArray("7XP1!") << 7 << "DensityCorrCombo";
+    QTest::newRow("reverse On on page 1") << 1 << "ReverseCombo=1"
+                                          << "ReverseBut" << QByteArray("1XREV1!") << 18 << "";
+    QTest::newRow("gravity set") << 5 << "LocalGravityText=9.81"
+                                 << "LocalGravityBut" << QByteArray("5XE9.81!") << 9
+                                 << "LocalGravityText";
+    QTest::newRow("level set keeps its text") << 6 << "LevelText=-1.5"
+                                              << "LevelBut" << QByteArray("6XLOF-1.5!") << 20 << "";
+    QTest::newRow("empty level is the query's bytes")
+        << 1 << "LevelText="
+        << "LevelBut" << QByteArray("1XLOF!") << 20 << "";
+    QTest::newRow("SG 1.025") << 4 << "SGText=1.025"
+                              << "SGBut" << QByteArray("4XU0,0.97561!") << 29 << "SGText";
+    QTest::newRow("SG 1") << 4 << "SGText=1"
+                          << "SGBut" << QByteArray("4XU0,1!") << 29 << "SGText";
+    QTest::newRow("SG 0.8") << 4 << "SGText=0.8"
+                            << "SGBut" << QByteArray("4XU0,1.25!") << 29 << "SGText";
+    QTest::newRow("identification") << 8 << ""
+                                    << "IDQueryBut" << QByteArray("8I!") << 10 << "SensorIDList";
+    QTest::newRow("range query") << 9 << ""
+                                 << "RangeQueryBut" << QByteArray("9XRA!") << 13 << "RangeText";
+    QTest::newRow("max over range query")
+        << 9 << ""
+        << "MaxOverRangeQueryBut" << QByteArray("9XMOR!") << 15 << "MaxOverRangeText";
+    QTest::newRow("reverse query") << 0 << ""
+                                   << "ReverseQueryBut" << QByteArray("0XREV!") << 17 << "";
+    QTest::newRow("level query") << 0 << ""
+                                 << "LevelQueryBut" << QByteArray("0XLOF!") << 19 << "LevelText";
+    QTest::newRow("apply query") << 0 << ""
+                                 << "ApplyQueryBut" << QByteArray("0XLOC!") << 21 << "";
+    QTest::newRow("unlock query") << 0 << ""
+                                  << "UnlockQueryBut" << QByteArray("0XUNLK!") << 23 << "";
+    QTest::newRow("tick unlock on page 4") << 4 << ""
+                                           << "UnlockCheck" << QByteArray("4XUNLK1!") << 24 << "";
+    QTest::newRow("tick apply on page 4")
+        << 4 << ""
+        << "LocalOffsetCheck" << QByteArray("4XLOC1!") << 22 << "";
 }
 
 void LevelCommandsTest::buttonsSendTheirRequest() {
@@ -122,8 +131,9 @@ void LevelCommandsTest::rangeOnLockedSensorWarnsThenSends() {
     f.page(3).RangeBut->click();
     QCOMPARE(f.dialogs.boxes.size(), 1);
     QCOMPARE(f.dialogs.boxes[0].title, QStringLiteral("Set Range Value."));
-    QCOMPARE(f.dialogs.boxes[0].text, QStringLiteral("Unable to set range value whilst sensor is "
-                                                     "locked.\rPlease unlock sensor and try again."));
+    QCOMPARE(f.dialogs.boxes[0].text,
+             QStringLiteral("Unable to set range value whilst sensor is "
+                            "locked.\rPlease unlock sensor and try again."));
     QCOMPARE(f.port->writes, std::vector<QByteArray>{"3XRA100.5!"});
     QVERIFY(f.page(3).RangeText->text().isEmpty());
 
@@ -148,14 +158,30 @@ void LevelCommandsTest::refusals_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("sg");
     QTest::addColumn<QString>("title");
-    QTest::newRow("no pressure unit") << "PressUnitsBut" << "" << "Set Pressure Units.";
-    QTest::newRow("no temperature unit") << "TempUnitsBut" << "" << "Set Temperature Units.";
-    QTest::newRow("no density correction") << "DensityCorrBut" << "" << "Set Density Correction.";
-    QTest::newRow("no reverse") << "ReverseBut" << "" << "Set Reverse Output.";
-    QTest::newRow("empty SG") << "SGBut" << "" << "Set Specific Gravity.";
-    QTest::newRow("zero SG") << "SGBut" << "0" << "Set Specific Gravity.";
-    QTest::newRow("SG not a number") << "SGBut" << "." << "Set Specific Gravity.";
-    QTest::newRow("negative SG") << "SGBut" << "-1" << "Set Specific Gravity.";
+    QTest::newRow("no pressure unit") << "PressUnitsBut"
+                                      << ""
+                                      << "Set Pressure Units.";
+    QTest::newRow("no temperature unit") << "TempUnitsBut"
+                                         << ""
+                                         << "Set Temperature Units.";
+    QTest::newRow("no density correction") << "DensityCorrBut"
+                                           << ""
+                                           << "Set Density Correction.";
+    QTest::newRow("no reverse") << "ReverseBut"
+                                << ""
+                                << "Set Reverse Output.";
+    QTest::newRow("empty SG") << "SGBut"
+                              << ""
+                              << "Set Specific Gravity.";
+    QTest::newRow("zero SG") << "SGBut"
+                             << "0"
+                             << "Set Specific Gravity.";
+    QTest::newRow("SG not a number") << "SGBut"
+                                     << "."
+                                     << "Set Specific Gravity.";
+    QTest::newRow("negative SG") << "SGBut"
+                                 << "-1"
+                                 << "Set Specific Gravity.";
 }
 
 void LevelCommandsTest::refusals() {
@@ -194,14 +220,30 @@ void LevelCommandsTest::keyFilters_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("beeps");
-    QTest::newRow("one point in range") << "RangeText" << "1.2.3" << "1.23" << 1;
-    QTest::newRow("no minus in range") << "RangeText" << "-5" << "5" << 1;
-    QTest::newRow("minus in level") << "LevelText" << "-5" << "-5" << 0;
-    QTest::newRow("second minus refused") << "LevelText" << "-5-" << "-5" << 1;
-    QTest::newRow("letters refused") << "SGText" << "1a" << "1" << 1;
-    QTest::newRow("percent and apostrophe pass") << "MaxOverRangeText" << "%'" << "%'" << 0;
-    QTest::newRow("gravity takes no minus") << "LocalGravityText" << "-9" << "9" << 1;
-    QTest::newRow("offset takes a minus") << "LevelOffsetText" << "-" << "-" << 0;
+    QTest::newRow("one point in range") << "RangeText"
+                                        << "1.2.3"
+                                        << "1.23" << 1;
+    QTest::newRow("no minus in range") << "RangeText"
+                                       << "-5"
+                                       << "5" << 1;
+    QTest::newRow("minus in level") << "LevelText"
+                                    << "-5"
+                                    << "-5" << 0;
+    QTest::newRow("second minus refused") << "LevelText"
+                                          << "-5-"
+                                          << "-5" << 1;
+    QTest::newRow("letters refused") << "SGText"
+                                     << "1a"
+                                     << "1" << 1;
+    QTest::newRow("percent and apostrophe pass") << "MaxOverRangeText"
+                                                 << "%'"
+                                                 << "%'" << 0;
+    QTest::newRow("gravity takes no minus") << "LocalGravityText"
+                                            << "-9"
+                                            << "9" << 1;
+    QTest::newRow("offset takes a minus") << "LevelOffsetText"
+                                          << "-"
+                                          << "-" << 0;
 }
 
 void LevelCommandsTest::keyFilters() {
@@ -236,10 +278,14 @@ void LevelCommandsTest::leadingDotCorrection() {
 void LevelCommandsTest::reciprocal_data() {
     QTest::addColumn<QString>("sg");
     QTest::addColumn<QString>("sent");
-    QTest::newRow("1.025") << "1.025" << "0.97561";
-    QTest::newRow("1") << "1" << "1";
-    QTest::newRow("0.8") << "0.8" << "1.25";
-    QTest::newRow("3") << "3" << "0.333333";
+    QTest::newRow("1.025") << "1.025"
+                           << "0.97561";
+    QTest::newRow("1") << "1"
+                       << "1";
+    QTest::newRow("0.8") << "0.8"
+                         << "1.25";
+    QTest::newRow("3") << "3"
+                       << "0.333333";
 }
 
 void LevelCommandsTest::reciprocal() {

@@ -55,21 +55,21 @@ void LevelRepliesTest::branches_data() {
     QTest::addColumn<QString>("next"); // unlock, measure, requery, data, await, locked
     QTest::addColumn<bool>("beep");
 
-    auto row = [](const char* name, int code, const char* req, const char* rep,
-                  const char* control, const char* text, int column, const char* columnText,
-                  int status, const char* next, bool beep) {
+    auto row = [](const char* name, int code, const char* req, const char* rep, const char* control,
+                  const char* text, int column, const char* columnText, int status,
+                  const char* next, bool beep) {
         QTest::newRow(name) << code << QByteArray(req) << QByteArray(rep) << control << text
                             << column << columnText << status << next << beep;
     };
-    row("units 12", 2, "3XUP!", "3XUP!312", "PressUnitsCombo", "Inch Hg", 5, "Inch Hg", 1,
-        "unlock", true);
+    row("units 12", 2, "3XUP!", "3XUP!312", "PressUnitsCombo", "Inch Hg", 5, "Inch Hg", 1, "unlock",
+        true);
     row("units 5", 2, "3XUP!", "3XUP!35", "PressUnitsCombo", "mmWg", 5, "mmWg", 1, "unlock", true);
     row("units, short answer reads 0", 2, "3XUP!", "3XUP!3", "PressUnitsCombo", "mH2O", 5, "mH2O",
         1, "unlock", true);
     row("unit set re-queries", 3, "3XUP13!", "3XUP13!313", "PressUnitsCombo", "mbar", 5, "mbar", 1,
         "requery", true);
-    row("temperature units", 4, "3XUT!", "3XUT!31", "TempUnitsCombo", "Fahrenheit", 7,
-        "Fahrenheit", 1, "unlock", true);
+    row("temperature units", 4, "3XUT!", "3XUT!31", "TempUnitsCombo", "Fahrenheit", 7, "Fahrenheit",
+        1, "unlock", true);
     row("temperature set measures", 5, "3XUT0!", "3XUT0!30", "TempUnitsCombo", "Centigrade", 7,
         "Centigrade", 1, "measure", true);
     row("density", 6, "3XP!", "3XP!31", "DensityCorrCombo", "Uncompensated", 2, "Uncompensated", 1,
@@ -81,14 +81,14 @@ void LevelRepliesTest::branches_data() {
     row("gravity set", 9, "3XE9.81!", "3XE9.81!3+9.81", "LocalGravityText", "9.81", 3, "9.81", 1,
         "measure", true);
     row("identification", 10, "3I!", "3I!313CORVANE LVL300100314073", "SensorIDList",
-        "SDI Version = 1.3|Company Name = CORVANE |Sensor Model = LVL300|Sensor Version = 100",
-        -1, "", 1, "unlock", true);
+        "SDI Version = 1.3|Company Name = CORVANE |Sensor Model = LVL300|Sensor Version = 100", -1,
+        "", 1, "unlock", true);
     row("measure, no wait", 11, "3M!", "3M!30011", "", "", -1, "", 0, "data", false);
     row("measure, wait", 11, "3M!", "3M!30051", "", "", -1, "", 0, "await", false);
     row("measure, wait 000", 11, "3M!", "3M!30001", "", "", -1, "", 0, "data", false);
     row("measure, empty answer", 11, "3M!", "3M!", "", "", -1, "", 0, "data", false);
-    row("data", 12, "3D0!", "3D0!3+12.345+21.5", "PressureText", "12.345", 4, "12.345", 1,
-        "unlock", false);
+    row("data", 12, "3D0!", "3D0!3+12.345+21.5", "PressureText", "12.345", 4, "12.345", 1, "unlock",
+        false);
     row("range rounded", 13, "3XRA!", "3XRA!3+1.23456", "RangeText", "1.2346", -1, "", 1, "unlock",
         true);
     row("range negative", 14, "3XRA-0.25!", "3XRA-0.25!3-0.25", "RangeText", "-0.25", -1, "", 1,
@@ -107,15 +107,14 @@ void LevelRepliesTest::branches_data() {
     row("plus typed in the request", 20, "3XLOF+1.5!", "3XLOF+1.5!3-1.5", "LevelText", "-1.5", -1,
         "", 1, "measure", true);
     row("serial number", 25, "3XSN!", "3XSN!331407", "", "", 1, "31407", 1, "unlock", true);
-    row("filter", 26, "3XF!", "3XF!30,10,0001", "SampleRateText", "2 Seconds", -1, "", 1,
-        "unlock", true);
+    row("filter", 26, "3XF!", "3XF!30,10,0001", "SampleRateText", "2 Seconds", -1, "", 1, "unlock",
+        true);
     row("filter of one second", 26, "3XF!", "3XF!30,05,0001", "SampleRateText", "1 Second", -1, "",
         1, "unlock", true);
     row("filter set", 27, "3XF0,05,0250!", "3XF0,05,0250!30,05,0250", "SampleRateText",
         "250 Seconds", -1, "", 1, "unlock", true);
     row("auto zero, no wait", 28, "3XSPM0.0!", "3XSPM0.0!30001", "", "", -1, "", 0, "data", false);
-    row("level offset, wait", 31, "3XSPM0.5!", "3XSPM0.5!30051", "", "", -1, "", 0, "await",
-        false);
+    row("level offset, wait", 31, "3XSPM0.5!", "3XSPM0.5!30051", "", "", -1, "", 0, "await", false);
     row("specific gravity set", 29, "3XU0,0.97561!", "3XU0,0.97561!3+0.97561", "SGText", "1.025",
         -1, "", 1, "measure", true);
     row("specific gravity", 30, "3XU0!", "3XU0!3+1.25", "SGText", "0.8", -1, "", 1, "locked",
@@ -197,8 +196,8 @@ void LevelRepliesTest::calibrationHoldsBackTheMeasurement_data() {
     QTest::newRow("reverse") << 18 << QByteArray("3XREV0!") << QByteArray("3XREV0!30");
     QTest::newRow("level") << 20 << QByteArray("3XLOF0!") << QByteArray("3XLOF0!30");
     QTest::newRow("local offset") << 22 << QByteArray("3XLOC0!") << QByteArray("3XLOC0!30");
-    QTest::newRow("specific gravity") << 29 << QByteArray("3XU0,1.0!")
-                                      << QByteArray("3XU0,1.0!3+1.0");
+    QTest::newRow("specific gravity")
+        << 29 << QByteArray("3XU0,1.0!") << QByteArray("3XU0,1.0!3+1.0");
 }
 
 void LevelRepliesTest::calibrationHoldsBackTheMeasurement() {

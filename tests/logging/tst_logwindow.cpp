@@ -45,12 +45,14 @@ void LogWindowTest::pageButtons() {
     QFETCH(QString, request);
     QFETCH(int, statusColumn);
     testing::TestServices t;
+    t.port->availablePorts = {16}; // the stored COM1 does not open: no scan at start
     app::MainWindow w(t.services());
     if (rotary)
         w.setRotaryEncoderSensorType();
     else
         w.setLevelProbeSensorType();
     w.load();
+    t.port->open(16);
     w.SensorTab->setEnabled(true); // as after a scan that found the sensors
     w.SensorTab->setCurrentIndex(3);
     app::SensorPage* p = w.page(3);
