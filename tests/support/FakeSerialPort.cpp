@@ -34,6 +34,8 @@ void FakeSerialPort::setBreak(bool on) {
 void FakeSerialPort::write(const QByteArray& bytes) {
     trace->append(QStringLiteral("write ") + QString::fromLatin1(bytes));
     writes.push_back(bytes);
+    if (onWrite)
+        onWrite(bytes);
 }
 
 quint8 FakeSerialPort::readByte() {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     // Queues bytes without raising the event (bytes already waiting before a flush).
     void preload(const QByteArray& bytes);
 
+    // Called with every write, after it is recorded (a scripted sensor answers from here).
+    std::function<void(const QByteArray&)> onWrite;
     // Ports that open() accepts; empty means every port.
     std::vector<int> availablePorts;
     std::vector<QByteArray> writes;

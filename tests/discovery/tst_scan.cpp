@@ -1,0 +1,251 @@
+#include "Bus.h"
+#include "BusPort.h"
+#include "Fixtures.h"
+#include "LevelProbe.h"
+#include "ManualScheduler.h"
+#include "app/MainWindow.h"
+#include "app/SensorPage.h"
+#include "app/SysData.h"
+#include "discovery/LogPeriodList.h"
+#include "discovery/ScanWindow.h"
+#include "discovery/Scanner.h"
+#include "discovery/SensorLists.h"
+#include "levelprobe/LevelPage.h"
+#include "link/Link.h"
+#include "logging/LogModel.h"
+#include "logging/Logger.h"
+#include "platform/DropDown.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <functional>
+#include <optional>
+
+using app::MainWindow;
+
+namespace {
+
+constexpr int kTimeout = 20; // command time-out of these tests, in ms
+
+// A window on the given port, level-probe family, whose stored settings hold COM1 and a
+// short command time-out; load() opens the port and so runs the first scan.
+std::unique_ptr<MainWindow> makeWindow(testing::TestServices& t, platform::SerialPort& port) {
+    app::AppServices services = t.services();
+    services.port = &port;
+    app::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
+    auto w = std::make_unique<MainWindow>(services);
+    w->setLevelProbeSensorType();
+    return w;
+}
+
+std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, platform::SerialPort& port) {
+    auto w = makeWindow(t, port);
+    w->load();
+    return w;
+}
+
+QStringList sentRequests(MainWindow& w) {
+    QStringList sent;
+    for (const QString& line : w.link().commsLog().lines())
+        if (line.contains(" --> "))
+            sent << line.section(" --> ", 1);
+    return sent;
+}
+
+// The simulated bus in this process, its clock jumping from one event to the next.
+struct SimBus {
+    SimBus() {
+        clock.setAutoAdvance(true);
+        bus.setPacing(false);
+    }
+    sim::ManualScheduler clock;
+    sim::Bus bus{clock};
+    sim::BusPort port{bus};
+};
+
+// A sensor scripted by request: the answer to give, or nothing for silence.
+void script(testing::FakeSerialPort& port,
+            std::function<std::optional<QByteArray>(const QByteArray&)> answer) {
+    port.onWrite = [&port, answer](const QByteArray& request) {
+        const std::optional<QByteArray> a = answer(request);
+        if (a)
+            QTimer::singleShot(0, &port, [&port, line = request + *a + "\r\n"] {
+                port.receive(line);
+            });
+    };
+}
+
+} // namespace
+
+class ScanTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void singleSensorAtSeven();
+    void fullSeriesOfOneAddress();
+    void presenceWithoutIdentification();
+    void measurementTimeoutIsRestored();
+    void rescanWhileLogging();
+    void noSensorFound();
+    void logPeriodsFollowSampleRate_data();
+    void logPeriodsFollowSampleRate();
+};
+
+void ScanTest::singleSensorAtSeven() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('7');
+    auto w = loadWindow(t, sim.port);
+
+    for (int i = 0; i <= 9; ++i)
+        QCOMPARE(w->SensorTab->isTabEnabled(i), i == 7);
+    QCOMPARE(w->SensorTab->currentIndex(), 7);
+    QCOMPARE(w->lists().ListView->currentItem(), w->lists().ListView->topLevelItem(7));
+    QCOMPARE(w->scanner().scanWindow()->ProgressBar1->value(), 9);
+    QVERIFY(!w->scanner().scanWindow()->isVisible());
+    QVERIFY(w->link().BeepOnReply);
+    QCOMPARE(w->link().ReceiveState(), quint8(0));
+    QVERIFY(t.dialogs.boxes.isEmpty());
+
+    // The page is filled, the row shows the sensor and its first reading.
+    levelprobe::LevelPage* page = w->page(7)->level;
+    QVERIFY(!page->PressUnitsCombo->text().isEmpty());
+    QVERIFY(!page->RangeText->text().isEmpty());
+    QVERIFY(!page->PressureText->text().isEmpty());
+    QCOMPARE(page->SensorIDList->count(), 4);
+    QTreeWidgetItem* row = w->lists().ListView->topLevelItem(7);
+    QVERIFY(!row->text(1).isEmpty()); // serial number
+    QCOMPARE(row->text(4), page->PressureText->text());
+    QCOMPARE(row->text(8), QStringLiteral("Idle"));
+    QCOMPARE(w->logger().log(7).rowCount(), 1);
+    QVERIFY(page->PressUnitsQueryBut->isEnabled()); // the data reply unlocked the page
+}
+
+void ScanTest::fullSeriesOfOneAddress() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('3');
+    auto w = loadWindow(t, sim.port);
+    QStringList expected;
+    for (int i = 0; i <= 2; ++i)
+        expected << QStringLiteral("%1XUP!").arg(i);
+    expected << QStringList{"3XUP!",      "3XUT!",      "3XP!",   "3XE!",   "3I!",    "3XREV!",
+                            "3XLOF!",     "3XRA!",      "3XU0!",  "3XANCLV0!", "3XANCLV1!",
+                            "3XMOR!",     "3XLOC!",     "3XSN!",  "3XF!",   "3M!",    "3D0!"};
+    for (int i = 4; i <= 9; ++i)
+        expected << QStringLiteral("%1XUP!").arg(i);
+    QCOMPARE(sentRequests(*w), expected);
+}
+
+void ScanTest::presenceWithoutIdentification() {
+    testing::TestServices t;
+    script(*t.port, [](const QByteArray& request) -> std::optional<QByteArray> {
+        if (!request.startsWith('2'))
+            return std::nullopt;
+        if (request == "2I!")
+            return std::nullopt;
+        return QByteArray("20");
+    });
+    auto w = loadWindow(t, *t.port);
+
+    // Presence answered, identification not: nothing after it, no reading, no status.
+    const QStringList sent = sentRequests(*w);
+    QCOMPARE(sent.mid(2, 6), (QStringList{"2XUP!", "2XUT!", "2XP!", "2XE!", "2I!", "3XUP!"}));
+    QVERIFY(!sent.contains("2M!"));
+    QVERIFY(w->SensorTab->isTabEnabled(2));
+    QVERIFY(w->lists().ListView->topLevelItem(2)->text(8).isEmpty());
+    QCOMPARE(w->SensorTab->currentIndex(), 2);
+    QCOMPARE(w->link().TimeoutTimer().interval(), kTimeout);
+}
+
+void ScanTest::measurementTimeoutIsRestored() {
+    testing::TestServices t;
+    QStringList timed; // each request with the time-out it ran under
+    MainWindow* window = nullptr;
+    script(*t.port, [](const QByteArray& request) -> std::optional<QByteArray> {
+        if (!request.startsWith('0') || request == "0M!")
+            return std::nullopt; // the measurement goes unanswered
+        if (request == "0XF!")
+            return QByteArray("00,10,0001");
+        return QByteArray("01");
+    });
+    auto answer = t.port->onWrite;
+    t.port->onWrite = [&](const QByteArray& r) {
+        answer(r);
+        // The time-out starts right after the write, under the interval set by then.
+        timed << QStringLiteral("%1 %2").arg(QString::fromLatin1(r)).arg(
+            window->link().TimeoutTimer().interval());
+    };
+    auto w = makeWindow(t, *t.port);
+    window = w.get();
+    w->load();
+    QVERIFY(w->lists().ListView->topLevelItem(0)->text(8).isEmpty());
+    QCOMPARE(w->link().TimeoutTimer().interval(), kTimeout);
+    // The measurement waited ten times as long; the next address the normal time.
+    QVERIFY(timed.contains(QStringLiteral("0M! %1").arg(10 * kTimeout)));
+    QVERIFY(timed.contains(QStringLiteral("1XUP! %1").arg(kTimeout)));
+}
+
+void ScanTest::rescanWhileLogging() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('1');
+    sim.bus.addLevelProbe('4');
+    auto w = loadWindow(t, sim.port);
+    QCOMPARE(w->lists().ListView->topLevelItem(4)->text(8), QStringLiteral("Idle"));
+
+    levelprobe::LevelPage* page = w->page(4)->level;
+    page->LogPeriodCombo->setCurrentIndex(page->LogPeriodCombo->count() - 1);
+    w->SensorTab->setCurrentIndex(4);
+    page->StartLogBut->click();
+    QTRY_VERIFY(page->PressUnitsQueryBut->isEnabled());
+    w->ScanBut->click();
+    for (int i : {1, 4})
+        QCOMPARE(w->lists().ListView->topLevelItem(i)->text(8), QStringLiteral("Logging"));
+}
+
+void ScanTest::noSensorFound() {
+    testing::TestServices t;
+    SimBus sim;
+    auto w = loadWindow(t, sim.port);
+    QCOMPARE(t.dialogs.boxes.size(), 1);
+    QCOMPARE(t.dialogs.boxes[0].title, QStringLiteral("Scan Sensors..."));
+    QCOMPARE(t.dialogs.boxes[0].text,
+             QStringLiteral("No sensors were found. Please check connections and addresses."));
+    QCOMPARE(w->SensorTab->currentIndex(), 0);
+    for (int i = 0; i <= 9; ++i)
+        QVERIFY(!w->SensorTab->isTabEnabled(i));
+}
+
+void ScanTest::logPeriodsFollowSampleRate_data() {
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("shortest");
+    QTest::addColumn<int>("entries");
+    QTest::newRow("rate 0") << "" << "2 Seconds" << 8;
+    QTest::newRow("rate 0.2") << "0.2 Seconds" << "2 Seconds" << 8;
+    QTest::newRow("rate 2") << "2 Seconds" << "5 Seconds" << 7;
+    QTest::newRow("rate 1000") << "1000 Seconds" << "" << 1;
+}
+
+void ScanTest::logPeriodsFollowSampleRate() {
+    QFETCH(QString, rate);
+    QFETCH(QString, shortest);
+    QFETCH(int, entries);
+    levelprobe::LevelPage page;
+    page.SampleRateText->setText(rate);
+    discovery::FillLogPeriods(page);
+    QCOMPARE(page.LogPeriodCombo->count(), entries);
+    QCOMPARE(page.LogPeriodCombo->itemText(0), QStringLiteral("Single Log"));
+    QCOMPARE(page.LogPeriodCombo->currentIndex(), 0);
+    if (entries > 1)
+        QCOMPARE(page.LogPeriodCombo->itemText(1), shortest);
+    QCOMPARE(page.LogPeriodCombo->itemText(entries - 1),
+             entries > 1 ? QStringLiteral("15 Minutes") : QStringLiteral("Single Log"));
+}
+
+QTEST_MAIN(ScanTest)
+#include "tst_scan.moc"
