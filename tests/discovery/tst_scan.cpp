@@ -3,6 +3,7 @@
 #include "Fixtures.h"
 #include "LevelProbe.h"
 #include "ManualScheduler.h"
+#include "TrafficRecord.h"
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
 #include "app/SysData.h"
@@ -10,16 +11,20 @@
 #include "discovery/ScanWindow.h"
 #include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
+#include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
+#include "logging/LogFrame.h"
 #include "logging/LogModel.h"
 #include "logging/Logger.h"
 #include "platform/DropDown.h"
+#include "protocol/Family.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -74,9 +79,8 @@ void script(testing::FakeSerialPort& port,
     port.onWrite = [&port, answer](const QByteArray& request) {
         const std::optional<QByteArray> a = answer(request);
         if (a)
-            QTimer::singleShot(0, &port, [&port, line = request + *a + "\r\n"] {
-                port.receive(line);
-            });
+            QTimer::singleShot(0, &port,
+                               [&port, line = request + *a + "\r\n"] { port.receive(line); });
     };
 }
 
@@ -91,6 +95,8 @@ private Q_SLOTS:
     void measurementTimeoutIsRestored();
     void rescanWhileLogging();
     void noSensorFound();
+    void getTakesAReadingThroughTheBus();
+    void addressMoveTakesTheLogAlong();
     void logPeriodsFollowSampleRate_data();
     void logPeriodsFollowSampleRate();
 };
@@ -133,9 +139,9 @@ void ScanTest::fullSeriesOfOneAddress() {
     QStringList expected;
     for (int i = 0; i <= 2; ++i)
         expected << QStringLiteral("%1XUP!").arg(i);
-    expected << QStringList{"3XUP!",      "3XUT!",      "3XP!",   "3XE!",   "3I!",    "3XREV!",
-                            "3XLOF!",     "3XRA!",      "3XU0!",  "3XANCLV0!", "3XANCLV1!",
-                            "3XMOR!",     "3XLOC!",     "3XSN!",  "3XF!",   "3M!",    "3D0!"};
+    expected << QStringList{"3XUP!",  "3XUT!", "3XP!",  "3XE!",      "3I!",       "3XREV!",
+                            "3XLOF!", "3XRA!", "3XU0!", "3XANCLV0!", "3XANCLV1!", "3XMOR!",
+                            "3XLOC!", "3XSN!", "3XF!",  "3M!",       "3D0!"};
     for (int i = 4; i <= 9; ++i)
         expected << QStringLiteral("%1XUP!").arg(i);
     QCOMPARE(sentRequests(*w), expected);
@@ -177,8 +183,9 @@ void ScanTest::measurementTimeoutIsRestored() {
     t.port->onWrite = [&](const QByteArray& r) {
         answer(r);
         // The time-out starts right after the write, under the interval set by then.
-        timed << QStringLiteral("%1 %2").arg(QString::fromLatin1(r)).arg(
-            window->link().TimeoutTimer().interval());
+        timed << QStringLiteral("%1 %2")
+                     .arg(QString::fromLatin1(r))
+                     .arg(window->link().TimeoutTimer().interval());
     };
     auto w = makeWindow(t, *t.port);
     window = w.get();
@@ -221,14 +228,81 @@ void ScanTest::noSensorFound() {
         QVERIFY(!w->SensorTab->isTabEnabled(i));
 }
 
+void ScanTest::getTakesAReadingThroughTheBus() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('2');
+    auto w = loadWindow(t, sim.port);
+    sim.bus.clearTraffic();
+    QCOMPARE(w->logger().log(2).rowCount(), 1); // the scan's reading
+
+    // "Get" is offered once calibration stage one is done.
+    w->calibrationState().StageOne_Flag = true;
+    w->family().unlockPage(2);
+    levelprobe::LevelPage* page = w->page(2)->level;
+    QVERIFY(page->PressureBut->isEnabled());
+    page->PressureBut->click();
+    QTRY_COMPARE(w->logger().log(2).rowCount(), 2);
+
+    QStringList requests;
+    QByteArray data;
+    for (const sim::TrafficRecord& r : sim.bus.traffic()) {
+        if (r.kind == sim::TrafficRecord::Kind::Request)
+            requests << QString::fromLatin1(r.bytes);
+        else if (r.kind == sim::TrafficRecord::Kind::Reply)
+            data = r.bytes; // the last reply is the data answer
+    }
+    QCOMPARE(requests, (QStringList{"2M!", "2D0!"}));
+    // The newest row, on top, holds the values the sensor sent: 2+p+t CR LF.
+    const logging::LogModel& log = w->logger().log(2);
+    const QString answer = QString::fromLatin1(data.mid(1).trimmed());
+    const int split = static_cast<int>(answer.indexOf(QRegularExpression("[+-]"), 1));
+    QCOMPARE(log.text(0, 2), answer.left(split).remove('+'));
+    QCOMPARE(log.text(0, 4), answer.mid(split).remove('+'));
+    QCOMPARE(log.text(0, 3), page->PressUnitsCombo->text());
+    QCOMPARE(page->PressureText->text(), log.text(0, 2));
+    QVERIFY(page->PressUnitsQueryBut->isEnabled());
+}
+
+void ScanTest::addressMoveTakesTheLogAlong() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('0');
+    auto w = loadWindow(t, sim.port);
+    logging::Logger& logger = w->logger();
+    logger.AddLogRow(0, "1.5", "bar", "20.5", "Centigrade");
+    QCOMPARE(logger.log(0).rowCount(), 2);
+    const QString newest = logger.log(0).text(0, 2);
+    const QString oldest = logger.log(0).text(1, 2);
+
+    static_cast<levelprobe::LevelFamily&>(w->family()).MoveLevelPage(0, 4);
+
+    QCOMPARE(logger.log(4).rowCount(), 2);
+    QCOMPARE(logger.log(4).text(0, 2), newest);
+    QCOMPARE(logger.log(4).text(1, 2), oldest);
+    QCOMPARE(logger.log(4).columnCount(), 6);
+    QCOMPARE(logger.log(0).rowCount(), 0);
+    QVERIFY(w->page(4)->log->ClearLogBut->isEnabled());
+    QVERIFY(w->page(4)->log->SaveLogBut->isEnabled());
+    QVERIFY(!w->page(0)->log->ClearLogBut->isEnabled());
+    QVERIFY(!w->page(0)->log->SaveLogBut->isEnabled());
+    QVERIFY(!w->SensorTab->isTabEnabled(0));
+    QVERIFY(w->SensorTab->isTabEnabled(4));
+    QCOMPARE(w->SensorTab->currentIndex(), 4);
+}
+
 void ScanTest::logPeriodsFollowSampleRate_data() {
     QTest::addColumn<QString>("rate");
     QTest::addColumn<QString>("shortest");
     QTest::addColumn<int>("entries");
-    QTest::newRow("rate 0") << "" << "2 Seconds" << 8;
-    QTest::newRow("rate 0.2") << "0.2 Seconds" << "2 Seconds" << 8;
-    QTest::newRow("rate 2") << "2 Seconds" << "5 Seconds" << 7;
-    QTest::newRow("rate 1000") << "1000 Seconds" << "" << 1;
+    QTest::newRow("rate 0") << ""
+                            << "2 Seconds" << 8;
+    QTest::newRow("rate 0.2") << "0.2 Seconds"
+                              << "2 Seconds" << 8;
+    QTest::newRow("rate 2") << "2 Seconds"
+                            << "5 Seconds" << 7;
+    QTest::newRow("rate 1000") << "1000 Seconds"
+                               << "" << 1;
 }
 
 void ScanTest::logPeriodsFollowSampleRate() {
