@@ -32,30 +32,49 @@ bool LevelFamily::decodeReply(int tab, qint16 code, const protocol::ReplyLine& l
     return replies_.decode(tab, code, line);
 }
 
-void LevelFamily::LockLevelPage(int p) {
-    LevelPage& pg = page(p);
+namespace {
+
+// The page's controls the lock and unlock act on, in their order: the units, density,
+// gravity and identification group; then, after the window's controls, the range, level,
+// offset and specific-gravity group.
+void setUnitsGroup(LevelPage& pg, bool enabled) {
     setEnabled({pg.PressUnitsQueryBut, pg.TempUnitsQueryBut, pg.DensityCorrQueryBut,
                 pg.LocalGravityQueryBut, pg.PressUnitsBut, pg.TempUnitsBut, pg.DensityCorrBut,
                 pg.LocalGravityBut, pg.IDQueryBut, pg.AddressCombo, pg.PressUnitsCombo,
                 pg.TempUnitsCombo, pg.DensityCorrCombo, pg.LocalGravityText, pg.SensorIDList},
-               false);
-    window_.ScanBut->setEnabled(false);
-    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter, window_.mnuReset,
-                window_.mnuHelp},
-               false);
-    setEnabled({pg.AddrBut, pg.StartLogBut, pg.LogPeriodCombo}, false);
-    // The logging sensor's Stop Log stays usable during every transaction.
-    if (logging_.LoggingSensor != 0)
-        page(logging_.LoggingSensor - 1).StopLogBut->setEnabled(true);
-    else
-        pg.StopLogBut->setEnabled(false);
+               enabled);
+}
+
+void setLevelGroup(LevelPage& pg, bool enabled) {
     setEnabled(
         {pg.RangeText,        pg.RangeQueryBut,        pg.RangeBut,         pg.MaxRangeBut,
          pg.MaxOverRangeText, pg.MaxOverRangeQueryBut, pg.LevelText,        pg.LevelBut,
          pg.ReverseCombo,     pg.ReverseBut,           pg.LocalOffsetCheck, pg.ApplyQueryBut,
          pg.UnlockQueryBut,   pg.UnlockCheck,          pg.SampleRateText,   pg.LevelOffsetText,
          pg.LevelOffsetBut,   pg.AutoZeroBut,          pg.SGText,           pg.SGBut},
-        false);
+        enabled);
+}
+
+} // namespace
+
+void LevelFamily::setWindowControls(bool enabled) {
+    window_.ScanBut->setEnabled(enabled);
+    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter, window_.mnuReset,
+                window_.mnuHelp},
+               enabled);
+}
+
+void LevelFamily::LockLevelPage(int p) {
+    LevelPage& pg = page(p);
+    setUnitsGroup(pg, false);
+    setWindowControls(false);
+    setEnabled({pg.AddrBut, pg.StartLogBut, pg.LogPeriodCombo}, false);
+    // The logging sensor's Stop Log stays usable during every transaction.
+    if (logging_.LoggingSensor != 0)
+        page(logging_.LoggingSensor - 1).StopLogBut->setEnabled(true);
+    else
+        pg.StopLogBut->setEnabled(false);
+    setLevelGroup(pg, false);
     setEnabled({window_.mnuUserCommand}, false);
     setEnabled({pg.ClearOffsetsBut, pg.StageOneBut, pg.ZeroCalibrationBut, pg.SlopeCalibrationBut,
                 pg.PressureBut, pg.CalibrationCompleteBut},
@@ -64,16 +83,9 @@ void LevelFamily::LockLevelPage(int p) {
 
 void LevelFamily::UnlockLevelPage(int p) {
     LevelPage& pg = page(p);
-    setEnabled({pg.PressUnitsQueryBut, pg.TempUnitsQueryBut, pg.DensityCorrQueryBut,
-                pg.LocalGravityQueryBut, pg.PressUnitsBut, pg.TempUnitsBut, pg.DensityCorrBut,
-                pg.LocalGravityBut, pg.IDQueryBut, pg.AddressCombo, pg.PressUnitsCombo,
-                pg.TempUnitsCombo, pg.DensityCorrCombo, pg.LocalGravityText, pg.SensorIDList},
-               true);
+    setUnitsGroup(pg, true);
     window_.SensorTab->setEnabled(true);
-    window_.ScanBut->setEnabled(true);
-    setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter, window_.mnuReset,
-                window_.mnuHelp},
-               true);
+    setWindowControls(true);
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.StopLogBut, pg.LogPeriodCombo}, true);
     // While any sensor logs, no page can change its address, start a second log or change
     // its period.
@@ -81,13 +93,7 @@ void LevelFamily::UnlockLevelPage(int p) {
         for (LevelPage* other : pages_)
             setEnabled({other->AddrBut, other->StartLogBut, other->LogPeriodCombo}, false);
     }
-    setEnabled(
-        {pg.RangeText,        pg.RangeQueryBut,        pg.RangeBut,         pg.MaxRangeBut,
-         pg.MaxOverRangeText, pg.MaxOverRangeQueryBut, pg.LevelText,        pg.LevelBut,
-         pg.ReverseCombo,     pg.ReverseBut,           pg.LocalOffsetCheck, pg.ApplyQueryBut,
-         pg.UnlockQueryBut,   pg.UnlockCheck,          pg.SampleRateText,   pg.LevelOffsetText,
-         pg.LevelOffsetBut,   pg.AutoZeroBut,          pg.SGText,           pg.SGBut},
-        true);
+    setLevelGroup(pg, true);
     setEnabled({window_.mnuUserCommand}, true);
     setEnabled({pg.ClearOffsetsBut, pg.StageOneBut}, true);
     // The stage-two calibration buttons follow stage one.

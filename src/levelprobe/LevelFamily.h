@@ -56,6 +56,8 @@ public:
     bool LocalOffsetEchoGuard = false;
 
 private:
+    void setWindowControls(bool enabled);
+
     std::array<LevelPage*, 10> pages_;
     protocol::WindowControls window_;
     const logging::LoggingState& logging_;

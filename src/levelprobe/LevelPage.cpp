@@ -27,29 +27,6 @@ const QString kSet = QStringLiteral("Set");
 const QString kQuery = QStringLiteral("Query");
 const QString kGo = QStringLiteral("Go");
 
-// A grid of labelled rows: label, value control, then up to two buttons.
-class Rows {
-public:
-    explicit Rows(QGridLayout* grid, int column = 0) : grid_(grid), column_(column) {}
-    void add(const QString& label, QWidget* value, QWidget* first = nullptr,
-             QWidget* second = nullptr) {
-        if (!label.isEmpty())
-            grid_->addWidget(new QLabel(label), row_, column_);
-        if (value)
-            grid_->addWidget(value, row_, column_ + 1);
-        if (first)
-            grid_->addWidget(first, row_, column_ + 2);
-        if (second)
-            grid_->addWidget(second, row_, column_ + 3);
-        ++row_;
-    }
-
-private:
-    QGridLayout* grid_;
-    int column_;
-    int row_ = 0;
-};
-
 } // namespace
 
 LevelPage::LevelPage(QWidget* parent) : QWidget(parent) {
@@ -155,7 +132,7 @@ void LevelPage::buildParameterFrame() {
     // Two columns of groups: identity and units on the left, levels and ranges on the right.
     auto* grid = new QGridLayout(ParameterFrame);
     grid->setColumnMinimumWidth(4, 16);
-    Rows left(grid, 0);
+    platform::GridRows left(grid, 0);
     left.add(address, AddressCombo, AddrBut);
     left.add(details, SensorIDList, IDQueryBut);
     left.add(pressUnits, PressUnitsCombo, PressUnitsBut, PressUnitsQueryBut);
@@ -163,7 +140,7 @@ void LevelPage::buildParameterFrame() {
     left.add(density, DensityCorrCombo, DensityCorrBut, DensityCorrQueryBut);
     left.add(sg, SGText, SGBut);
     left.add(period, LogPeriodCombo, StartLogBut, StopLogBut);
-    Rows right(grid, 5);
+    platform::GridRows right(grid, 5);
     right.add(range, RangeText, RangeBut, RangeQueryBut);
     right.add(maxOver, MaxOverRangeText, MaxRangeBut, MaxOverRangeQueryBut);
     right.add(reverse, ReverseCombo, ReverseBut, ReverseQueryBut);
@@ -205,7 +182,7 @@ void LevelPage::buildCalibrateFrame() {
         makeButton(f, "CalibrationCompleteBut", QStringLiteral("Yes"), complete);
 
     auto* grid = new QGridLayout(CalibrateFrame);
-    Rows rows(grid);
+    platform::GridRows rows(grid);
     rows.add(gravity, LocalGravityText, LocalGravityBut, LocalGravityQueryBut);
     rows.add(stageOne, nullptr, StageOneBut);
     rows.add(zero, ZeroCalibrationText, ZeroCalibrationBut);

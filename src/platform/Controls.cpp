@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -63,6 +64,18 @@ QListWidget* makeListBox(QWidget* parent, const char* name, const QString& label
 
 QLabel* makeLabel(QWidget* parent, const QString& text) {
     return new QLabel(text, parent);
+}
+
+void GridRows::add(const QString& label, QWidget* value, QWidget* first, QWidget* second) {
+    if (!label.isEmpty())
+        grid_->addWidget(new QLabel(label), row_, column_);
+    if (value)
+        grid_->addWidget(value, row_, column_ + 1);
+    if (first)
+        grid_->addWidget(first, row_, column_ + 2);
+    if (second)
+        grid_->addWidget(second, row_, column_ + 3);
+    ++row_;
 }
 
 void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {

@@ -5,6 +5,7 @@
 
 class QAction;
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -28,6 +29,21 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
                         const QString& toolTip = {});
 QListWidget* makeListBox(QWidget* parent, const char* name, const QString& label);
 QLabel* makeLabel(QWidget* parent, const QString& text);
+
+// Fills a grid with labelled rows: a label, the value control, then up to two buttons,
+// starting at a given column so that a frame can hold two columns of rows.
+class GridRows {
+public:
+    explicit GridRows(QGridLayout* grid, int column = 0) : grid_(grid), column_(column) {}
+    void add(const QString& label, QWidget* value, QWidget* first = nullptr,
+             QWidget* second = nullptr);
+    int rows() const { return row_; }
+
+private:
+    QGridLayout* grid_;
+    int column_;
+    int row_ = 0;
+};
 
 // Enables or disables each control in turn; null menu actions (menus a family does not
 // show) are skipped.

@@ -107,40 +107,25 @@ RotaryPage::RotaryPage(QWidget* parent)
     // Two columns of groups: identity and geometry on the left, output and logging on the
     // right.
     auto* grid = new QGridLayout(this);
-    int row = 0;
-    int column = 0;
-    auto add = [&](const QString& label, QWidget* value, QWidget* first = nullptr,
-                   QWidget* second = nullptr) {
-        if (!label.isEmpty())
-            grid->addWidget(new QLabel(label), row, column);
-        if (value)
-            grid->addWidget(value, row, column + 1);
-        if (first)
-            grid->addWidget(first, row, column + 2);
-        if (second)
-            grid->addWidget(second, row, column + 3);
-        ++row;
-    };
-    add(address, RotaryAddressCombo, RotaryAddrBut);
-    add(details, RotarySensorIDList, RotaryIDQueryBut);
-    add(counts, RotaryCountsPerRevText, RotaryCountsPerRevBut, QueryRotaryCountsPerRevBut);
+    platform::GridRows left(grid, 0);
+    left.add(address, RotaryAddressCombo, RotaryAddrBut);
+    left.add(details, RotarySensorIDList, RotaryIDQueryBut);
+    left.add(counts, RotaryCountsPerRevText, RotaryCountsPerRevBut, QueryRotaryCountsPerRevBut);
     // The resolution counts four edges per line of the encoder.
-    add(QStringLiteral("Counts Per Rev:"), new QLabel(QStringLiteral("x4")));
-    add(direction, RotaryDirectionCombo, RotaryDirectionBut, QueryRotaryDirectionBut);
-    add(units, RotaryMeasurementUnitsCombo, RotaryMeasurementUnitsBut,
-        QueryRotaryMeasurementUnitsBut);
-    add(pulley, RotaryPulleyCircumText, RotaryPulleyCircumBut, QueryRotaryPulleyCircumfBut);
-    const int rows = row;
-    row = 0;
-    column = 5;
+    left.add(QStringLiteral("Counts Per Rev:"), new QLabel(QStringLiteral("x4")));
+    left.add(direction, RotaryDirectionCombo, RotaryDirectionBut, QueryRotaryDirectionBut);
+    left.add(units, RotaryMeasurementUnitsCombo, RotaryMeasurementUnitsBut,
+             QueryRotaryMeasurementUnitsBut);
+    left.add(pulley, RotaryPulleyCircumText, RotaryPulleyCircumBut, QueryRotaryPulleyCircumfBut);
     grid->setColumnMinimumWidth(4, 16);
-    add(resolution, RotaryMeasurementResText);
-    add(current, RotaryCurrentValueText, RotaryCurrentValueBut, QueryRotaryCurrentValueBut);
-    add(zero, nullptr, RotarySetZeroBut);
-    add(maxRange, RotaryMaxRangeText);
-    add({}, nullptr, RotaryUnlockQueryBut);
-    add(period, RotaryLogPeriodCombo, RotaryStartLogBut, RotaryStopLogBut);
-    grid->setRowStretch(std::max(row, rows), 1);
+    platform::GridRows right(grid, 5);
+    right.add(resolution, RotaryMeasurementResText);
+    right.add(current, RotaryCurrentValueText, RotaryCurrentValueBut, QueryRotaryCurrentValueBut);
+    right.add(zero, nullptr, RotarySetZeroBut);
+    right.add(maxRange, RotaryMaxRangeText);
+    right.add({}, nullptr, RotaryUnlockQueryBut);
+    right.add(period, RotaryLogPeriodCombo, RotaryStartLogBut, RotaryStopLogBut);
+    grid->setRowStretch(std::max(left.rows(), right.rows()), 1);
 }
 
 } // namespace rotary
