@@ -95,6 +95,7 @@ private Q_SLOTS:
     void measurementTimeoutIsRestored();
     void rescanWhileLogging();
     void noSensorFound();
+    void noScanInsideAScan();
     void getTakesAReadingThroughTheBus();
     void addressMoveTakesTheLogAlong();
     void logPeriodsFollowSampleRate_data();
@@ -226,6 +227,24 @@ void ScanTest::noSensorFound() {
     QCOMPARE(w->SensorTab->currentIndex(), 0);
     for (int i = 0; i <= 9; ++i)
         QVERIFY(!w->SensorTab->isTabEnabled(i));
+}
+
+void ScanTest::noScanInsideAScan() {
+    testing::TestServices t;
+    MainWindow* window = nullptr;
+    int nested = 0;
+    // While the scan waits for address 5, the user presses "Re-Scan Sensors" again.
+    t.port->onWrite = [&](const QByteArray& request) {
+        if (request == "5XUP!" && nested++ == 0)
+            QTimer::singleShot(0, [&] { window->scanner().Poll_Sensors(); });
+    };
+    auto w = makeWindow(t, *t.port);
+    window = w.get();
+    w->load();
+    QVERIFY(nested >= 1);
+    QCOMPARE(sentRequests(*w).count("0XUP!"), 1);
+    QCOMPARE(sentRequests(*w).size(), 10);
+    QVERIFY(!w->scanner().scanning());
 }
 
 void ScanTest::getTakesAReadingThroughTheBus() {
