@@ -1,0 +1,501 @@
+// Runs the first bus scan of the level-probe family the way the program does it (a main
+// window on the real Qt serial port, real sleeps and clock, load() opening COM1 from the
+// settings file) against sdi12-sim paced at 1200 baud in a process of its own, twice: ten
+// level probes at 0-9, then one level probe at 7 and nine silent addresses.
+//
+// For each run it prints the scan's wall time, the floor the protocol itself imposes on that
+// traffic (computed from the simulator's record of the bus), their ratio and the CPU time of
+// this process (the tool) during the scan as a share of the wall time.
+
+#include "app/MainWindow.h"
+#include "app/SysData.h"
+#include "discovery/ScanWindow.h"
+#include "link/Link.h"
+#include "platform/Dialogs.h"
+#include "platform/PortMap.h"
+#include "platform/QtSerialPort.h"
+
+#include <QApplication>
+#include <QChildEvent>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <sys/resource.h>
+
+namespace {
+
+// One character on the line: start bit, 7 data bits, parity, stop bit at 1200 baud.
+constexpr double kCharMs = 10.0 * 1000.0 / 1200.0;
+// The simulator's wait between the end of a request and the start of its answer.
+constexpr int kResponseDelayMs = 0;
+
+// Answers every box with OK and keeps its text, so a failed scan can say why.
+class QuietDialogs final : public platform::Dialogs {
+public:
+    Button messageBox(const QString& title, const QString& text, Icon, Buttons, Button) override {
+        boxes << title + QStringLiteral(": ") + text;
+        return Button::Ok;
+    }
+    std::optional<SaveChoice> saveFile(const QString&, const QString&,
+                                       const QStringList&) override {
+        return std::nullopt;
+    }
+    QStringList boxes;
+};
+
+// Marks the moment the scan window is first shown: the start of Poll_Sensors' loop.
+class ScanStartWatch final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!started && event->type() == QEvent::ChildPolished &&
+            qobject_cast<discovery::ScanWindow*>(static_cast<QChildEvent*>(event)->child())) {
+            started = true;
+            onStart();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    bool started = false;
+    std::function<void()> onStart;
+};
+
+double cpuMs() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    const auto ms = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
+    return ms(u.ru_utime) + ms(u.ru_stime);
+}
+
+// One line of the simulator's traffic: a request as received, or a sensor's line (answer or
+// service request) with its line end, and when its last character was complete.
+struct Record {
+    bool request = false;
+    QByteArray bytes;
+    double endMs = 0;
+};
+
+QByteArray unescape(const QString& text) {
+    QByteArray out;
+    static const QRegularExpression escape(QStringLiteral("<(CR|LF|[0-9a-f]{2})>"));
+    int at = 0;
+    for (auto it = escape.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(at, m.capturedStart() - at).toLatin1();
+        const QString code = m.captured(1);
+        out += code == QLatin1String("CR")   ? '\r'
+               : code == QLatin1String("LF") ? '\n'
+                                             : static_cast<char>(code.toInt(nullptr, 16));
+        at = static_cast<int>(m.capturedEnd());
+    }
+    return out + text.mid(at).toLatin1();
+}
+
+QList<Record> readTraffic(const QString& path) {
+    QList<Record> records;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return records;
+    static const QRegularExpression line(QStringLiteral("^\\s*([0-9]+\\.[0-9]+) (-->|<--) (.*)$"));
+    while (!file.atEnd()) {
+        const QRegularExpressionMatch m =
+            line.match(QString::fromLatin1(file.readLine()).trimmed());
+        if (m.hasMatch())
+            records.append({m.captured(2) == QLatin1String("-->"), unescape(m.captured(3)),
+                            m.captured(1).toDouble() * 1e3});
+    }
+    return records;
+}
+
+// One request on the bus with what came back for it: nothing (a silent address), an answer,
+// and after a measurement answer possibly the sensor's service request.
+struct Transaction {
+    QByteArray request;
+    std::optional<Record> answer;
+    std::optional<Record> serviceRequest;
+
+    bool is(const char* body) const {
+        return request.size() >= 2 && request.sliced(1) == QByteArray(body) + '!';
+    }
+};
+
+QList<Transaction> transactions(const QList<Record>& traffic) {
+    QList<Transaction> list;
+    for (const Record& r : traffic) {
+        if (r.request)
+            list.append({r.bytes, std::nullopt, std::nullopt});
+        else if (!list.isEmpty() && !list.back().answer)
+            list.back().answer = r;
+        else if (!list.isEmpty() && !list.back().serviceRequest)
+            list.back().serviceRequest = r;
+    }
+    return list;
+}
+
+// The protocol's own time for a scan's traffic, in parts, and for each transaction.
+struct Floor {
+    double breakMark = 0;        // break and mark before every request
+    double requests = 0;         // request characters of answered requests (echoed as they go)
+    double answers = 0;          // answer characters, line end included
+    double responseDelays = 0;   // the simulator's wait before each answer
+    double measurementWaits = 0; // measurement answer to the service request's address
+    double dataPauses = 0;       // DataTimeout before each data request
+    double timeouts = 0;         // unanswered requests: the command time-out from the write
+    int answered = 0;
+    int silent = 0;
+    int dataRequests = 0;
+    int serviceRequests = 0;
+
+    double total() const {
+        return breakMark + requests + answers + responseDelays + measurementWaits + dataPauses +
+               timeouts;
+    }
+};
+
+// Break, mark and time-out of an unanswered request.
+double silentFloor(const Transaction& t, const sdilink::Link::Timings& timings) {
+    // The time-out runs from the write, while the request is still going out; the scan's
+    // measurement waits ten times as long.
+    const int timeout = t.is("M") ? 10 * timings.CommandTimeout : timings.CommandTimeout;
+    return timings.BreakTiming + timings.MarkTiming +
+           std::max<double>(timeout, static_cast<double>(t.request.size()) * kCharMs);
+}
+
+// Break, mark, request, response delay and answer: from the start of the break to the
+// answer's line feed.
+double answerFloor(const Transaction& t, const sdilink::Link::Timings& timings) {
+    return timings.BreakTiming + timings.MarkTiming +
+           static_cast<double>(t.request.size() + t.answer->bytes.size()) * kCharMs +
+           kResponseDelayMs;
+}
+
+// From the measurement answer's line feed to the end of the service request's address
+// character, on which the receiver acts (its CR LF pass during the data-request pause).
+double measurementWait(const Transaction& t) {
+    return t.serviceRequest->endMs - 2 * kCharMs - t.answer->endMs;
+}
+
+Floor floorOf(const QList<Transaction>& traffic, const sdilink::Link::Timings& timings) {
+    Floor f;
+    for (const Transaction& t : traffic) {
+        f.breakMark += timings.BreakTiming + timings.MarkTiming;
+        if (t.is("D0")) {
+            f.dataPauses += timings.DataTimeout;
+            ++f.dataRequests;
+        }
+        if (!t.answer) {
+            f.timeouts += silentFloor(t, timings) - timings.BreakTiming - timings.MarkTiming;
+            ++f.silent;
+            continue;
+        }
+        ++f.answered;
+        f.requests += static_cast<double>(t.request.size()) * kCharMs;
+        f.responseDelays += kResponseDelayMs;
+        f.answers += static_cast<double>(t.answer->bytes.size()) * kCharMs;
+        if (t.serviceRequest) {
+            f.measurementWaits += measurementWait(t);
+            ++f.serviceRequests;
+        }
+    }
+    return f;
+}
+
+// A line the tool added to its comms log, and when (ms since the scan started).
+struct ToolLine {
+    double ms = 0;
+    bool sent = false;
+    // The service request's line: logged at its line feed, which comes while the data request
+    // is already going out, so its time says nothing about the scan's pace.
+    bool serviceRequest = false;
+};
+
+// Where the time beyond the floor went, from the tool's own time stamps of its comms log.
+struct Excess {
+    double start = 0;       // scan window shown to the first request's log line
+    double arrival = 0;     // answers' line feeds later than break, mark and characters allow
+    double turnaround = 0;  // from a reply's line feed to the next request's log line
+    double serviceWait = 0; // measurement answer to data request beyond wait and pause
+    double timeouts = 0;    // time-outs beyond their interval
+    double end = 0;         // last line to the end of the scan
+    double maxTurnaround = 0;
+    double maxArrival = 0;
+    double minTimeout = 1e9;
+    double maxTimeout = -1e9;
+    bool aligned = true; // every request's lines found where the traffic says
+};
+
+Excess excessOf(const QList<ToolLine>& allLines, const QList<Transaction>& traffic,
+                const sdilink::Link::Timings& timings, double wallMs) {
+    QList<ToolLine> lines;
+    for (const ToolLine& line : allLines)
+        if (!line.serviceRequest)
+            lines.append(line);
+    Excess x;
+    const auto misaligned = [&x] {
+        x.aligned = false;
+        return x;
+    };
+    qsizetype at = 0;
+    if (lines.isEmpty() || !lines.front().sent)
+        return misaligned();
+    x.start = lines.front().ms;
+    for (qsizetype k = 0; k < traffic.size(); ++k) {
+        const Transaction& t = traffic[k];
+        if (at >= lines.size() || !lines[at].sent)
+            return misaligned();
+        const double sentMs = lines[at++].ms;
+        double lastMs = sentMs;
+        if (t.answer) {
+            if (at >= lines.size() || lines[at].sent)
+                return misaligned();
+            lastMs = lines[at++].ms;
+            const double late = lastMs - sentMs - answerFloor(t, timings);
+            x.arrival += late;
+            x.maxArrival = std::max(x.maxArrival, late);
+        }
+        const bool last = k + 1 == traffic.size();
+        const double nextMs = last ? wallMs : lines.value(at).ms;
+        const double pause =
+            !last && traffic[k + 1].is("D0") ? static_cast<double>(timings.DataTimeout) : 0;
+        if (!t.answer) {
+            // (After a silent last address this includes the end of the scan.)
+            const double over = nextMs - sentMs - silentFloor(t, timings);
+            x.timeouts += over;
+            x.minTimeout = std::min(x.minTimeout, over);
+            x.maxTimeout = std::max(x.maxTimeout, over);
+        } else if (last) {
+            x.end = nextMs - lastMs;
+        } else if (t.serviceRequest) {
+            x.serviceWait += nextMs - lastMs - measurementWait(t) - pause;
+        } else {
+            const double turn = nextMs - lastMs - pause;
+            x.turnaround += turn;
+            x.maxTurnaround = std::max(x.maxTurnaround, turn);
+        }
+    }
+    x.aligned = at == lines.size();
+    return x;
+}
+
+struct Scenario {
+    const char* name;
+    QStringList simArguments;
+    int sensors; // level probes the scan must find
+};
+
+struct Result {
+    double wallMs = 0;
+    double cpuMs = 0;
+    Floor floor;
+    Excess excess;
+    int toolRequests = 0;
+    int simRequests = 0;
+    bool sameRequests = false;
+    int pagesFound = 0;
+    QStringList boxes;
+};
+
+bool waitForFile(const QString& path, const QString& traffic, const QProcess& sim) {
+    QDeadlineTimer deadline(10'000);
+    while (!deadline.hasExpired() && sim.state() != QProcess::NotRunning) {
+        QFile f(traffic);
+        if (QFileInfo::exists(path) && f.open(QIODevice::ReadOnly) && f.readLine().endsWith('\n'))
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return std::nullopt;
+    const QString link = dir.filePath(QStringLiteral("bus"));
+    const QString trafficPath = dir.filePath(QStringLiteral("traffic.txt"));
+
+    // The simulator writes its traffic to a file, so reading it costs this process nothing
+    // during the scan.
+    QProcess sim;
+    sim.setStandardOutputFile(trafficPath);
+    sim.setStandardErrorFile(dir.filePath(QStringLiteral("sim.err")));
+    sim.start(simPath, scenario.simArguments + QStringList{QStringLiteral("--link"), link,
+                                                           QStringLiteral("--delay"),
+                                                           QString::number(kResponseDelayMs)});
+    if (!sim.waitForStarted() || !waitForFile(link, trafficPath, sim)) {
+        std::fprintf(stderr, "sdi12-bench-scan: cannot start %s\n", qPrintable(simPath));
+        return std::nullopt;
+    }
+
+    const QString settings = dir.filePath(QStringLiteral("settings.cfg"));
+    app::SysData(settings).write({1, 0, 0, 0, 0}); // COM1, default timings
+
+    platform::PortMap ports;
+    ports.bind(1, link);
+    platform::QtSerialPort port(ports);
+    QuietDialogs dialogs;
+    app::AppServices services;
+    services.port = &port;
+    services.dialogs = &dialogs;
+    services.ports = &ports;
+    services.sleep = platform::realSleeper();
+    services.clock = platform::systemClock();
+    services.settingsFile = settings;
+    services.settingsReadOnly = true;
+
+    Result result;
+    {
+        app::MainWindow window(services);
+        window.setLevelProbeSensorType();
+        // The comms log keeps at most 150 lines: its lines are taken as they are added.
+        QElapsedTimer clock;
+        clock.start();
+        double scanStartMs = 0;
+        QStringList sent;
+        QList<ToolLine> lines;
+        const sdilink::CommsLog& log = window.link().commsLog();
+        QObject::connect(
+            &log, &QAbstractItemModel::rowsInserted, &window,
+            [&](const QModelIndex&, int first, int last) {
+                const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6 - scanStartMs;
+                for (int row = first; row <= last; ++row) {
+                    const QString& line = log.lines().at(row);
+                    const bool isSent = line.contains(QLatin1String(" --> "));
+                    if (isSent)
+                        sent << line.section(QStringLiteral(" --> "), 1);
+                    const QString text = line.section(QStringLiteral(" <-- "), 1);
+                    lines.append({ms, isSent, !isSent && text.size() == 1 && text[0].isDigit()});
+                }
+            });
+
+        double cpuStart = 0;
+        ScanStartWatch watch;
+        watch.onStart = [&] {
+            cpuStart = cpuMs();
+            scanStartMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        };
+        window.installEventFilter(&watch);
+
+        window.load(); // opens COM1 and runs the first scan
+        result.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 - scanStartMs;
+        result.cpuMs = cpuMs() - cpuStart;
+        window.removeEventFilter(&watch);
+        if (!watch.started)
+            return std::nullopt;
+
+        for (int i = 0; i <= 9; ++i)
+            result.pagesFound += window.SensorTab->isTabEnabled(i) ? 1 : 0;
+        result.toolRequests = static_cast<int>(sent.size());
+        result.boxes = dialogs.boxes;
+
+        // Let the simulator print its last lines, then stop it (SIGTERM ends it cleanly).
+        QThread::msleep(200);
+        port.close();
+        sim.terminate();
+        sim.waitForFinished(5000);
+
+        const QList<Transaction> traffic = transactions(readTraffic(trafficPath));
+        QStringList simSent;
+        for (const Transaction& t : traffic)
+            simSent << QString::fromLatin1(t.request);
+        result.simRequests = static_cast<int>(simSent.size());
+        result.sameRequests = simSent == sent;
+        const sdilink::Link::Timings& timings = window.link().timings();
+        result.floor = floorOf(traffic, timings);
+        result.excess = excessOf(lines, traffic, timings, result.wallMs);
+    }
+    return result;
+}
+
+void print(const Scenario& scenario, const Result& r) {
+    const Floor& f = r.floor;
+    const double floor = f.total();
+    std::printf("\n%s\n", scenario.name);
+    std::printf("  sensors found              %d\n", r.pagesFound);
+    std::printf("  requests                   %d sent, %d on the bus (%s), %d answered, "
+                "%d silent\n",
+                r.toolRequests, r.simRequests, r.sameRequests ? "same" : "DIFFERENT", f.answered,
+                f.silent);
+    std::printf("  floor                      %9.1f ms\n", floor);
+    std::printf("    break and mark           %9.1f ms\n", f.breakMark);
+    std::printf("    requests (echoed)        %9.1f ms\n", f.requests);
+    std::printf("    answers                  %9.1f ms\n", f.answers);
+    std::printf("    response delays          %9.1f ms\n", f.responseDelays);
+    std::printf("    measurement waits        %9.1f ms (%d service requests)\n", f.measurementWaits,
+                f.serviceRequests);
+    std::printf("    data-request pauses      %9.1f ms (%d data requests)\n", f.dataPauses,
+                f.dataRequests);
+    std::printf("    command time-outs        %9.1f ms\n", f.timeouts);
+    std::printf("  wall                       %9.1f ms\n", r.wallMs);
+    std::printf("  wall / floor               %9.4f   (goal <= 1.02)\n", r.wallMs / floor);
+    std::printf("  tool CPU                   %9.1f ms = %.2f %% of wall (goal < 5 %%)\n", r.cpuMs,
+                100.0 * r.cpuMs / r.wallMs);
+    const Excess& x = r.excess;
+    if (x.aligned) {
+        std::printf("  beyond the floor, from the comms log's time stamps:\n");
+        std::printf("    scan start to 1st request %9.1f ms\n", x.start);
+        std::printf("    answers arriving late     %9.1f ms (at most %.1f ms for one)\n", x.arrival,
+                    x.maxArrival);
+        std::printf("    reply to next request     %9.1f ms (at most %.1f ms for one)\n",
+                    x.turnaround, x.maxTurnaround);
+        std::printf("    measurement to data req.  %9.1f ms\n", x.serviceWait);
+        if (f.silent > 0)
+            std::printf("    time-outs beyond interval %9.1f ms (%.1f to %.1f ms each)\n",
+                        x.timeouts, x.minTimeout, x.maxTimeout);
+        std::printf("    last line to scan end     %9.1f ms\n", x.end);
+    } else {
+        std::printf("  the comms log's lines do not match the traffic; no breakdown\n");
+    }
+    for (const QString& box : r.boxes)
+        std::printf("  box: %s\n", qPrintable(box));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QString simPath = QStringLiteral(SDI12_SIM_PATH);
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--sim") && i + 1 < args.size()) {
+            simPath = args[++i];
+        } else {
+            std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim]\n");
+            return 2;
+        }
+    }
+
+    const Scenario scenarios[] = {
+        {"Ten level probes at 0-9",
+         {QStringLiteral("--level"), QStringLiteral("0,1,2,3,4,5,6,7,8,9")},
+         10},
+        {"One level probe at 7, nine silent addresses",
+         {QStringLiteral("--level"), QStringLiteral("7")},
+         1},
+    };
+    std::printf("Bus scan through sdi12-sim (%s), paced at 1200 baud, level-probe family\n",
+                qPrintable(simPath));
+    bool ok = true;
+    for (const Scenario& s : scenarios) {
+        const std::optional<Result> r = run(s, simPath);
+        if (!r) {
+            std::fprintf(stderr, "sdi12-bench-scan: the scan \"%s\" did not run\n", s.name);
+            return 1;
+        }
+        print(s, *r);
+        ok = ok && r->sameRequests && r->excess.aligned && r->pagesFound == s.sensors;
+    }
+    return ok ? 0 : 1;
+}
