@@ -4,6 +4,7 @@
 #include "LogModel.h"
 #include "link/Link.h"
 #include "platform/DropDown.h"
+#include "protocol/Catalogue.h"
 #include "protocol/Family.h"
 
 #include <QItemSelectionModel>
@@ -28,11 +29,11 @@ bool Logger::rotary() const {
 }
 
 void Logger::LevelMeasure(int tab) {
-    measure(tab, 'M', 11);
+    measure(tab, 11); // aM!
 }
 
 void Logger::RotaryMeasure(int tab) {
-    measure(tab, 'C', 116);
+    measure(tab, 116); // aC!
 }
 
 void Logger::Measure(int tab) {
@@ -42,9 +43,8 @@ void Logger::Measure(int tab) {
         LevelMeasure(tab);
 }
 
-void Logger::measure(int tab, char letter, qint16 code) {
-    QByteArray request(1, static_cast<char>('0' + tab));
-    request.append(letter).append('!');
+void Logger::measure(int tab, qint16 code) {
+    const QByteArray request = protocol::Catalogue::request(tab, code);
     if (family_ != nullptr)
         family_->lockPage(tab);
     link_.setMeasureAddress(tab);

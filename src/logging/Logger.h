@@ -71,7 +71,7 @@ public:
     void moveLog(int from, int to);
 
 private:
-    void measure(int tab, char letter, qint16 code);
+    void measure(int tab, qint16 code);
     void startLog(int tab);
     void stopLog(int tab);
     LogFrame& frame(int tab) const { return *frames_.at(static_cast<size_t>(tab)); }
