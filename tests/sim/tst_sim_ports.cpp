@@ -185,9 +185,11 @@ void SimPortsTest::ptyPacedExchangeTakesCharacterTimes() {
     const double expectedMs = static_cast<double>(line.size()) * 10.0 * 1000.0 / 1200.0;
     qInfo("%lld characters in %.1f ms, %.1f ms at 1200 baud", static_cast<long long>(line.size()),
           elapsedMs, expectedMs);
-    // Never faster than the line allows; slower only by the event loop's delivery.
+    // Never faster than the line allows; slower only by the event loop's delivery, which a
+    // loaded machine running the sanitized suites in parallel may stretch. The scan benchmark
+    // measures the pacing closely (docs/benchmarks.md).
     QVERIFY(elapsedMs >= 0.9 * expectedMs);
-    QVERIFY(elapsedMs <= 1.1 * expectedMs + 20.0);
+    QVERIFY(elapsedMs <= 1.1 * expectedMs + 150.0);
 }
 
 void SimPortsTest::ptyLink() {
