@@ -35,7 +35,7 @@ using app::MainWindow;
 
 namespace {
 
-constexpr int kTimeout = 20; // command time-out of these tests, in ms
+constexpr int kTimeout = 100; // command time-out of these tests, in ms (short, but no race)
 
 // A window on the given port, level-probe family, whose stored settings hold COM1 and a
 // short command time-out; load() opens the port and so runs the first scan.
