@@ -356,6 +356,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A scan or sequence waiting for a reply stops here instead of going on without a port.
+    if (scanner_)
+        scanner_->cancel();
+    if (link_->replyStatus() == sdilink::Link::Waiting)
+        link_->setReplyStatus(sdilink::Link::Abandoned);
     if (services_.port->isOpen())
         services_.port->close();
     SecondTimer.stop();

@@ -50,6 +50,13 @@ void Scanner::measureAndShowStatus(int page) {
                                                     : QStringLiteral("Idle"));
 }
 
+void Scanner::cancel() {
+    if (!scanning_)
+        return;
+    cancelled_ = true;
+    link_.setReplyStatus(sdilink::Link::Abandoned);
+}
+
 void Scanner::Poll_Sensors() {
     // A scan never starts inside a running one (a press of "Re-Scan Sensors" while waiting).
     if (scanning_)
@@ -64,7 +71,7 @@ void Scanner::Poll_Sensors() {
     scanWindow_->show();
     int FirstFound = 0;
 
-    for (int i = 0; i <= 9; ++i) {
+    for (int i = 0; i <= 9 && !cancelled_; ++i) {
         // Replies are written into the page shown, so the page comes first.
         SensorTab_->setCurrentIndex(i);
         if (query(i, 0)) {
@@ -73,13 +80,13 @@ void Scanner::Poll_Sensors() {
             SensorTab_->setTabEnabled(i, true);
             series_.addressFound(i);
             bool complete = true;
-            for (int step = 1; step < series_.length() && complete; ++step)
+            for (int step = 1; step < series_.length() && complete && !cancelled_; ++step)
                 complete = query(i, step);
-            if (complete) {
+            if (complete && !cancelled_) {
                 series_.seriesComplete(i);
                 measureAndShowStatus(i);
             }
-        } else {
+        } else if (!cancelled_) {
             SensorTab_->setTabEnabled(i, false);
             series_.clearRow(i);
             link_.FlushInput();
@@ -96,7 +103,9 @@ void Scanner::Poll_Sensors() {
         scanWindow_->hide();
     link_.setReceiveState(0);
 
-    if (FirstFound != 0) {
+    if (cancelled_) {
+        cancelled_ = false;
+    } else if (FirstFound != 0) {
         SensorTab_->setCurrentIndex(FirstFound - 1);
         QTreeWidget* list = series_.list();
         list->setCurrentItem(list->topLevelItem(FirstFound - 1));

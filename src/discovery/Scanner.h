@@ -32,6 +32,9 @@ public:
     // Runs one complete scan; does nothing while a scan is already running.
     void Poll_Sensors();
     bool scanning() const { return scanning_; }
+    // Ends a running scan after the transaction in flight, without its closing box (the
+    // window is closing).
+    void cancel();
     ScanWindow* scanWindow() const;
 
     // Sends one request and waits for its reply; false after a time-out or when it cannot
@@ -51,6 +54,7 @@ private:
     QWidget* window_;
     QPointer<ScanWindow> scanWindow_;
     bool scanning_ = false;
+    bool cancelled_ = false;
 };
 
 } // namespace discovery

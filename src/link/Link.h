@@ -24,7 +24,8 @@ namespace sdilink {
 class Link final : public QObject {
     Q_OBJECT
 public:
-    enum Status : qint16 { Waiting = 0, Handled = 1, TimedOut = 2 };
+    // Abandoned: the window is closing; a sequence waiting for a reply stops.
+    enum Status : qint16 { Waiting = 0, Handled = 1, TimedOut = 2, Abandoned = 3 };
 
     struct Timings {
         qint16 BreakTiming = 20;

@@ -96,6 +96,7 @@ private Q_SLOTS:
     void rescanWhileLogging();
     void noSensorFound();
     void noScanInsideAScan();
+    void closingStopsAScan();
     void getTakesAReadingThroughTheBus();
     void addressMoveTakesTheLogAlong();
     void logPeriodsFollowSampleRate_data();
@@ -245,6 +246,25 @@ void ScanTest::noScanInsideAScan() {
     QCOMPARE(sentRequests(*w).count("0XUP!"), 1);
     QCOMPARE(sentRequests(*w).size(), 10);
     QVERIFY(!w->scanner().scanning());
+}
+
+void ScanTest::closingStopsAScan() {
+    testing::TestServices t;
+    MainWindow* window = nullptr;
+    // The user quits while the scan waits for address 3.
+    t.port->onWrite = [&](const QByteArray& request) {
+        if (request == "3XUP!")
+            QTimer::singleShot(0, [&] { window->close(); });
+    };
+    t.dialogs.answers.enqueue(platform::Dialogs::Button::Yes);
+    auto w = makeWindow(t, *t.port);
+    window = w.get();
+    w->load();
+    QCOMPARE(sentRequests(*w).last(), QStringLiteral("3XUP!"));
+    QCOMPARE(t.dialogs.boxes.size(), 1); // the quit question only
+    QCOMPARE(t.dialogs.boxes[0].title, QStringLiteral("Quit."));
+    QVERIFY(!w->scanner().scanning());
+    QVERIFY(!w->scanner().scanWindow()->isVisible());
 }
 
 void ScanTest::getTakesAReadingThroughTheBus() {
