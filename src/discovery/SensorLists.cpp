@@ -18,6 +18,8 @@ QTreeWidget* makeList(QWidget* parent, const char* name, const QStringList& colu
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setHeaderLabels(columns);
     list->header()->setStretchLastSection(true);
+    // Ten rows: the columns can follow their texts.
+    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return list;
 }
 
