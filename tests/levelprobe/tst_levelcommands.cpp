@@ -269,7 +269,8 @@ void LevelCommandsTest::leadingDotCorrection() {
     for (QLineEdit* box : {pg.LevelText, pg.RangeText}) {
         box->setText(".75");
         box->setFocus();
-        QApplication::sendEvent(box, new QFocusEvent(QEvent::FocusOut));
+        QFocusEvent focusOut(QEvent::FocusOut);
+        QApplication::sendEvent(box, &focusOut);
     }
     QCOMPARE(pg.LevelText->text(), QStringLiteral("0.75"));
     QCOMPARE(pg.RangeText->text(), QStringLiteral(".75"));
