@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace levelprobe {
 
@@ -356,8 +357,10 @@ void LevelReplies::filter(int tab, qint16 code, const ReplyLine& line) {
     const int p = line.p();
     // The answer is a0,nn,mmmm.
     const int readings = 10 * line.digitAt(p + 4) + line.digitAt(p + 5);
-    const int interval = static_cast<int>(platform::leadingNumber(line.mid(p + 7, 4)));
-    const QString rate = protocol::plainNumberText(readings * interval * 0.2);
+    // Four characters hold no more than 9999, unless written with an exponent ("5e51").
+    const int interval =
+        static_cast<int>(std::clamp(platform::leadingNumber(line.mid(p + 7, 4)), -9999.0, 9999.0));
+    const QString rate = protocol::plainNumberText(readings * static_cast<double>(interval) * 0.2);
     family_.page(tab).SampleRateText->setText(rate + (rate == QLatin1String("1")
                                                           ? QStringLiteral(" Second")
                                                           : QStringLiteral(" Seconds")));

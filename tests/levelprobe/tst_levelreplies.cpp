@@ -111,6 +111,8 @@ void LevelRepliesTest::branches_data() {
         true);
     row("filter of one second", 26, "3XF!", "3XF!30,05,0001", "SampleRateText", "1 Second", -1, "",
         1, "unlock", true);
+    row("filter interval with an exponent", 26, "3XF!", "3XF!30,10,5e51", "SampleRateText",
+        "19998 Seconds", -1, "", 1, "unlock", true);
     row("filter set", 27, "3XF0,05,0250!", "3XF0,05,0250!30,05,0250", "SampleRateText",
         "250 Seconds", -1, "", 1, "unlock", true);
     row("auto zero, no wait", 28, "3XSPM0.0!", "3XSPM0.0!30001", "", "", -1, "", 0, "data", false);
