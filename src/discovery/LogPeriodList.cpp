@@ -6,12 +6,17 @@
 #include "platform/Numbers.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <vector>
 
 namespace discovery {
 
 void FillLogPeriods(levelprobe::LevelPage& page) {
-    const float T = static_cast<float>(platform::leadingNumber(page.SampleRateText->text())) + 1.0f;
+    // Single precision, as the sensor's rate was always compared; clamped so that no text can
+    // overflow it.
+    const double rate =
+        std::clamp(platform::leadingNumber(page.SampleRateText->text()), -1e30, 1e30);
+    const float T = static_cast<float>(rate) + 1.0f;
     std::vector<logging::LogPeriod> offered;
     for (const logging::LogPeriod& period : logging::allLogPeriods())
         if (period.seconds == 0 || T < static_cast<float>(period.seconds))
