@@ -72,20 +72,21 @@ void LevelScanSeries::clearRow(int page) {
 }
 
 void LevelScanSeries::RequeryLevelPage(Scanner& scanner, int page) {
-    sdilink::Link& link = family_.commands().link();
-    link.BeepOnReply = false;
     Commands& c = family_.commands();
-    if (!scanner.transact([&] { return c.DensityCorrQueryBut_Click(page), true; })) {
+    sdilink::Link& link = c.link();
+    const auto ask = [&](void (Commands::*query)(int)) {
+        return scanner.transact([&] {
+            (c.*query)(page);
+            return true;
+        });
+    };
+    link.BeepOnReply = false;
+    if (!ask(&Commands::DensityCorrQueryBut_Click)) {
         lists_.ClearLevelRow(page);
         link.FlushInput();
-    } else {
-        bool all = true;
-        for (auto query : {&Commands::LocalGravityQueryBut_Click, &Commands::LevelQueryBut_Click,
-                           &Commands::RangeQueryBut_Click, &Commands::MaxOverRangeQueryBut_Click})
-            if (all)
-                all = scanner.transact([&] { return (c.*query)(page), true; });
-        if (all)
-            scanner.measureAndShowStatus(page);
+    } else if (ask(&Commands::LocalGravityQueryBut_Click) && ask(&Commands::LevelQueryBut_Click) &&
+               ask(&Commands::RangeQueryBut_Click) && ask(&Commands::MaxOverRangeQueryBut_Click)) {
+        scanner.measureAndShowStatus(page);
     }
     link.BeepOnReply = true;
     link.beep();

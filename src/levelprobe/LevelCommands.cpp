@@ -89,9 +89,7 @@ void LevelCommands::send(int p, qint16 code, const QByteArray& value, QWidget* a
     if (lock)
         family_.LockLevelPage(p);
     emptyControl(answerControl);
-    link_.strSent_Command = QString::fromLatin1(request);
-    link_.CommandMode = code;
-    link_.send_TXbuff(request);
+    link_.transmit(request, code);
 }
 
 void LevelCommands::PressUnitsQueryBut_Click(int p) {
@@ -165,13 +163,8 @@ void LevelCommands::PressUnitsBut_Click(int p) {
         return;
     }
     // The re-read of the unit-dependent settings that follows the reply beeps once at its end.
-    const QByteArray request = Catalogue::request(p, 3, *code);
-    family_.LockLevelPage(p);
-    units->setText({});
-    link_.strSent_Command = QString::fromLatin1(request);
-    link_.CommandMode = 3;
     link_.BeepOnReply = false;
-    link_.send_TXbuff(request);
+    send(p, 3, *code, units);
 }
 
 void LevelCommands::TempUnitsBut_Click(int p) {

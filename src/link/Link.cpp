@@ -110,13 +110,17 @@ bool Link::WaitForReply() {
     }
 }
 
+void Link::transmit(const QByteArray& request, qint16 code) {
+    strSent_Command = QString::fromLatin1(request);
+    CommandMode = code;
+    send_TXbuff(request);
+}
+
 void Link::sendDataRequest(int address) {
     QByteArray request;
     request.append(static_cast<char>('0' + address));
     request.append("D0!");
-    strSent_Command = QString::fromLatin1(request);
-    CommandMode = dataRequestCode_;
-    send_TXbuff(request);
+    transmit(request, dataRequestCode_);
 }
 
 void Link::Comm1_OnComm() {

@@ -44,6 +44,8 @@ public:
 
     // Logs and transmits one request and starts its time-out.
     void send_TXbuff(const QByteArray& in_buff);
+    // Makes the request the transaction in flight (strSent_Command, CommandMode) and sends it.
+    void transmit(const QByteArray& request, qint16 code);
     // Discards every byte waiting in the serial input and returns the receiver to idle.
     void FlushInput();
     // Processes window events until ReplyStatus leaves 0; true when the decoder handled the

@@ -48,9 +48,7 @@ void Logger::measure(int tab, qint16 code) {
     if (family_ != nullptr)
         family_->lockPage(tab);
     link_.setMeasureAddress(tab);
-    link_.strSent_Command = QString::fromLatin1(request);
-    link_.CommandMode = code;
-    link_.send_TXbuff(request);
+    link_.transmit(request, code);
 }
 
 void Logger::startLog(int tab) {
