@@ -51,7 +51,7 @@ struct Harness {
             link->strSent_Command = QString::fromLatin1(protocol::Catalogue::request(tab, 11));
             link->CommandMode = 11;
         };
-        protocol::WindowControls window{&tabs,    &scan,    menus[0], menus[1],
+        platform::WindowControls window{&tabs,    &scan,    menus[0], menus[1],
                                         menus[2], menus[3], menus[4], menus[5]};
         family = std::make_unique<levelprobe::LevelFamily>(pages, window, logging, calibration,
                                                            *link, dialogs, &list, hooks);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "platform/Timers.h"
 
 #include <QString>
 
@@ -19,6 +20,8 @@ struct AppServices {
     platform::Dialogs* dialogs = nullptr;
     platform::Sleeper sleep;
     platform::Clock clock;
+    // The link's time-out timers; null means precise Qt timers.
+    platform::Timers* timers = nullptr;
     // The port numbers' devices, for the port menu's device names; null leaves the menu
     // unlabelled and every item enabled.
     const platform::PortMap* ports = nullptr;

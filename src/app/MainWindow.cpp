@@ -4,9 +4,6 @@
 #include "Connection.h"
 #include "PortMenu.h"
 #include "SensorPage.h"
-#include "discovery/LevelScanSeries.h"
-#include "discovery/LogPeriodList.h"
-#include "discovery/RotaryScanSeries.h"
 #include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
 #include "levelprobe/LevelFamily.h"
@@ -23,6 +20,7 @@
 #include "protocol/Decoder.h"
 #include "rotary/RotaryFamily.h"
 #include "rotary/RotaryPage.h"
+#include "rotary/RotaryScanSeries.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -46,8 +44,9 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tarnix - SDI-12 Device Configuration Tool "));
-    link_ = std::make_unique<sdilink::Link>(*services_.port, *services_.dialogs, services_.sleep,
-                                            services_.clock, this);
+    link_ = std::make_unique<sdilink::Link>(
+        *services_.port, *services_.dialogs, services_.sleep, services_.clock, this,
+        services_.timers != nullptr ? *services_.timers : platform::realTimers());
     buildMenus();
     buildControls();
     buildStatusBar();
@@ -83,7 +82,7 @@ MainWindow::~MainWindow() {
     link_->setHandler(nullptr);
     decoder_.reset();
     scanner_.reset();
-    scanSeries_.reset();
+    rotarySeries_.reset();
     family_.reset();
 }
 
@@ -211,10 +210,9 @@ void MainWindow::load() {
     link_->setDataRequestCode(family_->dataRequestCode());
     connectLogging();
     scanner_ = std::make_unique<discovery::Scanner>(*link_, *services_.dialogs, SensorTab,
-                                                    *scanSeries_, logger_->state(), this);
+                                                    *scanSeries_, this);
     connect(ScanBut, &QPushButton::clicked, this, &MainWindow::Poll_Sensors);
-    decoder_ = std::make_unique<protocol::Decoder>(*link_, *family_, *services_.dialogs,
-                                                   [this] { return SensorTab->currentIndex(); });
+    decoder_ = std::make_unique<protocol::Decoder>(*link_, *family_, *services_.dialogs);
     link_->setHandler(decoder_.get());
 
     portMenu_->DiscoverPorts();
@@ -244,7 +242,8 @@ void MainWindow::loadRotaryFamily() {
     window_.mnuReset = nullptr;
     lists_->showFamily(true);
     family_ = std::make_unique<rotary::RotaryFamily>(rotaryPages, window_, logger_->state());
-    scanSeries_ = std::make_unique<discovery::RotaryScanSeries>(*lists_);
+    rotarySeries_ = std::make_unique<rotary::RotaryScanSeries>(lists_->RotaryListView);
+    scanSeries_ = rotarySeries_.get();
 }
 
 void MainWindow::loadLevelProbeFamily() {
@@ -263,25 +262,10 @@ void MainWindow::loadLevelProbeFamily() {
     mnuFilter->setVisible(true);
     mnuReset->setVisible(true);
     lists_->showFamily(false);
-    family_ = std::make_unique<levelprobe::LevelFamily>(levelPages, window_, logger_->state(),
-                                                        calibration_, *link_, *services_.dialogs,
-                                                        lists_->ListView, levelHooks());
-    auto* level = static_cast<levelprobe::LevelFamily*>(family_.get());
-    levelSeries_ = new discovery::LevelScanSeries(*level, *lists_);
-    scanSeries_.reset(levelSeries_);
-}
-
-levelprobe::LevelHooks MainWindow::levelHooks() {
-    levelprobe::LevelHooks hooks;
-    hooks.LevelMeasure = [this](int tab) { logger_->LevelMeasure(tab); };
-    hooks.AddLogRow = [this](int tab, const QString& pressure, const QString& pressureUnits,
-                             const QString& temperature, const QString& temperatureUnits) {
-        logger_->AddLogRow(tab, pressure, pressureUnits, temperature, temperatureUnits);
-    };
-    hooks.moveLog = [this](int from, int to) { logger_->moveLog(from, to); };
-    hooks.RequeryLevelPage = [this](int tab) { levelSeries_->RequeryLevelPage(*scanner_, tab); };
-    hooks.FillLogPeriods = [this](int tab) { discovery::FillLogPeriods(*pages_.at(tab)->level); };
-    return hooks;
+    auto level = std::make_unique<levelprobe::LevelFamily>(
+        levelPages, window_, *logger_, calibration_, *link_, *services_.dialogs, lists_->ListView);
+    scanSeries_ = &level->scanSeries();
+    family_ = std::move(level);
 }
 
 const logging::LoggingState& MainWindow::loggingState() const {

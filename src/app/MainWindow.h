@@ -2,9 +2,8 @@
 
 #include "AppServices.h"
 #include "levelprobe/CalibrationState.h"
-#include "levelprobe/LevelHooks.h"
 #include "logging/LoggingState.h"
-#include "protocol/WindowControls.h"
+#include "platform/WindowControls.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -27,10 +26,9 @@ class TimingWindow;
 namespace protocol {
 class Decoder;
 class Family;
+class ScanSeries;
 } // namespace protocol
 namespace discovery {
-class LevelScanSeries;
-class ScanSeries;
 class Scanner;
 class SensorLists;
 } // namespace discovery
@@ -70,7 +68,7 @@ public:
     discovery::Scanner& scanner() { return *scanner_; }
     const logging::LoggingState& loggingState() const;
     levelprobe::CalibrationState& calibrationState() { return calibration_; }
-    const protocol::WindowControls& windowControls() const { return window_; }
+    const platform::WindowControls& windowControls() const { return window_; }
     // The port menu, the connection (CommPort, ScanOnConnect) and the timing window, which
     // the user-command window shows modally with exec().
     PortMenu& portMenu() { return *portMenu_; }
@@ -111,7 +109,6 @@ private:
     void buildStatusBar();
     void loadLevelProbeFamily();
     void loadRotaryFamily();
-    levelprobe::LevelHooks levelHooks();
     void connectLogging();
     void ClockTimer_Timer();
     void submnuHelp_Click();
@@ -122,15 +119,15 @@ private:
     std::unique_ptr<sdilink::Link> link_;
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<protocol::Decoder> decoder_;
-    std::unique_ptr<discovery::ScanSeries> scanSeries_;
-    discovery::LevelScanSeries* levelSeries_ = nullptr; // the level family's, in scanSeries_
+    std::unique_ptr<protocol::ScanSeries> rotarySeries_;
+    protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's
     std::unique_ptr<discovery::Scanner> scanner_;
     sdilink::TimingWindow* timing_ = nullptr;
     std::unique_ptr<PortMenu> portMenu_;
     std::unique_ptr<Connection> connection_;
     discovery::SensorLists* lists_ = nullptr;
     std::array<SensorPage*, 10> pages_{};
-    protocol::WindowControls window_;
+    platform::WindowControls window_;
     std::unique_ptr<logging::Logger> logger_;
     levelprobe::CalibrationState calibration_;
     QPointer<AboutWindow> about_;

@@ -1,22 +1,20 @@
 #include "Scanner.h"
 
-#include "ScanSeries.h"
 #include "ScanWindow.h"
 #include "link/Link.h"
-#include "logging/LoggingState.h"
 #include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
+#include "protocol/ScanSeries.h"
 
 #include <QApplication>
 #include <QProgressBar>
 #include <QTabWidget>
-#include <QTreeWidget>
 
 namespace discovery {
 
 Scanner::Scanner(sdilink::Link& link, platform::Dialogs& dialogs, QTabWidget* SensorTab,
-                 ScanSeries& series, const logging::LoggingState& logging, QWidget* window)
-    : link_(link), dialogs_(dialogs), SensorTab_(SensorTab), series_(series), logging_(logging),
-      window_(window) {}
+                 protocol::ScanSeries& series, QWidget* window)
+    : link_(link), dialogs_(dialogs), SensorTab_(SensorTab), series_(series), window_(window) {}
 
 Scanner::~Scanner() {
     delete scanWindow_;
@@ -24,30 +22,6 @@ Scanner::~Scanner() {
 
 ScanWindow* Scanner::scanWindow() const {
     return scanWindow_;
-}
-
-bool Scanner::transact(const std::function<bool()>& send) {
-    link_.setReplyStatus(sdilink::Link::Waiting);
-    return send() && link_.WaitForReply();
-}
-
-bool Scanner::query(int page, int step) {
-    return transact([&] { return series_.send(page, step); });
-}
-
-void Scanner::measureAndShowStatus(int page) {
-    const int setting = link_.timings().CommandTimeout;
-    link_.TimeoutTimer().setInterval(10 * setting);
-    link_.setReplyStatus(sdilink::Link::Waiting);
-    series_.measure(page);
-    const bool answered = link_.WaitForReply();
-    link_.TimeoutTimer().setInterval(setting);
-    if (!answered)
-        return;
-    if (QTreeWidgetItem* row = series_.list()->topLevelItem(page))
-        row->setText(series_.logStatusColumn(), logging_.LoggingSensor != 0
-                                                    ? QStringLiteral("Logging")
-                                                    : QStringLiteral("Idle"));
 }
 
 void Scanner::cancel() {
@@ -61,7 +35,14 @@ void Scanner::Poll_Sensors() {
     // A scan never starts inside a running one (a press of "Re-Scan Sensors" while waiting).
     if (scanning_)
         return;
+    if (!link_.port().isOpen()) {
+        dialogs_.messageBox(QStringLiteral("Connection."),
+                            QStringLiteral("Unable to connect to comm port."),
+                            platform::Dialogs::Icon::Exclamation);
+        return;
+    }
     scanning_ = true;
+    const sdilink::Link::Sequence sequence(link_);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     link_.BeepOnReply = false;
@@ -70,23 +51,24 @@ void Scanner::Poll_Sensors() {
     scanWindow_->ProgressBar1->setValue(0);
     scanWindow_->show();
     int FirstFound = 0;
+    // A port that went away ends the scan after its one message.
+    const auto ended = [this] {
+        return cancelled_ || link_.replyStatus() == sdilink::Link::NotSent;
+    };
 
-    for (int i = 0; i <= 9 && !cancelled_; ++i) {
-        // Replies are written into the page shown, so the page comes first.
+    for (int i = 0; i <= 9 && !ended(); ++i) {
         SensorTab_->setCurrentIndex(i);
-        if (query(i, 0)) {
+        if (series_.query(i, 0)) {
             if (FirstFound == 0)
                 FirstFound = i + 1;
             SensorTab_->setTabEnabled(i, true);
             series_.addressFound(i);
             bool complete = true;
-            for (int step = 1; step < series_.length() && complete && !cancelled_; ++step)
-                complete = query(i, step);
-            if (complete && !cancelled_) {
+            for (int step = 1; step < series_.length() && complete && !ended(); ++step)
+                complete = series_.query(i, step);
+            if (complete && !ended())
                 series_.seriesComplete(i);
-                measureAndShowStatus(i);
-            }
-        } else if (!cancelled_) {
+        } else if (!ended()) {
             SensorTab_->setTabEnabled(i, false);
             series_.clearRow(i);
             link_.FlushInput();
@@ -103,12 +85,11 @@ void Scanner::Poll_Sensors() {
         scanWindow_->hide();
     link_.setReceiveState(0);
 
-    if (cancelled_) {
+    if (ended()) {
         cancelled_ = false;
     } else if (FirstFound != 0) {
         SensorTab_->setCurrentIndex(FirstFound - 1);
-        QTreeWidget* list = series_.list();
-        list->setCurrentItem(list->topLevelItem(FirstFound - 1));
+        series_.selectRow(FirstFound - 1);
     } else {
         SensorTab_->setCurrentIndex(0);
         dialogs_.messageBox(QStringLiteral("Scan Sensors..."),

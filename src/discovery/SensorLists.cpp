@@ -1,5 +1,7 @@
 #include "SensorLists.h"
 
+#include "platform/Controls.h"
+
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -34,12 +36,6 @@ void fillRows(QTreeWidget* list) {
     }
 }
 
-void clearRow(QTreeWidget* list, int page) {
-    if (QTreeWidgetItem* row = list->topLevelItem(page))
-        for (int c = 1; c < list->columnCount(); ++c)
-            row->setText(c, QString());
-}
-
 } // namespace
 
 SensorLists::SensorLists(QWidget* parent) : QObject(parent) {
@@ -68,11 +64,11 @@ void SensorLists::showFamily(bool rotary) {
 }
 
 void SensorLists::ClearLevelRow(int page) {
-    clearRow(ListView, page);
+    platform::clearRowTexts(ListView, page);
 }
 
 void SensorLists::ClearRotaryRow(int page) {
-    clearRow(RotaryListView, page);
+    platform::clearRowTexts(RotaryListView, page);
 }
 
 } // namespace discovery

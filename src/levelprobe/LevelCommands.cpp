@@ -85,11 +85,12 @@ void LevelCommands::connectPage(int p) {
 
 void LevelCommands::send(int p, qint16 code, const QByteArray& value, QWidget* answerControl,
                          bool lock) {
-    const QByteArray request = Catalogue::request(p, code, value);
+    const sdilink::Transaction t =
+        sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
     if (lock)
         family_.LockLevelPage(p);
     emptyControl(answerControl);
-    link_.transmit(request, code);
+    link_.transmit(t);
 }
 
 void LevelCommands::PressUnitsQueryBut_Click(int p) {

@@ -1,7 +1,9 @@
 #include "LevelFamily.h"
 
 #include "LevelPage.h"
-#include "logging/LoggingState.h"
+#include "LogPeriodList.h"
+#include "link/Transaction.h"
+#include "logging/Logger.h"
 #include "platform/Controls.h"
 #include "platform/DropDown.h"
 
@@ -17,19 +19,23 @@ namespace levelprobe {
 
 using platform::setEnabled;
 
-LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, protocol::WindowControls window,
-                         const logging::LoggingState& logging, CalibrationState& calibration,
-                         sdilink::Link& link, platform::Dialogs& dialogs, QTreeWidget* ListView,
-                         LevelHooks hooks)
-    : pages_(pages), window_(window), logging_(logging), calibration_(calibration),
-      listView_(ListView), hooks_(std::move(hooks)), commands_(*this, link, dialogs),
-      replies_(*this, link, dialogs) {
+LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, platform::WindowControls window,
+                         logging::Logger& logger, CalibrationState& calibration,
+                         sdilink::Link& link, platform::Dialogs& dialogs, QTreeWidget* ListView)
+    : pages_(pages), window_(window), logger_(logger), link_(link), calibration_(calibration),
+      listView_(ListView), commands_(*this, link, dialogs), replies_(*this, link, dialogs),
+      scanSeries_(*this) {
     for (int p = 0; p < static_cast<int>(pages_.size()); ++p)
         commands_.connectPage(p);
 }
 
-bool LevelFamily::decodeReply(int tab, qint16 code, const protocol::ReplyLine& line) {
-    return replies_.decode(tab, code, line);
+bool LevelFamily::decodeReply(const sdilink::Transaction& transaction,
+                              const protocol::ReplyLine& line) {
+    return replies_.decode(transaction, line);
+}
+
+void LevelFamily::FillLogPeriods(int p) {
+    levelprobe::FillLogPeriods(page(p), logger_.state().LogActive.at(static_cast<size_t>(p)));
 }
 
 namespace {
@@ -70,8 +76,8 @@ void LevelFamily::LockLevelPage(int p) {
     setWindowControls(false);
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.LogPeriodCombo}, false);
     // The logging sensor's Stop Log stays usable during every transaction.
-    if (logging_.LoggingSensor != 0)
-        page(logging_.LoggingSensor - 1).StopLogBut->setEnabled(true);
+    if (logger_.state().LoggingSensor != 0)
+        page(logger_.state().LoggingSensor - 1).StopLogBut->setEnabled(true);
     else
         pg.StopLogBut->setEnabled(false);
     setLevelGroup(pg, false);
@@ -89,7 +95,7 @@ void LevelFamily::UnlockLevelPage(int p) {
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.StopLogBut, pg.LogPeriodCombo}, true);
     // While any sensor logs, no page can change its address, start a second log or change
     // its period.
-    if (logging_.LoggingSensor != 0) {
+    if (logger_.state().LoggingSensor != 0) {
         for (LevelPage* other : pages_)
             setEnabled({other->AddrBut, other->StartLogBut, other->LogPeriodCombo}, false);
     }
@@ -136,13 +142,11 @@ void LevelFamily::MoveLevelPage(int p, int q) {
     window_.SensorTab->setCurrentIndex(q);
 
     const int period = from.LogPeriodCombo->currentIndex();
-    if (hooks_.FillLogPeriods)
-        hooks_.FillLogPeriods(q);
+    FillLogPeriods(q);
     to.LogPeriodCombo->setCurrentIndex(period);
     from.LogPeriodCombo->clear();
 
-    if (hooks_.moveLog)
-        hooks_.moveLog(p, q);
+    logger_.moveLog(p, q);
 
     if (QTreeWidgetItem* source = listView_->topLevelItem(p)) {
         if (QTreeWidgetItem* target = listView_->topLevelItem(q))

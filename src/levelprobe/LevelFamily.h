@@ -2,17 +2,17 @@
 
 #include "CalibrationState.h"
 #include "LevelCommands.h"
-#include "LevelHooks.h"
 #include "LevelReplies.h"
+#include "LevelScanSeries.h"
+#include "platform/WindowControls.h"
 #include "protocol/Family.h"
-#include "protocol/WindowControls.h"
 
 #include <array>
 
 class QTreeWidget;
 
 namespace logging {
-struct LoggingState;
+class Logger;
 }
 namespace platform {
 class Dialogs;
@@ -26,29 +26,35 @@ namespace levelprobe {
 class LevelPage;
 
 // The level-probe family: the page lock rules, the page move after an address change, the
-// page's commands and the decoder branches of codes 0-39.
+// page's commands, the decoder branches of codes 0-39, its scan series and page re-query,
+// and its logging periods.
 class LevelFamily final : public protocol::Family {
 public:
-    LevelFamily(std::array<LevelPage*, 10> pages, protocol::WindowControls window,
-                const logging::LoggingState& logging, CalibrationState& calibration,
-                sdilink::Link& link, platform::Dialogs& dialogs, QTreeWidget* ListView,
-                LevelHooks hooks);
+    LevelFamily(std::array<LevelPage*, 10> pages, platform::WindowControls window,
+                logging::Logger& logger, CalibrationState& calibration, sdilink::Link& link,
+                platform::Dialogs& dialogs, QTreeWidget* ListView);
 
     bool isRotary() const override { return false; }
     qint16 dataRequestCode() const override { return 12; }
     void lockPage(int page) override { LockLevelPage(page); }
     void unlockPage(int page) override { UnlockLevelPage(page); }
-    bool decodeReply(int tab, qint16 code, const protocol::ReplyLine& line) override;
+    bool decodeReply(const sdilink::Transaction& transaction,
+                     const protocol::ReplyLine& line) override;
 
     void LockLevelPage(int p);
     void UnlockLevelPage(int p);
     // Moves everything shown for a sensor from page p (its old address) to page q.
     void MoveLevelPage(int p, int q);
+    // Rebuilds page p's logging-period list from its sample rate; a running log keeps its
+    // period.
+    void FillLogPeriods(int p);
 
     LevelPage& page(int p) const { return *pages_.at(static_cast<size_t>(p)); }
     LevelCommands& commands() { return commands_; }
     LevelReplies& replies() { return replies_; }
-    const LevelHooks& hooks() const { return hooks_; }
+    LevelScanSeries& scanSeries() { return scanSeries_; }
+    logging::Logger& logger() const { return logger_; }
+    sdilink::Link& link() const { return link_; }
     QTreeWidget* ListView() const { return listView_; }
     CalibrationState& calibration() { return calibration_; }
 
@@ -59,13 +65,14 @@ private:
     void setWindowControls(bool enabled);
 
     std::array<LevelPage*, 10> pages_;
-    protocol::WindowControls window_;
-    const logging::LoggingState& logging_;
+    platform::WindowControls window_;
+    logging::Logger& logger_;
+    sdilink::Link& link_;
     CalibrationState& calibration_;
     QTreeWidget* listView_;
-    LevelHooks hooks_;
     LevelCommands commands_;
     LevelReplies replies_;
+    LevelScanSeries scanSeries_;
 };
 
 } // namespace levelprobe

@@ -2,17 +2,17 @@
 
 #include "LevelFamily.h"
 #include "LevelPage.h"
+#include "LogPeriodList.h"
 #include "link/Link.h"
+#include "logging/Logger.h"
 #include "platform/Dialogs.h"
 #include "platform/DropDown.h"
-#include "platform/Numbers.h"
 #include "protocol/ReplyLine.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTreeWidget>
-#include <algorithm>
 
 namespace levelprobe {
 
@@ -31,12 +31,6 @@ enum Column {
     TemperatureUnits = 7,
 };
 
-// Selects an entry by index; an index the list does not have leaves it as it is.
-void selectIndex(platform::DropDown* list, int index) {
-    if (index >= 0 && index < list->count())
-        list->setCurrentIndex(index);
-}
-
 } // namespace
 
 LevelReplies::LevelReplies(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs)
@@ -52,12 +46,15 @@ void LevelReplies::beep() {
 }
 
 void LevelReplies::unlock(int tab) {
+    // A follow-up request sent while the reply was applied (a check box that sends its new
+    // value) keeps the page locked until its own reply.
+    if (link_.awaitingReply() || link_.ReceiveState() == 1)
+        return;
     family_.UnlockLevelPage(tab);
 }
 
 void LevelReplies::measure(int tab) {
-    if (family_.hooks().LevelMeasure)
-        family_.hooks().LevelMeasure(tab);
+    family_.logger().LevelMeasure(tab);
 }
 
 void LevelReplies::setColumn(int tab, int column, const QString& text) {
@@ -65,37 +62,48 @@ void LevelReplies::setColumn(int tab, int column, const QString& text) {
         row->setText(column, text);
 }
 
-QString LevelReplies::rounded(const QString& value, int places) {
-    const std::optional<double> number = protocol::parseNumber(value);
-    return number ? protocol::plainNumberText(protocol::RoundIt(*number, places)) : value;
+void LevelReplies::showEntry(platform::DropDown* list, std::optional<int> index) {
+    if (index && *index >= 0 && *index < list->count())
+        list->setCurrentIndex(*index);
+    else
+        list->setText({});
 }
 
-QString LevelReplies::specificGravity(const QString& reciprocal) {
-    const std::optional<double> v = protocol::parseNumber(reciprocal);
-    if (!v || *v == 0.0)
-        return reciprocal;
-    return protocol::plainNumberText(protocol::RoundIt(1.0 / *v, 6));
+void LevelReplies::showUnit(platform::DropDown* units, std::optional<int> unitCode) {
+    // The last entry with the code wins.
+    int match = -1;
+    for (int i = 0; unitCode && i < units->count(); ++i)
+        if (units->itemCode(i) == *unitCode)
+            match = i;
+    showEntry(units, match >= 0 ? std::optional<int>(match) : std::nullopt);
 }
 
-bool LevelReplies::decode(int tab, qint16 code, const ReplyLine& line) {
+bool LevelReplies::decode(const sdilink::Transaction& transaction, const ReplyLine& line) {
+    const LevelAnswer answer = readLevelAnswer(transaction.code, line);
+    if (!answer.known)
+        return false;
+    apply(transaction.page, transaction.code, answer);
+    return true;
+}
+
+void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     LevelPage& pg = family_.page(tab);
-    const int p = line.p();
     const bool calibrating = family_.calibration().Calibrate_Flag;
     switch (code) {
     case 0:
-        addressQuery(tab, line);
+        addressQuery(tab, a);
         break;
     case 1:
-        addressChange(tab, line);
+        addressChange(tab, a);
         break;
     case 2:
     case 3:
-        pressureUnits(tab, code, line);
+        pressureUnits(tab, code, a);
         break;
     case 4:
     case 5:
         beep();
-        selectIndex(pg.TempUnitsCombo, line.digitAt(p + 2));
+        showEntry(pg.TempUnitsCombo, a.listCode);
         setColumn(tab, TemperatureUnits, pg.TempUnitsCombo->text());
         handled();
         code == 4 ? unlock(tab) : measure(tab);
@@ -103,49 +111,49 @@ bool LevelReplies::decode(int tab, qint16 code, const ReplyLine& line) {
     case 6:
     case 7:
         beep();
-        selectIndex(pg.DensityCorrCombo, line.digitAt(p + 2));
+        showEntry(pg.DensityCorrCombo, a.listCode);
         setColumn(tab, DensityCorrection, pg.DensityCorrCombo->text());
         handled();
-        if (code == 6)
+        if (code == 6 || calibrating)
             unlock(tab);
-        else if (!calibrating)
+        else
             measure(tab);
         break;
     case 8:
     case 9:
         beep();
-        pg.LocalGravityText->setText(line.signedText());
-        setColumn(tab, LocalGravity, line.signedText());
+        pg.LocalGravityText->setText(a.text);
+        setColumn(tab, LocalGravity, a.text);
         handled();
         code == 8 ? unlock(tab) : measure(tab);
         break;
     case 10:
-        identification(tab, line);
+        identification(tab, a);
         break;
     case 11:
-        measurement(tab, line, false);
+        measurement(tab, a, false);
         break;
     case 12:
-        data(tab, line);
+        data(tab, a);
         break;
     case 13:
     case 14:
         beep();
-        pg.RangeText->setText(rounded(line.signedText(), 4));
+        pg.RangeText->setText(a.text);
         handled();
         unlock(tab);
         break;
     case 15:
     case 16:
         beep();
-        pg.MaxOverRangeText->setText(rounded(line.signedText(), 4));
+        pg.MaxOverRangeText->setText(a.text);
         handled();
         unlock(tab);
         break;
     case 17:
     case 18:
         beep();
-        selectIndex(pg.ReverseCombo, line.digitAt(p + 2));
+        showEntry(pg.ReverseCombo, a.listCode);
         handled();
         unlock(tab);
         if (code == 18 && !calibrating)
@@ -154,48 +162,50 @@ bool LevelReplies::decode(int tab, qint16 code, const ReplyLine& line) {
     case 19:
     case 20:
         beep();
-        pg.LevelText->setText(rounded(line.signedText(), 4));
+        pg.LevelText->setText(a.text);
         handled();
-        if (code == 19)
+        if (code == 19 || calibrating)
             unlock(tab);
-        else if (!calibrating)
+        else
             measure(tab);
         break;
     case 21:
     case 22:
-        localOffset(tab, code, line);
+        localOffset(tab, code, a);
         break;
     case 23:
     case 24:
         beep();
-        // A change of the box's value sends it on, as a click would.
-        pg.UnlockCheck->setChecked(line.digitAt(p + 2) != 0);
+        // A change of the box's value sends it on, as a click would; an answer that is no
+        // digit leaves the box as it is.
+        if (a.flag)
+            pg.UnlockCheck->setChecked(*a.flag != 0);
         handled();
         unlock(tab);
         break;
     case 25:
         beep();
-        setColumn(tab, SerialNo, line.from(p + 2));
+        setColumn(tab, SerialNo, a.text);
         handled();
         unlock(tab);
         break;
     case 26:
     case 27:
-        filter(tab, code, line);
+        filter(tab, code, a);
         break;
     case 28:
     case 31:
-        measurement(tab, line, true);
+        measurement(tab, a, true);
         break;
     case 29:
         beep();
-        pg.SGText->setText(specificGravity(line.signedText()));
+        pg.SGText->setText(a.text);
         handled();
         if (!calibrating)
             measure(tab);
         break;
     case 30:
-        pg.SGText->setText(specificGravity(line.signedText()));
+        pg.SGText->setText(a.text);
         handled();
         break;
     case 32:
@@ -206,109 +216,77 @@ bool LevelReplies::decode(int tab, qint16 code, const ReplyLine& line) {
             measure(tab);
         }
         break;
-    case 33:
-    case 34:
-    case 35:
-    case 36:
-    case 39:
-        handled();
-        break;
     case 37:
-        pg.ZeroCalibrationText->setText(line.signedText());
+        pg.ZeroCalibrationText->setText(a.text);
         handled();
         break;
     case 38:
-        pg.SlopeCalibrationText->setText(line.signedText());
+        pg.SlopeCalibrationText->setText(a.text);
         handled();
         break;
-    default:
-        return false;
+    default: // 33-36, 39: nothing to show
+        handled();
+        break;
     }
-    return true;
 }
 
-void LevelReplies::addressQuery(int tab, const ReplyLine& line) {
-    const int lastBang = static_cast<int>(line.text().lastIndexOf(QLatin1Char('!'))) + 1;
+void LevelReplies::addressQuery(int tab, const LevelAnswer& a) {
     dialogs_.messageBox(QStringLiteral("Query Sensor Address."),
-                        QStringLiteral("Sensor Address is ") + line.mid(lastBang + 1, 1) +
-                            QLatin1Char('.'),
+                        QStringLiteral("Sensor Address is ") + a.text + QLatin1Char('.'),
                         platform::Dialogs::Icon::Exclamation);
     unlock(tab);
 }
 
-void LevelReplies::addressChange(int tab, const ReplyLine& line) {
+void LevelReplies::addressChange(int tab, const LevelAnswer& a) {
     beep();
-    // Both addresses come from the echoed request aAb!.
-    const int lastBang = static_cast<int>(line.text().lastIndexOf(QLatin1Char('!'))) + 1;
-    const QString from = line.mid(lastBang - 3, 1);
-    const QString to = line.mid(lastBang - 1, 1);
-    const auto isAddress = [](const QString& a) {
-        return a.size() == 1 && a[0] >= QLatin1Char('0') && a[0] <= QLatin1Char('9');
-    };
-    if (isAddress(from) && isAddress(to) && from != to) {
-        const int q = to.toInt();
-        family_.MoveLevelPage(from.toInt(), q);
-        unlock(q);
+    if (a.oldAddress >= 0 && a.newAddress >= 0 && a.oldAddress != a.newAddress) {
+        family_.MoveLevelPage(a.oldAddress, a.newAddress);
+        unlock(a.newAddress);
     } else {
         unlock(tab);
     }
 }
 
-void LevelReplies::pressureUnits(int tab, qint16 code, const ReplyLine& line) {
+void LevelReplies::pressureUnits(int tab, qint16 code, const LevelAnswer& a) {
     beep();
-    const int p = line.p();
-    int unit = 0;
-    if (line.length() == p + 2)
-        unit = line.digitAt(p + 2);
-    else if (line.length() == p + 3)
-        unit = 10 * line.digitAt(p + 2) + line.digitAt(p + 3);
     platform::DropDown* units = family_.page(tab).PressUnitsCombo;
-    // The last entry with the code wins; no match leaves the selection as it is.
-    for (int i = 0; i < units->count(); ++i)
-        if (units->itemCode(i) == unit)
-            units->setCurrentIndex(i);
+    showUnit(units, a.listCode);
     setColumn(tab, PressureUnits, units->text());
     handled();
-    if (code == 2) {
+    if (code == 2)
         unlock(tab);
-    } else if (family_.hooks().RequeryLevelPage) {
-        family_.hooks().RequeryLevelPage(tab);
-    } else {
-        unlock(tab);
-    }
+    else
+        family_.scanSeries().RequeryLevelPage(tab);
 }
 
-void LevelReplies::identification(int tab, const ReplyLine& line) {
+void LevelReplies::identification(int tab, const LevelAnswer& a) {
     beep();
-    const int p = line.p();
     QListWidget* id = family_.page(tab).SensorIDList;
-    id->addItem(QStringLiteral("SDI Version = ") + line.mid(p + 2, 1) + QLatin1Char('.') +
-                line.mid(p + 3, 1));
-    id->addItem(QStringLiteral("Company Name = ") + line.mid(p + 4, 8));
-    id->addItem(QStringLiteral("Sensor Model = ") + line.mid(p + 12, 6));
-    id->addItem(QStringLiteral("Sensor Version = ") + line.mid(p + 18, 3));
+    id->addItem(QStringLiteral("SDI Version = ") + a.sdiVersion);
+    id->addItem(QStringLiteral("Company Name = ") + a.company);
+    id->addItem(QStringLiteral("Sensor Model = ") + a.model);
+    id->addItem(QStringLiteral("Sensor Version = ") + a.sensorVersion);
     handled();
     unlock(tab);
 }
 
-void LevelReplies::measurement(int tab, const ReplyLine& line, bool offset) {
-    const int p = line.p();
-    const int ttt = line.digitsAt(p + 2, 3);
-    const qint16 n = static_cast<qint16>(line.digitAt(p + 5));
+void LevelReplies::measurement(int tab, const LevelAnswer& a, bool offset) {
     const auto t = static_cast<size_t>(tab);
     qint16 wait = 0;
     if (offset) {
-        OffsetWait[t] = static_cast<qint16>(ttt);
-        OffsetCount[t] = n;
+        OffsetWait[t] = static_cast<qint16>(a.wait);
+        OffsetCount[t] = static_cast<qint16>(a.count);
         wait = OffsetWait[t];
+        pending_[t] = {};
     } else {
-        MeasureWait[t] = static_cast<qint16>(ttt - 1);
-        MeasureCount[t] = n;
+        MeasureWait[t] = static_cast<qint16>(a.wait - 1);
+        MeasureCount[t] = static_cast<qint16>(a.count);
         // A wait of 000 announces no wait at all: ask for the data straight away instead of
         // waiting for a service request that will not come.
         wait = MeasureWait[t] < 0 ? 0 : MeasureWait[t];
+        pending_[t] = {link_.elapsedMs(), a.wait, false};
     }
-    awaitData(tab, wait != 0 ? ttt : 0);
+    awaitData(tab, wait != 0 ? a.wait : 0);
 }
 
 void LevelReplies::awaitData(int tab, int waitSeconds) {
@@ -320,29 +298,41 @@ void LevelReplies::awaitData(int tab, int waitSeconds) {
     link_.sendDataRequest(tab);
 }
 
-void LevelReplies::data(int tab, const ReplyLine& line) {
+void LevelReplies::data(int tab, const LevelAnswer& a) {
+    if (!a.hasValues) {
+        // Asked before the announced measurement time was over: the sensor had nothing yet.
+        // Wait for its service request or the rest of that time, then ask once more.
+        PendingMeasurement& m = pending_.at(static_cast<size_t>(tab));
+        const qint64 rest = qint64(m.waitSeconds) * 1000 - (link_.elapsedMs() - m.answeredAt);
+        if (m.waitSeconds >= 1 && !m.askedAgain && rest > 0) {
+            m.askedAgain = true;
+            link_.awaitServiceRequestWithin(static_cast<int>(rest));
+            return;
+        }
+        // Nothing to log and nothing to show.
+        handled();
+        unlock(tab);
+        return;
+    }
     LevelPage& pg = family_.page(tab);
-    const protocol::DataValues values = protocol::splitDataAnswer(line.from(line.p() + 2));
-    if (family_.hooks().AddLogRow)
-        family_.hooks().AddLogRow(tab, values.first, pg.PressUnitsCombo->text(), values.second,
-                                  pg.TempUnitsCombo->text());
-    setColumn(tab, Pressure, values.first);
-    setColumn(tab, Temperature, values.second);
-    pg.PressureText->setText(values.first);
+    family_.logger().AddLogRow(tab, a.first, pg.PressUnitsCombo->text(), a.second,
+                               pg.TempUnitsCombo->text());
+    setColumn(tab, Pressure, a.first);
+    setColumn(tab, Temperature, a.second);
+    pg.PressureText->setText(a.first);
     handled();
     unlock(tab);
 }
 
-void LevelReplies::localOffset(int tab, qint16 code, const ReplyLine& line) {
+void LevelReplies::localOffset(int tab, qint16 code, const LevelAnswer& a) {
     beep();
-    const int digit = line.digitAt(line.p() + 2);
-    if (digit != 0 && digit != 1) {
+    if (!a.flag || (*a.flag != 0 && *a.flag != 1)) {
         dialogs_.messageBox(QStringLiteral("SDI12 Message Error."),
                             QStringLiteral("Invalid Local Offset value."),
                             platform::Dialogs::Icon::Exclamation);
     } else {
         // A change of the box's value sends it on, as a click would (unless guarded).
-        family_.page(tab).LocalOffsetCheck->setChecked(digit == 1);
+        family_.page(tab).LocalOffsetCheck->setChecked(*a.flag == 1);
     }
     handled();
     if (code == 22 && !family_.LocalOffsetEchoGuard && !family_.calibration().Calibrate_Flag)
@@ -352,23 +342,14 @@ void LevelReplies::localOffset(int tab, qint16 code, const ReplyLine& line) {
     family_.LocalOffsetEchoGuard = false;
 }
 
-void LevelReplies::filter(int tab, qint16 code, const ReplyLine& line) {
+void LevelReplies::filter(int tab, qint16 code, const LevelAnswer& a) {
     beep();
-    const int p = line.p();
-    // The answer is a0,nn,mmmm.
-    const int readings = 10 * line.digitAt(p + 4) + line.digitAt(p + 5);
-    // Four characters hold no more than 9999, unless written with an exponent ("5e51").
-    const int interval =
-        static_cast<int>(std::clamp(platform::leadingNumber(line.mid(p + 7, 4)), -9999.0, 9999.0));
-    const QString rate = protocol::plainNumberText(readings * static_cast<double>(interval) * 0.2);
-    family_.page(tab).SampleRateText->setText(rate + (rate == QLatin1String("1")
-                                                          ? QStringLiteral(" Second")
-                                                          : QStringLiteral(" Seconds")));
-    if (family_.hooks().showFilter)
-        family_.hooks().showFilter(readings, interval, rate);
+    family_.page(tab).SampleRateText->setText(a.sampleRate + (a.sampleRate == QLatin1String("1")
+                                                                  ? QStringLiteral(" Second")
+                                                                  : QStringLiteral(" Seconds")));
     handled();
-    if (code == 27 && family_.hooks().FillLogPeriods)
-        family_.hooks().FillLogPeriods(tab);
+    if (code == 27)
+        family_.FillLogPeriods(tab);
     unlock(tab);
 }
 

@@ -1,31 +1,37 @@
 #pragma once
 
+#include "LevelAnswer.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <array>
 
 namespace platform {
 class Dialogs;
-}
+class DropDown;
+} // namespace platform
 namespace protocol {
 class ReplyLine;
 }
 namespace sdilink {
 class Link;
-}
+struct Transaction;
+} // namespace sdilink
 
 namespace levelprobe {
 
 class LevelFamily;
 
-// The decoder branches of the level-probe transactions (codes 0-39): each writes the answer
-// into the page shown and the sensor list, sets the reply status and decides what follows.
+// The decoder branches of the level-probe transactions (codes 0-39): each reads the answer
+// (readLevelAnswer), writes it into the transaction's page and the sensor list, sets the
+// reply status and decides what follows.
 class LevelReplies {
 public:
     LevelReplies(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs);
 
     // False when the code has no branch.
-    bool decode(int tab, qint16 code, const protocol::ReplyLine& line);
+    bool decode(const sdilink::Transaction& transaction, const protocol::ReplyLine& line);
+    void apply(int tab, qint16 code, const LevelAnswer& answer);
 
     // From measurement answers (atttn) and from auto-zero and level-offset answers.
     std::array<qint16, 10> MeasureWait{};
@@ -34,29 +40,37 @@ public:
     std::array<qint16, 10> OffsetCount{};
 
 private:
+    // A measurement that announced a wait: when it was answered and how long it would take,
+    // so that data asked for too early is asked for once more.
+    struct PendingMeasurement {
+        qint64 answeredAt = 0;
+        int waitSeconds = 0;
+        bool askedAgain = false;
+    };
+
     void handled();
     void beep();
     void unlock(int tab);
     void measure(int tab);
     void awaitData(int tab, int waitSeconds);
     void setColumn(int tab, int column, const QString& text);
-    // A signed value rounded to `places`; the text as received when it is not a number.
-    static QString rounded(const QString& value, int places);
-    // The specific gravity from the reciprocal the sensor holds, rounded to 6 places.
-    static QString specificGravity(const QString& reciprocal);
+    // Shows the entry the sensor named, or nothing when its answer named none.
+    void showEntry(platform::DropDown* list, std::optional<int> index);
+    void showUnit(platform::DropDown* units, std::optional<int> unitCode);
 
-    void addressQuery(int tab, const protocol::ReplyLine& line);
-    void addressChange(int tab, const protocol::ReplyLine& line);
-    void pressureUnits(int tab, qint16 code, const protocol::ReplyLine& line);
-    void identification(int tab, const protocol::ReplyLine& line);
-    void measurement(int tab, const protocol::ReplyLine& line, bool offset);
-    void data(int tab, const protocol::ReplyLine& line);
-    void localOffset(int tab, qint16 code, const protocol::ReplyLine& line);
-    void filter(int tab, qint16 code, const protocol::ReplyLine& line);
+    void addressQuery(int tab, const LevelAnswer& a);
+    void addressChange(int tab, const LevelAnswer& a);
+    void pressureUnits(int tab, qint16 code, const LevelAnswer& a);
+    void identification(int tab, const LevelAnswer& a);
+    void measurement(int tab, const LevelAnswer& a, bool offset);
+    void data(int tab, const LevelAnswer& a);
+    void localOffset(int tab, qint16 code, const LevelAnswer& a);
+    void filter(int tab, qint16 code, const LevelAnswer& a);
 
     LevelFamily& family_;
     sdilink::Link& link_;
     platform::Dialogs& dialogs_;
+    std::array<PendingMeasurement, 10> pending_{};
 };
 
 } // namespace levelprobe

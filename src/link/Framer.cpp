@@ -49,10 +49,9 @@ void Framer::frameByte(quint8 b, Step& step) {
     case 1:
         if (b == CR) {
             state_ = 2;
-        } else {
-            const int digit = (b >= '0' && b <= '9') ? b - '0' : 0;
-            if (digit == measureAddress_)
-                step.serviceRequest = true;
+        } else if (b == '0' + measureAddress_) {
+            // Only the measured sensor's address asks for its data; noise does not.
+            step.serviceRequest = true;
         }
         break;
     case 2:

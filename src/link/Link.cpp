@@ -7,27 +7,25 @@
 
 namespace sdilink {
 
+Q_LOGGING_CATEGORY(lcWire, "sdi12.wire", QtWarningMsg)
+
 Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sleeper sleep,
-           platform::Clock clock, QObject* parent)
+           platform::Clock clock, QObject* parent, platform::Timers& timers)
     : QObject(parent), port_(port), dialogs_(dialogs), sleep_(std::move(sleep)),
-      clock_(std::move(clock)), beep_([] { QApplication::beep(); }) {
-    // Precise timers: a coarse one may end a 400 ms time-out 20 ms early, cutting a slow
-    // sensor off, or as much later, which a scan of silent addresses pays every time.
-    timeoutTimer_.setSingleShot(true);
-    timeoutTimer_.setTimerType(Qt::PreciseTimer);
-    timeoutTimer_.setInterval(timings_.CommandTimeout);
-    connect(&timeoutTimer_, &QTimer::timeout, this, &Link::TimeoutTimer_Timer);
-    serviceRequestTimer_.setSingleShot(true);
-    serviceRequestTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&serviceRequestTimer_, &QTimer::timeout, this, [this] {
+      clock_(std::move(clock)), timers_(timers), beep_([] { QApplication::beep(); }),
+      timeoutTimer_(timers.makeTimer()), serviceRequestTimer_(timers.makeTimer()) {
+    timeoutTimer_->onTimeout = [this] { TimeoutTimer_Timer(); };
+    serviceRequestTimer_->onTimeout = [this] {
         if (framer_.state() == 1)
             sendDataRequest(framer_.measureAddress());
-    });
+    };
     // Queued, so that a reply arriving while a handler of this event waits in a nested loop
     // (a sequence started by the decoder) raises the event again.
     connect(&port_, &platform::SerialPort::dataArrived, this, &Link::Comm1_OnComm,
             Qt::QueuedConnection);
 }
+
+Link::~Link() = default;
 
 QString Link::timeText() const {
     return platform::longTimeText(clock_().time());
@@ -45,49 +43,91 @@ void Link::setReplyStatus(qint16 status) {
 
 void Link::setTimings(const Timings& timings) {
     timings_ = timings;
-    setCommandTimeout(timings.CommandTimeout);
 }
 
 void Link::setCommandTimeout(int milliseconds) {
     timings_.CommandTimeout = milliseconds;
-    timeoutTimer_.setInterval(std::max(0, milliseconds));
+}
+
+bool Link::busy() const {
+    return awaiting_ || framer_.state() == 1 || sequences_ > 0;
+}
+
+void Link::notifyIfFree() {
+    if (!busy())
+        Q_EMIT busFree();
+}
+
+Link::Sequence::Sequence(Link& link) : link_(link) {
+    ++link_.sequences_;
+}
+
+Link::Sequence::~Sequence() {
+    --link_.sequences_;
+    link_.notifyIfFree();
+}
+
+void Link::transmit(const Transaction& transaction) {
+    current_ = transaction;
+    send_TXbuff(transaction.request);
 }
 
 void Link::send_TXbuff(const QByteArray& in_buff) {
+    ++transmitted_;
     commsLog_.addSent(timeText() + QStringLiteral(" --> ") + QString::fromLatin1(in_buff));
-    if (port_.isOpen()) {
-        port_.setBreak(true);
-        sleep_(timings_.BreakTiming);
-        port_.setBreak(false);
-        sleep_(timings_.MarkTiming);
-        port_.write(in_buff);
-        // A time-out of 0 never fires.
-        if (timings_.CommandTimeout > 0)
-            timeoutTimer_.start();
-    } else {
+    qCDebug(lcWire).noquote() << clock_().toString(Qt::ISODateWithMs) << "-->" << in_buff;
+    if (!port_.isOpen()) {
+        awaiting_ = false;
+        timeoutTimer_->stop();
+        FlushInput();
         dialogs_.messageBox(QStringLiteral("Connection."),
                             QStringLiteral("Unable to connect to comm port."),
                             platform::Dialogs::Icon::Exclamation);
+        // Nothing went out, so nothing will answer: the transaction ends here.
+        setReplyStatus(NotSent);
+        if (handler_)
+            handler_->unlockPage(current_.page);
+        notifyIfFree();
+        return;
     }
+    port_.setBreak(true);
+    sleep_(timings_.BreakTiming);
+    port_.setBreak(false);
+    sleep_(timings_.MarkTiming);
+    port_.write(in_buff);
+    awaiting_ = true;
+    // A time-out of 0 never fires.
+    if (timings_.CommandTimeout > 0)
+        timeoutTimer_->start(timings_.CommandTimeout * std::max(1, current_.timeoutFactor));
+    else
+        timeoutTimer_->stop();
     FlushInput();
 }
 
 void Link::FlushInput() {
-    while (port_.bytesWaiting() > 0)
-        port_.readByte();
+    port_.clearInput();
     setReceiveState(0);
 }
 
 void Link::setReceiveState(quint8 state) {
+    const bool wasAwaitingService = framer_.state() == 1;
     framer_.setState(state);
-    if (state != 1)
-        serviceRequestTimer_.stop();
+    if (state != 1) {
+        serviceRequestTimer_->stop();
+        if (wasAwaitingService)
+            notifyIfFree();
+    }
 }
 
 void Link::awaitServiceRequest(int waitSeconds) {
+    awaitServiceRequestWithin(
+        std::max(0, waitSeconds) * 1000 +
+        std::max(0, timings_.CommandTimeout) * std::max(1, current_.timeoutFactor));
+}
+
+void Link::awaitServiceRequestWithin(int milliseconds) {
     setReceiveState(1);
-    serviceRequestTimer_.start(std::max(0, waitSeconds) * 1000 +
-                               std::max(0, timings_.CommandTimeout));
+    serviceRequestTimer_->start(std::max(0, milliseconds));
 }
 
 bool Link::WaitForReply() {
@@ -110,17 +150,25 @@ bool Link::WaitForReply() {
     }
 }
 
-void Link::transmit(const QByteArray& request, qint16 code) {
-    strSent_Command = QString::fromLatin1(request);
-    CommandMode = code;
-    send_TXbuff(request);
+bool Link::transact(const std::function<void()>& send) {
+    setReplyStatus(Waiting);
+    const quint64 before = transmitted_;
+    send();
+    if (transmitted_ == before) {
+        // Refused by the sender (a message box said why).
+        setReplyStatus(NotSent);
+        return false;
+    }
+    return WaitForReply();
 }
 
 void Link::sendDataRequest(int address) {
-    QByteArray request;
-    request.append(static_cast<char>('0' + address));
-    request.append("D0!");
-    transmit(request, dataRequestCode_);
+    Transaction data = current_;
+    data.request = QByteArray(1, static_cast<char>('0' + address)) + "D0!";
+    data.code = dataRequestCode_;
+    data.address = data.request[0];
+    data.answer = Transaction::Answer::Address;
+    transmit(data);
 }
 
 void Link::Comm1_OnComm() {
@@ -128,27 +176,47 @@ void Link::Comm1_OnComm() {
     while (port_.bytesWaiting() > 0) {
         const quint8 b = port_.readByte();
         const Framer::Step step = framer_.feed(b);
-        if (step.logLine)
+        if (step.logLine) {
             commsLog_.addReceived(timeText() + QStringLiteral(" <-- ") +
                                   QString::fromLatin1(framer_.logText()));
+            qCDebug(lcWire).noquote()
+                << clock_().toString(Qt::ISODateWithMs) << "<--" << framer_.logText();
+        }
         if (step.serviceRequest) {
+            serviceRequestTimer_->stop();
             sleep_(timings_.DataTimeout);
             sendDataRequest(framer_.measureAddress());
         }
-        if (step.lineComplete) {
-            timeoutTimer_.stop();
-            if (handler_)
-                handler_->Decode_SDI12(framer_.buffer());
-        }
+        if (step.lineComplete)
+            lineFramed(framer_.buffer().Data);
     }
 }
 
+void Link::lineFramed(const QByteArray& line) {
+    // A late answer, a stray service request or noise is in the comms log and nothing more:
+    // the time-out of the transaction in flight goes on.
+    const qsizetype start = awaiting_ ? replyStart(current_, line) : -1;
+    if (start < 0)
+        return;
+    timeoutTimer_->stop();
+    awaiting_ = false;
+    const Transaction answered = current_;
+    if (handler_)
+        handler_->Decode_SDI12(answered, line.mid(start));
+    // Every reply ends its transaction, also one whose branch leaves the status alone, so a
+    // sequence waiting on it goes on.
+    if (!awaiting_ && framer_.state() != 1 && replyStatus_ == Waiting)
+        setReplyStatus(Handled);
+    notifyIfFree();
+}
+
 void Link::TimeoutTimer_Timer() {
+    awaiting_ = false;
     setReplyStatus(TimedOut);
-    timeoutTimer_.stop();
     FlushInput();
     if (handler_)
-        handler_->unlockShownPage();
+        handler_->unlockPage(current_.page);
+    notifyIfFree();
 }
 
 } // namespace sdilink

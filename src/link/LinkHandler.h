@@ -1,16 +1,20 @@
 #pragma once
 
-#include "ReceiveBuffer.h"
+#include "Transaction.h"
+
+#include <QByteArray>
 
 namespace sdilink {
 
-// What the link calls in the layers above it: the response decoder for every complete reply
-// line, and the active family's unlock of the page shown when a command times out.
+// What the link calls in the layers above it: the response decoder for every reply line
+// that answers the transaction in flight, and the active family's unlock of the
+// transaction's page when it ends without a reply.
 class LinkHandler {
 public:
     virtual ~LinkHandler() = default;
-    virtual void Decode_SDI12(ReceiveBuffer& sdi_buff) = 0;
-    virtual void unlockShownPage() = 0;
+    // `replyLine` starts at the request's echo.
+    virtual void Decode_SDI12(const Transaction& transaction, const QByteArray& replyLine) = 0;
+    virtual void unlockPage(int page) = 0;
 };
 
 } // namespace sdilink

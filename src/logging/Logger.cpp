@@ -14,7 +14,10 @@
 namespace logging {
 
 Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*, 10> frames)
-    : link_(link), clock_(std::move(clock)), frames_(frames) {}
+    : link_(link), clock_(std::move(clock)), frames_(frames) {
+    QObject::connect(&link_, &sdilink::Link::busFree, &context_, [this] { sendDueReadings(); },
+                     Qt::QueuedConnection);
+}
 
 void Logger::setFamily(protocol::Family* family, std::array<platform::DropDown*, 10> periodLists,
                        LogStatusWriter writeLogStatus) {
@@ -28,12 +31,12 @@ bool Logger::rotary() const {
     return family_ != nullptr && family_->isRotary();
 }
 
-void Logger::LevelMeasure(int tab) {
-    measure(tab, 11); // aM!
+void Logger::LevelMeasure(int tab, int timeoutFactor) {
+    measure(tab, 11, timeoutFactor); // aM!
 }
 
-void Logger::RotaryMeasure(int tab) {
-    measure(tab, 116); // aC!
+void Logger::RotaryMeasure(int tab, int timeoutFactor) {
+    measure(tab, 116, timeoutFactor); // aC!
 }
 
 void Logger::Measure(int tab) {
@@ -43,12 +46,18 @@ void Logger::Measure(int tab) {
         LevelMeasure(tab);
 }
 
-void Logger::measure(int tab, qint16 code) {
-    const QByteArray request = protocol::Catalogue::request(tab, code);
+void Logger::measure(int tab, qint16 code, int timeoutFactor) {
+    sdilink::Transaction t =
+        sdilink::Transaction::forPage(tab, code, protocol::Catalogue::request(tab, code));
+    t.timeoutFactor = timeoutFactor;
     if (family_ != nullptr)
         family_->lockPage(tab);
     link_.setMeasureAddress(tab);
-    link_.transmit(request, code);
+    link_.transmit(t);
+    // On a closed port the link has said so once; a running log stops instead of saying it
+    // again every period.
+    if (!link_.awaitingReply() && state_.LogActive.at(static_cast<size_t>(tab)))
+        stopLog(tab);
 }
 
 void Logger::startLog(int tab) {
@@ -61,12 +70,14 @@ void Logger::startLog(int tab) {
         if (writeLogStatus_)
             writeLogStatus_(tab, QStringLiteral("Logging"));
     }
-    Measure(tab);
+    due_[static_cast<size_t>(tab)] = true;
+    sendDueReadings();
 }
 
 void Logger::stopLog(int tab) {
     state_.LogTick.fill(0);
     state_.LogActive.fill(false);
+    due_.fill(false);
     state_.LoggingSensor = 0;
     if (writeLogStatus_)
         writeLogStatus_(tab, QStringLiteral("Idle"));
@@ -77,7 +88,7 @@ void Logger::stopLog(int tab) {
 }
 
 void Logger::SecondTimer_Timer() {
-    // Periods are counted in ticks: a reading that is still in flight or a tick that came
+    // Periods are counted in ticks: a reading that waits for the bus or a tick that came
     // late changes nothing.
     for (int tab = 0; tab <= 9; ++tab) {
         const auto i = static_cast<size_t>(tab);
@@ -87,8 +98,22 @@ void Logger::SecondTimer_Timer() {
         const int period = periodLists_[i] != nullptr ? periodLists_[i]->selectedItemCode() : 0;
         if (state_.LogTick[i] >= period) {
             state_.LogTick[i] = 0;
-            Measure(tab);
+            due_[i] = true;
         }
+    }
+    sendDueReadings();
+}
+
+void Logger::sendDueReadings() {
+    for (int tab = 0; tab <= 9; ++tab) {
+        const auto i = static_cast<size_t>(tab);
+        if (!due_[i])
+            continue;
+        // One request at a time: the next one waits for the bus to be free again.
+        if (link_.busy())
+            return;
+        due_[i] = false;
+        Measure(tab);
     }
 }
 

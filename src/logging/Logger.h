@@ -3,6 +3,7 @@
 #include "logging/LoggingState.h"
 #include "platform/Services.h"
 
+#include <QObject>
 #include <QString>
 #include <array>
 #include <functional>
@@ -42,9 +43,10 @@ public:
     const LoggingState& state() const { return state_; }
 
     // The measurement requests: aM! (code 11) and aC! (code 116), sent through the family's
-    // page lock. Measure() sends the chosen family's one.
-    void LevelMeasure(int tab);
-    void RotaryMeasure(int tab);
+    // page lock. Measure() sends the chosen family's one. A scan waits ten times the command
+    // time-out for the reading (timeoutFactor 10).
+    void LevelMeasure(int tab, int timeoutFactor = 1);
+    void RotaryMeasure(int tab, int timeoutFactor = 1);
     void Measure(int tab);
 
     void StartLogBut_Click(int Index) { startLog(Index); }
@@ -55,7 +57,9 @@ public:
     void PressureBut_Click(int Index) { LevelMeasure(Index); }
     void ClearLogBut_Click(int Index);
 
-    // Once a second: counts the running logs and sends the readings that are due.
+    // Once a second: counts the running logs and sends the readings that are due. A reading
+    // that falls due while the bus is in use (a transaction, a scan) goes out as soon as it
+    // is free.
     void SecondTimer_Timer();
 
     // Adds a reading on top of a page's log and selects it. Level-probe rows take the
@@ -71,7 +75,8 @@ public:
     void moveLog(int from, int to);
 
 private:
-    void measure(int tab, qint16 code);
+    void measure(int tab, qint16 code, int timeoutFactor);
+    void sendDueReadings();
     void startLog(int tab);
     void stopLog(int tab);
     LogFrame& frame(int tab) const { return *frames_.at(static_cast<size_t>(tab)); }
@@ -84,6 +89,8 @@ private:
     std::array<platform::DropDown*, 10> periodLists_{};
     LogStatusWriter writeLogStatus_;
     LoggingState state_;
+    std::array<bool, 10> due_{};
+    QObject context_; // ends the bus-free connection with the logger
 };
 
 } // namespace logging

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTreeWidget>
 #include <QPushButton>
 
 namespace platform {
@@ -87,6 +88,17 @@ void setEnabled(std::initializer_list<QAction*> actions, bool enabled) {
     for (QAction* a : actions)
         if (a)
             a->setEnabled(enabled);
+}
+
+void clearRowTexts(QTreeWidget* list, int row) {
+    if (QTreeWidgetItem* item = list->topLevelItem(row))
+        for (int c = 1; c < list->columnCount(); ++c)
+            item->setText(c, QString());
+}
+
+void setRowText(QTreeWidget* list, int row, int column, const QString& text) {
+    if (QTreeWidgetItem* item = list->topLevelItem(row))
+        item->setText(column, text);
 }
 
 } // namespace platform

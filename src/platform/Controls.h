@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTreeWidget;
 class QWidget;
 
 namespace platform {
@@ -49,5 +50,10 @@ private:
 // show) are skipped.
 void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled);
 void setEnabled(std::initializer_list<QAction*> actions, bool enabled);
+
+// Blanks the sub-items of a sensor-list row; the row's text (the address) stays.
+void clearRowTexts(QTreeWidget* list, int row);
+// Sets one sub-item of a sensor-list row; a row the list does not have is skipped.
+void setRowText(QTreeWidget* list, int row, int column, const QString& text);
 
 } // namespace platform

@@ -31,6 +31,11 @@ public:
     virtual int bytesWaiting() const = 0;
     // Returns one received byte; only valid while bytesWaiting() > 0.
     virtual quint8 readByte() = 0;
+    // Discards every received byte, those the driver still holds included.
+    virtual void clearInput() {
+        while (bytesWaiting() > 0)
+            readByte();
+    }
 
     // Why the last open() failed, in words for a user; empty after a success.
     virtual QString errorString() const = 0;

@@ -6,14 +6,11 @@
 
 namespace protocol {
 
-Decoder::Decoder(sdilink::Link& link, Family& family, platform::Dialogs& dialogs,
-                 CurrentTab currentTab)
-    : link_(link), family_(family), dialogs_(dialogs), currentTab_(std::move(currentTab)) {}
+Decoder::Decoder(sdilink::Link& link, Family& family, platform::Dialogs& dialogs)
+    : link_(link), family_(family), dialogs_(dialogs) {}
 
-void Decoder::Decode_SDI12(sdilink::ReceiveBuffer& sdi_buff) {
-    const int tab = currentTab_();
-    const QString line = QString::fromLatin1(sdi_buff.Data.constData(), sdi_buff.Count);
-
+void Decoder::Decode_SDI12(const sdilink::Transaction& transaction, const QByteArray& replyLine) {
+    const QString line = QString::fromLatin1(replyLine);
     if (link_.UserCommandFlag) {
         if (link_.BeepOnReply)
             link_.beep();
@@ -21,23 +18,15 @@ void Decoder::Decode_SDI12(sdilink::ReceiveBuffer& sdi_buff) {
             userCommandSink_(line);
         return;
     }
-    // A line without the request's echo answers some other request.
-    if (link_.strSent_Command.isEmpty() || !line.contains(link_.strSent_Command))
-        return;
     const ReplyLine reply(line);
     if (reply.p() == 0)
         return;
-
-    if (!family_.decodeReply(tab, link_.CommandMode, reply)) {
+    if (!family_.decodeReply(transaction, reply)) {
         dialogs_.messageBox(QStringLiteral("SDI12 Message Error."),
                             QStringLiteral("Command response not found."),
                             platform::Dialogs::Icon::Exclamation);
-        family_.unlockPage(tab);
+        family_.unlockPage(transaction.page);
     }
-}
-
-void Decoder::unlockShownPage() {
-    family_.unlockPage(currentTab_());
 }
 
 } // namespace protocol

@@ -4,6 +4,7 @@
 
 #include "link/LinkHandler.h"
 
+#include <QString>
 #include <functional>
 
 namespace sdilink {
@@ -15,26 +16,26 @@ class Dialogs;
 
 namespace protocol {
 
-// The response decoder: decides whether a framed reply line answers the request in flight
-// and hands it to the active family's branch for the transaction code.
+// The response decoder: hands the reply to the transaction in flight to the active
+// family's branch for its code, or to the user-command window while a request typed by
+// hand is in flight.
 class Decoder final : public sdilink::LinkHandler {
 public:
-    using CurrentTab = std::function<int()>;
     // Receives every reply while a request typed by hand is in flight.
     using UserCommandSink = std::function<void(const QString& replyLine)>;
 
-    Decoder(sdilink::Link& link, Family& family, platform::Dialogs& dialogs, CurrentTab currentTab);
+    Decoder(sdilink::Link& link, Family& family, platform::Dialogs& dialogs);
 
     void setUserCommandSink(UserCommandSink sink) { userCommandSink_ = std::move(sink); }
 
-    void Decode_SDI12(sdilink::ReceiveBuffer& sdi_buff) override;
-    void unlockShownPage() override;
+    void Decode_SDI12(const sdilink::Transaction& transaction,
+                      const QByteArray& replyLine) override;
+    void unlockPage(int page) override { family_.unlockPage(page); }
 
 private:
     sdilink::Link& link_;
     Family& family_;
     platform::Dialogs& dialogs_;
-    CurrentTab currentTab_;
     UserCommandSink userCommandSink_;
 };
 

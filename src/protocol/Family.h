@@ -1,15 +1,18 @@
 #pragma once
 
-#include <QString>
 #include <QtGlobal>
+
+namespace sdilink {
+struct Transaction;
+}
 
 namespace protocol {
 
 class ReplyLine;
 
-// What differs between the two sensor families: how a page is locked, unlocked and moved,
-// how a reply is decoded, and how a measurement is taken. Implemented once by the
-// level-probe family and once by the rotary-encoder family.
+// What differs between the two sensor families: how a page is locked and unlocked and how
+// a reply is decoded. Implemented once by the level-probe family and once by the
+// rotary-encoder family.
 class Family {
 public:
     virtual ~Family() = default;
@@ -23,10 +26,10 @@ public:
     // Enables them again when the transaction has ended.
     virtual void unlockPage(int page) = 0;
 
-    // Runs the decoder branch for `code` on a reply line that carries the request's echo and
-    // a "!"; everything it shows goes to page `tab`. Returns false when the family has no
-    // branch for the code.
-    virtual bool decodeReply(int tab, qint16 code, const ReplyLine& line) = 0;
+    // Runs the decoder branch of the transaction on its reply line (which starts at the
+    // echo and holds a "!"); everything it shows goes to the transaction's page. Returns
+    // false when the family has no branch for the transaction's code.
+    virtual bool decodeReply(const sdilink::Transaction& transaction, const ReplyLine& line) = 0;
 };
 
 } // namespace protocol

@@ -15,7 +15,7 @@ namespace rotary {
 
 using platform::setEnabled;
 
-RotaryFamily::RotaryFamily(std::array<RotaryPage*, 10> pages, protocol::WindowControls window,
+RotaryFamily::RotaryFamily(std::array<RotaryPage*, 10> pages, platform::WindowControls window,
                            const logging::LoggingState& logging)
     : pages_(pages), window_(window), logging_(logging) {}
 
@@ -64,12 +64,6 @@ void RotaryFamily::UnlockRotaryPage(int p) {
                 {other->RotaryAddrBut, other->RotaryStartLogBut, other->RotaryLogPeriodCombo},
                 false);
     }
-}
-
-bool RotaryFamily::decodeReply(int, qint16 code, const protocol::ReplyLine&) {
-    // Codes 101-117 have branches, except 109 and 115 which are never sent; their effects
-    // on the page are added with the reply handlers.
-    return code >= 101 && code <= 117 && code != 109 && code != 115;
 }
 
 } // namespace rotary

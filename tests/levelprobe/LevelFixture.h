@@ -2,26 +2,46 @@
 
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "ManualScheduler.h"
+#include "SchedulerTimers.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
-#include "logging/LoggingState.h"
+#include "logging/LogFrame.h"
+#include "logging/LogModel.h"
+#include "logging/Logger.h"
+#include "platform/DropDown.h"
 #include "protocol/Decoder.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <memory>
 
-// Ten level-probe pages with their window controls, sensor list, link and decoder, on a fake
-// port; every hook into the other subsystems is recorded in `calls`.
+// Ten level-probe pages with their window controls, sensor list, logger, link and decoder,
+// on a fake port whose time runs on a manual clock: it stands still until a test moves it
+// (or lets it jump from one due time-out to the next with setAutoAdvance). What reaches the other subsystems is recorded in `calls`: "measure 3" for every
+// aM! written, "row 3 p|pu|t|tu" for every log row added.
 struct LevelFixture {
     LevelFixture() {
         tabs = std::make_unique<QTabWidget>();
-        for (auto& p : pages) {
-            p = new levelprobe::LevelPage;
-            tabs->addTab(p, QStringLiteral("page"));
+        std::array<logging::LogFrame*, 10> frames{};
+        std::array<platform::DropDown*, 10> periods{};
+        for (size_t i = 0; i < pages.size(); ++i) {
+            pages[i] = new levelprobe::LevelPage;
+            tabs->addTab(pages[i], QStringLiteral("page"));
+            frames[i] = new logging::LogFrame(tabs.get());
+            periods[i] = pages[i]->LogPeriodCombo;
+            const int tab = static_cast<int>(i);
+            logging::LogModel* rows = &frames[i]->levelLog();
+            QObject::connect(rows, &QAbstractItemModel::rowsInserted, rows, [this, tab, rows] {
+                calls << QStringLiteral("row %1 %2|%3|%4|%5")
+                             .arg(tab)
+                             .arg(rows->text(0, 2), rows->text(0, 3), rows->text(0, 4),
+                                  rows->text(0, 5));
+            });
         }
         list = std::make_unique<QTreeWidget>();
         list->setColumnCount(9);
@@ -32,33 +52,23 @@ struct LevelFixture {
             m = new QAction(tabs.get());
         port = std::make_unique<testing::FakeSerialPort>(trace);
         port->open(1);
+        port->onWrite = [this](const QByteArray& request) {
+            if (request.size() == 3 && request.endsWith("M!"))
+                calls << QStringLiteral("measure %1").arg(QChar::fromLatin1(request[0]));
+        };
         link = std::make_unique<sdilink::Link>(
             *port, dialogs, [this](int ms) { trace->append(QStringLiteral("sleep %1").arg(ms)); },
-            [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); });
+            [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }, nullptr, timers);
         link->setBeeper([this] { ++beeps; });
+        logger = std::make_unique<logging::Logger>(
+            *link, [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }, frames);
 
-        levelprobe::LevelHooks hooks;
-        hooks.LevelMeasure = [this](int tab) { calls << QStringLiteral("measure %1").arg(tab); };
-        hooks.AddLogRow = [this](int tab, const QString& p, const QString& pu, const QString& t,
-                                 const QString& tu) {
-            calls << QStringLiteral("row %1 %2|%3|%4|%5").arg(tab).arg(p, pu, t, tu);
-        };
-        hooks.moveLog = [this](int from, int to) {
-            calls << QStringLiteral("move log %1 %2").arg(from).arg(to);
-        };
-        hooks.RequeryLevelPage = [this](int tab) {
-            calls << QStringLiteral("requery %1").arg(tab);
-        };
-        hooks.FillLogPeriods = [this](int tab) { calls << QStringLiteral("periods %1").arg(tab); };
-        hooks.showFilter = [this](int r, int i, const QString& s) {
-            calls << QStringLiteral("filter %1 %2 %3").arg(r).arg(i).arg(s);
-        };
-        protocol::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
+        platform::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
                                         menus[2],   menus[3],   menus[4], menus[5]};
-        family = std::make_unique<levelprobe::LevelFamily>(pages, window, logging, calibration,
-                                                           *link, dialogs, list.get(), hooks);
-        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs,
-                                                      [this] { return tabs->currentIndex(); });
+        family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
+                                                           *link, dialogs, list.get());
+        logger->setFamily(family.get(), periods, {});
+        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
         link->setHandler(decoder.get());
         link->setDataRequestCode(12);
         link->BeepOnReply = true;
@@ -74,32 +84,33 @@ struct LevelFixture {
     levelprobe::LevelPage& page(int p) { return *pages[static_cast<size_t>(p)]; }
     QString column(int tab, int c) const { return list->topLevelItem(tab)->text(c); }
 
-    // Sends a request as a page handler would and hands the reply line to the decoder.
+    // Makes a request the transaction in flight as a page handler would (without writing it)
+    // and hands the reply line to the link as the port would.
     void transact(int tab, qint16 code, const QByteArray& request, const QByteArray& reply) {
-        tabs->setCurrentIndex(tab);
         family->LockLevelPage(tab);
         link->setReplyStatus(sdilink::Link::Waiting);
-        link->strSent_Command = QString::fromLatin1(request);
-        link->CommandMode = code;
+        link->transmit(sdilink::Transaction::forPage(tab, code, request));
+        port->writes.clear();
+        calls.clear();
         trace->clear();
-        sdilink::ReceiveBuffer buff;
-        buff.Data = reply;
-        buff.Count = static_cast<qint16>(reply.size());
-        buff.Complete = true;
-        decoder->Decode_SDI12(buff);
+        port->preload(reply + "\r\n");
+        Q_EMIT port->dataArrived();
+        QCoreApplication::processEvents();
     }
 
     std::shared_ptr<QStringList> trace = std::make_shared<QStringList>();
+    sim::ManualScheduler clock;
+    sim::SchedulerTimers timers{clock};
     std::unique_ptr<QTabWidget> tabs;
     std::array<levelprobe::LevelPage*, 10> pages{};
     std::unique_ptr<QTreeWidget> list;
     std::unique_ptr<QPushButton> scan;
     std::array<QAction*, 6> menus{};
-    logging::LoggingState logging;
     levelprobe::CalibrationState calibration;
     std::unique_ptr<testing::FakeSerialPort> port;
     testing::FakeDialogs dialogs;
     std::unique_ptr<sdilink::Link> link;
+    std::unique_ptr<logging::Logger> logger;
     std::unique_ptr<levelprobe::LevelFamily> family;
     std::unique_ptr<protocol::Decoder> decoder;
     QStringList calls;

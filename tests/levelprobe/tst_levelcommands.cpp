@@ -109,8 +109,8 @@ void LevelCommandsTest::buttonsSendTheirRequest() {
     control->click();
 
     QCOMPARE(f.port->writes, std::vector<QByteArray>{request});
-    QCOMPARE(f.link->strSent_Command, QString::fromLatin1(request));
-    QCOMPARE(f.link->CommandMode, qint16(code));
+    QCOMPARE(f.link->strSent_Command(), QString::fromLatin1(request));
+    QCOMPARE(f.link->CommandMode(), qint16(code));
     QVERIFY(!pg.PressUnitsQueryBut->isEnabled()); // locked until the reply
     if (!emptied.isEmpty()) {
         QWidget* w = pg.findChild<QWidget*>(emptied);
@@ -212,7 +212,7 @@ void LevelCommandsTest::levelOffsetAsksFirst() {
     f.page(5).LevelOffsetBut->click();
     QCOMPARE(f.port->writes, std::vector<QByteArray>{"5XSPM0.25!"});
     QCOMPARE(f.link->MeasureAddress(), 5);
-    QCOMPARE(f.link->CommandMode, qint16(31));
+    QCOMPARE(f.link->CommandMode(), qint16(31));
 }
 
 void LevelCommandsTest::keyFilters_data() {

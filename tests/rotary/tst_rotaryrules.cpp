@@ -41,7 +41,7 @@ void RotaryRulesTest::init() {
         m = new QAction(tabs);
     logging = {};
     // The rotary family has no filter or reset menu.
-    protocol::WindowControls window{tabs,    scan,    menus[0], menus[1],
+    platform::WindowControls window{tabs,    scan,    menus[0], menus[1],
                                     nullptr, nullptr, menus[2], menus[3]};
     family = std::make_unique<RotaryFamily>(pages, window, logging);
 }

@@ -1,6 +1,6 @@
 #include "LogPeriodList.h"
 
-#include "levelprobe/LevelPage.h"
+#include "LevelPage.h"
 #include "logging/LogPeriods.h"
 #include "platform/DropDown.h"
 #include "platform/Numbers.h"
@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <vector>
 
-namespace discovery {
+namespace levelprobe {
 
-void FillLogPeriods(levelprobe::LevelPage& page) {
+void FillLogPeriods(LevelPage& page, bool keepSelection) {
     // Single precision, as the sensor's rate was always compared; clamped so that no text can
     // overflow it.
     const double rate =
@@ -21,7 +21,13 @@ void FillLogPeriods(levelprobe::LevelPage& page) {
     for (const logging::LogPeriod& period : logging::allLogPeriods())
         if (period.seconds == 0 || T < static_cast<float>(period.seconds))
             offered.push_back(period);
-    logging::fillLogPeriodList(*page.LogPeriodCombo, offered);
+    platform::DropDown& list = *page.LogPeriodCombo;
+    const int chosen = list.selectedItemCode();
+    logging::fillLogPeriodList(list, offered);
+    if (keepSelection && chosen > 0)
+        for (int i = 0; i < list.count(); ++i)
+            if (list.itemCode(i) == chosen)
+                list.setCurrentIndex(i);
 }
 
-} // namespace discovery
+} // namespace levelprobe

@@ -1,18 +1,19 @@
 #include "LevelScanSeries.h"
 
+#include "LevelFamily.h"
 #include "LogPeriodList.h"
-#include "Scanner.h"
-#include "SensorLists.h"
-#include "levelprobe/LevelFamily.h"
 #include "link/Link.h"
+#include "logging/Logger.h"
+#include "platform/Controls.h"
 
+#include <QTreeWidget>
 #include <array>
 
-namespace discovery {
+namespace levelprobe {
 
 namespace {
 
-using Commands = levelprobe::LevelCommands;
+using Commands = LevelCommands;
 
 // In the order a scan asks; the first is the presence query.
 constexpr std::array<void (Commands::*)(int), 15> kSeries{&Commands::PressUnitsQueryBut_Click,
@@ -31,18 +32,20 @@ constexpr std::array<void (Commands::*)(int), 15> kSeries{&Commands::PressUnitsQ
                                                           &Commands::SerialNumberQuery,
                                                           &Commands::FilterQuery};
 
-} // namespace
+constexpr int kLogStatusColumn = 8;
 
-LevelScanSeries::LevelScanSeries(levelprobe::LevelFamily& family, SensorLists& lists)
-    : family_(family), lists_(lists) {}
+} // namespace
 
 int LevelScanSeries::length() const {
     return static_cast<int>(kSeries.size());
 }
 
-bool LevelScanSeries::send(int page, int step) {
-    (family_.commands().*kSeries.at(static_cast<size_t>(step)))(page);
-    return true;
+bool LevelScanSeries::ask(void (LevelCommands::*query)(int), int page) {
+    return family_.link().transact([&] { (family_.commands().*query)(page); });
+}
+
+bool LevelScanSeries::query(int page, int step) {
+    return ask(kSeries.at(static_cast<size_t>(step)), page);
 }
 
 void LevelScanSeries::addressFound(int) {
@@ -55,41 +58,45 @@ void LevelScanSeries::addressDone(int) {
 }
 
 void LevelScanSeries::seriesComplete(int page) {
-    FillLogPeriods(family_.page(page));
+    // A log running at this page keeps its period.
+    FillLogPeriods(family_.page(page),
+                   family_.logger().state().LogActive.at(static_cast<size_t>(page)));
+    measureAndShowStatus(page);
 }
 
-void LevelScanSeries::measure(int page) {
-    if (family_.hooks().LevelMeasure)
-        family_.hooks().LevelMeasure(page);
-}
-
-QTreeWidget* LevelScanSeries::list() const {
-    return lists_.ListView;
+void LevelScanSeries::measureAndShowStatus(int page) {
+    logging::Logger& logger = family_.logger();
+    if (!family_.link().transact([&] { logger.LevelMeasure(page, 10); }))
+        return;
+    platform::setRowText(family_.ListView(), page, kLogStatusColumn,
+                         logger.state().LoggingSensor != 0 ? QStringLiteral("Logging")
+                                                           : QStringLiteral("Idle"));
 }
 
 void LevelScanSeries::clearRow(int page) {
-    lists_.ClearLevelRow(page);
+    platform::clearRowTexts(family_.ListView(), page);
 }
 
-void LevelScanSeries::RequeryLevelPage(Scanner& scanner, int page) {
-    Commands& c = family_.commands();
-    sdilink::Link& link = c.link();
-    const auto ask = [&](void (Commands::*query)(int)) {
-        return scanner.transact([&] {
-            (c.*query)(page);
-            return true;
-        });
-    };
+void LevelScanSeries::selectRow(int page) {
+    QTreeWidget* list = family_.ListView();
+    list->setCurrentItem(list->topLevelItem(page));
+}
+
+void LevelScanSeries::RequeryLevelPage(int page) {
+    sdilink::Link& link = family_.link();
+    const sdilink::Link::Sequence sequence(link);
     link.BeepOnReply = false;
-    if (!ask(&Commands::DensityCorrQueryBut_Click)) {
-        lists_.ClearLevelRow(page);
+    if (!ask(&Commands::DensityCorrQueryBut_Click, page)) {
+        clearRow(page);
         link.FlushInput();
-    } else if (ask(&Commands::LocalGravityQueryBut_Click) && ask(&Commands::LevelQueryBut_Click) &&
-               ask(&Commands::RangeQueryBut_Click) && ask(&Commands::MaxOverRangeQueryBut_Click)) {
-        scanner.measureAndShowStatus(page);
+    } else if (ask(&Commands::LocalGravityQueryBut_Click, page) &&
+               ask(&Commands::LevelQueryBut_Click, page) &&
+               ask(&Commands::RangeQueryBut_Click, page) &&
+               ask(&Commands::MaxOverRangeQueryBut_Click, page)) {
+        measureAndShowStatus(page);
     }
     link.BeepOnReply = true;
     link.beep();
 }
 
-} // namespace discovery
+} // namespace levelprobe

@@ -1,0 +1,150 @@
+#include "LevelAnswer.h"
+
+#include "platform/Numbers.h"
+#include "protocol/ReplyLine.h"
+
+#include <algorithm>
+
+namespace levelprobe {
+
+using protocol::ReplyLine;
+
+namespace {
+
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The answer after the address when it is exactly `digits` digits long.
+std::optional<int> exactDigits(const ReplyLine& line, int digits) {
+    const QString answer = line.from(line.p() + 2);
+    if (answer.size() != digits || !std::all_of(answer.begin(), answer.end(), isDigit))
+        return std::nullopt;
+    return answer.toInt();
+}
+
+// A pressure-unit code is one or two digits.
+std::optional<int> unitCode(const ReplyLine& line) {
+    if (auto one = exactDigits(line, 1))
+        return one;
+    return exactDigits(line, 2);
+}
+
+int addressAt(const ReplyLine& line, int pos) {
+    const QString a = line.mid(pos, 1);
+    return a.size() == 1 && isDigit(a[0]) ? a[0].unicode() - '0' : -1;
+}
+
+} // namespace
+
+QString roundedText(const QString& value, int places) {
+    const std::optional<double> number = protocol::parseNumber(value);
+    return number ? protocol::plainNumberText(protocol::RoundIt(*number, places)) : value;
+}
+
+QString specificGravityText(const QString& reciprocal) {
+    const std::optional<double> v = protocol::parseNumber(reciprocal);
+    if (!v || *v == 0.0)
+        return reciprocal;
+    return protocol::plainNumberText(protocol::RoundIt(1.0 / *v, 6));
+}
+
+LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
+    LevelAnswer a;
+    a.known = true;
+    const int p = line.p();
+    const int lastBang = static_cast<int>(line.text().lastIndexOf(QLatin1Char('!'))) + 1;
+    switch (code) {
+    case 0:
+        a.text = line.mid(lastBang + 1, 1);
+        break;
+    case 1: {
+        // Both addresses come from the echoed request aAb!.
+        a.oldAddress = addressAt(line, lastBang - 3);
+        a.newAddress = addressAt(line, lastBang - 1);
+        break;
+    }
+    case 2:
+    case 3:
+        a.listCode = unitCode(line);
+        break;
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 17:
+    case 18:
+        a.listCode = exactDigits(line, 1);
+        break;
+    case 8:
+    case 9:
+    case 37:
+    case 38:
+        a.text = line.signedText();
+        break;
+    case 10:
+        a.sdiVersion = line.mid(p + 2, 1) + QLatin1Char('.') + line.mid(p + 3, 1);
+        a.company = line.mid(p + 4, 8);
+        a.model = line.mid(p + 12, 6);
+        a.sensorVersion = line.mid(p + 18, 3);
+        break;
+    case 11:
+    case 28:
+    case 31:
+        a.wait = line.digitsAt(p + 2, 3);
+        a.count = line.digitAt(p + 5);
+        break;
+    case 12: {
+        const QString answer = line.from(p + 2);
+        a.hasValues = !answer.trimmed().isEmpty();
+        const protocol::DataValues values = protocol::splitDataAnswer(answer);
+        a.first = values.first;
+        a.second = values.second;
+        break;
+    }
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 19:
+    case 20:
+        a.text = roundedText(line.signedText(), 4);
+        break;
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+        a.flag = exactDigits(line, 1);
+        break;
+    case 25:
+        a.text = line.from(p + 2);
+        break;
+    case 26:
+    case 27: {
+        // The answer is a0,nn,mmmm.
+        a.readings = 10 * line.digitAt(p + 4) + line.digitAt(p + 5);
+        // Four characters hold no more than 9999, unless written with an exponent ("5e51").
+        a.interval = static_cast<int>(
+            std::clamp(platform::leadingNumber(line.mid(p + 7, 4)), -9999.0, 9999.0));
+        a.sampleRate = protocol::plainNumberText(a.readings * static_cast<double>(a.interval) * 0.2);
+        break;
+    }
+    case 29:
+    case 30:
+        a.text = specificGravityText(line.signedText());
+        break;
+    case 32:
+    case 33:
+    case 34:
+    case 35:
+    case 36:
+    case 39:
+        break;
+    default:
+        a.known = false;
+        break;
+    }
+    return a;
+}
+
+} // namespace levelprobe

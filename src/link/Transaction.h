@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+namespace sdilink {
+
+// One request and what belongs to it: the bytes sent, the transaction code, the page its
+// answer is shown on (and that is locked until it ends), the address whose answer counts,
+// and how long it may take.
+struct Transaction {
+    // Which reply lines answer it.
+    enum class Answer {
+        Address,    // the echo, then the answer of `address`
+        AnyAddress, // the echo, then any address ("?!")
+        AnyLine,    // every line (requests typed by hand)
+    };
+
+    QByteArray request;
+    qint16 code = 0;
+    int page = 0;
+    char address = '0';
+    Answer answer = Answer::Address;
+    // The command time-out is multiplied by this: a scan waits ten times as long for a
+    // measurement and its data.
+    int timeoutFactor = 1;
+
+    // A request for a page: its answer comes from the request's address, the new one for an
+    // address change "aAb!", any address for "?!".
+    static Transaction forPage(int page, qint16 code, QByteArray request);
+};
+
+// Whether a framed line is the reply to the transaction: it holds the request's echo (noise
+// before the echo is tolerated) and right after the echo the address the transaction
+// expects. Returns the position of the echo, or -1 when the line answers something else.
+qsizetype replyStart(const Transaction& transaction, const QByteArray& line);
+
+} // namespace sdilink
