@@ -88,7 +88,7 @@ private Q_SLOTS:
     void logPeriodLists();
     void levelToolTips();
     void closeAsksFirst();
-    void timeoutUnlocksTheTabShown();
+    void timeoutUnlocksTheLockedPage();
     void aboutWindowIsModeless();
 };
 
@@ -194,7 +194,7 @@ void WindowsTest::mainWindowAtStart() {
     QVERIFY(w.SecondTimer.isActive());
     QCOMPARE(w.ClockTimer.interval(), 500);
     QVERIFY(w.ClockTimer.isActive());
-    QCOMPARE(w.link().TimeoutTimer().interval(), 400);
+    QCOMPARE(w.link().timings().CommandTimeout, 400);
     QVERIFY(!w.link().TimeoutTimer().isActive());
 
     w.setLevelProbeSensorType();
@@ -325,19 +325,20 @@ void WindowsTest::closeAsksFirst() {
     QVERIFY(!t.port->isOpen());
 }
 
-void WindowsTest::timeoutUnlocksTheTabShown() {
+void WindowsTest::timeoutUnlocksTheLockedPage() {
     testing::TestServices t;
     auto w = makeWindow(t, Family::LevelProbe);
     t.port->open(16);
     levelprobe::LevelPage* p3 = w->page(3)->level;
-    w->SensorTab->setCurrentIndex(3);
     w->family().lockPage(3);
+    // Another page is shown: the time-out still unlocks the page that asked.
+    w->SensorTab->setCurrentIndex(0);
     QVERIFY(!p3->PressUnitsQueryBut->isEnabled());
     QVERIFY(!w->ScanBut->isEnabled());
 
     w->link().setCommandTimeout(1);
     w->link().setReplyStatus(sdilink::Link::Waiting);
-    w->link().send_TXbuff("3XUP!");
+    w->link().transmit(sdilink::Transaction::forPage(3, 2, "3XUP!"));
     QVERIFY(!w->link().WaitForReply());
     QCOMPARE(w->link().replyStatus(), qint16(2));
     QVERIFY(p3->PressUnitsQueryBut->isEnabled());

@@ -3,16 +3,17 @@
 #include "Fixtures.h"
 #include "LevelProbe.h"
 #include "ManualScheduler.h"
+#include "SchedulerTimers.h"
 #include "TrafficRecord.h"
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
 #include "app/SysData.h"
-#include "discovery/LogPeriodList.h"
 #include "discovery/ScanWindow.h"
 #include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
+#include "levelprobe/LogPeriodList.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
@@ -35,21 +36,37 @@ using app::MainWindow;
 
 namespace {
 
-constexpr int kTimeout = 100; // command time-out of these tests, in ms (short, but no race)
+constexpr int kTimeout = 100; // command time-out of these tests, in ms
+
+// The time of a test: the bus, the scripted sensors and the tool's time-outs run on one
+// manual clock that jumps from one due event to the next, so nothing races a real timer.
+struct VirtualTime {
+    VirtualTime() { clock.setAutoAdvance(true); }
+    sim::ManualScheduler clock;
+    sim::SchedulerTimers timers{clock};
+};
+
+VirtualTime& virtualTime() {
+    static VirtualTime time;
+    return time;
+}
 
 // A window on the given port, level-probe family, whose stored settings hold COM1 and a
 // short command time-out; load() opens the port and so runs the first scan.
-std::unique_ptr<MainWindow> makeWindow(testing::TestServices& t, platform::SerialPort& port) {
+std::unique_ptr<MainWindow> makeWindow(testing::TestServices& t, platform::SerialPort& port,
+                                       VirtualTime& time = virtualTime()) {
     app::AppServices services = t.services();
     services.port = &port;
+    services.timers = &time.timers;
     app::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
     auto w = std::make_unique<MainWindow>(services);
     w->setLevelProbeSensorType();
     return w;
 }
 
-std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, platform::SerialPort& port) {
-    auto w = makeWindow(t, port);
+std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, platform::SerialPort& port,
+                                       VirtualTime& time = virtualTime()) {
+    auto w = makeWindow(t, port, time);
     w->load();
     return w;
 }
@@ -64,23 +81,27 @@ QStringList sentRequests(MainWindow& w) {
 
 // The simulated bus in this process, its clock jumping from one event to the next.
 struct SimBus {
-    SimBus() {
-        clock.setAutoAdvance(true);
-        bus.setPacing(false);
-    }
-    sim::ManualScheduler clock;
-    sim::Bus bus{clock};
+    SimBus() { bus.setPacing(false); }
+    VirtualTime time;
+    sim::Bus bus{time.clock};
     sim::BusPort port{bus};
 };
 
-// A sensor scripted by request: the answer to give, or nothing for silence.
+std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, SimBus& sim) {
+    return loadWindow(t, sim.port, sim.time);
+}
+
+// A sensor scripted by request: the answer to give 10 ms after the request, or nothing for
+// silence.
 void script(testing::FakeSerialPort& port,
             std::function<std::optional<QByteArray>(const QByteArray&)> answer) {
     port.onWrite = [&port, answer](const QByteArray& request) {
         const std::optional<QByteArray> a = answer(request);
         if (a)
-            QTimer::singleShot(0, &port,
-                               [&port, line = request + *a + "\r\n"] { port.receive(line); });
+            virtualTime().clock.after(sim::milliseconds(10), &port,
+                                      [&port, line = request + *a + "\r\n"] {
+                                          port.receive(line);
+                                      });
     };
 }
 
@@ -107,7 +128,7 @@ void ScanTest::singleSensorAtSeven() {
     testing::TestServices t;
     SimBus sim;
     sim.bus.addLevelProbe('7');
-    auto w = loadWindow(t, sim.port);
+    auto w = loadWindow(t, sim);
 
     for (int i = 0; i <= 9; ++i)
         QCOMPARE(w->SensorTab->isTabEnabled(i), i == 7);
@@ -137,7 +158,7 @@ void ScanTest::fullSeriesOfOneAddress() {
     testing::TestServices t;
     SimBus sim;
     sim.bus.addLevelProbe('3');
-    auto w = loadWindow(t, sim.port);
+    auto w = loadWindow(t, sim);
     QStringList expected;
     for (int i = 0; i <= 2; ++i)
         expected << QStringLiteral("%1XUP!").arg(i);
@@ -167,13 +188,12 @@ void ScanTest::presenceWithoutIdentification() {
     QVERIFY(w->SensorTab->isTabEnabled(2));
     QVERIFY(w->lists().ListView->topLevelItem(2)->text(8).isEmpty());
     QCOMPARE(w->SensorTab->currentIndex(), 2);
-    QCOMPARE(w->link().TimeoutTimer().interval(), kTimeout);
 }
 
 void ScanTest::measurementTimeoutIsRestored() {
     testing::TestServices t;
-    QStringList timed; // each request with the time-out it ran under
-    MainWindow* window = nullptr;
+    QStringList timed; // each request, and the time it was written at in ms
+    QList<qint64> written;
     script(*t.port, [](const QByteArray& request) -> std::optional<QByteArray> {
         if (!request.startsWith('0') || request == "0M!")
             return std::nullopt; // the measurement goes unanswered
@@ -185,18 +205,20 @@ void ScanTest::measurementTimeoutIsRestored() {
     t.port->onWrite = [&](const QByteArray& r) {
         answer(r);
         // The time-out starts right after the write, under the interval set by then.
-        timed << QStringLiteral("%1 %2")
-                     .arg(QString::fromLatin1(r))
-                     .arg(window->link().TimeoutTimer().interval());
+        timed << QString::fromLatin1(r);
+        written << virtualTime().clock.now().count() / 1000;
     };
-    auto w = makeWindow(t, *t.port);
-    window = w.get();
-    w->load();
+    auto w = loadWindow(t, *t.port);
     QVERIFY(w->lists().ListView->topLevelItem(0)->text(8).isEmpty());
-    QCOMPARE(w->link().TimeoutTimer().interval(), kTimeout);
-    // The measurement waited ten times as long; the next address the normal time.
-    QVERIFY(timed.contains(QStringLiteral("0M! %1").arg(10 * kTimeout)));
-    QVERIFY(timed.contains(QStringLiteral("1XUP! %1").arg(kTimeout)));
+    // The unanswered measurement waited ten times as long; the silent next address the
+    // normal time.
+    const auto waited = [&](const char* request) {
+        const qsizetype i = timed.indexOf(QLatin1String(request));
+        return written.at(i + 1) - written.at(i);
+    };
+    QCOMPARE(waited("0M!"), 10 * kTimeout);
+    QCOMPARE(waited("1XUP!"), kTimeout);
+    QCOMPARE(w->link().timings().CommandTimeout, kTimeout);
 }
 
 void ScanTest::rescanWhileLogging() {
@@ -204,7 +226,7 @@ void ScanTest::rescanWhileLogging() {
     SimBus sim;
     sim.bus.addLevelProbe('1');
     sim.bus.addLevelProbe('4');
-    auto w = loadWindow(t, sim.port);
+    auto w = loadWindow(t, sim);
     QCOMPARE(w->lists().ListView->topLevelItem(4)->text(8), QStringLiteral("Idle"));
 
     levelprobe::LevelPage* page = w->page(4)->level;
@@ -220,7 +242,7 @@ void ScanTest::rescanWhileLogging() {
 void ScanTest::noSensorFound() {
     testing::TestServices t;
     SimBus sim;
-    auto w = loadWindow(t, sim.port);
+    auto w = loadWindow(t, sim);
     QCOMPARE(t.dialogs.boxes.size(), 1);
     QCOMPARE(t.dialogs.boxes[0].title, QStringLiteral("Scan Sensors..."));
     QCOMPARE(t.dialogs.boxes[0].text,
@@ -271,7 +293,7 @@ void ScanTest::getTakesAReadingThroughTheBus() {
     testing::TestServices t;
     SimBus sim;
     sim.bus.addLevelProbe('2');
-    auto w = loadWindow(t, sim.port);
+    auto w = loadWindow(t, sim);
     sim.bus.clearTraffic();
     QCOMPARE(w->logger().log(2).rowCount(), 1); // the scan's reading
 
@@ -307,7 +329,7 @@ void ScanTest::addressMoveTakesTheLogAlong() {
     testing::TestServices t;
     SimBus sim;
     sim.bus.addLevelProbe('0');
-    auto w = loadWindow(t, sim.port);
+    auto w = loadWindow(t, sim);
     logging::Logger& logger = w->logger();
     logger.AddLogRow(0, "1.5", "bar", "20.5", "Centigrade");
     QCOMPARE(logger.log(0).rowCount(), 2);
@@ -350,7 +372,7 @@ void ScanTest::logPeriodsFollowSampleRate() {
     QFETCH(int, entries);
     levelprobe::LevelPage page;
     page.SampleRateText->setText(rate);
-    discovery::FillLogPeriods(page);
+    levelprobe::FillLogPeriods(page);
     QCOMPARE(page.LogPeriodCombo->count(), entries);
     QCOMPARE(page.LogPeriodCombo->itemText(0), QStringLiteral("Single Log"));
     QCOMPARE(page.LogPeriodCombo->currentIndex(), 0);

@@ -178,7 +178,8 @@ void LevelRepliesTest::branches() {
     if (column >= 0)
         QCOMPARE(f.column(3, column), columnText);
     QCOMPARE(int(f.link->replyStatus()), status);
-    QCOMPARE(f.beeps, beep ? 1 : 0);
+    // The re-read beeps once more when it ends.
+    QCOMPARE(f.beeps, (beep ? 1 : 0) + (next == "requery" ? 1 : 0));
     QVERIFY(f.dialogs.boxes.isEmpty());
 
     const bool unlocked = f.page(3).PressUnitsQueryBut->isEnabled();

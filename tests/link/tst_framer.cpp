@@ -101,10 +101,11 @@ void FramerTest::serviceRequest_data() {
     QTest::newRow("other address") << 2 << QByteArray("3") << 0 << 1;
     QTest::newRow("CR ends the request") << 2 << QByteArray("2\r") << 1 << 2;
     QTest::newRow("then LF returns to idle") << 2 << QByteArray("2\r\n") << 1 << 0;
-    // A non-digit counts as 0, so it triggers the request for address 0.
-    QTest::newRow("letter for address 0") << 0 << QByteArray("A") << 1 << 1;
+    // Only the measured sensor's address character counts; noise is no request.
+    QTest::newRow("letter for address 0") << 0 << QByteArray("A") << 0 << 1;
     QTest::newRow("digit 5 for address 0") << 0 << QByteArray("5") << 0 << 1;
-    QTest::newRow("NUL for address 0") << 0 << QByteArray(1, '\0') << 1 << 1;
+    QTest::newRow("NUL for address 0") << 0 << QByteArray(1, '\0') << 0 << 1;
+    QTest::newRow("0 for address 0") << 0 << QByteArray("0") << 1 << 1;
 }
 
 void FramerTest::serviceRequest() {

@@ -1,9 +1,13 @@
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "ManualScheduler.h"
+#include "SchedulerTimers.h"
 #include "link/Link.h"
 
 #include <QLocale>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 using sdilink::Link;
@@ -15,17 +19,23 @@ namespace {
 // Stands in for the decoder and the family's unlock.
 class RecordingHandler final : public sdilink::LinkHandler {
 public:
-    void Decode_SDI12(sdilink::ReceiveBuffer& buff) override {
-        lines.append(buff.Data.left(buff.Count));
+    void Decode_SDI12(const sdilink::Transaction& t, const QByteArray& line) override {
+        lines.append(line);
+        pages.append(t.page);
         if (onDecode)
-            onDecode(buff);
+            onDecode(line);
     }
-    void unlockShownPage() override { ++unlocks; }
+    void unlockPage(int page) override { unlocked.append(page); }
 
     QList<QByteArray> lines;
-    int unlocks = 0;
-    std::function<void(sdilink::ReceiveBuffer&)> onDecode;
+    QList<int> pages;
+    QList<int> unlocked;
+    std::function<void(const QByteArray&)> onDecode;
 };
+
+sdilink::Transaction request(int page, const QByteArray& bytes, qint16 code = 2) {
+    return sdilink::Transaction::forPage(page, code, bytes);
+}
 
 } // namespace
 
@@ -46,7 +56,15 @@ private Q_SLOTS:
     void timeoutEndsTransaction();
     void zeroTimeoutNeverFires();
     void waitForReplyGivesTrueWhenHandled();
-    void lateReplyAfterTimeoutIsStillDecoded();
+    void replyMatching_data();
+    void replyMatching();
+    void otherLinesLeaveTheTransactionRunning_data();
+    void otherLinesLeaveTheTransactionRunning();
+    void lateReplyAfterTimeoutIsNotDecoded();
+    void closedPortEndsTheTransaction();
+    void scanMeasurementWaitsTenfold();
+    void busFreeFollowsTransactionsAndSequences();
+    void noiseIsNoServiceRequest();
     void serviceRequestSendsDataRequest_data();
     void serviceRequestSendsDataRequest();
     void sequenceStartedInsideDecoderGetsItsReply();
@@ -56,6 +74,8 @@ private:
     std::unique_ptr<FakeSerialPort> port;
     std::unique_ptr<FakeDialogs> dialogs;
     std::unique_ptr<RecordingHandler> handler;
+    std::unique_ptr<sim::ManualScheduler> clock;
+    std::unique_ptr<sim::SchedulerTimers> timers;
     std::unique_ptr<Link> link;
 };
 
@@ -64,9 +84,11 @@ void LinkTest::init() {
     port = std::make_unique<FakeSerialPort>(trace);
     dialogs = std::make_unique<FakeDialogs>();
     handler = std::make_unique<RecordingHandler>();
+    clock = std::make_unique<sim::ManualScheduler>();
+    timers = std::make_unique<sim::SchedulerTimers>(*clock);
     link = std::make_unique<Link>(
         *port, *dialogs, [this](int ms) { trace->append(QStringLiteral("sleep %1").arg(ms)); },
-        [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); });
+        [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }, nullptr, *timers);
     link->setHandler(handler.get());
     link->setBeeper([] {});
     QVERIFY(port->open(1));
@@ -75,6 +97,8 @@ void LinkTest::init() {
 
 void LinkTest::cleanup() {
     link.reset();
+    timers.reset();
+    clock.reset();
     handler.reset();
     port.reset();
 }
@@ -97,7 +121,7 @@ void LinkTest::requestLeavesAsExactBytesAfterBreakAndMark() {
 void LinkTest::closedPortShowsBoxAndStillLogs() {
     port->close();
     link->setReceiveState(3);
-    link->send_TXbuff("0I!");
+    link->transmit(request(0, "0I!", 10));
     QCOMPARE(dialogs->boxes.size(), 1);
     QCOMPARE(dialogs->boxes[0].title, QStringLiteral("Connection."));
     QCOMPARE(dialogs->boxes[0].text, QStringLiteral("Unable to connect to comm port."));
@@ -119,7 +143,7 @@ void LinkTest::flushDiscardsWaitingInputAndResetsState() {
 }
 
 void LinkTest::replySplitOverSeveralReads() {
-    link->send_TXbuff("0M!");
+    link->transmit(request(0, "0M!", 11));
     for (const char* part : {"0", "M!00", "01", "1\r", "\n"}) {
         port->receive(part);
         QCoreApplication::processEvents();
@@ -155,14 +179,17 @@ void LinkTest::clearCommsEmptiesAtOnce() {
 }
 
 void LinkTest::timeoutEndsTransaction() {
-    link->setCommandTimeout(1);
+    link->setCommandTimeout(400);
     link->setReplyStatus(Link::Waiting);
-    link->send_TXbuff("4XRA!");
+    link->transmit(request(4, "4XRA!", 13));
     port->preload("4XRA!4+1"); // a reply that never ends
     link->setReceiveState(3);
+    clock->advanceBy(sim::milliseconds(399));
+    QCOMPARE(link->replyStatus(), qint16(Link::Waiting));
+    clock->advanceBy(sim::milliseconds(1));
     QVERIFY(!link->WaitForReply());
     QCOMPARE(link->replyStatus(), qint16(Link::TimedOut));
-    QCOMPARE(handler->unlocks, 1);
+    QCOMPARE(handler->unlocked, QList<int>{4}); // the transaction's page, whatever is shown
     QVERIFY(!link->TimeoutTimer().isActive());
     QCOMPARE(port->bytesWaiting(), 0);
     QCOMPARE(link->ReceiveState(), quint8(0));
@@ -171,14 +198,14 @@ void LinkTest::timeoutEndsTransaction() {
 
 void LinkTest::zeroTimeoutNeverFires() {
     link->setCommandTimeout(0);
-    link->send_TXbuff("0M!");
+    link->transmit(request(0, "0M!", 11));
     QVERIFY(!link->TimeoutTimer().isActive());
 }
 
 void LinkTest::waitForReplyGivesTrueWhenHandled() {
-    handler->onDecode = [this](sdilink::ReceiveBuffer&) { link->setReplyStatus(Link::Handled); };
+    handler->onDecode = [this](const QByteArray&) { link->setReplyStatus(Link::Handled); };
     link->setReplyStatus(Link::Waiting);
-    link->send_TXbuff("3XUP!");
+    link->transmit(request(3, "3XUP!"));
     QTimer::singleShot(0, port.get(), [this] { port->receive("3XUP!312\r\n"); });
     QVERIFY(link->WaitForReply());
 
@@ -187,14 +214,136 @@ void LinkTest::waitForReplyGivesTrueWhenHandled() {
     QVERIFY(!link->WaitForReply());
 }
 
-void LinkTest::lateReplyAfterTimeoutIsStillDecoded() {
-    link->setCommandTimeout(1);
+void LinkTest::replyMatching_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("start"); // where the decoded line starts, -1: not the reply
+    QTest::newRow("echo and address") << QByteArray("3XUP!") << QByteArray("3XUP!312") << 0;
+    QTest::newRow("noise before the echo") << QByteArray("3XUP!") << QByteArray("3\x7f" "3XUP!312")
+                                           << 2;
+    QTest::newRow("another address answers") << QByteArray("5XUP!") << QByteArray("5XUP!4") << -1;
+    QTest::newRow("echo alone") << QByteArray("5XUP!") << QByteArray("5XUP!") << -1;
+    QTest::newRow("another request's echo") << QByteArray("3XUT!") << QByteArray("3XUP!31") << -1;
+    QTest::newRow("a stray service request") << QByteArray("3XUP!") << QByteArray("4") << -1;
+    QTest::newRow("address query, any address") << QByteArray("?!") << QByteArray("?!7") << 0;
+    QTest::newRow("address query, no address") << QByteArray("?!") << QByteArray("?!") << -1;
+    QTest::newRow("address change, new address") << QByteArray("2A5!") << QByteArray("2A5!5")
+                                                 << 0;
+    QTest::newRow("address change, old address") << QByteArray("2A5!") << QByteArray("2A5!2")
+                                                 << -1;
+}
+
+void LinkTest::replyMatching() {
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, line);
+    QFETCH(int, start);
+    const sdilink::Transaction t = sdilink::Transaction::forPage(request[0] == '?' ? 0 : 3, 2,
+                                                                 request);
+    QCOMPARE(int(sdilink::replyStart(t, line)), start);
+
+    // A request typed by hand takes any line.
+    sdilink::Transaction typed = t;
+    typed.answer = sdilink::Transaction::Answer::AnyLine;
+    QCOMPARE(int(sdilink::replyStart(typed, line)), 0);
+}
+
+void LinkTest::otherLinesLeaveTheTransactionRunning_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("late answer of the last address") << QByteArray("4XUP!40\r\n");
+    QTest::newRow("stray service request") << QByteArray("4\r\n");
+    QTest::newRow("service request inside the echo") << QByteArray("5XUP!4\r\n");
+    QTest::newRow("noise") << QByteArray("5\x13\x7f!\r\n");
+}
+
+void LinkTest::otherLinesLeaveTheTransactionRunning() {
+    QFETCH(QByteArray, line);
     link->setReplyStatus(Link::Waiting);
-    link->send_TXbuff("0XUP!");
+    link->transmit(request(5, "5XUP!"));
+    port->receive(line);
+    QCoreApplication::processEvents();
+    QVERIFY(handler->lines.isEmpty());
+    QVERIFY(link->TimeoutTimer().isActive());
+    QVERIFY(link->awaitingReply());
+    QCOMPARE(link->commsLog().count(), 2); // logged all the same
+    // The real reply still counts; without it the time-out ends the transaction.
+    port->receive("5XUP!52\r\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(handler->lines, QList<QByteArray>{"5XUP!52"});
+    QCOMPARE(handler->pages, QList<int>{5});
+    QVERIFY(!link->TimeoutTimer().isActive());
+}
+
+void LinkTest::lateReplyAfterTimeoutIsNotDecoded() {
+    link->setReplyStatus(Link::Waiting);
+    link->transmit(request(0, "0XUP!"));
+    clock->runUntilIdle();
     QVERIFY(!link->WaitForReply());
     port->receive("0XUP!00\r\n");
     QCoreApplication::processEvents();
-    QCOMPARE(handler->lines, QList<QByteArray>{"0XUP!00"});
+    QVERIFY(handler->lines.isEmpty());
+    QCOMPARE(link->commsLog().lines().last(), QStringLiteral("14:03:27 <-- 0XUP!00"));
+}
+
+void LinkTest::closedPortEndsTheTransaction() {
+    port->close();
+    // A sequence step on a closed port: one box, the page unlocked, no wait.
+    QVERIFY(!link->transact([this] { link->transmit(request(6, "6XUP!")); }));
+    QCOMPARE(link->replyStatus(), qint16(Link::NotSent));
+    QCOMPARE(handler->unlocked, QList<int>{6});
+    QCOMPARE(dialogs->boxes.size(), 1);
+    QVERIFY(!link->busy());
+    // A step whose sender refused sends nothing and does not wait either.
+    QVERIFY(!link->transact([] {}));
+    QCOMPARE(dialogs->boxes.size(), 1);
+}
+
+void LinkTest::scanMeasurementWaitsTenfold() {
+    link->setCommandTimeout(400);
+    sdilink::Transaction m = request(2, "2M!", 11);
+    m.timeoutFactor = 10;
+    link->setReplyStatus(Link::Waiting);
+    link->transmit(m);
+    QCOMPARE(link->TimeoutTimer().interval(), 4000);
+    // Its data request has the same page and the same time-out.
+    link->sendDataRequest(2);
+    QCOMPARE(link->TimeoutTimer().interval(), 4000);
+    QCOMPARE(link->transaction().page, 2);
+    // The next request waits the plain time-out again.
+    link->transmit(request(3, "3XUP!"));
+    QCOMPARE(link->TimeoutTimer().interval(), 400);
+    QCOMPARE(link->timings().CommandTimeout, 400);
+}
+
+void LinkTest::busFreeFollowsTransactionsAndSequences() {
+    QSignalSpy free(link.get(), &Link::busFree);
+    link->transmit(request(1, "1XUP!"));
+    QVERIFY(link->busy());
+    {
+        const Link::Sequence sequence(*link);
+        port->receive("1XUP!10\r\n");
+        QCoreApplication::processEvents();
+        QVERIFY(link->busy()); // the sequence goes on
+        QCOMPARE(free.count(), 0);
+    }
+    QVERIFY(!link->busy());
+    QCOMPARE(free.count(), 1);
+    link->setMeasureAddress(1);
+    link->awaitServiceRequest(1);
+    QVERIFY(link->busy());
+    link->setReceiveState(0); // a log stop abandons the wait
+    QCOMPARE(free.count(), 2);
+}
+
+void LinkTest::noiseIsNoServiceRequest() {
+    link->setMeasureAddress(0);
+    link->awaitServiceRequest(5);
+    port->receive(QByteArray("\x00\x7f#a", 4));
+    QCoreApplication::processEvents();
+    QVERIFY(port->writes.empty());
+    QCOMPARE(link->ReceiveState(), quint8(1));
+    port->receive("0\r\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(port->writes, std::vector<QByteArray>{"0D0!"});
 }
 
 void LinkTest::serviceRequestSendsDataRequest_data() {
@@ -212,8 +361,8 @@ void LinkTest::serviceRequestSendsDataRequest() {
     QCoreApplication::processEvents();
     QCOMPARE(trace->first(), QStringLiteral("sleep 200"));
     QCOMPARE(port->writes.back(), QByteArray("2D0!"));
-    QCOMPARE(link->strSent_Command, QStringLiteral("2D0!"));
-    QCOMPARE(link->CommandMode, dataCode);
+    QCOMPARE(link->strSent_Command(), QStringLiteral("2D0!"));
+    QCOMPARE(link->CommandMode(), dataCode);
     QCOMPARE(link->ReceiveState(), quint8(0)); // the transmission's flush
 }
 
@@ -221,18 +370,18 @@ void LinkTest::sequenceStartedInsideDecoderGetsItsReply() {
     // The decoder may start a sequence (the re-query after a unit change) that waits for
     // replies while the receive event that called it is still running.
     bool nestedResult = false;
-    handler->onDecode = [&](sdilink::ReceiveBuffer& buff) {
-        if (buff.Data.startsWith("1XUP!")) {
+    handler->onDecode = [&](const QByteArray& line) {
+        if (line.startsWith("1XUP")) {
             link->setReplyStatus(Link::Waiting);
-            link->send_TXbuff("1XP!");
+            link->transmit(request(1, "1XP!", 6));
             QTimer::singleShot(0, port.get(), [this] { port->receive("1XP!10\r\n"); });
             nestedResult = link->WaitForReply();
         } else {
             link->setReplyStatus(Link::Handled);
         }
     };
-    link->send_TXbuff("1XUP5!");
-    port->receive("1XUP!5\r\n");
+    link->transmit(request(1, "1XUP5!", 3));
+    port->receive("1XUP5!15\r\n");
     QTRY_VERIFY_WITH_TIMEOUT(handler->lines.size() == 2, 2000);
     QVERIFY(nestedResult);
 }

@@ -1,5 +1,7 @@
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "ManualScheduler.h"
+#include "SchedulerTimers.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
@@ -29,7 +31,7 @@ public:
     qint16 dataRequestCode() const override { return rotary_ ? 117 : 12; }
     void lockPage(int page) override { trace_->append(QStringLiteral("lock %1").arg(page)); }
     void unlockPage(int page) override { trace_->append(QStringLiteral("unlock %1").arg(page)); }
-    bool decodeReply(int, qint16, const protocol::ReplyLine&) override { return false; }
+    bool decodeReply(const sdilink::Transaction&, const protocol::ReplyLine&) override { return false; }
 
 private:
     bool rotary_;
@@ -62,6 +64,7 @@ private Q_SLOTS:
     void moveLogKeepsOrder();
     void valueTextsKeptExactly_data();
     void valueTextsKeptExactly();
+    void readingWaitsForTheBus();
 
 private:
     void setUp(bool rotary);
@@ -72,6 +75,8 @@ private:
     std::unique_ptr<testing::FakeSerialPort> port;
     testing::FakeDialogs dialogs;
     QDateTime now;
+    std::unique_ptr<sim::ManualScheduler> clock;
+    std::unique_ptr<sim::SchedulerTimers> timers;
     std::unique_ptr<sdilink::Link> link;
     std::unique_ptr<QWidget> window;
     std::array<logging::LogFrame*, 10> frames{};
@@ -87,8 +92,12 @@ void LoggerTest::setUp(bool rotary) {
     now = QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3));
     port = std::make_unique<testing::FakeSerialPort>(trace);
     port->open(1);
+    logger.reset();
+    link.reset();
+    clock = std::make_unique<sim::ManualScheduler>();
+    timers = std::make_unique<sim::SchedulerTimers>(*clock);
     link = std::make_unique<sdilink::Link>(
-        *port, dialogs, [](int) {}, [this] { return now; });
+        *port, dialogs, [](int) {}, [this] { return now; }, nullptr, *timers);
     window = std::make_unique<QWidget>();
     auto* layout = new QVBoxLayout(window.get());
     for (size_t i = 0; i < 10; ++i) {
@@ -161,8 +170,8 @@ void LoggerTest::measurementRequest() {
     QCOMPARE(trace->first(), QStringLiteral("lock 2"));
     QCOMPARE(trace->last(), "write " + request);
     QCOMPARE(writes(), QStringList{request});
-    QCOMPARE(link->strSent_Command, request);
-    QCOMPARE(link->CommandMode, code);
+    QCOMPARE(link->strSent_Command(), request);
+    QCOMPARE(link->CommandMode(), code);
     QCOMPARE(link->MeasureAddress(), 2);
 }
 
@@ -190,6 +199,8 @@ void LoggerTest::periodCounting() {
 
     QList<int> sentAfter;
     for (int tick = 1; tick <= 15; ++tick) {
+        clock->runUntilIdle(); // the sensor stays silent: the reading ends by its time-out
+        QCoreApplication::processEvents();
         const auto before = port->writes.size();
         logger->SecondTimer_Timer();
         if (port->writes.size() != before)
@@ -343,6 +354,38 @@ void LoggerTest::valueTextsKeptExactly() {
     QCOMPARE(log.text(0, 3), QString());
     QCOMPARE(log.text(0, 4), value1);
     QCOMPARE(log.text(0, 5), QStringLiteral("kPa"));
+}
+
+void LoggerTest::readingWaitsForTheBus() {
+    setUp(false);
+    selectPeriod(4, "1 Second");
+    logger->StartLogBut_Click(4);
+    QCOMPARE(writes(), QStringList{"4M!"});
+    // The reading is still in flight: the tick's reading waits instead of replacing it.
+    logger->SecondTimer_Timer();
+    QCOMPARE(writes().size(), 1);
+    clock->runUntilIdle();
+    QTRY_COMPARE(writes().size(), 2);
+
+    // A scan (any sequence) holds the bus: the due reading goes out when it ends.
+    clock->runUntilIdle();
+    QCoreApplication::processEvents();
+    {
+        const sdilink::Link::Sequence scan(*link);
+        logger->SecondTimer_Timer();
+        QCoreApplication::processEvents();
+        QCOMPARE(writes().size(), 2);
+    }
+    QTRY_COMPARE(writes(), (QStringList{"4M!", "4M!", "4M!"}));
+
+    // On a closed port the log says so once and stops.
+    clock->runUntilIdle();
+    QCoreApplication::processEvents();
+    port->close();
+    logger->SecondTimer_Timer();
+    logger->SecondTimer_Timer();
+    QCOMPARE(dialogs.boxes.size(), 1);
+    QCOMPARE(logger->state().LoggingSensor, qint16(0));
 }
 
 QTEST_MAIN(LoggerTest)

@@ -232,7 +232,7 @@ void ConnectionTest::readSettings() {
     QCOMPARE(rig.link->timings().BreakTiming, texts[0].toInt());
     QCOMPARE(rig.link->timings().MarkTiming, texts[1].toInt());
     QCOMPARE(rig.link->timings().DataTimeout, texts[2].toInt());
-    QCOMPARE(rig.link->TimeoutTimer().interval(), texts[3].toInt());
+    QCOMPARE(rig.link->timings().CommandTimeout, texts[3].toInt());
     // Reading never writes.
     QCOMPARE(QFile::exists(rig.file), exists);
     if (exists)
@@ -297,7 +297,7 @@ void ConnectionTest::menuChoiceStoresPortAndTimings() {
     QCOMPARE(rig.checkedItem(), 4);
     QCOMPARE(rig.t.trace->mid(rig.t.trace->size() - 2), (QStringList{"close", "open 4"}));
     QCOMPARE(rig.link->timings().BreakTiming, 20);
-    QCOMPARE(rig.link->TimeoutTimer().interval(), 400);
+    QCOMPARE(rig.link->timings().CommandTimeout, 400);
 
     // Choosing the checked item again keeps it checked and reopens.
     rig.items[3]->trigger();

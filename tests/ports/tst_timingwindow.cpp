@@ -144,7 +144,7 @@ void TimingWindowTest::apply() {
     QCOMPARE(link->timings().BreakTiming, breakMs);
     QCOMPARE(link->timings().MarkTiming, markMs);
     QCOMPARE(link->timings().DataTimeout, dataMs);
-    QCOMPARE(link->TimeoutTimer().interval(), commandMs);
+    QCOMPARE(link->timings().CommandTimeout, commandMs);
     QCOMPARE(stores, 1);
     QVERIFY(t->dialogs.boxes.isEmpty());
 }
@@ -164,7 +164,7 @@ void TimingWindowTest::emptyCommandTimeoutNeverFires() {
     window->butApply_Click();
     link->send_TXbuff("0I!");
     QVERIFY(link->TimeoutTimer().isActive());
-    QCOMPARE(link->TimeoutTimer().interval(), 400);
+    QCOMPARE(link->timings().CommandTimeout, 400);
 }
 
 void TimingWindowTest::refusesValuesThatDoNotFit_data() {
@@ -200,7 +200,7 @@ void TimingWindowTest::refusesValuesThatDoNotFit() {
     QCOMPARE(link->timings().BreakTiming, 20);
     QCOMPARE(link->timings().MarkTiming, 15);
     QCOMPARE(link->timings().DataTimeout, 200);
-    QCOMPARE(link->TimeoutTimer().interval(), 400);
+    QCOMPARE(link->timings().CommandTimeout, 400);
     QCOMPARE(stores, 0);
     QCOMPARE(t->dialogs.boxes.size(), 1);
     const auto& shown = t->dialogs.boxes.first();
@@ -225,7 +225,7 @@ void TimingWindowTest::defaultAppliesWithoutStoring() {
     QCOMPARE(link->timings().BreakTiming, 20);
     QCOMPARE(link->timings().MarkTiming, 15);
     QCOMPARE(link->timings().DataTimeout, 200);
-    QCOMPARE(link->TimeoutTimer().interval(), 400);
+    QCOMPARE(link->timings().CommandTimeout, 400);
     QCOMPARE(stores, 1);
 }
 

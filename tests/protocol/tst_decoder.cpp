@@ -17,9 +17,9 @@ public:
     qint16 dataRequestCode() const override { return 12; }
     void lockPage(int) override {}
     void unlockPage(int page) override { unlocked << page; }
-    bool decodeReply(int tab, qint16 code, const protocol::ReplyLine& line) override {
-        calls << QStringLiteral("%1|%2|%3|%4").arg(tab).arg(code).arg(line.text()).arg(line.p());
-        return code != 99;
+    bool decodeReply(const sdilink::Transaction& t, const protocol::ReplyLine& line) override {
+        calls << QStringLiteral("%1|%2|%3|%4").arg(t.page).arg(t.code).arg(line.text()).arg(line.p());
+        return t.code != 99;
     }
     QStringList calls;
     QList<int> unlocked;
@@ -35,16 +35,14 @@ private Q_SLOTS:
     void dispatch();
     void unknownCodeReportsAndUnlocks();
     void userCommandGetsEveryReply();
-    void timeoutUnlocksTheShownTab();
 
 private:
-    void decode(const QByteArray& line);
+    void decode(const QByteArray& line, int page = 3, qint16 code = 2);
 
     std::unique_ptr<testing::FakeSerialPort> port;
     testing::FakeDialogs dialogs;
     std::unique_ptr<Link> link;
     RecordingFamily family;
-    int currentTab = 3;
     std::unique_ptr<protocol::Decoder> decoder;
 };
 
@@ -55,47 +53,40 @@ void DecoderTest::init() {
     link = std::make_unique<Link>(
         *port, dialogs, [](int) {}, [] { return QDateTime(); });
     link->setBeeper([] {});
-    decoder =
-        std::make_unique<protocol::Decoder>(*link, family, dialogs, [this] { return currentTab; });
+    decoder = std::make_unique<protocol::Decoder>(*link, family, dialogs);
 }
 
-void DecoderTest::decode(const QByteArray& line) {
-    sdilink::ReceiveBuffer buff;
-    buff.Data = line;
-    buff.Count = static_cast<qint16>(line.size());
-    buff.Complete = true;
-    decoder->Decode_SDI12(buff);
+void DecoderTest::decode(const QByteArray& line, int page, qint16 code) {
+    sdilink::Transaction t;
+    t.page = page;
+    t.code = code;
+    decoder->Decode_SDI12(t, line);
 }
 
 void DecoderTest::dispatch_data() {
-    QTest::addColumn<QString>("sent");
+    QTest::addColumn<int>("page");
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("call"); // empty: the line is ignored
 
-    QTest::newRow("echo found") << "3XUP!" << QByteArray("3XUP!312") << "3|2|3XUP!312|5";
-    QTest::newRow("another request's echo") << "3XUP!" << QByteArray("3XUT!30") << "";
-    QTest::newRow("echo anywhere in the line")
-        << "3XUP!" << QByteArray("x3XUP!312") << "3|2|x3XUP!312|6";
-    QTest::newRow("p is the first '!'") << "?!" << QByteArray("?!3!") << "3|2|?!3!|2";
-    QTest::newRow("nothing sent yet") << "" << QByteArray("0M!00011") << "";
+    // The branch works on the transaction's page, whichever page is shown.
+    QTest::newRow("page 3") << 3 << QByteArray("3XUP!312") << "3|2|3XUP!312|5";
+    QTest::newRow("page 7") << 7 << QByteArray("7XUP!712") << "7|2|7XUP!712|5";
+    QTest::newRow("p is the first '!'") << 0 << QByteArray("?!3!") << "0|2|?!3!|2";
+    QTest::newRow("no '!'") << 3 << QByteArray("3XUP") << "";
 }
 
 void DecoderTest::dispatch() {
-    QFETCH(QString, sent);
+    QFETCH(int, page);
     QFETCH(QByteArray, line);
     QFETCH(QString, call);
-    link->strSent_Command = sent;
-    link->CommandMode = 2;
-    decode(line);
+    decode(line, page);
     QCOMPARE(family.calls, call.isEmpty() ? QStringList{} : QStringList{call});
     QVERIFY(dialogs.boxes.isEmpty());
     QCOMPARE(link->replyStatus(), qint16(Link::Waiting));
 }
 
 void DecoderTest::unknownCodeReportsAndUnlocks() {
-    link->strSent_Command = "3XZZ!";
-    link->CommandMode = 99;
-    decode("3XZZ!3");
+    decode("3XZZ!3", 3, 99);
     QCOMPARE(dialogs.boxes.size(), 1);
     QCOMPARE(dialogs.boxes[0].title, QStringLiteral("SDI12 Message Error."));
     QCOMPARE(dialogs.boxes[0].text, QStringLiteral("Command response not found."));
@@ -109,20 +100,12 @@ void DecoderTest::userCommandGetsEveryReply() {
     link->setBeeper([&] { ++beeps; });
     decoder->setUserCommandSink([&](const QString& line) { shown << line; });
     link->UserCommandFlag = true;
-    link->strSent_Command = "0XUP!";
-    link->CommandMode = 2;
     link->BeepOnReply = true;
     decode("5I!13ACME"); // not the request's echo: still shown
     QCOMPARE(shown, QStringList{"5I!13ACME"});
     QCOMPARE(beeps, 1);
     QVERIFY(family.calls.isEmpty());
     QCOMPARE(link->replyStatus(), qint16(Link::Waiting));
-}
-
-void DecoderTest::timeoutUnlocksTheShownTab() {
-    currentTab = 6;
-    decoder->unlockShownPage();
-    QCOMPARE(family.unlocked, QList<int>{6});
 }
 
 QTEST_MAIN(DecoderTest)

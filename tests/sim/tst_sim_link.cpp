@@ -19,19 +19,16 @@
 
 namespace {
 
-// A minimal decoder: accepts lines holding the request's echo; a measurement reply whose
-// wait is not zero makes the receiver await the service request.
+// A minimal decoder: a measurement reply whose wait is not zero makes the receiver await the
+// service request.
 class MeasuringHandler final : public sdilink::LinkHandler {
 public:
     explicit MeasuringHandler(sdilink::Link& link) : link_(link) {}
 
-    void Decode_SDI12(sdilink::ReceiveBuffer& buff) override {
-        const QByteArray line = buff.Data.left(buff.Count);
+    void Decode_SDI12(const sdilink::Transaction& t, const QByteArray& line) override {
         lines.append(line);
-        if (!line.contains(link_.strSent_Command.toLatin1()))
-            return;
         const qsizetype p = line.indexOf('!') + 1;
-        if (link_.CommandMode == 11) {
+        if (t.code == 11) {
             const int wait = line.mid(p + 1, 3).toInt() - 1;
             if (wait != 0)
                 link_.setReceiveState(1);
@@ -41,7 +38,7 @@ public:
         }
         link_.setReplyStatus(1);
     }
-    void unlockShownPage() override {}
+    void unlockPage(int) override {}
 
     QList<QByteArray> lines;
 
@@ -115,12 +112,10 @@ void SimLinkTest::transactions() {
     link.setTimings(timings);
 
     const auto transact = [&](const QByteArray& request, qint16 code) {
-        link.strSent_Command = QString::fromLatin1(request);
-        link.CommandMode = code;
-        link.setReplyStatus(0);
         link.setMeasureAddress(request.front() - '0');
-        link.send_TXbuff(request);
-        return link.WaitForReply();
+        return link.transact([&] {
+            link.transmit(sdilink::Transaction::forPage(request.front() - '0', code, request));
+        });
     };
 
     QVERIFY(transact("1XUP!", 2));
