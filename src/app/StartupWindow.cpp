@@ -54,6 +54,13 @@ StartupWindow::StartupWindow(QWidget* parent) : QWidget(parent) {
 }
 
 void StartupWindow::choose(Family family) {
+    if (chosen_)
+        return;
+    chosen_ = true;
+    // Out of the user's reach before the main window loads: its load waits for the first
+    // scan in a nested event loop, which would otherwise deliver more clicks here.
+    setEnabled(false);
+    hide();
     Q_EMIT familyChosen(family);
     close();
 }

@@ -21,11 +21,15 @@ public:
     QPushButton* EncoderConverterButton;
 
 Q_SIGNALS:
-    // The user picked a family; the window closes right after.
+    // The user picked a family; the window closes right after. Emitted once: the main
+    // window loads (and runs its first scan) inside this signal, and clicks that arrive
+    // meanwhile or later are not a second choice.
     void familyChosen(app::StartupWindow::Family family);
 
 private:
     void choose(Family family);
+
+    bool chosen_ = false;
 };
 
 } // namespace app

@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <utility>
 
 using app::MainWindow;
 using app::StartupWindow;
@@ -79,6 +80,8 @@ private Q_SLOTS:
 
     void startupWindowButtons_data();
     void startupWindowButtons();
+    void startupWindowTakesOneChoice_data();
+    void startupWindowTakesOneChoice();
     void encoderConverterGivesTheLevelProbeWindow();
     void rotaryFamilyShowsOnlyItsParts();
     void mainWindowAtStart();
@@ -118,6 +121,52 @@ void WindowsTest::startupWindowButtons() {
     b->click();
     QCOMPARE(chosen.count(), 1);
     QCOMPARE(int(chosen[0][0].value<Family>()), family);
+    QVERIFY(!startup.isVisible());
+}
+
+void WindowsTest::startupWindowTakesOneChoice_data() {
+    QTest::addColumn<QString>("second"); // what the user does after the first click
+    // The main window loads inside familyChosen and waits for the first scan in a nested
+    // event loop, which delivers what the user does meanwhile.
+    QTest::addColumn<bool>("whileLoading");
+    for (bool loading : {true, false}) {
+        const char* when = loading ? "while loading" : "afterwards";
+        QTest::addRow("double-click, %s", when) << "double" << loading;
+        QTest::addRow("click again, %s", when) << "again" << loading;
+        QTest::addRow("other button, %s", when) << "other" << loading;
+    }
+}
+
+void WindowsTest::startupWindowTakesOneChoice() {
+    QFETCH(QString, second);
+    QFETCH(bool, whileLoading);
+    StartupWindow startup;
+    startup.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&startup));
+    QPushButton* button = startup.RotaryEncoderButton;
+    auto secondAction = [&] {
+        if (second == "double") {
+            // The rest of a double-click: the second press arrives as a double-click event.
+            QTest::mouseDClick(button, Qt::LeftButton);
+            QTest::mouseRelease(button, Qt::LeftButton);
+        } else {
+            (second == "again" ? button : startup.LevelProbeButton)->click();
+        }
+    };
+    QSignalSpy chosen(&startup, &StartupWindow::familyChosen);
+    bool loading = false;
+    if (whileLoading)
+        connect(&startup, &StartupWindow::familyChosen, &startup, [&] {
+            if (!std::exchange(loading, true))
+                secondAction();
+        });
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    if (!whileLoading)
+        secondAction();
+
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(chosen[0][0].value<Family>(), Family::RotaryEncoder);
     QVERIFY(!startup.isVisible());
 }
 
