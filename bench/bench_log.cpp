@@ -34,6 +34,7 @@ public:
     void write(const QByteArray&) override {}
     int bytesWaiting() const override { return 0; }
     quint8 readByte() override { return 0; }
+    void clearInput() override {}
     QString errorString() const override { return {}; }
     QString deviceName() const override { return {}; }
 };

@@ -44,6 +44,11 @@ quint8 BusPort::readByte() {
     return byte;
 }
 
+void BusPort::clearInput() {
+    input_.clear();
+    readPos_ = 0;
+}
+
 QString BusPort::deviceName() const {
     return QStringLiteral("simulated bus (COM%1)").arg(portNumber_);
 }

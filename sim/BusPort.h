@@ -24,6 +24,7 @@ public:
     void write(const QByteArray& bytes) override;
     int bytesWaiting() const override { return static_cast<int>(input_.size() - readPos_); }
     quint8 readByte() override;
+    void clearInput() override;
     QString errorString() const override { return {}; }
     QString deviceName() const override;
 

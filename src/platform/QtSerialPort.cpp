@@ -115,6 +115,13 @@ int QtSerialPort::bytesWaiting() const {
     return port_.isOpen() ? static_cast<int>(port_.bytesAvailable()) : 0;
 }
 
+void QtSerialPort::clearInput() {
+    if (!port_.isOpen())
+        return;
+    // Empties both QSerialPort's read buffer and the driver's input queue.
+    port_.clear(QSerialPort::Input);
+}
+
 quint8 QtSerialPort::readByte() {
     char c = 0;
     port_.getChar(&c);

@@ -28,6 +28,7 @@ public:
     void write(const QByteArray& bytes) override;
     int bytesWaiting() const override;
     quint8 readByte() override;
+    void clearInput() override;
     QString errorString() const override { return error_; }
     QString deviceName() const override { return device_; }
 

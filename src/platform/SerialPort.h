@@ -31,11 +31,9 @@ public:
     virtual int bytesWaiting() const = 0;
     // Returns one received byte; only valid while bytesWaiting() > 0.
     virtual quint8 readByte() = 0;
-    // Discards every received byte, those the driver still holds included.
-    virtual void clearInput() {
-        while (bytesWaiting() > 0)
-            readByte();
-    }
+    // Discards every received byte the port holds, those still in the operating system's
+    // driver included. Bytes written and not yet sent are not touched.
+    virtual void clearInput() = 0;
 
     // Why the last open() failed, in words for a user; empty after a success.
     virtual QString errorString() const = 0;

@@ -1,6 +1,7 @@
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <fcntl.h>
@@ -47,6 +48,18 @@ public:
         }
         return got;
     }
+    // Waits until bytes written here are waiting in the driver at the slave side, without
+    // letting the port under test read them (no event loop runs meanwhile).
+    bool slaveHasInput(int timeoutMs = 2000) const {
+        const int fd =
+            ::open(QFile::encodeName(slave_).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        pollfd p{fd, POLLIN, 0};
+        const bool ready = ::poll(&p, 1, timeoutMs) > 0 && (p.revents & POLLIN);
+        ::close(fd);
+        return ready;
+    }
 
 private:
     int fd_ = -1;
@@ -62,6 +75,8 @@ private Q_SLOTS:
     void ptyIsRecognised();
     void absentOrUnboundPortFailsAndStaysClosed();
     void deviceThatIsNoSerialPortFails();
+    void clearInputDropsWhatArrivedBefore_data();
+    void clearInputDropsWhatArrivedBefore();
 };
 
 void QtSerialPortTest::ptyCarriesBytesBothWays() {
@@ -129,6 +144,46 @@ void QtSerialPortTest::deviceThatIsNoSerialPortFails() {
     QtSerialPort port(ports);
     QVERIFY(!port.open(1));
     QVERIFY(!port.isOpen());
+}
+
+void QtSerialPortTest::clearInputDropsWhatArrivedBefore_data() {
+    QTest::addColumn<bool>("readByPort"); // else the bytes are still in the driver only
+    QTest::newRow("bytes the port has read") << true;
+    QTest::newRow("bytes in the driver") << false;
+}
+
+void QtSerialPortTest::clearInputDropsWhatArrivedBefore() {
+    QFETCH(bool, readByPort);
+    PtyMaster master;
+    QVERIFY(master.ok());
+    PortMap ports;
+    ports.bind(2, master.slave());
+    QtSerialPort port(ports);
+    QVERIFY2(port.open(2), qPrintable(port.errorString()));
+
+    QVERIFY(master.write("0M!00052\r\n0+1.5+"));
+    if (readByPort)
+        QTRY_VERIFY_WITH_TIMEOUT(port.bytesWaiting() > 0, 3000);
+    else
+        QVERIFY(master.slaveHasInput());
+    // A request written just before the clearing still goes out.
+    port.write("0D0!");
+    port.clearInput();
+    QCOMPARE(port.bytesWaiting(), 0);
+    QCOMPARE(master.read(4), QByteArray("0D0!"));
+
+    // Only what the other side sends afterwards is read.
+    const QByteArray reply("0D0!0+2.25\r\n");
+    QVERIFY(master.write(reply));
+    QByteArray got;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            while (port.bytesWaiting() > 0)
+                got.append(static_cast<char>(port.readByte()));
+            return got.size() >= reply.size();
+        }(),
+        3000);
+    QCOMPARE(got, reply);
 }
 
 QTEST_MAIN(QtSerialPortTest)

@@ -46,6 +46,11 @@ quint8 FakeSerialPort::readByte() {
     return b;
 }
 
+void FakeSerialPort::clearInput() {
+    ++inputClears;
+    rx_.clear();
+}
+
 void FakeSerialPort::receive(const QByteArray& bytes) {
     preload(bytes);
     Q_EMIT dataArrived();

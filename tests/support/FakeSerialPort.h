@@ -28,6 +28,8 @@ public:
     void write(const QByteArray& bytes) override;
     int bytesWaiting() const override { return static_cast<int>(rx_.size()); }
     quint8 readByte() override;
+    // Drops the queued bytes and counts the call; it leaves no line in the trace.
+    void clearInput() override;
     QString errorString() const override { return error_; }
     QString deviceName() const override { return QStringLiteral("/dev/fake"); }
 
@@ -43,6 +45,7 @@ public:
     std::vector<QByteArray> writes;
     std::shared_ptr<QStringList> trace;
     int openedPort = 0;
+    int inputClears = 0;
 
 private:
     std::deque<quint8> rx_;
