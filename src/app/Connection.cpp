@@ -8,15 +8,20 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 #include <QWidget>
+#include <array>
 
 namespace app {
 
 namespace {
 
-QString fieldText(qint16 field, const char* fallback) {
-    return field != 0 ? QString::number(field) : QString::fromLatin1(fallback);
-}
+// A timing field of the settings file: 0 stands for the default.
+struct TimingField {
+    qint16 stored;
+    QLineEdit* box;
+    qint16 fallback;
+};
 
 } // namespace
 
@@ -30,11 +35,31 @@ void Connection::ReadSysData() {
     const SysData::Record r = settings_.read();
     // 0 stands for port 1; so does a number no menu item has.
     CommPort = (r.port >= 1 && r.port <= PortMenu::kPorts) ? r.port : 1;
-    timing_.BreakText->setText(fieldText(r.breakTime, "20"));
-    timing_.MarkText->setText(fieldText(r.markTime, "15"));
-    timing_.DataTimeoutText->setText(fieldText(r.dataTimeout, "200"));
-    timing_.TimeoutText->setText(fieldText(r.commandTimeout, "400"));
+    const std::array<TimingField, 4> fields{{
+        {r.breakTime, timing_.BreakText, 20},
+        {r.markTime, timing_.MarkText, 15},
+        {r.dataTimeout, timing_.DataTimeoutText, 200},
+        {r.commandTimeout, timing_.TimeoutText, 400},
+    }};
+    // A value "Apply" would refuse (a negative one; the field holds no more than 32767)
+    // is not put into effect: a negative command time-out would switch the time-out off.
+    // The default takes its place for this run; the file is left as it is.
+    QStringList outOfRange;
+    for (const TimingField& f : fields) {
+        qint16 value = f.stored != 0 ? f.stored : f.fallback;
+        if (!sdilink::TimingWindow::inRange(value)) {
+            outOfRange << QStringLiteral("The %1 stored in the settings file is out of range; "
+                                         "the default %2 is used.")
+                              .arg(f.box->accessibleName())
+                              .arg(f.fallback);
+            value = f.fallback;
+        }
+        f.box->setText(QString::number(value));
+    }
     timing_.applyBoxes();
+    if (!outOfRange.isEmpty())
+        dialogs_.messageBox(QStringLiteral("Timing Settings."), outOfRange.join(QLatin1Char('\n')),
+                            platform::Dialogs::Icon::Exclamation);
     menu_.checkOnly(CommPort);
     OpenPort(CommPort);
 }

@@ -110,6 +110,10 @@ bool TimingWindow::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+bool TimingWindow::inRange(double milliseconds) {
+    return fitting(platform::roundHalfEven(milliseconds)).has_value();
+}
+
 void TimingWindow::applyBoxes() {
     Link::Timings t;
     t.BreakTiming = saturated(boxValue(BreakText));
@@ -142,7 +146,7 @@ void TimingWindow::butApply_Click() {
         {TimeoutText, QStringLiteral("Command Timeout (mS)")},
     }};
     for (const auto& [box, label] : boxes) {
-        if (!fitting(boxValue(box))) {
+        if (!inRange(boxValue(box))) {
             dialogs_.messageBox(QStringLiteral("Timing Settings."),
                                 QStringLiteral("The value in \"%1\" is out of range. Enter a "
                                                "whole number of milliseconds from 0 to 32767.")

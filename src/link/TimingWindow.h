@@ -36,6 +36,10 @@ public:
     };
     Values storedValues() const;
 
+    // Whether "Apply" takes a timing value (rounded to whole milliseconds): every value is
+    // stored in a 16-bit field of the settings file, so it must lie in 0-32767.
+    static bool inRange(double milliseconds);
+
     // Puts the numbers of the four boxes into effect without any check (start-up reading
     // and "Default", whose texts always fit).
     void applyBoxes();

@@ -104,6 +104,8 @@ private Q_SLOTS:
     void labels();
     void readSettings_data();
     void readSettings();
+    void outOfRangeSettings_data();
+    void outOfRangeSettings();
     void writeSettings_data();
     void writeSettings();
     void menuChoiceStoresPortAndTimings();
@@ -237,6 +239,71 @@ void ConnectionTest::readSettings() {
     QCOMPARE(QFile::exists(rig.file), exists);
     if (exists)
         QCOMPARE(contents(rig.file), bytes);
+}
+
+void ConnectionTest::outOfRangeSettings_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<int>>("timings"); // in effect: break, mark, data, command time-out
+    QTest::addColumn<QStringList>("named");  // "setting=default" in the box, in file order
+
+    const QString command = "Command Timeout (mS)=400";
+    QTest::newRow("negative command time-out")
+        << hex("0300 1400 0f00 c800 9cff") << QList<int>{20, 15, 200, 400} << QStringList{command};
+    QTest::newRow("command time-out -1")
+        << hex("0300 1900 1000 2c01 ffff") << QList<int>{25, 16, 300, 400} << QStringList{command};
+    QTest::newRow("negative break")
+        << hex("0300 ecff 0f00 c800 e803") << QList<int>{20, 15, 200, 1000}
+        << QStringList{"Break Timing (mS)=20"};
+    QTest::newRow("most negative mark")
+        << hex("0300 1400 0080 c800 9001") << QList<int>{20, 15, 200, 400}
+        << QStringList{"Mark Timing (mS)=15"};
+    QTest::newRow("negative data time-out")
+        << hex("0300 1400 0f00 38ff 9001") << QList<int>{20, 15, 200, 400}
+        << QStringList{"Data Timeout (mS)=200"};
+    QTest::newRow("several in one box")
+        << hex("0300 ffff 0f00 fffe 0080") << QList<int>{20, 15, 200, 400}
+        << QStringList{"Break Timing (mS)=20", "Data Timeout (mS)=200", command};
+    QTest::newRow("largest values are kept")
+        << hex("0300 ff7f ff7f ff7f ff7f") << QList<int>{32767, 32767, 32767, 32767}
+        << QStringList{};
+}
+
+void ConnectionTest::outOfRangeSettings() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, timings);
+    QFETCH(QStringList, named);
+    Rig rig;
+    writeFile(rig.file, bytes);
+
+    rig.connection->ReadSysData();
+
+    QCOMPARE(rig.timing->BreakText->text().toInt(), timings[0]);
+    QCOMPARE(rig.timing->MarkText->text().toInt(), timings[1]);
+    QCOMPARE(rig.timing->DataTimeoutText->text().toInt(), timings[2]);
+    QCOMPARE(rig.timing->TimeoutText->text().toInt(), timings[3]);
+    QCOMPARE(rig.link->timings().BreakTiming, timings[0]);
+    QCOMPARE(rig.link->timings().MarkTiming, timings[1]);
+    QCOMPARE(rig.link->timings().DataTimeout, timings[2]);
+    QCOMPARE(rig.link->TimeoutTimer().interval(), timings[3]);
+    // The port opens as usual and a request arms the command time-out.
+    QCOMPARE(rig.t.trace->last(), QStringLiteral("open 3"));
+    rig.link->send_TXbuff("0I!");
+    QVERIFY(rig.link->TimeoutTimer().isActive());
+
+    QStringList lines;
+    for (const QString& n : named)
+        lines << QStringLiteral("The %1 stored in the settings file is out of range; the "
+                                "default %2 is used.")
+                     .arg(n.section('=', 0, 0), n.section('=', 1));
+    QCOMPARE(rig.t.dialogs.boxes.size(), lines.isEmpty() ? 0 : 1);
+    if (!lines.isEmpty()) {
+        const FakeDialogs::Box& box = rig.t.dialogs.boxes.first();
+        QCOMPARE(box.title, QStringLiteral("Timing Settings."));
+        QCOMPARE(box.text.split('\n'), lines);
+        QCOMPARE(box.icon, platform::Dialogs::Icon::Exclamation);
+    }
+    // Reading does not repair the file.
+    QCOMPARE(contents(rig.file), bytes);
 }
 
 void ConnectionTest::writeSettings_data() {
