@@ -7,8 +7,9 @@ class QLineEdit;
 
 namespace levelprobe {
 
-// The key filter of a number box: digits, one ".", backspace and the characters with codes
-// 12, 37 ("%") and 39 ("'"); a signed box also takes one "-". A refused key beeps. A box
+// The filter of a number box: the characters it takes are digits and one "."; a signed
+// box also takes one "-". A refused key beeps; refused characters of pasted or dropped
+// text are left out with one beep. Editing and moving keys work as in any text box. A box
 // may also get a "0" put in front of a leading "." when it loses the focus.
 class NumberKeyFilter final : public QObject {
     Q_OBJECT
@@ -18,19 +19,16 @@ public:
 
     static void install(QLineEdit* box, Sign sign, LeadingDot dot, std::function<void()> beep);
 
-    // Whether a typed character is taken by a box holding `text`.
+    // Whether a character may be added to a box holding `text`.
     static bool accepts(QChar c, const QString& text, Sign sign);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    NumberKeyFilter(QLineEdit* box, Sign sign, LeadingDot dot, std::function<void()> beep);
+    explicit NumberKeyFilter(QLineEdit* box);
 
     QLineEdit* box_;
-    Sign sign_;
-    LeadingDot dot_;
-    std::function<void()> beep_;
 };
 
 } // namespace levelprobe

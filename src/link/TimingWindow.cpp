@@ -1,13 +1,13 @@
 #include "TimingWindow.h"
 
 #include "link/Link.h"
+#include "platform/CharacterFilter.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,10 +42,11 @@ qint16 saturated(double value) {
     return static_cast<qint16>(value);
 }
 
-// Characters the boxes take; every other typed character is refused with a beep.
-bool acceptedCharacter(QChar c) {
+// Characters the boxes take: digits and ".". Any other typed or pasted character is
+// refused with a beep.
+bool acceptedCharacter(QChar c, const QString&) {
     const char16_t u = c.unicode();
-    return (u >= u'0' && u <= u'9') || u == 8 || u == 12 || u == u'.' || u == u'%' || u == u'\'';
+    return (u >= u'0' && u <= u'9') || u == u'.';
 }
 
 } // namespace
@@ -60,7 +61,7 @@ TimingWindow::TimingWindow(Link& link, platform::Dialogs& dialogs, QWidget* pare
     auto row = [this, grid](const char* name, const QString& label, const QString& text) {
         QLineEdit* box = platform::makeTextBox(this, name, label);
         box->setText(text);
-        box->installEventFilter(this);
+        platform::CharacterFilter::install(box, acceptedCharacter, [this] { link_.beep(); });
         const int r = grid->rowCount();
         grid->addWidget(platform::makeLabel(this, label), r, 0);
         grid->addWidget(box, r, 1);
@@ -82,32 +83,6 @@ TimingWindow::TimingWindow(Link& link, platform::Dialogs& dialogs, QWidget* pare
 
     connect(butApply, &QPushButton::clicked, this, &TimingWindow::butApply_Click);
     connect(butDefault, &QPushButton::clicked, this, &TimingWindow::butDefault_Click);
-}
-
-bool TimingWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // Keys that type nothing (arrows, Home, Delete) and the keys that move the focus or
-    // close the window are not characters for the box.
-    switch (key->key()) {
-    case Qt::Key_Delete:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Escape:
-        return false;
-    default:
-        break;
-    }
-    const QString text = key->text();
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text)
-        if (!acceptedCharacter(c)) {
-            link_.beep();
-            return true;
-        }
-    return false;
 }
 
 bool TimingWindow::inRange(double milliseconds) {

@@ -54,9 +54,6 @@ public:
     QPushButton* butApply;
     QPushButton* butDefault;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     Link& link_;
     platform::Dialogs& dialogs_;

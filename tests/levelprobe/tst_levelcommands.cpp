@@ -2,8 +2,10 @@
 #include "platform/DropDown.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QTest>
 
 using levelprobe::LevelCommands;
@@ -20,6 +22,11 @@ private Q_SLOTS:
     void levelOffsetAsksFirst();
     void keyFilters_data();
     void keyFilters();
+    void editingKeysPass_data();
+    void editingKeysPass();
+    void pastedTextIsFiltered_data();
+    void pastedTextIsFiltered();
+    void receivedTextIsNotFiltered();
     void leadingDotCorrection();
     void reciprocal_data();
     void reciprocal();
@@ -235,9 +242,9 @@ void LevelCommandsTest::keyFilters_data() {
     QTest::newRow("letters refused") << "SGText"
                                      << "1a"
                                      << "1" << 1;
-    QTest::newRow("percent and apostrophe pass") << "MaxOverRangeText"
-                                                 << "%'"
-                                                 << "%'" << 0;
+    QTest::newRow("percent and apostrophe refused") << "MaxOverRangeText"
+                                                    << "5%'"
+                                                    << "5" << 2;
     QTest::newRow("gravity takes no minus") << "LocalGravityText"
                                             << "-9"
                                             << "9" << 1;
@@ -259,6 +266,145 @@ void LevelCommandsTest::keyFilters() {
     QCOMPARE(f.beeps, beeps);
     QTest::keyClick(edit, Qt::Key_Backspace);
     QCOMPARE(edit->text(), text.chopped(1));
+}
+
+void LevelCommandsTest::editingKeysPass_data() {
+    // Each key as a desktop sends it: several carry a control character as their text.
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("keyText");
+    QTest::addColumn<QString>("after"); // the text with "|" at the cursor, "" if the focus left
+    QTest::addColumn<int>("beeps");
+    const int none = Qt::NoModifier;
+    // The box holds the typed text "12.5" with the cursor after "1".
+    QTest::newRow("delete") << int(Qt::Key_Delete) << none << "\x7f"
+                            << "1|.5" << 0;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << none << "\b"
+                               << "|2.5" << 0;
+    QTest::newRow("home") << int(Qt::Key_Home) << none << ""
+                          << "|12.5" << 0;
+    QTest::newRow("ctrl+z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "\x1a"
+                            << "|" << 0;
+    QTest::newRow("return") << int(Qt::Key_Return) << none << "\r"
+                            << "1|2.5" << 0;
+    QTest::newRow("tab") << int(Qt::Key_Tab) << none << "\t"
+                         << "" << 0;
+    QTest::newRow("shift+tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << "\t"
+                               << "" << 0;
+    QTest::newRow("form feed is no character") << int(Qt::Key_unknown) << none << "\f"
+                                               << "1|2.5" << 1;
+}
+
+void LevelCommandsTest::editingKeysPass() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, keyText);
+    QFETCH(QString, after);
+    QFETCH(int, beeps);
+    LevelFixture f;
+    f.tabs->setCurrentIndex(1);
+    f.tabs->show();
+    QApplication::setActiveWindow(f.tabs.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.tabs.get()));
+    QLineEdit* box = f.page(1).LevelText;
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    QTest::keyClicks(box, "12.5");
+    box->setCursorPosition(1);
+
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), keyText);
+    QApplication::sendEvent(box, &press);
+
+    QCOMPARE(box->hasFocus() ? box->text().insert(box->cursorPosition(), '|') : QString(), after);
+    QCOMPARE(f.beeps, beeps);
+}
+
+void LevelCommandsTest::pastedTextIsFiltered_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("how");    // "ctrl+v", "paste" (menu, middle click) or "drop"
+    QTest::addColumn<QString>("before"); // "|" at the cursor, [] the selection
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after"); // "|" at the cursor
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("letters and ! left out") << "RangeText"
+                                            << "ctrl+v"
+                                            << "|"
+                                            << "1a2!"
+                                            << "12|" << 1;
+    QTest::newRow("second point left out, in the middle") << "RangeText"
+                                                          << "paste"
+                                                          << "1|.5"
+                                                          << "2.3"
+                                                          << "123|.5" << 1;
+    QTest::newRow("minus left out of an unsigned box") << "LocalGravityText"
+                                                       << "paste"
+                                                       << "|"
+                                                       << "-9.81"
+                                                       << "9.81|" << 1;
+    QTest::newRow("selection replaced") << "SGText"
+                                        << "ctrl+v"
+                                        << "[-1.5]"
+                                        << "-2.7-"
+                                        << "-2.7|" << 1;
+    QTest::newRow("nothing usable") << "LevelOffsetText"
+                                    << "paste"
+                                    << "4|"
+                                    << "%'\f"
+                                    << "4|" << 1;
+    QTest::newRow("dropped") << "LevelText"
+                             << "drop"
+                             << "|"
+                             << "-1.5 m"
+                             << "-1.5|" << 1;
+}
+
+void LevelCommandsTest::pastedTextIsFiltered() {
+    QFETCH(QString, box);
+    QFETCH(QString, how);
+    QFETCH(QString, before);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    QFETCH(int, beeps);
+    LevelFixture f;
+    f.tabs->setCurrentIndex(1);
+    f.tabs->show();
+    auto* edit = f.page(1).findChild<QLineEdit*>(box);
+    edit->setText(QString(before).remove('|').remove('[').remove(']'));
+    if (before.contains('['))
+        edit->selectAll();
+    else
+        edit->setCursorPosition(before.indexOf('|'));
+
+    auto mime = std::make_unique<QMimeData>();
+    mime->setText(pasted);
+    if (how == "drop") {
+        const QPoint end(edit->width() - 2, edit->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QDropEvent drop(end, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+    } else {
+        QApplication::clipboard()->setMimeData(mime.release());
+        if (how == "ctrl+v")
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        else
+            edit->paste();
+    }
+
+    QCOMPARE(edit->text().insert(edit->cursorPosition(), '|'), after);
+    QCOMPARE(f.beeps, beeps);
+}
+
+void LevelCommandsTest::receivedTextIsNotFiltered() {
+    // The decoder shows received values with setText, whatever they hold; typing on keeps
+    // them.
+    LevelFixture f;
+    QLineEdit* box = f.page(2).RangeText;
+    box->setText("-1.5E-3");
+    box->end(false);
+    QTest::keyClicks(box, "7");
+    QCOMPARE(box->text(), QStringLiteral("-1.5E-37"));
+    QCOMPARE(f.beeps, 0);
 }
 
 void LevelCommandsTest::leadingDotCorrection() {

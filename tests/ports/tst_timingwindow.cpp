@@ -2,6 +2,7 @@
 #include "link/Link.h"
 #include "link/TimingWindow.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void names();
     void keyFilter_data();
     void keyFilter();
+    void pasteLeavesOutRefusedCharacters();
     void apply_data();
     void apply();
     void emptyCommandTimeoutNeverFires();
@@ -76,10 +78,14 @@ void TimingWindowTest::keyFilter_data() {
                                  << "157" << 0;
     QTest::newRow("point taken") << "TimeoutText" << int(Qt::Key_Period) << "."
                                  << "400." << 0;
-    QTest::newRow("percent taken") << "DataTimeoutText" << int(Qt::Key_Percent) << "%"
-                                   << "200%" << 0;
-    QTest::newRow("apostrophe taken") << "BreakText" << int(Qt::Key_Apostrophe) << "'"
-                                      << "20'" << 0;
+    QTest::newRow("percent refused") << "DataTimeoutText" << int(Qt::Key_Percent) << "%"
+                                     << "200" << 1;
+    QTest::newRow("apostrophe refused") << "BreakText" << int(Qt::Key_Apostrophe) << "'"
+                                        << "20" << 1;
+    QTest::newRow("form feed refused") << "BreakText" << int(Qt::Key_unknown) << "\f"
+                                       << "20" << 1;
+    QTest::newRow("return passes") << "MarkText" << int(Qt::Key_Return) << "\r"
+                                   << "15" << 0;
     QTest::newRow("minus refused") << "BreakText" << int(Qt::Key_Minus) << "-"
                                    << "20" << 1;
     QTest::newRow("blank refused") << "MarkText" << int(Qt::Key_Space) << " "
@@ -105,6 +111,14 @@ void TimingWindowTest::keyFilter() {
     QApplication::sendEvent(edit, &press);
     QCOMPARE(edit->text(), after);
     QCOMPARE(this->beeps, beeps);
+}
+
+void TimingWindowTest::pasteLeavesOutRefusedCharacters() {
+    QApplication::clipboard()->setText("5 ms, 1'0%");
+    window->TimeoutText->end(false);
+    window->TimeoutText->paste();
+    QCOMPARE(window->TimeoutText->text(), QStringLiteral("400510"));
+    QCOMPARE(beeps, 1);
 }
 
 void TimingWindowTest::apply_data() {
