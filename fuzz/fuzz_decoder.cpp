@@ -1,17 +1,22 @@
-// Feeds arbitrary bytes through the receiver's framing and the response decoder, under every
-// transaction code, on a level-probe page set with a fake port and scripted dialogs.
+// Feeds arbitrary bytes through the receiver's framing, the reply matching and the response
+// decoder, under every transaction code, on a level-probe page set with a fake port and
+// scripted dialogs; and through the pure reply reader on its own.
 //
 // Input: byte 0 picks the transaction code, byte 1 the page (low nibble) and whether the
-// reply starts with the request's echo (bit 7); the rest arrives on the serial line.
+// reply starts with the request's echo and address (bit 7); the rest arrives on the serial
+// line.
 
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "levelprobe/LevelAnswer.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
-#include "logging/LoggingState.h"
+#include "logging/LogFrame.h"
+#include "logging/Logger.h"
 #include "protocol/Catalogue.h"
 #include "protocol/Decoder.h"
+#include "protocol/ReplyLine.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,15 +69,22 @@ struct Harness {
     void run(const uint8_t* data, size_t size) {
         const qint16 code = kCodes[data[0] % kCodes.size()];
         const int tab = data[1] % 10;
-        tabs.setCurrentIndex(tab);
         link->UserCommandFlag = code == 99;
-        link->CommandMode = code;
         const QByteArray request = protocol::Catalogue::request(tab, code, "1");
-        link->strSent_Command = QString::fromLatin1(request);
+        const QByteArray body(reinterpret_cast<const char*>(data + 2),
+                              static_cast<qsizetype>(size - 2));
+        // The pure reader sees the answer as the decoder would.
+        levelprobe::readLevelAnswer(
+            code, protocol::ReplyLine(QString::fromLatin1(request + char('0' + tab) + body)));
+
+        sdilink::Transaction t = sdilink::Transaction::forPage(tab, code, request);
+        if (code == 99)
+            t.answer = sdilink::Transaction::Answer::AnyLine;
+        link->transmit(t);
         QByteArray line;
         if (data[1] & 0x80)
-            line = request;
-        line.append(reinterpret_cast<const char*>(data + 2), static_cast<qsizetype>(size - 2));
+            line = request + char('0' + tab);
+        line.append(body);
         port.receive(line);
         QCoreApplication::processEvents();
 
@@ -91,11 +103,11 @@ struct Harness {
     QTreeWidget list;
     QPushButton scan;
     std::array<QAction*, 6> menus{};
-    logging::LoggingState logging;
     levelprobe::CalibrationState calibration;
     testing::FakeSerialPort port;
     testing::FakeDialogs dialogs;
     std::unique_ptr<sdilink::Link> link;
+    std::unique_ptr<logging::Logger> logger;
     std::unique_ptr<levelprobe::LevelFamily> family;
     std::unique_ptr<protocol::Decoder> decoder;
 };

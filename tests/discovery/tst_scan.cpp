@@ -23,6 +23,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -122,6 +123,11 @@ private Q_SLOTS:
     void addressMoveTakesTheLogAlong();
     void logPeriodsFollowSampleRate_data();
     void logPeriodsFollowSampleRate();
+    void repliesGoToThePageThatAsked();
+    void lateAnswerEndsInItsTimeout();
+    void closedPortSaysSoOnce();
+    void unitChangeRereadsThePage();
+    void failedRereadBlanksTheRow();
 };
 
 void ScanTest::singleSensorAtSeven() {
@@ -237,6 +243,9 @@ void ScanTest::rescanWhileLogging() {
     w->ScanBut->click();
     for (int i : {1, 4})
         QCOMPARE(w->lists().ListView->topLevelItem(i)->text(8), QStringLiteral("Logging"));
+    // The log goes on at the period chosen.
+    QCOMPARE(page->LogPeriodCombo->currentText(), QStringLiteral("15 Minutes"));
+    QVERIFY(w->logger().state().LogActive[4]);
 }
 
 void ScanTest::noSensorFound() {
@@ -380,6 +389,135 @@ void ScanTest::logPeriodsFollowSampleRate() {
         QCOMPARE(page.LogPeriodCombo->itemText(1), shortest);
     QCOMPARE(page.LogPeriodCombo->itemText(entries - 1),
              entries > 1 ? QStringLiteral("15 Minutes") : QStringLiteral("Single Log"));
+}
+
+void ScanTest::repliesGoToThePageThatAsked() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('2');
+    sim.bus.addLevelProbe('5');
+    // The user keeps clicking page 2 while the scan works on page 5.
+    auto w = makeWindow(t, sim.port, sim.time);
+    QObject::connect(w->SensorTab, &QTabWidget::currentChanged, w.get(), [&w](int index) {
+        if (index == 5)
+            QTimer::singleShot(0, w.get(), [&w] { w->SensorTab->setCurrentIndex(2); });
+    });
+    w->load();
+    for (int p : {2, 5}) {
+        QCOMPARE(w->page(p)->level->SensorIDList->count(), 4);
+        QCOMPARE(w->logger().log(p).rowCount(), 1);
+    }
+
+    // Page 5 shown, page 2 takes a reading: it goes to 2 and comes back to page 2.
+    QObject::disconnect(w->SensorTab, nullptr, w.get(), nullptr);
+    w->SensorTab->setCurrentIndex(5);
+    sim.bus.clearTraffic();
+    levelprobe::LevelPage* two = w->page(2)->level;
+    two->StartLogBut->click(); // "Single Log": one reading
+    QTRY_COMPARE(w->logger().log(2).rowCount(), 2);
+    QStringList requests;
+    for (const sim::TrafficRecord& r : sim.bus.traffic())
+        if (r.kind == sim::TrafficRecord::Kind::Request)
+            requests << QString::fromLatin1(r.bytes);
+    QCOMPARE(requests, (QStringList{"2M!", "2D0!"}));
+    QCOMPARE(w->logger().log(5).rowCount(), 1);
+    QCOMPARE(w->lists().ListView->topLevelItem(2)->text(4), two->PressureText->text());
+    QVERIFY(two->PressUnitsQueryBut->isEnabled());
+}
+
+void ScanTest::lateAnswerEndsInItsTimeout() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('1');
+    sim.bus.addLevelProbe('3');
+    sim::Faults late;
+    late.lateBy = sim::milliseconds(kTimeout + 50);
+    sim.bus.setFaults('1', late);
+    auto w = loadWindow(t, sim);
+    // The late sensor's answers come after their time-outs and are not taken for anything:
+    // the scan ends, the sensor counts as absent, the other one is found.
+    QVERIFY(!w->scanner().scanning());
+    QVERIFY(!w->SensorTab->isTabEnabled(1));
+    QVERIFY(w->SensorTab->isTabEnabled(3));
+    QVERIFY(w->lists().ListView->topLevelItem(1)->text(5).isEmpty());
+    QCOMPARE(w->SensorTab->currentIndex(), 3);
+    QCOMPARE(w->logger().log(3).rowCount(), 1);
+}
+
+void ScanTest::closedPortSaysSoOnce() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('4');
+    auto w = loadWindow(t, sim);
+    sim.port.close();
+    const int sent = static_cast<int>(sentRequests(*w).size());
+
+    w->ScanBut->click();
+    QCOMPARE(t.dialogs.boxes.size(), 1);
+    QCOMPARE(t.dialogs.boxes[0].text, QStringLiteral("Unable to connect to comm port."));
+    QCOMPARE(sentRequests(*w).size(), sent);
+
+    // A page's query shows the box once and leaves every control usable.
+    levelprobe::LevelPage* page = w->page(4)->level;
+    page->RangeQueryBut->click();
+    QCOMPARE(t.dialogs.boxes.size(), 2);
+    QVERIFY(page->RangeQueryBut->isEnabled());
+    QVERIFY(w->ScanBut->isEnabled());
+    QVERIFY(w->mnuCommsPort->menuAction()->isEnabled());
+    QCOMPARE(w->link().replyStatus(), qint16(sdilink::Link::NotSent));
+}
+
+void ScanTest::unitChangeRereadsThePage() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('3');
+    auto w = loadWindow(t, sim);
+    levelprobe::LevelPage* page = w->page(3)->level;
+    sim.bus.clearTraffic();
+    page->PressUnitsCombo->setCurrentIndex(page->PressUnitsCombo->findText("mbar"));
+    page->PressUnitsBut->click();
+    QTRY_VERIFY(page->PressUnitsQueryBut->isEnabled());
+    QStringList requests;
+    for (const sim::TrafficRecord& r : sim.bus.traffic())
+        if (r.kind == sim::TrafficRecord::Kind::Request)
+            requests << QString::fromLatin1(r.bytes);
+    QCOMPARE(requests, (QStringList{"3XUP13!", "3XP!", "3XE!", "3XLOF!", "3XRA!", "3XMOR!", "3M!",
+                                    "3D0!"}));
+    QTreeWidgetItem* row = w->lists().ListView->topLevelItem(3);
+    QCOMPARE(row->text(5), QStringLiteral("mbar"));
+    QCOMPARE(w->logger().log(3).text(0, 3), QStringLiteral("mbar"));
+    QCOMPARE(row->text(8), QStringLiteral("Idle"));
+}
+
+void ScanTest::failedRereadBlanksTheRow() {
+    testing::TestServices t;
+    bool silent = false;
+    script(*t.port, [&silent](const QByteArray& request) -> std::optional<QByteArray> {
+        if (!request.startsWith('3') || silent)
+            return std::nullopt;
+        if (request == "3XUP13!") {
+            silent = true; // the sensor is gone after the change
+            return QByteArray("313");
+        }
+        if (request == "3M!")
+            return QByteArray("30001");
+        if (request == "3D0!")
+            return QByteArray("3+1.5+20.1");
+        if (request == "3XF!")
+            return QByteArray("30,10,0001");
+        return QByteArray("30");
+    });
+    auto w = loadWindow(t, *t.port);
+    levelprobe::LevelPage* page = w->page(3)->level;
+    const int before = static_cast<int>(sentRequests(*w).size());
+    page->PressUnitsCombo->setCurrentIndex(page->PressUnitsCombo->findText("mbar"));
+    page->PressUnitsBut->click();
+    QTRY_VERIFY(page->PressUnitsQueryBut->isEnabled());
+    QCOMPARE(sentRequests(*w).mid(before), (QStringList{"3XUP13!", "3XP!"}));
+    QTreeWidgetItem* row = w->lists().ListView->topLevelItem(3);
+    for (int c = 1; c <= 8; ++c)
+        QVERIFY2(row->text(c).isEmpty(), qPrintable(row->text(c)));
+    QVERIFY(w->ScanBut->isEnabled());
 }
 
 QTEST_MAIN(ScanTest)

@@ -284,7 +284,7 @@ void ConnectionTest::outOfRangeSettings() {
     QCOMPARE(rig.link->timings().BreakTiming, timings[0]);
     QCOMPARE(rig.link->timings().MarkTiming, timings[1]);
     QCOMPARE(rig.link->timings().DataTimeout, timings[2]);
-    QCOMPARE(rig.link->TimeoutTimer().interval(), timings[3]);
+    QCOMPARE(rig.link->timings().CommandTimeout, timings[3]);
     // The port opens as usual and a request arms the command time-out.
     QCOMPARE(rig.t.trace->last(), QStringLiteral("open 3"));
     rig.link->send_TXbuff("0I!");
