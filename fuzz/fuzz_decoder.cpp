@@ -51,17 +51,17 @@ struct Harness {
             port, dialogs, [](int) {}, [] { return QDateTime::currentDateTime(); });
         link->setBeeper([] {});
         link->setCommandTimeout(0);
-        levelprobe::LevelHooks hooks;
-        hooks.LevelMeasure = [this](int tab) {
-            link->strSent_Command = QString::fromLatin1(protocol::Catalogue::request(tab, 11));
-            link->CommandMode = 11;
-        };
+        std::array<logging::LogFrame*, 10> frames{};
+        for (auto& f : frames)
+            f = new logging::LogFrame(&tabs);
+        logger = std::make_unique<logging::Logger>(
+            *link, [] { return QDateTime::currentDateTime(); }, frames);
         platform::WindowControls window{&tabs,    &scan,    menus[0], menus[1],
                                         menus[2], menus[3], menus[4], menus[5]};
-        family = std::make_unique<levelprobe::LevelFamily>(pages, window, logging, calibration,
-                                                           *link, dialogs, &list, hooks);
-        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs,
-                                                      [this] { return tabs.currentIndex(); });
+        family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
+                                                           *link, dialogs, &list);
+        logger->setFamily(family.get(), {}, {});
+        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
         decoder->setUserCommandSink([](const QString&) {});
         link->setHandler(decoder.get());
     }

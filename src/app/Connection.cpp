@@ -1,7 +1,7 @@
 #include "Connection.h"
 
 #include "app/PortMenu.h"
-#include "link/TimingWindow.h"
+#include "TimingWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 
@@ -26,7 +26,7 @@ struct TimingField {
 } // namespace
 
 Connection::Connection(platform::SerialPort& port, platform::Dialogs& dialogs, PortMenu& menu,
-                       sdilink::TimingWindow& timing, SysData settings, const Controls& controls,
+                       TimingWindow& timing, SysData settings, const Controls& controls,
                        std::function<void()> Poll_Sensors)
     : port_(port), dialogs_(dialogs), menu_(menu), timing_(timing), settings_(std::move(settings)),
       controls_(controls), Poll_Sensors_(std::move(Poll_Sensors)) {}
@@ -47,7 +47,7 @@ void Connection::ReadSysData() {
     QStringList outOfRange;
     for (const TimingField& f : fields) {
         qint16 value = f.stored != 0 ? f.stored : f.fallback;
-        if (!sdilink::TimingWindow::inRange(value)) {
+        if (!TimingWindow::inRange(value)) {
             outOfRange << QStringLiteral("The %1 stored in the settings file is out of range; "
                                          "the default %2 is used.")
                               .arg(f.box->accessibleName())
@@ -65,7 +65,7 @@ void Connection::ReadSysData() {
 }
 
 bool Connection::WriteSysData(int portNumber) {
-    const sdilink::TimingWindow::Values v = timing_.storedValues();
+    const TimingWindow::Values v = timing_.storedValues();
     SysData::Record r;
     r.port = static_cast<qint16>(portNumber);
     r.breakTime = v.BreakTiming;

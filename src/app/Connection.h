@@ -13,13 +13,10 @@ namespace platform {
 class Dialogs;
 class SerialPort;
 } // namespace platform
-namespace sdilink {
-class TimingWindow;
-}
-
 namespace app {
 
 class PortMenu;
+class TimingWindow;
 
 // The serial connection and the settings file: reads the stored port and timings at start,
 // opens a port (the first success runs the bus scan), and stores a port chosen from the
@@ -34,7 +31,7 @@ public:
     };
 
     Connection(platform::SerialPort& port, platform::Dialogs& dialogs, PortMenu& menu,
-               sdilink::TimingWindow& timing, SysData settings, const Controls& controls,
+               TimingWindow& timing, SysData settings, const Controls& controls,
                std::function<void()> Poll_Sensors);
 
     // Reads the settings file, puts the timings into the timing window and into effect,
@@ -58,7 +55,7 @@ private:
     platform::SerialPort& port_;
     platform::Dialogs& dialogs_;
     PortMenu& menu_;
-    sdilink::TimingWindow& timing_;
+    TimingWindow& timing_;
     SysData settings_;
     Controls controls_;
     std::function<void()> Poll_Sensors_;

@@ -9,7 +9,7 @@
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
-#include "link/TimingWindow.h"
+#include "TimingWindow.h"
 #include "logging/LogFrame.h"
 #include "logging/LogPeriods.h"
 #include "logging/Logger.h"
@@ -55,7 +55,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
         logFrames[i] = pages_[i]->log;
     logger_ = std::make_unique<logging::Logger>(*link_, services_.clock, logFrames);
 
-    timing_ = new sdilink::TimingWindow(*link_, *services_.dialogs, this);
+    timing_ = new TimingWindow(*link_, *services_.dialogs, this);
     portMenu_ = std::make_unique<PortMenu>(mnuCom, services_.ports);
     connection_ = std::make_unique<Connection>(
         *services_.port, *services_.dialogs, *portMenu_, *timing_,

@@ -21,7 +21,6 @@ class QTabWidget;
 
 namespace sdilink {
 class Link;
-class TimingWindow;
 } // namespace sdilink
 namespace protocol {
 class Decoder;
@@ -39,6 +38,7 @@ class Logger;
 namespace app {
 
 class AboutWindow;
+class TimingWindow;
 class Connection;
 class PortMenu;
 class SensorPage;
@@ -73,7 +73,7 @@ public:
     // the user-command window shows modally with exec().
     PortMenu& portMenu() { return *portMenu_; }
     Connection& connection() { return *connection_; }
-    sdilink::TimingWindow& Timing() { return *timing_; }
+    TimingWindow& Timing() { return *timing_; }
 
     qint16 SensorFamily = 0; // 0 level probe (and encoder converter), -1 rotary encoder
 
@@ -122,7 +122,7 @@ private:
     std::unique_ptr<protocol::ScanSeries> rotarySeries_;
     protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's
     std::unique_ptr<discovery::Scanner> scanner_;
-    sdilink::TimingWindow* timing_ = nullptr;
+    TimingWindow* timing_ = nullptr;
     std::unique_ptr<PortMenu> portMenu_;
     std::unique_ptr<Connection> connection_;
     discovery::SensorLists* lists_ = nullptr;

@@ -4,6 +4,7 @@
 #include "platform/SerialPort.h"
 #include <QApplication>
 #include <QEventLoop>
+#include <utility>
 
 namespace sdilink {
 
@@ -68,6 +69,11 @@ Link::Sequence::~Sequence() {
 }
 
 void Link::transmit(const Transaction& transaction) {
+    // A request sent while another is still out (a click on another page) replaces it; the
+    // page of the one replaced must not stay locked for good.
+    if ((awaiting_ || framer_.state() == 1) && current_.page != transaction.page &&
+        !superseded_.contains(current_.page))
+        superseded_.append(current_.page);
     current_ = transaction;
     send_TXbuff(transaction.request);
 }
@@ -87,6 +93,7 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
         setReplyStatus(NotSent);
         if (handler_)
             handler_->unlockPage(current_.page);
+        unlockSuperseded();
         notifyIfFree();
         return;
     }
@@ -205,9 +212,19 @@ void Link::lineFramed(const QByteArray& line) {
         handler_->Decode_SDI12(answered, line.mid(start));
     // Every reply ends its transaction, also one whose branch leaves the status alone, so a
     // sequence waiting on it goes on.
-    if (!awaiting_ && framer_.state() != 1 && replyStatus_ == Waiting)
-        setReplyStatus(Handled);
+    if (!awaiting_ && framer_.state() != 1) {
+        if (replyStatus_ == Waiting)
+            setReplyStatus(Handled);
+        unlockSuperseded();
+    }
     notifyIfFree();
+}
+
+void Link::unlockSuperseded() {
+    const QList<int> pages = std::exchange(superseded_, {});
+    for (int page : pages)
+        if (page != current_.page && handler_)
+            handler_->unlockPage(page);
 }
 
 void Link::TimeoutTimer_Timer() {
@@ -216,6 +233,7 @@ void Link::TimeoutTimer_Timer() {
     FlushInput();
     if (handler_)
         handler_->unlockPage(current_.page);
+    unlockSuperseded();
     notifyIfFree();
 }
 

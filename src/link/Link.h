@@ -7,6 +7,7 @@
 
 #include "platform/Services.h"
 #include "platform/Timers.h"
+#include <QList>
 #include <QLoggingCategory>
 #include <QObject>
 #include <functional>
@@ -136,6 +137,8 @@ private:
     void lineFramed(const QByteArray& line);
     void TimeoutTimer_Timer();
     void notifyIfFree();
+    // Unlocks the pages of transactions that a newer one replaced before they ended.
+    void unlockSuperseded();
     QString timeText() const;
 
     platform::SerialPort& port_;
@@ -151,6 +154,7 @@ private:
     std::unique_ptr<platform::OneShotTimer> serviceRequestTimer_;
     Timings timings_;
     Transaction current_;
+    QList<int> superseded_;
     bool awaiting_ = false;
     int sequences_ = 0;
     quint64 transmitted_ = 0;

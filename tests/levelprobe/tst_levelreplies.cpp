@@ -41,6 +41,7 @@ private Q_SLOTS:
     void addressQueryAndChange();
     void pageMoveFromZeroToFour();
     void trimOffTakesReadingAfterClearOffsets();
+    void dataWithoutValues();
 };
 
 void LevelRepliesTest::branches_data() {
@@ -394,6 +395,42 @@ void LevelRepliesTest::trimOffTakesReadingAfterClearOffsets() {
     f.transact(3, 32, "3XTRIMOF0.0!", "3XTRIMOF0.0!3");
     QVERIFY(!f.calibration.UpdateReadings_Flag);
     QCOMPARE(f.calls, QStringList{"measure 3"});
+}
+
+void LevelRepliesTest::dataWithoutValues() {
+    LevelFixture f;
+    f.page(3).PressureText->setText("7.5");
+    f.link->setMeasureAddress(3);
+    // A standard sensor announces one second: no wait is due, so the data is asked for at
+    // once, and the sensor has nothing ready yet.
+    f.transact(3, 11, "3M!", "3M!30011");
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{"3D0!"});
+    f.port->writes.clear();
+    f.port->receive("3D0!3\r\n");
+    QCoreApplication::processEvents();
+    QVERIFY(f.calls.isEmpty());
+    QCOMPARE(f.page(3).PressureText->text(), QStringLiteral("7.5"));
+    QVERIFY(!f.page(3).PressUnitsQueryBut->isEnabled());
+    QCOMPARE(f.link->replyStatus(), qint16(sdilink::Link::Waiting));
+
+    // The rest of the announced second passes without a service request: asked once more.
+    f.clock.advanceTo(sim::milliseconds(999));
+    QVERIFY(f.port->writes.empty());
+    f.clock.advanceTo(sim::milliseconds(1000));
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{"3D0!"});
+    f.port->receive("3D0!3+1.5+20.1\r\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(f.calls, QStringList{"row 3 1.5||20.1|"});
+    QVERIFY(f.page(3).PressUnitsQueryBut->isEnabled());
+
+    // Empty once more after that: no row, nothing changed, the page free again.
+    f.calls.clear();
+    f.transact(3, 12, "3D0!", "3D0!3");
+    QVERIFY(f.calls.isEmpty());
+    QCOMPARE(f.page(3).PressureText->text(), QStringLiteral("1.5"));
+    QCOMPARE(f.column(3, 4), QStringLiteral("1.5"));
+    QVERIFY(f.page(3).PressUnitsQueryBut->isEnabled());
+    QCOMPARE(f.link->replyStatus(), qint16(sdilink::Link::Handled));
 }
 
 QTEST_MAIN(LevelRepliesTest)

@@ -65,6 +65,8 @@ private Q_SLOTS:
     void scanMeasurementWaitsTenfold();
     void busFreeFollowsTransactionsAndSequences();
     void noiseIsNoServiceRequest();
+    void replacedTransactionUnlocksItsPage();
+    void wireTrafficIsLogged();
     void serviceRequestSendsDataRequest_data();
     void serviceRequestSendsDataRequest();
     void sequenceStartedInsideDecoderGetsItsReply();
@@ -384,6 +386,44 @@ void LinkTest::sequenceStartedInsideDecoderGetsItsReply() {
     port->receive("1XUP5!15\r\n");
     QTRY_VERIFY_WITH_TIMEOUT(handler->lines.size() == 2, 2000);
     QVERIFY(nestedResult);
+}
+
+void LinkTest::replacedTransactionUnlocksItsPage() {
+    // Page 5 asks; before its reply the user asks on page 2, which replaces it.
+    link->transmit(request(5, "5XUP!"));
+    link->transmit(request(2, "2XUP!"));
+    port->receive("2XUP!212\r\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(handler->pages, QList<int>{2});
+    QCOMPARE(handler->unlocked, QList<int>{5});
+    // Likewise when the replacing one times out.
+    handler->unlocked.clear();
+    link->transmit(request(7, "7XUP!"));
+    link->transmit(request(1, "1XUP!"));
+    clock->runUntilIdle();
+    QCOMPARE(handler->unlocked, (QList<int>{1, 7}));
+}
+
+namespace {
+QStringList wireMessages;
+void recordWire(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    if (QLatin1String(context.category) == QLatin1String("sdi12.wire"))
+        wireMessages << message;
+}
+} // namespace
+
+void LinkTest::wireTrafficIsLogged() {
+    QLoggingCategory::setFilterRules(QStringLiteral("sdi12.wire.debug=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(recordWire);
+    link->transmit(request(3, "3XUP!"));
+    port->receive("3XUP!312\r\n");
+    QCoreApplication::processEvents();
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules({});
+    QCOMPARE(wireMessages.size(), 2);
+    QVERIFY(wireMessages[0].endsWith(QStringLiteral("--> 3XUP!")));
+    QVERIFY(wireMessages[1].endsWith(QStringLiteral("<-- 3XUP!312")));
+    QVERIFY(wireMessages[0].startsWith(QStringLiteral("2026-12-06T14:03:27")));
 }
 
 QTEST_MAIN(LinkTest)

@@ -4,7 +4,7 @@
 #include "app/PortMenu.h"
 #include "app/SysData.h"
 #include "link/Link.h"
-#include "link/TimingWindow.h"
+#include "app/TimingWindow.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
 
@@ -49,7 +49,7 @@ struct Rig {
     explicit Rig(const QString& settingsPath = {}) {
         const app::AppServices s = t.services();
         link = std::make_unique<sdilink::Link>(*s.port, *s.dialogs, s.sleep, s.clock);
-        timing = std::make_unique<sdilink::TimingWindow>(*link, t.dialogs);
+        timing = std::make_unique<app::TimingWindow>(*link, t.dialogs);
         for (int n = 1; n <= 16; ++n) {
             auto* a = new QAction(QStringLiteral("COM%1").arg(n), &owner);
             a->setCheckable(true);
@@ -84,7 +84,7 @@ struct Rig {
     QTemporaryDir dir;
     QString file;
     std::unique_ptr<sdilink::Link> link;
-    std::unique_ptr<sdilink::TimingWindow> timing;
+    std::unique_ptr<app::TimingWindow> timing;
     QObject owner;
     std::array<QAction*, 16> items{};
     QWidget tab;

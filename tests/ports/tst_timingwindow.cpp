@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 #include "link/Link.h"
-#include "link/TimingWindow.h"
+#include "app/TimingWindow.h"
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -9,7 +9,7 @@
 #include <memory>
 
 using sdilink::Link;
-using sdilink::TimingWindow;
+using app::TimingWindow;
 
 class TimingWindowTest : public QObject {
     Q_OBJECT

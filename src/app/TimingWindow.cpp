@@ -16,7 +16,7 @@
 #include <optional>
 #include <utility>
 
-namespace sdilink {
+namespace app {
 
 namespace {
 
@@ -143,4 +143,4 @@ void TimingWindow::butDefault_Click() {
     applyBoxes();
 }
 
-} // namespace sdilink
+} // namespace app

@@ -11,8 +11,12 @@ class Dialogs;
 }
 
 namespace sdilink {
-
 class Link;
+}
+
+namespace app {
+
+using sdilink::Link;
 
 // The "Timing Settings" window: break, mark, command time-out and data time-out as texts.
 // The four boxes are also where the settings file takes its timing values from when it is
@@ -60,4 +64,4 @@ private:
     std::function<void()> store_;
 };
 
-} // namespace sdilink
+} // namespace app
