@@ -1,7 +1,7 @@
 #include "Connection.h"
 
-#include "app/PortMenu.h"
 #include "TimingWindow.h"
+#include "app/PortMenu.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 

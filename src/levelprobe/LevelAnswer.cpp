@@ -126,7 +126,8 @@ LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
         // Four characters hold no more than 9999, unless written with an exponent ("5e51").
         a.interval = static_cast<int>(
             std::clamp(platform::leadingNumber(line.mid(p + 7, 4)), -9999.0, 9999.0));
-        a.sampleRate = protocol::plainNumberText(a.readings * static_cast<double>(a.interval) * 0.2);
+        a.sampleRate =
+            protocol::plainNumberText(a.readings * static_cast<double>(a.interval) * 0.2);
         break;
     }
     case 29:

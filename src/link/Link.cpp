@@ -127,9 +127,9 @@ void Link::setReceiveState(quint8 state) {
 }
 
 void Link::awaitServiceRequest(int waitSeconds) {
-    awaitServiceRequestWithin(
-        std::max(0, waitSeconds) * 1000 +
-        std::max(0, timings_.CommandTimeout) * std::max(1, current_.timeoutFactor));
+    awaitServiceRequestWithin(std::max(0, waitSeconds) * 1000 +
+                              std::max(0, timings_.CommandTimeout) *
+                                  std::max(1, current_.timeoutFactor));
 }
 
 void Link::awaitServiceRequestWithin(int milliseconds) {

@@ -36,7 +36,7 @@ qsizetype replyStart(const Transaction& transaction, const QByteArray& line) {
             return -1;
         const char c = line[after];
         if (transaction.answer == Transaction::Answer::AnyAddress ? isAddressCharacter(c)
-                                                                 : c == transaction.address)
+                                                                  : c == transaction.address)
             return at;
     }
     return -1;

@@ -15,8 +15,9 @@ namespace logging {
 
 Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*, 10> frames)
     : link_(link), clock_(std::move(clock)), frames_(frames) {
-    QObject::connect(&link_, &sdilink::Link::busFree, &context_, [this] { sendDueReadings(); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &link_, &sdilink::Link::busFree, &context_, [this] { sendDueReadings(); },
+        Qt::QueuedConnection);
 }
 
 void Logger::setFamily(protocol::Family* family, std::array<platform::DropDown*, 10> periodLists,

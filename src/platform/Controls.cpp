@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTreeWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 
 namespace platform {
 

@@ -99,10 +99,9 @@ void script(testing::FakeSerialPort& port,
     port.onWrite = [&port, answer](const QByteArray& request) {
         const std::optional<QByteArray> a = answer(request);
         if (a)
-            virtualTime().clock.after(sim::milliseconds(10), &port,
-                                      [&port, line = request + *a + "\r\n"] {
-                                          port.receive(line);
-                                      });
+            virtualTime().clock.after(
+                sim::milliseconds(10), &port,
+                [&port, line = request + *a + "\r\n"] { port.receive(line); });
     };
 }
 
@@ -481,8 +480,8 @@ void ScanTest::unitChangeRereadsThePage() {
     for (const sim::TrafficRecord& r : sim.bus.traffic())
         if (r.kind == sim::TrafficRecord::Kind::Request)
             requests << QString::fromLatin1(r.bytes);
-    QCOMPARE(requests, (QStringList{"3XUP13!", "3XP!", "3XE!", "3XLOF!", "3XRA!", "3XMOR!", "3M!",
-                                    "3D0!"}));
+    QCOMPARE(requests,
+             (QStringList{"3XUP13!", "3XP!", "3XE!", "3XLOF!", "3XRA!", "3XMOR!", "3M!", "3D0!"}));
     QTreeWidgetItem* row = w->lists().ListView->topLevelItem(3);
     QCOMPARE(row->text(5), QStringLiteral("mbar"));
     QCOMPARE(w->logger().log(3).text(0, 3), QStringLiteral("mbar"));

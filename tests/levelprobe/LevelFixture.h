@@ -22,8 +22,9 @@
 
 // Ten level-probe pages with their window controls, sensor list, logger, link and decoder,
 // on a fake port whose time runs on a manual clock: it stands still until a test moves it
-// (or lets it jump from one due time-out to the next with setAutoAdvance). What reaches the other subsystems is recorded in `calls`: "measure 3" for every
-// aM! written, "row 3 p|pu|t|tu" for every log row added.
+// (or lets it jump from one due time-out to the next with setAutoAdvance). What reaches the other
+// subsystems is recorded in `calls`: "measure 3" for every aM! written, "row 3 p|pu|t|tu" for every
+// log row added.
 struct LevelFixture {
     LevelFixture() {
         tabs = std::make_unique<QTabWidget>();

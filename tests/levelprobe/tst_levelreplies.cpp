@@ -80,8 +80,8 @@ void LevelRepliesTest::branches_data() {
     row("temperature units, two digits", 4, "3XUT!", "3XUT!310", "TempUnitsCombo", "", 7, "", 1,
         "unlock", true);
     row("density, empty", 6, "3XP!", "3XP!3", "DensityCorrCombo", "", 2, "", 1, "unlock", true);
-    row("density, out of the list", 6, "3XP!", "3XP!37", "DensityCorrCombo", "", 2, "", 1,
-        "unlock", true);
+    row("density, out of the list", 6, "3XP!", "3XP!37", "DensityCorrCombo", "", 2, "", 1, "unlock",
+        true);
     row("reverse, a letter", 17, "3XREV!", "3XREV!3a", "ReverseCombo", "", -1, "", 1, "unlock",
         true);
     row("temperature units", 4, "3XUT!", "3XUT!31", "TempUnitsCombo", "Fahrenheit", 7, "Fahrenheit",

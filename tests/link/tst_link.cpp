@@ -221,7 +221,9 @@ void LinkTest::replyMatching_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("start"); // where the decoded line starts, -1: not the reply
     QTest::newRow("echo and address") << QByteArray("3XUP!") << QByteArray("3XUP!312") << 0;
-    QTest::newRow("noise before the echo") << QByteArray("3XUP!") << QByteArray("3\x7f" "3XUP!312")
+    QTest::newRow("noise before the echo") << QByteArray("3XUP!")
+                                           << QByteArray("3\x7f"
+                                                         "3XUP!312")
                                            << 2;
     QTest::newRow("another address answers") << QByteArray("5XUP!") << QByteArray("5XUP!4") << -1;
     QTest::newRow("echo alone") << QByteArray("5XUP!") << QByteArray("5XUP!") << -1;
@@ -229,18 +231,16 @@ void LinkTest::replyMatching_data() {
     QTest::newRow("a stray service request") << QByteArray("3XUP!") << QByteArray("4") << -1;
     QTest::newRow("address query, any address") << QByteArray("?!") << QByteArray("?!7") << 0;
     QTest::newRow("address query, no address") << QByteArray("?!") << QByteArray("?!") << -1;
-    QTest::newRow("address change, new address") << QByteArray("2A5!") << QByteArray("2A5!5")
-                                                 << 0;
-    QTest::newRow("address change, old address") << QByteArray("2A5!") << QByteArray("2A5!2")
-                                                 << -1;
+    QTest::newRow("address change, new address") << QByteArray("2A5!") << QByteArray("2A5!5") << 0;
+    QTest::newRow("address change, old address") << QByteArray("2A5!") << QByteArray("2A5!2") << -1;
 }
 
 void LinkTest::replyMatching() {
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, line);
     QFETCH(int, start);
-    const sdilink::Transaction t = sdilink::Transaction::forPage(request[0] == '?' ? 0 : 3, 2,
-                                                                 request);
+    const sdilink::Transaction t =
+        sdilink::Transaction::forPage(request[0] == '?' ? 0 : 3, 2, request);
     QCOMPARE(int(sdilink::replyStart(t, line)), start);
 
     // A request typed by hand takes any line.

@@ -31,7 +31,9 @@ public:
     qint16 dataRequestCode() const override { return rotary_ ? 117 : 12; }
     void lockPage(int page) override { trace_->append(QStringLiteral("lock %1").arg(page)); }
     void unlockPage(int page) override { trace_->append(QStringLiteral("unlock %1").arg(page)); }
-    bool decodeReply(const sdilink::Transaction&, const protocol::ReplyLine&) override { return false; }
+    bool decodeReply(const sdilink::Transaction&, const protocol::ReplyLine&) override {
+        return false;
+    }
 
 private:
     bool rotary_;

@@ -3,8 +3,8 @@
 #include "app/MainWindow.h"
 #include "app/PortMenu.h"
 #include "app/SysData.h"
-#include "link/Link.h"
 #include "app/TimingWindow.h"
+#include "link/Link.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
 

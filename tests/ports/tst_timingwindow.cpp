@@ -1,6 +1,6 @@
 #include "Fixtures.h"
-#include "link/Link.h"
 #include "app/TimingWindow.h"
+#include "link/Link.h"
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <memory>
 
-using sdilink::Link;
 using app::TimingWindow;
+using sdilink::Link;
 
 class TimingWindowTest : public QObject {
     Q_OBJECT

@@ -18,7 +18,8 @@ public:
     void lockPage(int) override {}
     void unlockPage(int page) override { unlocked << page; }
     bool decodeReply(const sdilink::Transaction& t, const protocol::ReplyLine& line) override {
-        calls << QStringLiteral("%1|%2|%3|%4").arg(t.page).arg(t.code).arg(line.text()).arg(line.p());
+        calls
+            << QStringLiteral("%1|%2|%3|%4").arg(t.page).arg(t.code).arg(line.text()).arg(line.p());
         return t.code != 99;
     }
     QStringList calls;
