@@ -8,11 +8,14 @@
 
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "ManualScheduler.h"
+#include "SchedulerTimers.h"
 #include "levelprobe/LevelAnswer.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
+#include "logging/LogModel.h"
 #include "logging/Logger.h"
 #include "protocol/Catalogue.h"
 #include "protocol/Decoder.h"
@@ -47,10 +50,13 @@ struct Harness {
         for (auto& m : menus)
             m = new QAction(&tabs);
         port.open(1);
+        // Time-outs run on a manual clock that jumps to them whenever the event loop is idle,
+        // so a sequence the input starts (a unit change's re-read) ends at once.
+        clock.setAutoAdvance(true);
         link = std::make_unique<sdilink::Link>(
-            port, dialogs, [](int) {}, [] { return QDateTime::currentDateTime(); });
+            port, dialogs, [](int) {}, [] { return QDateTime::currentDateTime(); }, nullptr,
+            timers);
         link->setBeeper([] {});
-        link->setCommandTimeout(0);
         std::array<logging::LogFrame*, 10> frames{};
         for (auto& f : frames)
             f = new logging::LogFrame(&tabs);
@@ -87,6 +93,7 @@ struct Harness {
         line.append(body);
         port.receive(line);
         QCoreApplication::processEvents();
+        clock.runUntilIdle();
 
         // Keep what accumulates from growing across runs.
         port.writes.clear();
@@ -95,6 +102,8 @@ struct Harness {
         link->commsLog().clear();
         for (levelprobe::LevelPage* p : pages)
             p->SensorIDList->clear();
+        for (int p = 0; p <= 9; ++p)
+            logger->log(p).clear();
         link->setReceiveState(0);
     }
 
@@ -105,6 +114,8 @@ struct Harness {
     std::array<QAction*, 6> menus{};
     levelprobe::CalibrationState calibration;
     testing::FakeSerialPort port;
+    sim::ManualScheduler clock;
+    sim::SchedulerTimers timers{clock};
     testing::FakeDialogs dialogs;
     std::unique_ptr<sdilink::Link> link;
     std::unique_ptr<logging::Logger> logger;

@@ -92,6 +92,15 @@ std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, SimBus& sim) {
     return loadWindow(t, sim.port, sim.time);
 }
 
+// The requests the bus received since its traffic was last cleared.
+QStringList busRequests(const sim::Bus& bus) {
+    QStringList requests;
+    for (const sim::TrafficRecord& r : bus.traffic())
+        if (r.kind == sim::TrafficRecord::Kind::Request)
+            requests << QString::fromLatin1(r.bytes);
+    return requests;
+}
+
 // A sensor scripted by request: the answer to give 10 ms after the request, or nothing for
 // silence.
 void script(testing::FakeSerialPort& port,
@@ -414,10 +423,7 @@ void ScanTest::repliesGoToThePageThatAsked() {
     levelprobe::LevelPage* two = w->page(2)->level;
     two->StartLogBut->click(); // "Single Log": one reading
     QTRY_COMPARE(w->logger().log(2).rowCount(), 2);
-    QStringList requests;
-    for (const sim::TrafficRecord& r : sim.bus.traffic())
-        if (r.kind == sim::TrafficRecord::Kind::Request)
-            requests << QString::fromLatin1(r.bytes);
+    const QStringList requests = busRequests(sim.bus);
     QCOMPARE(requests, (QStringList{"2M!", "2D0!"}));
     QCOMPARE(w->logger().log(5).rowCount(), 1);
     QCOMPARE(w->lists().ListView->topLevelItem(2)->text(4), two->PressureText->text());
@@ -476,10 +482,7 @@ void ScanTest::unitChangeRereadsThePage() {
     page->PressUnitsCombo->setCurrentIndex(page->PressUnitsCombo->findText("mbar"));
     page->PressUnitsBut->click();
     QTRY_VERIFY(page->PressUnitsQueryBut->isEnabled());
-    QStringList requests;
-    for (const sim::TrafficRecord& r : sim.bus.traffic())
-        if (r.kind == sim::TrafficRecord::Kind::Request)
-            requests << QString::fromLatin1(r.bytes);
+    const QStringList requests = busRequests(sim.bus);
     QCOMPARE(requests,
              (QStringList{"3XUP13!", "3XP!", "3XE!", "3XLOF!", "3XRA!", "3XMOR!", "3M!", "3D0!"}));
     QTreeWidgetItem* row = w->lists().ListView->topLevelItem(3);
