@@ -52,9 +52,7 @@ void Scanner::Poll_Sensors() {
     scanWindow_->show();
     int FirstFound = 0;
     // A port that went away ends the scan after its one message.
-    const auto ended = [this] {
-        return cancelled_ || link_.replyStatus() == sdilink::Link::NotSent;
-    };
+    const auto ended = [this] { return cancelled_ || !link_.port().isOpen(); };
 
     for (int i = 0; i <= 9 && !ended(); ++i) {
         SensorTab_->setCurrentIndex(i);
