@@ -56,7 +56,9 @@ public:
     qint16 dataRequestCode() const override { return 12; }
     void lockPage(int) override {}
     void unlockPage(int) override {}
-    bool decodeReply(int, qint16, const protocol::ReplyLine&) override { return false; }
+    bool decodeReply(const sdilink::Transaction&, const protocol::ReplyLine&) override {
+        return false;
+    }
 };
 
 long residentBytes() {
