@@ -71,7 +71,11 @@ void Logger::startLog(int tab) {
         if (writeLogStatus_)
             writeLogStatus_(tab, QStringLiteral("Logging"));
     }
-    due_[static_cast<size_t>(tab)] = true;
+    requestReading(tab);
+}
+
+void Logger::requestReading(int tab) {
+    due_.at(static_cast<size_t>(tab)) = true;
     sendDueReadings();
 }
 

@@ -54,7 +54,7 @@ public:
     void StopLogBut_Click(int Index) { stopLog(Index); }
     void RotaryStopLogBut_Click(int Index) { stopLog(Index); }
     // "Get" on a level-probe page.
-    void PressureBut_Click(int Index) { LevelMeasure(Index); }
+    void PressureBut_Click(int Index) { requestReading(Index); }
     void ClearLogBut_Click(int Index);
 
     // Once a second: counts the running logs and sends the readings that are due. A reading
@@ -76,6 +76,8 @@ public:
 
 private:
     void measure(int tab, qint16 code, int timeoutFactor);
+    // A reading for the page: now, or as soon as the bus is free.
+    void requestReading(int tab);
     void sendDueReadings();
     void startLog(int tab);
     void stopLog(int tab);
