@@ -51,8 +51,12 @@ void Scanner::Poll_Sensors() {
     scanWindow_->ProgressBar1->setValue(0);
     scanWindow_->show();
     int FirstFound = 0;
-    // A port that went away ends the scan after its one message.
-    const auto ended = [this] { return cancelled_ || !link_.port().isOpen(); };
+    // A port that went away ends the scan after the one message of the first request that
+    // could not go out.
+    const auto ended = [this] {
+        return cancelled_ ||
+               (!link_.port().isOpen() && link_.replyStatus() == sdilink::Link::NotSent);
+    };
 
     for (int i = 0; i <= 9 && !ended(); ++i) {
         SensorTab_->setCurrentIndex(i);

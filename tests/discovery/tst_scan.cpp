@@ -134,6 +134,7 @@ private Q_SLOTS:
     void repliesGoToThePageThatAsked();
     void lateAnswerEndsInItsTimeout();
     void closedPortSaysSoOnce();
+    void portLostDuringAScan();
     void unitChangeRereadsThePage();
     void failedRereadBlanksTheRow();
 };
@@ -470,6 +471,22 @@ void ScanTest::closedPortSaysSoOnce() {
     QVERIFY(w->ScanBut->isEnabled());
     QVERIFY(w->mnuCommsPort->menuAction()->isEnabled());
     QCOMPARE(w->link().replyStatus(), qint16(sdilink::Link::NotSent));
+}
+
+void ScanTest::portLostDuringAScan() {
+    testing::TestServices t;
+    // The adapter goes away while the scan asks address 2.
+    t.port->onWrite = [&t](const QByteArray& request) {
+        if (request == "2XUP!")
+            t.port->close();
+    };
+    auto w = loadWindow(t, *t.port);
+    // One message, for the first request that could not go out; then the scan ends.
+    QCOMPARE(t.dialogs.boxes.size(), 1);
+    QCOMPARE(t.dialogs.boxes[0].text, QStringLiteral("Unable to connect to comm port."));
+    QCOMPARE(sentRequests(*w).last(), QStringLiteral("3XUP!"));
+    QVERIFY(!w->scanner().scanning());
+    QVERIFY(w->ScanBut->isEnabled());
 }
 
 void ScanTest::unitChangeRereadsThePage() {
