@@ -20,7 +20,6 @@
 #include "protocol/Decoder.h"
 #include "rotary/RotaryFamily.h"
 #include "rotary/RotaryPage.h"
-#include "rotary/RotaryScanSeries.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -82,7 +81,6 @@ MainWindow::~MainWindow() {
     link_->setHandler(nullptr);
     decoder_.reset();
     scanner_.reset();
-    rotarySeries_.reset();
     family_.reset();
 }
 
@@ -241,9 +239,10 @@ void MainWindow::loadRotaryFamily() {
     window_.mnuFilter = nullptr;
     window_.mnuReset = nullptr;
     lists_->showFamily(true);
-    family_ = std::make_unique<rotary::RotaryFamily>(rotaryPages, window_, logger_->state());
-    rotarySeries_ = std::make_unique<rotary::RotaryScanSeries>(lists_->RotaryListView);
-    scanSeries_ = rotarySeries_.get();
+    auto encoders = std::make_unique<rotary::RotaryFamily>(
+        rotaryPages, window_, *logger_, *link_, *services_.dialogs, lists_->RotaryListView);
+    scanSeries_ = &encoders->scanSeries();
+    family_ = std::move(encoders);
 }
 
 void MainWindow::loadLevelProbeFamily() {

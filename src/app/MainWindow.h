@@ -119,8 +119,7 @@ private:
     std::unique_ptr<sdilink::Link> link_;
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<protocol::Decoder> decoder_;
-    std::unique_ptr<protocol::ScanSeries> rotarySeries_;
-    protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's
+    protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's, owned by family_
     std::unique_ptr<discovery::Scanner> scanner_;
     TimingWindow* timing_ = nullptr;
     std::unique_ptr<PortMenu> portMenu_;

@@ -1,7 +1,8 @@
 #include "RotaryFamily.h"
 
+#include "RotaryAnswer.h"
 #include "RotaryPage.h"
-#include "logging/LoggingState.h"
+#include "logging/Logger.h"
 #include "platform/Controls.h"
 #include "platform/DropDown.h"
 
@@ -10,14 +11,63 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 namespace rotary {
 
 using platform::setEnabled;
 
 RotaryFamily::RotaryFamily(std::array<RotaryPage*, 10> pages, platform::WindowControls window,
-                           const logging::LoggingState& logging)
-    : pages_(pages), window_(window), logging_(logging) {}
+                           logging::Logger& logger, sdilink::Link& link, platform::Dialogs& dialogs,
+                           QTreeWidget* RotaryListView)
+    : pages_(pages), window_(window), logger_(logger), link_(link), listView_(RotaryListView),
+      commands_(*this, link, dialogs), replies_(*this, link), scanSeries_(*this) {
+    for (int p = 0; p < static_cast<int>(pages_.size()); ++p)
+        commands_.connectPage(p);
+}
+
+bool RotaryFamily::decodeReply(const sdilink::Transaction& transaction,
+                               const protocol::ReplyLine& line) {
+    return replies_.decode(transaction, line);
+}
+
+void RotaryFamily::calculateMeasurementRes(int i) {
+    RotaryPage& pg = page(i);
+    pg.RotaryMeasurementResText->setText(measurementResolution(
+        pg.RotaryMeasurementUnitsCombo->currentIndex(), pg.RotaryPulleyCircumText->text(),
+        pg.RotaryCountsPerRevText->text()));
+}
+
+void RotaryFamily::MoveRotaryPage(int p, int q) {
+    RotaryPage& from = page(p);
+    RotaryPage& to = page(q);
+    from.RotaryAddressCombo->setText(QStringLiteral("Select....."));
+    for (auto text : {&RotaryPage::RotaryMaxRangeText, &RotaryPage::RotaryCountsPerRevText,
+                      &RotaryPage::RotaryMeasurementResText})
+        (to.*text)->setText((from.*text)->text());
+    to.RotaryMeasurementUnitsCombo->setCurrentIndex(
+        from.RotaryMeasurementUnitsCombo->currentIndex());
+    to.RotaryPulleyCircumText->setText(from.RotaryPulleyCircumText->text());
+    to.RotaryDirectionCombo->setCurrentIndex(from.RotaryDirectionCombo->currentIndex());
+    to.RotaryCurrentValueText->setText(from.RotaryCurrentValueText->text());
+
+    for (int i = 0; i < from.RotarySensorIDList->count(); ++i)
+        to.RotarySensorIDList->addItem(from.RotarySensorIDList->item(i)->text());
+    from.RotarySensorIDList->clear();
+
+    window_.SensorTab->setTabEnabled(q, true);
+    window_.SensorTab->setTabEnabled(p, false);
+    window_.SensorTab->setCurrentIndex(q);
+
+    logger_.moveLog(p, q);
+
+    if (QTreeWidgetItem* source = listView_->topLevelItem(p)) {
+        if (QTreeWidgetItem* target = listView_->topLevelItem(q))
+            for (int c = 1; c <= 6; ++c)
+                target->setText(c, source->text(c));
+    }
+    platform::clearRowTexts(listView_, p);
+}
 
 void RotaryFamily::setPageControls(int p, bool enabled) {
     RotaryPage& pg = page(p);
@@ -43,8 +93,8 @@ void RotaryFamily::LockRotaryPage(int p) {
         {window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuHelp, window_.mnuUserCommand},
         false);
     // The logging sensor's Stop Log stays usable during every transaction.
-    if (logging_.LoggingSensor != 0)
-        page(logging_.LoggingSensor - 1).RotaryStopLogBut->setEnabled(true);
+    if (logger_.state().LoggingSensor != 0)
+        page(logger_.state().LoggingSensor - 1).RotaryStopLogBut->setEnabled(true);
     else
         page(p).RotaryStopLogBut->setEnabled(false);
 }
@@ -58,7 +108,7 @@ void RotaryFamily::UnlockRotaryPage(int p) {
         true);
     // While a sensor logs, no page can change its address, start a second log or change its
     // period.
-    if (logging_.LoggingSensor != 0) {
+    if (logger_.state().LoggingSensor != 0) {
         for (RotaryPage* other : pages_)
             setEnabled(
                 {other->RotaryAddrBut, other->RotaryStartLogBut, other->RotaryLogPeriodCombo},

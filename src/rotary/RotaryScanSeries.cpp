@@ -1,17 +1,58 @@
 #include "RotaryScanSeries.h"
 
+#include "RotaryFamily.h"
+#include "link/Link.h"
+#include "logging/Logger.h"
 #include "platform/Controls.h"
 
 #include <QTreeWidget>
+#include <array>
 
 namespace rotary {
 
+namespace {
+
+using Commands = RotaryCommands;
+
+// In the order a scan asks; the first is the presence query.
+constexpr std::array<void (Commands::*)(int), 7> kSeries{
+    &Commands::QueryRotaryMeasurementUnitsBut_Click,
+    &Commands::QueryRotaryPulleyCircumfBut_Click,
+    &Commands::QueryRotaryDirectionBut_Click,
+    &Commands::QueryRotaryCountsPerRevBut_Click,
+    &Commands::QueryRotaryCurrentValueBut_Click,
+    &Commands::SerialNumberQuery,
+    &Commands::RotaryIDQueryBut_Click};
+
+constexpr int kLogStatusColumn = 6;
+
+} // namespace
+
+int RotaryScanSeries::length() const {
+    return static_cast<int>(kSeries.size());
+}
+
+bool RotaryScanSeries::query(int page, int step) {
+    return family_.link().transact(
+        [&] { (family_.commands().*kSeries.at(static_cast<size_t>(step)))(page); });
+}
+
+void RotaryScanSeries::seriesComplete(int page) {
+    logging::Logger& logger = family_.logger();
+    if (!family_.link().transact([&] { logger.RotaryMeasure(page, 10); }))
+        return;
+    platform::setRowText(family_.RotaryListView(), page, kLogStatusColumn,
+                         logger.state().LoggingSensor != 0 ? QStringLiteral("Logging")
+                                                           : QStringLiteral("Idle"));
+}
+
 void RotaryScanSeries::clearRow(int page) {
-    platform::clearRowTexts(list_, page);
+    platform::clearRowTexts(family_.RotaryListView(), page);
 }
 
 void RotaryScanSeries::selectRow(int page) {
-    list_->setCurrentItem(list_->topLevelItem(page));
+    QTreeWidget* list = family_.RotaryListView();
+    list->setCurrentItem(list->topLevelItem(page));
 }
 
 } // namespace rotary

@@ -20,6 +20,7 @@
 #include "logging/Logger.h"
 #include "platform/DropDown.h"
 #include "protocol/Family.h"
+#include "rotary/RotaryPage.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -137,6 +138,7 @@ private Q_SLOTS:
     void portLostDuringAScan();
     void unitChangeRereadsThePage();
     void failedRereadBlanksTheRow();
+    void rotaryEncodersFound();
 };
 
 void ScanTest::singleSensorAtSeven() {
@@ -537,6 +539,43 @@ void ScanTest::failedRereadBlanksTheRow() {
     for (int c = 1; c <= 8; ++c)
         QVERIFY2(row->text(c).isEmpty(), qPrintable(row->text(c)));
     QVERIFY(w->ScanBut->isEnabled());
+}
+
+void ScanTest::rotaryEncodersFound() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addRotaryEncoder('2');
+    sim.bus.addRotaryEncoder('4');
+    auto w = makeWindow(t, sim.port, sim.time);
+    w->setRotaryEncoderSensorType();
+    w->load();
+
+    for (int i = 0; i <= 9; ++i)
+        QCOMPARE(w->SensorTab->isTabEnabled(i), i == 2 || i == 4);
+    QCOMPARE(w->SensorTab->currentIndex(), 2);
+    QVERIFY(t.dialogs.boxes.isEmpty());
+    QStringList toTwo;
+    for (const QString& r : sentRequests(*w))
+        if (r.startsWith('2'))
+            toTwo << r;
+    QCOMPARE(toTwo, (QStringList{"2XMU!", "2XCP!", "2XRD!", "2XPC!", "2XCV!", "2XSN!", "2I!", "2C!",
+                                 "2D0!"}));
+    for (int i : {2, 4}) {
+        rotary::RotaryPage* page = w->page(i)->rotary;
+        QVERIFY(!page->RotaryMeasurementUnitsCombo->text().isEmpty());
+        QVERIFY(!page->RotaryDirectionCombo->text().isEmpty());
+        QVERIFY(!page->RotaryPulleyCircumText->text().isEmpty());
+        QVERIFY(!page->RotaryMeasurementResText->text().isEmpty());
+        QCOMPARE(page->RotarySensorIDList->count(), 4);
+        QTreeWidgetItem* row = w->lists().RotaryListView->topLevelItem(i);
+        QVERIFY(!row->text(1).isEmpty());
+        QCOMPARE(row->text(2), page->RotaryCurrentValueText->text());
+        QCOMPARE(row->text(3), page->RotaryMeasurementUnitsCombo->text());
+        QCOMPARE(row->text(6), QStringLiteral("Idle"));
+        QCOMPARE(w->logger().log(i).rowCount(), 1);
+        QCOMPARE(w->logger().log(i).text(0, 2), row->text(2));
+        QVERIFY(page->RotaryAddrBut->isEnabled());
+    }
 }
 
 QTEST_MAIN(ScanTest)

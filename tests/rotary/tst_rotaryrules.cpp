@@ -1,3 +1,4 @@
+#include "RotaryFixture.h"
 #include "logging/LoggingState.h"
 #include "platform/DropDown.h"
 #include "rotary/RotaryFamily.h"
@@ -22,34 +23,28 @@ private Q_SLOTS:
     void loggingSensorRules();
 
 private:
+    std::unique_ptr<RotaryFixture> fixture;
     QTabWidget* tabs = nullptr;
     std::array<RotaryPage*, 10> pages{};
     QPushButton* scan = nullptr;
     std::array<QAction*, 4> menus{};
-    logging::LoggingState logging;
-    std::unique_ptr<RotaryFamily> family;
+    logging::LoggingState* logging = nullptr;
+    RotaryFamily* family = nullptr;
 };
 
 void RotaryRulesTest::init() {
-    tabs = new QTabWidget;
-    for (auto& p : pages) {
-        p = new RotaryPage;
-        tabs->addTab(p, QStringLiteral("page"));
-    }
-    scan = new QPushButton;
-    for (auto& m : menus)
-        m = new QAction(tabs);
-    logging = {};
-    // The rotary family has no filter or reset menu.
-    platform::WindowControls window{tabs,    scan,    menus[0], menus[1],
-                                    nullptr, nullptr, menus[2], menus[3]};
-    family = std::make_unique<RotaryFamily>(pages, window, logging);
+    fixture = std::make_unique<RotaryFixture>();
+    tabs = fixture->tabs.get();
+    pages = fixture->pages;
+    scan = fixture->scan.get();
+    menus = fixture->menus;
+    // The rules read the logger's state; the test sets it directly.
+    logging = const_cast<logging::LoggingState*>(&fixture->logger->state());
+    family = fixture->family.get();
 }
 
 void RotaryRulesTest::cleanup() {
-    family.reset();
-    delete scan;
-    delete tabs;
+    fixture.reset();
 }
 
 void RotaryRulesTest::lockAndUnlock() {
@@ -96,7 +91,7 @@ void RotaryRulesTest::lockAndUnlock() {
 }
 
 void RotaryRulesTest::loggingSensorRules() {
-    logging.LoggingSensor = 3; // page 2 logs
+    logging->LoggingSensor = 3; // page 2 logs
     pages[2]->RotaryStopLogBut->setEnabled(false);
     family->LockRotaryPage(5);
     QVERIFY(pages[2]->RotaryStopLogBut->isEnabled());

@@ -1,0 +1,114 @@
+#include "RotaryAnswer.h"
+
+#include "platform/Numbers.h"
+#include "protocol/ReplyLine.h"
+
+#include <array>
+#include <cmath>
+
+namespace rotary {
+
+using protocol::ReplyLine;
+
+namespace {
+
+// The position p to read the answer from (its address at p+1, its value from p+2): the
+// first "!", or, when the encoder repeated the mnemonic at or after it, the position of the
+// mnemonic plus 1, so that the value is read right after the mnemonic.
+int skipMnemonic(const ReplyLine& line, const char* mnemonic) {
+    const int p = line.p();
+    const qsizetype at = line.text().indexOf(QLatin1String(mnemonic), p - 1); // from 0
+    return at < 0 ? p : static_cast<int>(at) + 2;
+}
+
+// The rest of the line after the address, when it is exactly one digit.
+std::optional<int> oneDigit(const ReplyLine& line, int p) {
+    const QString rest = line.from(p + 2);
+    if (rest.size() != 1 || rest[0] < QLatin1Char('0') || rest[0] > QLatin1Char('9'))
+        return std::nullopt;
+    return rest[0].unicode() - '0';
+}
+
+// The rest; when it holds a "+" anywhere its first character goes.
+QString withoutPlus(const QString& rest) {
+    return rest.contains(QLatin1Char('+')) ? rest.mid(1) : rest;
+}
+
+int addressAt(const ReplyLine& line, int pos) {
+    const QString a = line.mid(pos, 1);
+    return a.size() == 1 && a[0] >= QLatin1Char('0') && a[0] <= QLatin1Char('9')
+               ? a[0].unicode() - '0'
+               : -1;
+}
+
+} // namespace
+
+RotaryAnswer readRotaryAnswer(qint16 code, const ReplyLine& line) {
+    RotaryAnswer a;
+    a.known = true;
+    const int p = line.p();
+    switch (code) {
+    case 101: {
+        const int lastBang = static_cast<int>(line.text().lastIndexOf(QLatin1Char('!'))) + 1;
+        a.oldAddress = addressAt(line, lastBang - 3);
+        a.newAddress = addressAt(line, lastBang - 1);
+        break;
+    }
+    case 102:
+    case 103:
+        a.listIndex = oneDigit(line, skipMnemonic(line, "XMU"));
+        break;
+    case 104:
+    case 105:
+        a.text = line.from(skipMnemonic(line, "XCP") + 2);
+        break;
+    case 106:
+    case 107:
+        a.listIndex = oneDigit(line, skipMnemonic(line, "XRD"));
+        break;
+    case 108:
+    case 113:
+        a.text = line.from(p + 2);
+        break;
+    case 110:
+    case 111:
+        a.text = withoutPlus(line.from(skipMnemonic(line, "XCV") + 2));
+        break;
+    case 112:
+        a.sdiVersion = line.mid(p + 2, 1) + QLatin1Char('.') + line.mid(p + 3, 1);
+        a.company = line.mid(p + 4, 8);
+        a.model = line.mid(p + 12, 6);
+        a.sensorVersion = line.mid(p + 18, 3);
+        break;
+    case 114:
+        break;
+    case 116:
+        a.wait = line.digitsAt(p + 2, 3);
+        a.count = line.digitAt(p + 5);
+        break;
+    case 117:
+        a.text = withoutPlus(line.from(p + 2));
+        break;
+    default:
+        a.known = false;
+        break;
+    }
+    return a;
+}
+
+QString measurementResolution(int unitsIndex, const QString& circumference,
+                              const QString& countsPerRev) {
+    // Millimetres per unit of the list's entries.
+    constexpr std::array<double, 4> kMillimetres{1000.0, 1.0, 25.4, 304.8};
+    const double k = unitsIndex >= 0 && unitsIndex < static_cast<int>(kMillimetres.size())
+                         ? kMillimetres[static_cast<size_t>(unitsIndex)]
+                         : 0.0;
+    const double c = platform::leadingNumber(circumference) * k;
+    const double n = platform::leadingNumber(countsPerRev);
+    const double resolution = c / (n * 4.0);
+    if (!std::isfinite(resolution))
+        return {};
+    return protocol::plainNumberText(resolution);
+}
+
+} // namespace rotary

@@ -1,0 +1,153 @@
+#include "RotaryCommands.h"
+
+#include "RotaryFamily.h"
+#include "RotaryPage.h"
+#include "link/Link.h"
+#include "platform/CharacterFilter.h"
+#include "platform/Dialogs.h"
+#include "platform/DropDown.h"
+#include "protocol/Catalogue.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace rotary {
+
+using protocol::Catalogue;
+using Icon = platform::Dialogs::Icon;
+
+RotaryCommands::RotaryCommands(RotaryFamily& family, sdilink::Link& link,
+                               platform::Dialogs& dialogs)
+    : family_(family), link_(link), dialogs_(dialogs) {}
+
+void RotaryCommands::connectPage(int p) {
+    RotaryPage& pg = family_.page(p);
+    // RotaryCountsPerRevBut and RotaryUnlockQueryBut send nothing: the counts can only be
+    // read from the encoder.
+    const std::pair<QPushButton*, void (RotaryCommands::*)(int)> buttons[] = {
+        {pg.QueryRotaryMeasurementUnitsBut, &RotaryCommands::QueryRotaryMeasurementUnitsBut_Click},
+        {pg.QueryRotaryPulleyCircumfBut, &RotaryCommands::QueryRotaryPulleyCircumfBut_Click},
+        {pg.QueryRotaryDirectionBut, &RotaryCommands::QueryRotaryDirectionBut_Click},
+        {pg.QueryRotaryCountsPerRevBut, &RotaryCommands::QueryRotaryCountsPerRevBut_Click},
+        {pg.QueryRotaryCurrentValueBut, &RotaryCommands::QueryRotaryCurrentValueBut_Click},
+        {pg.RotaryIDQueryBut, &RotaryCommands::RotaryIDQueryBut_Click},
+        {pg.RotaryMeasurementUnitsBut, &RotaryCommands::RotaryMeasurementUnitsBut_Click},
+        {pg.RotaryDirectionBut, &RotaryCommands::RotaryDirectionBut_Click},
+        {pg.RotaryPulleyCircumBut, &RotaryCommands::RotaryPulleyCircumBut_Click},
+        {pg.RotaryCurrentValueBut, &RotaryCommands::RotaryCurrentValueBut_Click},
+        {pg.RotarySetZeroBut, &RotaryCommands::RotarySetZeroBut_Click},
+        {pg.RotaryAddrBut, &RotaryCommands::RotaryAddrBut_Click},
+    };
+    for (const auto& [button, handler] : buttons)
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [this, p, handler = handler] { (this->*handler)(p); });
+    const auto beep = [this] { link_.beep(); };
+    for (QLineEdit* box : {pg.RotaryPulleyCircumText, pg.RotaryCurrentValueText})
+        platform::CharacterFilter::install(box, &RotaryCommands::acceptsNumberCharacter, beep);
+}
+
+bool RotaryCommands::acceptsNumberCharacter(QChar c, const QString& text) {
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        return true;
+    if (c == QLatin1Char('.'))
+        return !text.contains(QLatin1Char('.'));
+    if (c == QLatin1Char('-') || c == QLatin1Char('+'))
+        return !text.contains(QLatin1Char('-')) && !text.contains(QLatin1Char('+'));
+    return false;
+}
+
+void RotaryCommands::send(int p, qint16 code, const QByteArray& value, QWidget* answerControl) {
+    const sdilink::Transaction t =
+        sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
+    family_.LockRotaryPage(p);
+    if (auto* box = qobject_cast<QLineEdit*>(answerControl))
+        box->clear();
+    else if (auto* list = qobject_cast<platform::DropDown*>(answerControl))
+        list->setText({});
+    else if (auto* lines = qobject_cast<QListWidget*>(answerControl))
+        lines->clear();
+    link_.transmit(t);
+}
+
+void RotaryCommands::QueryRotaryMeasurementUnitsBut_Click(int p) {
+    send(p, 102, {}, family_.page(p).RotaryMeasurementUnitsCombo);
+}
+void RotaryCommands::QueryRotaryPulleyCircumfBut_Click(int p) {
+    send(p, 104, {}, family_.page(p).RotaryPulleyCircumText);
+}
+void RotaryCommands::QueryRotaryDirectionBut_Click(int p) {
+    send(p, 106, {}, family_.page(p).RotaryDirectionCombo);
+}
+void RotaryCommands::QueryRotaryCountsPerRevBut_Click(int p) {
+    send(p, 108, {}, family_.page(p).RotaryCountsPerRevText);
+}
+void RotaryCommands::QueryRotaryCurrentValueBut_Click(int p) {
+    send(p, 110, {}, family_.page(p).RotaryCurrentValueText);
+}
+void RotaryCommands::RotaryIDQueryBut_Click(int p) {
+    send(p, 112, {}, family_.page(p).RotarySensorIDList);
+}
+void RotaryCommands::SerialNumberQuery(int p) {
+    send(p, 113);
+}
+
+std::optional<int> RotaryCommands::selection(int index, const QString& title, const QString& what) {
+    if (index >= 0)
+        return index;
+    dialogs_.messageBox(title, QStringLiteral("Please select %1 from the list.").arg(what),
+                        Icon::Exclamation);
+    return std::nullopt;
+}
+
+void RotaryCommands::RotaryMeasurementUnitsBut_Click(int p) {
+    platform::DropDown* units = family_.page(p).RotaryMeasurementUnitsCombo;
+    if (const auto index =
+            selection(units->currentIndex(), QStringLiteral("Set Measurement Units."),
+                      QStringLiteral("the measurement units")))
+        send(p, 103, Catalogue::digitValue(*index), units);
+}
+
+void RotaryCommands::RotaryDirectionBut_Click(int p) {
+    platform::DropDown* direction = family_.page(p).RotaryDirectionCombo;
+    if (const auto index =
+            selection(direction->currentIndex(), QStringLiteral("Set Rotation Direction."),
+                      QStringLiteral("the rotation direction")))
+        send(p, 107, Catalogue::digitValue(*index), direction);
+}
+
+void RotaryCommands::RotaryPulleyCircumBut_Click(int p) {
+    send(p, 105, Catalogue::textValue(family_.page(p).RotaryPulleyCircumText->text()));
+}
+
+void RotaryCommands::RotaryCurrentValueBut_Click(int p) {
+    send(p, 111, Catalogue::textValue(family_.page(p).RotaryCurrentValueText->text()));
+}
+
+void RotaryCommands::RotarySetZeroBut_Click(int p) {
+    send(p, 114);
+}
+
+void RotaryCommands::RotaryAddrBut_Click(int p) {
+    const QString title = QStringLiteral("Set Sensor Address.");
+    const int address = family_.page(p).RotaryAddressCombo->currentIndex();
+    if (address < 0) {
+        dialogs_.messageBox(title, QStringLiteral("Please select sensor address."),
+                            Icon::Exclamation);
+        return;
+    }
+    if (family_.SensorTab()->isTabEnabled(address)) {
+        dialogs_.messageBox(
+            title,
+            address == p
+                ? QStringLiteral("Sensor is already set to address %1.").arg(p)
+                : QStringLiteral("Unable to set sensor to this address as address is already "
+                                 "in use."),
+            Icon::Exclamation);
+        return;
+    }
+    send(p, 101, Catalogue::digitValue(address));
+}
+
+} // namespace rotary

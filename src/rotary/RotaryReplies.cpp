@@ -1,0 +1,175 @@
+#include "RotaryReplies.h"
+
+#include "RotaryFamily.h"
+#include "RotaryPage.h"
+#include "link/Link.h"
+#include "logging/Logger.h"
+#include "platform/Controls.h"
+#include "platform/DropDown.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace rotary {
+
+namespace {
+
+// Sensor-list columns of an encoder.
+enum Column { SerialNo = 1, Level = 2, Units = 3, PulleyCircum = 4, Direction = 5 };
+
+} // namespace
+
+RotaryReplies::RotaryReplies(RotaryFamily& family, sdilink::Link& link)
+    : family_(family), link_(link) {}
+
+void RotaryReplies::handled() {
+    link_.setReplyStatus(sdilink::Link::Handled);
+}
+
+void RotaryReplies::beep() {
+    if (link_.BeepOnReply)
+        link_.beep();
+}
+
+void RotaryReplies::unlock(int tab) {
+    // Never while a request this reply started is still out.
+    if (link_.awaitingReply() || link_.ReceiveState() == 1)
+        return;
+    family_.UnlockRotaryPage(tab);
+}
+
+void RotaryReplies::measure(int tab) {
+    family_.logger().RotaryMeasure(tab);
+}
+
+void RotaryReplies::setColumn(int tab, int column, const QString& text) {
+    platform::setRowText(family_.RotaryListView(), tab, column, text);
+}
+
+void RotaryReplies::showEntry(platform::DropDown* list, std::optional<int> index) {
+    if (index && *index < list->count())
+        list->setCurrentIndex(*index);
+    else
+        list->setText({});
+}
+
+bool RotaryReplies::decode(const sdilink::Transaction& transaction,
+                           const protocol::ReplyLine& line) {
+    const RotaryAnswer answer = readRotaryAnswer(transaction.code, line);
+    if (!answer.known)
+        return false;
+    apply(transaction.page, transaction.code, answer);
+    return true;
+}
+
+void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
+    RotaryPage& pg = family_.page(tab);
+    switch (code) {
+    case 101:
+        beep();
+        if (a.oldAddress >= 0 && a.newAddress >= 0 && a.oldAddress != a.newAddress) {
+            family_.MoveRotaryPage(a.oldAddress, a.newAddress);
+            unlock(a.newAddress);
+        } else {
+            unlock(tab);
+        }
+        break;
+    case 102:
+    case 103:
+        beep();
+        showEntry(pg.RotaryMeasurementUnitsCombo, a.listIndex);
+        setColumn(tab, Units, pg.RotaryMeasurementUnitsCombo->text());
+        handled();
+        if (code == 102) {
+            unlock(tab);
+        } else {
+            family_.calculateMeasurementRes(tab);
+            measure(tab);
+        }
+        break;
+    case 104:
+    case 105:
+        beep();
+        pg.RotaryPulleyCircumText->setText(a.text);
+        setColumn(tab, PulleyCircum, pg.RotaryPulleyCircumText->text());
+        handled();
+        if (code == 104) {
+            unlock(tab);
+        } else {
+            family_.calculateMeasurementRes(tab);
+            measure(tab);
+        }
+        break;
+    case 106:
+    case 107:
+        beep();
+        showEntry(pg.RotaryDirectionCombo, a.listIndex);
+        setColumn(tab, Direction, pg.RotaryDirectionCombo->text());
+        handled();
+        code == 106 ? unlock(tab) : measure(tab);
+        break;
+    case 108:
+        beep();
+        pg.RotaryCountsPerRevText->setText(a.text);
+        handled();
+        family_.calculateMeasurementRes(tab);
+        unlock(tab);
+        break;
+    case 110:
+    case 111:
+        beep();
+        pg.RotaryCurrentValueText->setText(a.text);
+        handled();
+        code == 110 ? unlock(tab) : measure(tab);
+        break;
+    case 112: {
+        beep();
+        QListWidget* id = pg.RotarySensorIDList;
+        id->addItem(QStringLiteral("SDI Version = ") + a.sdiVersion);
+        id->addItem(QStringLiteral("Company Name = ") + a.company);
+        id->addItem(QStringLiteral("Sensor Model = ") + a.model);
+        id->addItem(QStringLiteral("Sensor Version = ") + a.sensorVersion);
+        handled();
+        unlock(tab);
+        break;
+    }
+    case 113:
+        beep();
+        setColumn(tab, SerialNo, a.text);
+        handled();
+        unlock(tab);
+        break;
+    case 114:
+        beep();
+        pg.RotaryCurrentValueText->setText(QStringLiteral("0.000"));
+        handled();
+        measure(tab);
+        break;
+    case 116: {
+        const auto t = static_cast<size_t>(tab);
+        MeasureWait[t] = static_cast<qint16>(a.wait);
+        MeasureCount[t] = static_cast<qint16>(a.count);
+        // A concurrent measurement: the encoder sends no service request of its own, so the
+        // data is asked for when the announced time has passed (or at once), or earlier
+        // should a service request come all the same.
+        if (a.wait != 0)
+            link_.awaitServiceRequestWithin(a.wait * 1000);
+        else
+            link_.sendDataRequest(tab);
+        break;
+    }
+    case 117:
+        if (!a.text.trimmed().isEmpty()) {
+            family_.logger().AddLogRow(tab, a.text, pg.RotaryMeasurementUnitsCombo->text());
+            setColumn(tab, Level, a.text);
+            pg.RotaryCurrentValueText->setText(a.text);
+        }
+        handled();
+        unlock(tab);
+        break;
+    default:
+        return;
+    }
+}
+
+} // namespace rotary

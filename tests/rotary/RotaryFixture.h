@@ -1,0 +1,99 @@
+#pragma once
+
+#include "FakeDialogs.h"
+#include "FakeSerialPort.h"
+#include "ManualScheduler.h"
+#include "SchedulerTimers.h"
+#include "link/Link.h"
+#include "logging/LogFrame.h"
+#include "logging/Logger.h"
+#include "platform/DropDown.h"
+#include "protocol/Decoder.h"
+#include "rotary/RotaryFamily.h"
+#include "rotary/RotaryPage.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <memory>
+
+// Ten encoder pages with their window controls (no filter or reset menu), sensor list,
+// logger, link and decoder on a fake port; time runs on a manual clock.
+struct RotaryFixture {
+    RotaryFixture() {
+        tabs = std::make_unique<QTabWidget>();
+        std::array<logging::LogFrame*, 10> frames{};
+        std::array<platform::DropDown*, 10> periods{};
+        for (size_t i = 0; i < pages.size(); ++i) {
+            pages[i] = new rotary::RotaryPage;
+            tabs->addTab(pages[i], QStringLiteral("page"));
+            frames[i] = new logging::LogFrame(tabs.get());
+            frames[i]->showFamily(true);
+            periods[i] = pages[i]->RotaryLogPeriodCombo;
+        }
+        list = std::make_unique<QTreeWidget>();
+        list->setColumnCount(7);
+        for (int i = 0; i <= 9; ++i)
+            new QTreeWidgetItem(list.get(), QStringList{QString::number(i)});
+        scan = std::make_unique<QPushButton>();
+        for (auto& m : menus)
+            m = new QAction(tabs.get());
+        port = std::make_unique<testing::FakeSerialPort>(trace);
+        port->open(1);
+        const auto now = [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); };
+        link = std::make_unique<sdilink::Link>(
+            *port, dialogs, [this](int ms) { trace->append(QStringLiteral("sleep %1").arg(ms)); },
+            now, nullptr, timers);
+        link->setBeeper([this] { ++beeps; });
+        link->setDataRequestCode(117);
+        logger = std::make_unique<logging::Logger>(*link, now, frames);
+        platform::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
+                                        nullptr,    nullptr,    menus[2], menus[3]};
+        family = std::make_unique<rotary::RotaryFamily>(pages, window, *logger, *link, dialogs,
+                                                        list.get());
+        logger->setFamily(family.get(), periods, {});
+        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
+        link->setHandler(decoder.get());
+        link->BeepOnReply = true;
+        trace->clear();
+    }
+
+    ~RotaryFixture() {
+        link->setHandler(nullptr);
+        decoder.reset();
+        family.reset();
+    }
+
+    rotary::RotaryPage& page(int p) { return *pages[static_cast<size_t>(p)]; }
+    QString column(int tab, int c) const { return list->topLevelItem(tab)->text(c); }
+
+    // Makes a request the transaction in flight (without writing it) and hands the reply
+    // line to the link as the port would.
+    void transact(int tab, qint16 code, const QByteArray& request, const QByteArray& reply) {
+        family->LockRotaryPage(tab);
+        link->setReplyStatus(sdilink::Link::Waiting);
+        link->transmit(sdilink::Transaction::forPage(tab, code, request));
+        port->writes.clear();
+        trace->clear();
+        port->receive(reply + "\r\n");
+        QCoreApplication::processEvents();
+    }
+
+    std::shared_ptr<QStringList> trace = std::make_shared<QStringList>();
+    sim::ManualScheduler clock;
+    sim::SchedulerTimers timers{clock};
+    std::unique_ptr<QTabWidget> tabs;
+    std::array<rotary::RotaryPage*, 10> pages{};
+    std::unique_ptr<QTreeWidget> list;
+    std::unique_ptr<QPushButton> scan;
+    std::array<QAction*, 4> menus{};
+    std::unique_ptr<testing::FakeSerialPort> port;
+    testing::FakeDialogs dialogs;
+    std::unique_ptr<sdilink::Link> link;
+    std::unique_ptr<logging::Logger> logger;
+    std::unique_ptr<rotary::RotaryFamily> family;
+    std::unique_ptr<protocol::Decoder> decoder;
+    int beeps = 0;
+};

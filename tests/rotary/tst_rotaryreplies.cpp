@@ -1,0 +1,339 @@
+#include "RotaryFixture.h"
+#include "logging/LogModel.h"
+#include "rotary/RotaryAnswer.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+namespace {
+
+QString shown(QWidget* w) {
+    if (auto* box = qobject_cast<QLineEdit*>(w))
+        return box->text();
+    if (auto* list = qobject_cast<platform::DropDown*>(w))
+        return list->text();
+    if (auto* lines = qobject_cast<QListWidget*>(w)) {
+        QStringList all;
+        for (int i = 0; i < lines->count(); ++i)
+            all << lines->item(i)->text();
+        return all.join('|');
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
+class RotaryRepliesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void senders_data();
+    void senders();
+    void refusedSets();
+    void branches_data();
+    void branches();
+    void dataFollowsTheAnnouncedTime();
+    void setZeroThenTheMeasuredValue();
+    void resolution_data();
+    void resolution();
+    void addressMoveWithTwoLogRows();
+};
+
+void RotaryRepliesTest::senders_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("setup"); // "control=value" set before the click, or empty
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("emptied"); // control whose text is emptied, or empty
+    QTest::newRow("units query") << 3 << "QueryRotaryMeasurementUnitsBut"
+                                 << "" << QByteArray("3XMU!") << 102
+                                 << "RotaryMeasurementUnitsCombo";
+    QTest::newRow("circumference query")
+        << 3 << "QueryRotaryPulleyCircumfBut"
+        << "" << QByteArray("3XCP!") << 104 << "RotaryPulleyCircumText";
+    QTest::newRow("direction query") << 3 << "QueryRotaryDirectionBut"
+                                     << "" << QByteArray("3XRD!") << 106 << "RotaryDirectionCombo";
+    QTest::newRow("counts query") << 3 << "QueryRotaryCountsPerRevBut"
+                                  << "" << QByteArray("3XPC!") << 108 << "RotaryCountsPerRevText";
+    QTest::newRow("current value query")
+        << 3 << "QueryRotaryCurrentValueBut"
+        << "" << QByteArray("3XCV!") << 110 << "RotaryCurrentValueText";
+    QTest::newRow("identification") << 3 << "RotaryIDQueryBut"
+                                    << "" << QByteArray("3I!") << 112 << "RotarySensorIDList";
+    QTest::newRow("units set") << 3 << "RotaryMeasurementUnitsBut"
+                               << "RotaryMeasurementUnitsCombo=1" << QByteArray("3XMU1!") << 103
+                               << "RotaryMeasurementUnitsCombo";
+    QTest::newRow("direction set")
+        << 3 << "RotaryDirectionBut"
+        << "RotaryDirectionCombo=1" << QByteArray("3XRD1!") << 107 << "RotaryDirectionCombo";
+    QTest::newRow("circumference set")
+        << 3 << "RotaryPulleyCircumBut"
+        << "RotaryPulleyCircumText=200" << QByteArray("3XCP200!") << 105 << "";
+    QTest::newRow("current value set")
+        << 0 << "RotaryCurrentValueBut"
+        << "RotaryCurrentValueText=12.5" << QByteArray("0XCV12.5!") << 111 << "";
+    QTest::newRow("current value empty") << 0 << "RotaryCurrentValueBut"
+                                         << "" << QByteArray("0XCV!") << 111 << "";
+    QTest::newRow("set zero") << 3 << "RotarySetZeroBut"
+                              << "" << QByteArray("3XZE!") << 114 << "";
+    QTest::newRow("address change") << 3 << "RotaryAddrBut"
+                                    << "RotaryAddressCombo=6" << QByteArray("3A6!") << 101 << "";
+}
+
+void RotaryRepliesTest::senders() {
+    QFETCH(int, page);
+    QFETCH(QString, button);
+    QFETCH(QString, setup);
+    QFETCH(QByteArray, request);
+    QFETCH(int, code);
+    QFETCH(QString, emptied);
+    RotaryFixture f;
+    for (int i = 0; i <= 9; ++i)
+        f.tabs->setTabEnabled(i, i == page); // only this encoder is on the bus
+    rotary::RotaryPage& pg = f.page(page);
+    if (!setup.isEmpty()) {
+        const QString name = setup.section('=', 0, 0);
+        const QString value = setup.section('=', 1);
+        if (auto* list = pg.findChild<platform::DropDown*>(name))
+            list->setCurrentIndex(value.toInt());
+        else
+            pg.findChild<QLineEdit*>(name)->setText(value);
+    }
+    pg.findChild<QPushButton*>(button)->click();
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{request});
+    QCOMPARE(f.link->CommandMode(), qint16(code));
+    QVERIFY(!pg.RotaryAddrBut->isEnabled()); // locked until the chain ends
+    if (!emptied.isEmpty())
+        QVERIFY(shown(pg.findChild<QWidget*>(emptied)).isEmpty());
+}
+
+void RotaryRepliesTest::refusedSets() {
+    RotaryFixture f;
+    rotary::RotaryPage& pg = f.page(4);
+    pg.RotaryMeasurementUnitsBut->click();
+    pg.RotaryDirectionBut->click();
+    pg.RotaryAddrBut->click();
+    f.tabs->setTabEnabled(4, true);
+    pg.RotaryAddressCombo->setCurrentIndex(4);
+    pg.RotaryAddrBut->click();
+    f.tabs->setTabEnabled(7, true);
+    pg.RotaryAddressCombo->setCurrentIndex(7);
+    pg.RotaryAddrBut->click();
+    // Buttons that send nothing.
+    pg.RotaryCountsPerRevBut->click();
+    pg.RotaryUnlockQueryBut->click();
+    QVERIFY(f.port->writes.empty());
+    QStringList texts;
+    for (const auto& box : f.dialogs.boxes)
+        texts << box.title + ' ' + box.text;
+    QCOMPARE(
+        texts,
+        (QStringList{"Set Measurement Units. Please select the measurement units from the list.",
+                     "Set Rotation Direction. Please select the rotation direction from the list.",
+                     "Set Sensor Address. Please select sensor address.",
+                     "Set Sensor Address. Sensor is already set to address 4.",
+                     "Set Sensor Address. Unable to set sensor to this address as address is "
+                     "already in use."}));
+    QVERIFY(pg.RotaryAddrBut->isEnabled());
+}
+
+void RotaryRepliesTest::branches_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("columnText");
+    QTest::addColumn<QString>("next"); // unlock, measure, data, await
+    auto row = [](const char* name, int code, const char* req, const char* rep, const char* control,
+                  const char* text, int column, const char* columnText, const char* next) {
+        QTest::newRow(name) << code << QByteArray(req) << QByteArray(rep) << control << text
+                            << column << columnText << next;
+    };
+    row("units", 102, "2XMU!", "2XMU!21", "RotaryMeasurementUnitsCombo", "Millimetres", 3,
+        "Millimetres", "unlock");
+    row("units, mnemonic repeated", 102, "2XMU!", "2XMU!2XMU3", "RotaryMeasurementUnitsCombo",
+        "Feet", 3, "Feet", "unlock");
+    row("units, a letter", 102, "2XMU!", "2XMU!2x", "RotaryMeasurementUnitsCombo", "", 3, "",
+        "unlock");
+    row("units, beyond the list", 102, "2XMU!", "2XMU!27", "RotaryMeasurementUnitsCombo", "", 3, "",
+        "unlock");
+    row("units set", 103, "2XMU1!", "2XMU1!2XMU1", "RotaryMeasurementUnitsCombo", "Millimetres", 3,
+        "Millimetres", "measure");
+    row("circumference", 104, "2XCP!", "2XCP!2200", "RotaryPulleyCircumText", "200", 4, "200",
+        "unlock");
+    row("circumference set", 105, "2XCP150!", "2XCP150!2XCP150", "RotaryPulleyCircumText", "150", 4,
+        "150", "measure");
+    row("direction", 106, "2XRD!", "2XRD!21", "RotaryDirectionCombo", "Clockwise", 5, "Clockwise",
+        "unlock");
+    row("direction set", 107, "2XRD0!", "2XRD0!20", "RotaryDirectionCombo", "Anticlockwise", 5,
+        "Anticlockwise", "measure");
+    row("counts", 108, "2XPC!", "2XPC!2500", "RotaryCountsPerRevText", "500", -1, "", "unlock");
+    row("current value", 110, "2XCV!", "2XCV!2+12.5", "RotaryCurrentValueText", "12.5", -1, "",
+        "unlock");
+    row("current value set", 111, "2XCV12.5!", "2XCV12.5!2XCV+12.5", "RotaryCurrentValueText",
+        "12.5", -1, "", "measure");
+    row("identification", 112, "2I!", "2I!213CORVANE ENC100110", "RotarySensorIDList",
+        "SDI Version = 1.3|Company Name = CORVANE |Sensor Model = ENC100|Sensor Version = 110", -1,
+        "", "unlock");
+    row("serial number", 113, "2XSN!", "2XSN!24711", "", "", 1, "4711", "unlock");
+    row("set zero", 114, "2XZE!", "2XZE!2+0.000", "RotaryCurrentValueText", "0.000", -1, "",
+        "measure");
+    row("reading, no wait", 116, "2C!", "2C!20001", "", "", -1, "", "data");
+    row("reading, wait", 116, "2C!", "2C!20021", "", "", -1, "", "await");
+    row("data", 117, "2D0!", "2D0!2-3.25", "RotaryCurrentValueText", "-3.25", 2, "-3.25", "unlock");
+    row("data, plus dropped", 117, "2D0!", "2D0!2+1.50", "RotaryCurrentValueText", "1.50", 2,
+        "1.50", "unlock");
+}
+
+void RotaryRepliesTest::branches() {
+    QFETCH(int, code);
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    QFETCH(int, column);
+    QFETCH(QString, columnText);
+    QFETCH(QString, next);
+    RotaryFixture f;
+    f.page(2).RotaryMeasurementUnitsCombo->setCurrentIndex(0);
+    f.transact(2, static_cast<qint16>(code), request, reply);
+    if (!control.isEmpty())
+        QCOMPARE(shown(f.page(2).findChild<QWidget*>(control)), text);
+    if (column >= 0)
+        QCOMPARE(f.column(2, column), columnText);
+    const bool unlocked = f.page(2).RotaryAddrBut->isEnabled();
+    if (next == "unlock") {
+        QVERIFY(unlocked);
+        QVERIFY(f.port->writes.empty());
+    } else if (next == "measure") {
+        QCOMPARE(f.port->writes, std::vector<QByteArray>{"2C!"});
+        QVERIFY(!unlocked);
+    } else if (next == "data") {
+        // At once: a concurrent reading has no data-request pause.
+        QCOMPARE(f.port->writes, std::vector<QByteArray>{"2D0!"});
+        QVERIFY(!f.trace->contains("sleep 200"));
+        QCOMPARE(f.link->CommandMode(), qint16(117));
+    } else if (next == "await") {
+        QVERIFY(f.port->writes.empty());
+        QCOMPARE(f.link->ReceiveState(), quint8(1));
+        QCOMPARE(f.family->replies().MeasureWait[2], qint16(2));
+    }
+    if (code == 117) {
+        QCOMPARE(f.logger->log(2).rowCount(), 1);
+        QCOMPARE(f.logger->log(2).text(0, 2), text);
+        QCOMPARE(f.logger->log(2).text(0, 3), QStringLiteral("Metres"));
+    }
+    QVERIFY(f.dialogs.boxes.isEmpty());
+}
+
+void RotaryRepliesTest::dataFollowsTheAnnouncedTime() {
+    RotaryFixture f;
+    f.link->setMeasureAddress(0);
+    f.transact(0, 116, "0C!", "0C!00021");
+    // An encoder sends no service request for aC!: the data is asked for after 2 s.
+    f.clock.advanceTo(sim::milliseconds(1999));
+    QVERIFY(f.port->writes.empty());
+    f.clock.advanceTo(sim::milliseconds(2000));
+    QCOMPARE(f.port->writes, std::vector<QByteArray>{"0D0!"});
+    f.port->receive("0D0!0-3.25\r\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(f.logger->log(0).rowCount(), 1);
+    QVERIFY(f.page(0).RotaryAddrBut->isEnabled());
+}
+
+void RotaryRepliesTest::setZeroThenTheMeasuredValue() {
+    RotaryFixture f;
+    f.link->setMeasureAddress(1);
+    f.transact(1, 114, "1XZE!", "1XZE!1+0.000");
+    QCOMPARE(f.page(1).RotaryCurrentValueText->text(), QStringLiteral("0.000"));
+    f.port->receive("1C!10001\r\n");
+    QCoreApplication::processEvents();
+    f.port->receive("1D0!1+0.012\r\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(f.page(1).RotaryCurrentValueText->text(), QStringLiteral("0.012"));
+    QCOMPARE(f.column(1, 2), QStringLiteral("0.012"));
+    QVERIFY(f.page(1).RotaryAddrBut->isEnabled());
+}
+
+void RotaryRepliesTest::resolution_data() {
+    QTest::addColumn<int>("units");
+    QTest::addColumn<QString>("circumference");
+    QTest::addColumn<QString>("counts");
+    QTest::addColumn<QString>("resolution");
+    QTest::newRow("millimetres") << 1 << "200"
+                                 << "500"
+                                 << "0.1";
+    QTest::newRow("metres") << 0 << "200"
+                            << "500"
+                            << "100";
+    QTest::newRow("inches") << 2 << "10"
+                            << "100"
+                            << "0.635";
+    QTest::newRow("feet") << 3 << "1"
+                          << "1"
+                          << "76.2";
+    QTest::newRow("no unit chosen") << -1 << "200"
+                                    << "500"
+                                    << "0";
+    // No count to divide by: the box stays empty, never "inf" or "nan".
+    QTest::newRow("counts 0") << 1 << "200"
+                              << "0"
+                              << "";
+    QTest::newRow("counts empty") << 1 << "200"
+                                  << ""
+                                  << "";
+    QTest::newRow("nothing known") << -1 << ""
+                                   << ""
+                                   << "";
+}
+
+void RotaryRepliesTest::resolution() {
+    QFETCH(int, units);
+    QFETCH(QString, circumference);
+    QFETCH(QString, counts);
+    QFETCH(QString, resolution);
+    QCOMPARE(rotary::measurementResolution(units, circumference, counts), resolution);
+
+    // The counts answer shows it on the page.
+    RotaryFixture f;
+    rotary::RotaryPage& pg = f.page(5);
+    pg.RotaryMeasurementUnitsCombo->setCurrentIndex(units);
+    pg.RotaryPulleyCircumText->setText(circumference);
+    f.transact(5, 108, "5XPC!", "5XPC!5" + counts.toLatin1());
+    QCOMPARE(pg.RotaryMeasurementResText->text(), resolution);
+}
+
+void RotaryRepliesTest::addressMoveWithTwoLogRows() {
+    RotaryFixture f;
+    f.tabs->setTabEnabled(1, true);
+    f.logger->AddLogRow(1, "1.25", "Metres");
+    f.logger->AddLogRow(1, "1.50", "Metres");
+    for (int c = 1; c <= 6; ++c)
+        f.list->topLevelItem(1)->setText(c, QStringLiteral("c%1").arg(c));
+    f.page(1).RotaryPulleyCircumText->setText("200");
+    f.page(1).RotaryDirectionCombo->setCurrentIndex(1);
+    f.family->LockRotaryPage(6);
+    f.transact(1, 101, "1A6!", "1A6!6");
+
+    QCOMPARE(f.logger->log(6).rowCount(), 2);
+    QCOMPARE(f.logger->log(6).text(0, 2), QStringLiteral("1.50"));
+    QCOMPARE(f.logger->log(6).text(1, 2), QStringLiteral("1.25"));
+    QCOMPARE(f.logger->log(1).rowCount(), 0);
+    QVERIFY(!f.tabs->isTabEnabled(1));
+    QVERIFY(f.tabs->isTabEnabled(6));
+    QCOMPARE(f.tabs->currentIndex(), 6);
+    QCOMPARE(f.page(6).RotaryPulleyCircumText->text(), QStringLiteral("200"));
+    QCOMPARE(f.page(6).RotaryDirectionCombo->text(), QStringLiteral("Clockwise"));
+    QCOMPARE(f.page(1).RotaryAddressCombo->text(), QStringLiteral("Select....."));
+    for (int c = 1; c <= 6; ++c) {
+        QCOMPARE(f.column(6, c), QStringLiteral("c%1").arg(c));
+        QVERIFY(f.column(1, c).isEmpty());
+    }
+    QVERIFY(f.page(6).RotaryAddrBut->isEnabled()); // the new page is unlocked
+}
+
+QTEST_MAIN(RotaryRepliesTest)
+#include "tst_rotaryreplies.moc"
