@@ -37,6 +37,7 @@ private Q_SLOTS:
     void resolution_data();
     void resolution();
     void addressMoveWithTwoLogRows();
+    void numberBoxesTakeNumbersOnly();
 };
 
 void RotaryRepliesTest::senders_data() {
@@ -333,6 +334,18 @@ void RotaryRepliesTest::addressMoveWithTwoLogRows() {
         QVERIFY(f.column(1, c).isEmpty());
     }
     QVERIFY(f.page(6).RotaryAddrBut->isEnabled()); // the new page is unlocked
+}
+
+void RotaryRepliesTest::numberBoxesTakeNumbersOnly() {
+    RotaryFixture f;
+    for (QLineEdit* box : {f.page(0).RotaryCurrentValueText, f.page(0).RotaryPulleyCircumText}) {
+        QTest::keyClicks(box, "-1.2.5!a+");
+        QCOMPARE(box->text(), QStringLiteral("-1.25"));
+        box->clear();
+        box->insert(QStringLiteral("12!")); // as a paste does: the "!" never reaches a request
+        QCOMPARE(box->text(), QStringLiteral("12"));
+    }
+    QCOMPARE(f.beeps, 10);
 }
 
 QTEST_MAIN(RotaryRepliesTest)
