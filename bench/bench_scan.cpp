@@ -1,7 +1,8 @@
-// Runs the first bus scan of the level-probe family the way the program does it (a main
+// Runs the first bus scan of each family the way the program does it (a main
 // window on the real Qt serial port, real sleeps and clock, load() opening COM1 from the
-// settings file) against sdi12-sim paced at 1200 baud in a process of its own, twice: ten
-// level probes at 0-9, then one level probe at 7 and nine silent addresses.
+// settings file) against sdi12-sim paced at 1200 baud in a process of its own, four times:
+// ten level probes at 0-9, one level probe at 7 and nine silent addresses, then the same two
+// with rotary encoders.
 //
 // For each run it prints the scan's wall time, the floor the protocol itself imposes on that
 // traffic (computed from the simulator's record of the bus), their ratio and the CPU time of
@@ -165,7 +166,8 @@ struct Floor {
 double silentFloor(const Transaction& t, const sdilink::Link::Timings& timings) {
     // The time-out runs from the write, while the request is still going out; the scan's
     // measurement waits ten times as long.
-    const int timeout = t.is("M") ? 10 * timings.CommandTimeout : timings.CommandTimeout;
+    const int timeout =
+        t.is("M") || t.is("C") ? 10 * timings.CommandTimeout : timings.CommandTimeout;
     return timings.BreakTiming + timings.MarkTiming +
            std::max<double>(timeout, static_cast<double>(t.request.size()) * kCharMs);
 }
@@ -184,12 +186,23 @@ double measurementWait(const Transaction& t) {
     return t.serviceRequest->endMs - 2 * kCharMs - t.answer->endMs;
 }
 
-Floor floorOf(const QList<Transaction>& traffic, const sdilink::Link::Timings& timings) {
+// The pause before a data request: DataTimeout after a level probe's measurement answer
+// and after any service request; an encoder's reading with no wait is asked for at once.
+double dataPause(const QList<Transaction>& traffic, qsizetype k,
+                 const sdilink::Link::Timings& timings, bool rotary) {
+    if (k <= 0 || !traffic[k].is("D0"))
+        return 0;
+    return !rotary || traffic[k - 1].serviceRequest ? timings.DataTimeout : 0;
+}
+
+Floor floorOf(const QList<Transaction>& traffic, const sdilink::Link::Timings& timings,
+              bool rotary) {
     Floor f;
-    for (const Transaction& t : traffic) {
+    for (qsizetype k = 0; k < traffic.size(); ++k) {
+        const Transaction& t = traffic[k];
         f.breakMark += timings.BreakTiming + timings.MarkTiming;
         if (t.is("D0")) {
-            f.dataPauses += timings.DataTimeout;
+            f.dataPauses += dataPause(traffic, k, timings, rotary);
             ++f.dataRequests;
         }
         if (!t.answer) {
@@ -234,7 +247,7 @@ struct Excess {
 };
 
 Excess excessOf(const QList<ToolLine>& allLines, const QList<Transaction>& traffic,
-                const sdilink::Link::Timings& timings, double wallMs) {
+                const sdilink::Link::Timings& timings, double wallMs, bool rotary) {
     QList<ToolLine> lines;
     for (const ToolLine& line : allLines)
         if (!line.serviceRequest)
@@ -264,8 +277,7 @@ Excess excessOf(const QList<ToolLine>& allLines, const QList<Transaction>& traff
         }
         const bool last = k + 1 == traffic.size();
         const double nextMs = last ? wallMs : lines.value(at).ms;
-        const double pause =
-            !last && traffic[k + 1].is("D0") ? static_cast<double>(timings.DataTimeout) : 0;
+        const double pause = last ? 0 : dataPause(traffic, k + 1, timings, rotary);
         if (!t.answer) {
             // (After a silent last address this includes the end of the scan.)
             const double over = nextMs - sentMs - silentFloor(t, timings);
@@ -289,7 +301,8 @@ Excess excessOf(const QList<ToolLine>& allLines, const QList<Transaction>& traff
 struct Scenario {
     const char* name;
     QStringList simArguments;
-    int sensors; // level probes the scan must find
+    int sensors; // sensors the scan must find
+    bool rotary; // the rotary-encoder family, else level probes
 };
 
 struct Result {
@@ -354,7 +367,10 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
     Result result;
     {
         app::MainWindow window(services);
-        window.setLevelProbeSensorType();
+        if (scenario.rotary)
+            window.setRotaryEncoderSensorType();
+        else
+            window.setLevelProbeSensorType();
         // The comms log keeps at most 150 lines: its lines are taken as they are added.
         QElapsedTimer clock;
         clock.start();
@@ -409,8 +425,8 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
         result.simRequests = static_cast<int>(simSent.size());
         result.sameRequests = simSent == sent;
         const sdilink::Link::Timings& timings = window.link().timings();
-        result.floor = floorOf(traffic, timings);
-        result.excess = excessOf(lines, traffic, timings, result.wallMs);
+        result.floor = floorOf(traffic, timings, scenario.rotary);
+        result.excess = excessOf(lines, traffic, timings, result.wallMs, scenario.rotary);
     }
     return result;
 }
@@ -480,13 +496,22 @@ int main(int argc, char** argv) {
     const Scenario scenarios[] = {
         {"Ten level probes at 0-9",
          {QStringLiteral("--level"), QStringLiteral("0,1,2,3,4,5,6,7,8,9")},
-         10},
+         10,
+         false},
         {"One level probe at 7, nine silent addresses",
          {QStringLiteral("--level"), QStringLiteral("7")},
-         1},
+         1,
+         false},
+        {"Ten rotary encoders at 0-9",
+         {QStringLiteral("--rotary"), QStringLiteral("0,1,2,3,4,5,6,7,8,9")},
+         10,
+         true},
+        {"One rotary encoder at 7, nine silent addresses",
+         {QStringLiteral("--rotary"), QStringLiteral("7")},
+         1,
+         true},
     };
-    std::printf("Bus scan through sdi12-sim (%s), paced at 1200 baud, level-probe family\n",
-                qPrintable(simPath));
+    std::printf("Bus scan through sdi12-sim (%s), paced at 1200 baud\n", qPrintable(simPath));
     bool ok = true;
     for (const Scenario& s : scenarios) {
         const std::optional<Result> r = run(s, simPath);
