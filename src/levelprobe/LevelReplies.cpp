@@ -34,23 +34,13 @@ enum Column {
 } // namespace
 
 LevelReplies::LevelReplies(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs)
-    : family_(family), link_(link), dialogs_(dialogs) {}
-
-void LevelReplies::handled() {
-    link_.setReplyStatus(sdilink::Link::Handled);
-}
-
-void LevelReplies::beep() {
-    if (link_.BeepOnReply)
-        link_.beep();
-}
+    : ReplySteps(link), family_(family), dialogs_(dialogs) {}
 
 void LevelReplies::unlock(int tab) {
     // A follow-up request sent while the reply was applied (a check box that sends its new
     // value) keeps the page locked until its own reply.
-    if (link_.awaitingReply() || link_.ReceiveState() == 1)
-        return;
-    family_.UnlockLevelPage(tab);
+    if (!followUpInFlight())
+        family_.UnlockLevelPage(tab);
 }
 
 void LevelReplies::measure(int tab) {
@@ -62,20 +52,13 @@ void LevelReplies::setColumn(int tab, int column, const QString& text) {
         row->setText(column, text);
 }
 
-void LevelReplies::showEntry(platform::DropDown* list, std::optional<int> index) {
-    if (index && *index >= 0 && *index < list->count())
-        list->setCurrentIndex(*index);
-    else
-        list->setText({});
-}
-
 void LevelReplies::showUnit(platform::DropDown* units, std::optional<int> unitCode) {
     // The last entry with the code wins.
     int match = -1;
     for (int i = 0; unitCode && i < units->count(); ++i)
         if (units->itemCode(i) == *unitCode)
             match = i;
-    showEntry(units, match >= 0 ? std::optional<int>(match) : std::nullopt);
+    units->selectOrBlank(match >= 0 ? std::optional<int>(match) : std::nullopt);
 }
 
 bool LevelReplies::decode(const sdilink::Transaction& transaction, const ReplyLine& line) {
@@ -103,7 +86,7 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     case 4:
     case 5:
         beep();
-        showEntry(pg.TempUnitsCombo, a.listCode);
+        pg.TempUnitsCombo->selectOrBlank(a.listCode);
         setColumn(tab, TemperatureUnits, pg.TempUnitsCombo->text());
         handled();
         code == 4 ? unlock(tab) : measure(tab);
@@ -111,7 +94,7 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     case 6:
     case 7:
         beep();
-        showEntry(pg.DensityCorrCombo, a.listCode);
+        pg.DensityCorrCombo->selectOrBlank(a.listCode);
         setColumn(tab, DensityCorrection, pg.DensityCorrCombo->text());
         handled();
         if (code == 6 || calibrating)
@@ -153,7 +136,7 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     case 17:
     case 18:
         beep();
-        showEntry(pg.ReverseCombo, a.listCode);
+        pg.ReverseCombo->selectOrBlank(a.listCode);
         handled();
         unlock(tab);
         if (code == 18 && !calibrating)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LevelAnswer.h"
+#include "protocol/ReplySteps.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -25,7 +26,7 @@ class LevelFamily;
 // The decoder branches of the level-probe transactions (codes 0-39): each reads the answer
 // (readLevelAnswer), writes it into the transaction's page and the sensor list, sets the
 // reply status and decides what follows.
-class LevelReplies {
+class LevelReplies : private protocol::ReplySteps {
 public:
     LevelReplies(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs);
 
@@ -48,14 +49,10 @@ private:
         bool askedAgain = false;
     };
 
-    void handled();
-    void beep();
     void unlock(int tab);
     void measure(int tab);
     void awaitData(int tab, int waitSeconds);
     void setColumn(int tab, int column, const QString& text);
-    // Shows the entry the sensor named, or nothing when its answer named none.
-    void showEntry(platform::DropDown* list, std::optional<int> index);
     void showUnit(platform::DropDown* units, std::optional<int> unitCode);
 
     void addressQuery(int tab, const LevelAnswer& a);
@@ -68,7 +65,6 @@ private:
     void filter(int tab, qint16 code, const LevelAnswer& a);
 
     LevelFamily& family_;
-    sdilink::Link& link_;
     platform::Dialogs& dialogs_;
     std::array<PendingMeasurement, 10> pending_{};
 };

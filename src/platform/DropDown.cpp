@@ -28,4 +28,11 @@ QString DropDown::text() const {
     return currentIndex() >= 0 ? currentText() : placeholderText();
 }
 
+void DropDown::selectOrBlank(std::optional<int> index) {
+    if (index && *index >= 0 && *index < count())
+        setCurrentIndex(*index);
+    else
+        setText({});
+}
+
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <optional>
 
 namespace platform {
 
@@ -19,6 +20,8 @@ public:
 
     // Shows the text with no entry selected.
     void setText(const QString& text);
+    // Selects the entry at index, or shows nothing when there is no such entry.
+    void selectOrBlank(std::optional<int> index);
     // The text shown: the selected entry's, or the text set with setText().
     QString text() const;
 };

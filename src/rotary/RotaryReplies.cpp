@@ -20,22 +20,12 @@ enum Column { SerialNo = 1, Level = 2, Units = 3, PulleyCircum = 4, Direction = 
 } // namespace
 
 RotaryReplies::RotaryReplies(RotaryFamily& family, sdilink::Link& link)
-    : family_(family), link_(link) {}
-
-void RotaryReplies::handled() {
-    link_.setReplyStatus(sdilink::Link::Handled);
-}
-
-void RotaryReplies::beep() {
-    if (link_.BeepOnReply)
-        link_.beep();
-}
+    : ReplySteps(link), family_(family) {}
 
 void RotaryReplies::unlock(int tab) {
     // Never while a request this reply started is still out.
-    if (link_.awaitingReply() || link_.ReceiveState() == 1)
-        return;
-    family_.UnlockRotaryPage(tab);
+    if (!followUpInFlight())
+        family_.UnlockRotaryPage(tab);
 }
 
 void RotaryReplies::measure(int tab) {
@@ -44,13 +34,6 @@ void RotaryReplies::measure(int tab) {
 
 void RotaryReplies::setColumn(int tab, int column, const QString& text) {
     platform::setRowText(family_.RotaryListView(), tab, column, text);
-}
-
-void RotaryReplies::showEntry(platform::DropDown* list, std::optional<int> index) {
-    if (index && *index < list->count())
-        list->setCurrentIndex(*index);
-    else
-        list->setText({});
 }
 
 bool RotaryReplies::decode(const sdilink::Transaction& transaction,
@@ -77,7 +60,7 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
     case 102:
     case 103:
         beep();
-        showEntry(pg.RotaryMeasurementUnitsCombo, a.listIndex);
+        pg.RotaryMeasurementUnitsCombo->selectOrBlank(a.listIndex);
         setColumn(tab, Units, pg.RotaryMeasurementUnitsCombo->text());
         handled();
         if (code == 102) {
@@ -103,7 +86,7 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
     case 106:
     case 107:
         beep();
-        showEntry(pg.RotaryDirectionCombo, a.listIndex);
+        pg.RotaryDirectionCombo->selectOrBlank(a.listIndex);
         setColumn(tab, Direction, pg.RotaryDirectionCombo->text());
         handled();
         code == 106 ? unlock(tab) : measure(tab);

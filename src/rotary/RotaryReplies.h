@@ -1,13 +1,11 @@
 #pragma once
 
 #include "RotaryAnswer.h"
+#include "protocol/ReplySteps.h"
 
 #include <QtGlobal>
 #include <array>
 
-namespace platform {
-class DropDown;
-}
 namespace protocol {
 class ReplyLine;
 }
@@ -23,7 +21,7 @@ class RotaryFamily;
 // The decoder branches of the encoder transactions (codes 101-117): each reads the answer
 // (readRotaryAnswer), writes it into the transaction's page and the sensor list, sets the
 // reply status and decides what follows: a set hands over to a reading, whose data unlocks.
-class RotaryReplies {
+class RotaryReplies : private protocol::ReplySteps {
 public:
     RotaryReplies(RotaryFamily& family, sdilink::Link& link);
 
@@ -36,16 +34,11 @@ public:
     std::array<qint16, 10> MeasureCount{};
 
 private:
-    void handled();
-    void beep();
     void unlock(int tab);
     void measure(int tab);
     void setColumn(int tab, int column, const QString& text);
-    // Shows the entry the encoder named, or nothing when its answer named none.
-    static void showEntry(platform::DropDown* list, std::optional<int> index);
 
     RotaryFamily& family_;
-    sdilink::Link& link_;
 };
 
 } // namespace rotary

@@ -1,3 +1,4 @@
+#include "Fixtures.h"
 #include "LevelFixture.h"
 #include "platform/DropDown.h"
 
@@ -6,27 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 
-namespace {
-
-// The text a control shows: a box's text, a list's shown text, a check box as 0/1, a list
-// box's lines joined with "|".
-QString shown(QWidget* w) {
-    if (auto* box = qobject_cast<QLineEdit*>(w))
-        return box->text();
-    if (auto* list = qobject_cast<platform::DropDown*>(w))
-        return list->text();
-    if (auto* check = qobject_cast<QCheckBox*>(w))
-        return check->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    if (auto* lines = qobject_cast<QListWidget*>(w)) {
-        QStringList all;
-        for (int i = 0; i < lines->count(); ++i)
-            all << lines->item(i)->text();
-        return all.join('|');
-    }
-    return QStringLiteral("?");
-}
-
-} // namespace
+using testing::shownText;
 
 class LevelRepliesTest : public QObject {
     Q_OBJECT
@@ -174,7 +155,7 @@ void LevelRepliesTest::branches() {
     if (!control.isEmpty()) {
         auto* w = f.pages[3]->findChild<QWidget*>(control);
         QVERIFY2(w, qPrintable(control));
-        QCOMPARE(shown(w), text);
+        QCOMPARE(shownText(w), text);
     }
     if (column >= 0)
         QCOMPARE(f.column(3, column), columnText);
@@ -369,7 +350,7 @@ void LevelRepliesTest::pageMoveFromZeroToFour() {
     QCOMPARE(to.PressUnitsCombo->text(), QStringLiteral("bar"));
     QCOMPARE(to.RangeText->text(), QStringLiteral("10"));
     QCOMPARE(to.SGText->text(), QStringLiteral("1.025"));
-    QCOMPARE(shown(to.SensorIDList), QStringLiteral("a|b"));
+    QCOMPARE(shownText(to.SensorIDList), QStringLiteral("a|b"));
     QCOMPARE(from.SensorIDList->count(), 0);
     // The ticked local offset moves without a command; the unlock state is sent to 4.
     QVERIFY(to.LocalOffsetCheck->isChecked());

@@ -1,3 +1,4 @@
+#include "Fixtures.h"
 #include "RotaryFixture.h"
 #include "logging/LogModel.h"
 #include "rotary/RotaryAnswer.h"
@@ -6,23 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 
-namespace {
-
-QString shown(QWidget* w) {
-    if (auto* box = qobject_cast<QLineEdit*>(w))
-        return box->text();
-    if (auto* list = qobject_cast<platform::DropDown*>(w))
-        return list->text();
-    if (auto* lines = qobject_cast<QListWidget*>(w)) {
-        QStringList all;
-        for (int i = 0; i < lines->count(); ++i)
-            all << lines->item(i)->text();
-        return all.join('|');
-    }
-    return QStringLiteral("?");
-}
-
-} // namespace
+using testing::shownText;
 
 class RotaryRepliesTest : public QObject {
     Q_OBJECT
@@ -106,7 +91,7 @@ void RotaryRepliesTest::senders() {
     QCOMPARE(f.link->CommandMode(), qint16(code));
     QVERIFY(!pg.RotaryAddrBut->isEnabled()); // locked until the chain ends
     if (!emptied.isEmpty())
-        QVERIFY(shown(pg.findChild<QWidget*>(emptied)).isEmpty());
+        QVERIFY(shownText(pg.findChild<QWidget*>(emptied)).isEmpty());
 }
 
 void RotaryRepliesTest::refusedSets() {
@@ -202,7 +187,7 @@ void RotaryRepliesTest::branches() {
     f.page(2).RotaryMeasurementUnitsCombo->setCurrentIndex(0);
     f.transact(2, static_cast<qint16>(code), request, reply);
     if (!control.isEmpty())
-        QCOMPARE(shown(f.page(2).findChild<QWidget*>(control)), text);
+        QCOMPARE(shownText(f.page(2).findChild<QWidget*>(control)), text);
     if (column >= 0)
         QCOMPARE(f.column(2, column), columnText);
     const bool unlocked = f.page(2).RotaryAddrBut->isEnabled();

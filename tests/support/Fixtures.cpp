@@ -1,5 +1,11 @@
 #include "Fixtures.h"
 
+#include "platform/DropDown.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+
 namespace testing {
 
 TestServices::TestServices()
@@ -17,6 +23,22 @@ app::AppServices TestServices::services() {
     s.clock = [self] { return self->now; };
     s.settingsFile = settingsDir.filePath(QStringLiteral("Corvane sysfile.cfg"));
     return s;
+}
+
+QString shownText(QWidget* w) {
+    if (auto* box = qobject_cast<QLineEdit*>(w))
+        return box->text();
+    if (auto* list = qobject_cast<platform::DropDown*>(w))
+        return list->text();
+    if (auto* check = qobject_cast<QCheckBox*>(w))
+        return check->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (auto* lines = qobject_cast<QListWidget*>(w)) {
+        QStringList all;
+        for (int i = 0; i < lines->count(); ++i)
+            all << lines->item(i)->text();
+        return all.join('|');
+    }
+    return QStringLiteral("?");
 }
 
 } // namespace testing
