@@ -5,6 +5,7 @@
 #include "LogPeriodList.h"
 #include "link/Link.h"
 #include "logging/Logger.h"
+#include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/DropDown.h"
 #include "protocol/ReplyLine.h"
@@ -48,8 +49,7 @@ void LevelReplies::measure(int tab) {
 }
 
 void LevelReplies::setColumn(int tab, int column, const QString& text) {
-    if (QTreeWidgetItem* row = family_.ListView()->topLevelItem(tab))
-        row->setText(column, text);
+    platform::setRowText(family_.ListView(), tab, column, text);
 }
 
 void LevelReplies::showUnit(platform::DropDown* units, std::optional<int> unitCode) {
