@@ -349,6 +349,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     SecondTimer.stop();
     ClockTimer.stop();
     link_->TimeoutTimer().stop();
+    link_->setReceiveState(0); // no data request after the port is closed
     if (about_)
         about_->close();
     timing_->close();

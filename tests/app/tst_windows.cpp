@@ -368,10 +368,15 @@ void WindowsTest::closeAsksFirst() {
     QCOMPARE(box.buttons, platform::Dialogs::Buttons::YesNo);
     QCOMPARE(box.defaultButton, platform::Dialogs::Button::No);
 
+    // Quitting while a reading waits for its service request: nothing is asked afterwards.
+    w->link().setMeasureAddress(3);
+    w->link().awaitServiceRequest(1);
     t.dialogs.answers.enqueue(platform::Dialogs::Button::Yes);
     QVERIFY(w->close());
     QVERIFY(!w->isVisible());
     QVERIFY(!t.port->isOpen());
+    QCOMPARE(w->link().ReceiveState(), quint8(0));
+    QVERIFY(!w->link().busy());
 }
 
 void WindowsTest::timeoutUnlocksTheLockedPage() {
