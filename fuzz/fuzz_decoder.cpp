@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes through the receiver's framing, the reply matching and the response
 // decoder, under every transaction code, on a level-probe page set with a fake port and
-// scripted dialogs; and through the pure reply reader on its own.
+// scripted dialogs; and through the pure reply readers of both families on their own.
 //
 // Input: byte 0 picks the transaction code, byte 1 the page (low nibble) and whether the
 // reply starts with the request's echo and address (bit 7); the rest arrives on the serial
@@ -20,6 +20,7 @@
 #include "protocol/Catalogue.h"
 #include "protocol/Decoder.h"
 #include "protocol/ReplyLine.h"
+#include "rotary/RotaryAnswer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,9 +80,10 @@ struct Harness {
         const QByteArray request = protocol::Catalogue::request(tab, code, "1");
         const QByteArray body(reinterpret_cast<const char*>(data + 2),
                               static_cast<qsizetype>(size - 2));
-        // The pure reader sees the answer as the decoder would.
-        levelprobe::readLevelAnswer(
-            code, protocol::ReplyLine(QString::fromLatin1(request + char('0' + tab) + body)));
+        // The pure readers see the answer as the decoder would.
+        const protocol::ReplyLine reply(QString::fromLatin1(request + char('0' + tab) + body));
+        levelprobe::readLevelAnswer(code, reply);
+        rotary::readRotaryAnswer(code, reply);
 
         sdilink::Transaction t = sdilink::Transaction::forPage(tab, code, request);
         if (code == 99)
