@@ -83,10 +83,7 @@ LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
         a.text = line.signedText();
         break;
     case 10:
-        a.sdiVersion = line.mid(p + 2, 1) + QLatin1Char('.') + line.mid(p + 3, 1);
-        a.company = line.mid(p + 4, 8);
-        a.model = line.mid(p + 12, 6);
-        a.sensorVersion = line.mid(p + 18, 3);
+        a.identification = protocol::identificationLines(line);
         break;
     case 11:
     case 28:

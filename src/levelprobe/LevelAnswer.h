@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -27,8 +28,8 @@ struct LevelAnswer {
     // no address digit.
     int oldAddress = -1;
     int newAddress = -1;
-    // Code 10.
-    QString sdiVersion, company, model, sensorVersion;
+    // Code 10: the identification's lines as the page shows them.
+    QStringList identification;
     // Codes 11, 28, 31: the announced wait in seconds (ttt) and the number of values (n).
     int wait = 0;
     int count = 0;

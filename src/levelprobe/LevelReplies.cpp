@@ -244,11 +244,7 @@ void LevelReplies::pressureUnits(int tab, qint16 code, const LevelAnswer& a) {
 
 void LevelReplies::identification(int tab, const LevelAnswer& a) {
     beep();
-    QListWidget* id = family_.page(tab).SensorIDList;
-    id->addItem(QStringLiteral("SDI Version = ") + a.sdiVersion);
-    id->addItem(QStringLiteral("Company Name = ") + a.company);
-    id->addItem(QStringLiteral("Sensor Model = ") + a.model);
-    id->addItem(QStringLiteral("Sensor Version = ") + a.sensorVersion);
+    family_.page(tab).SensorIDList->addItems(a.identification);
     handled();
     unlock(tab);
 }

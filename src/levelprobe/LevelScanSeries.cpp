@@ -32,8 +32,6 @@ constexpr std::array<void (Commands::*)(int), 15> kSeries{&Commands::PressUnitsQ
                                                           &Commands::SerialNumberQuery,
                                                           &Commands::FilterQuery};
 
-constexpr int kLogStatusColumn = 8;
-
 } // namespace
 
 int LevelScanSeries::length() const {
@@ -61,16 +59,7 @@ void LevelScanSeries::seriesComplete(int page) {
     // A log running at this page keeps its period.
     FillLogPeriods(family_.page(page),
                    family_.logger().state().LogActive.at(static_cast<size_t>(page)));
-    measureAndShowStatus(page);
-}
-
-void LevelScanSeries::measureAndShowStatus(int page) {
-    logging::Logger& logger = family_.logger();
-    if (!family_.link().transact([&] { logger.LevelMeasure(page, 10); }))
-        return;
-    platform::setRowText(family_.ListView(), page, kLogStatusColumn,
-                         logger.state().LoggingSensor != 0 ? QStringLiteral("Logging")
-                                                           : QStringLiteral("Idle"));
+    family_.logger().takeFirstReading(page);
 }
 
 void LevelScanSeries::clearRow(int page) {
@@ -93,7 +82,7 @@ void LevelScanSeries::RequeryLevelPage(int page) {
                ask(&Commands::LevelQueryBut_Click, page) &&
                ask(&Commands::RangeQueryBut_Click, page) &&
                ask(&Commands::MaxOverRangeQueryBut_Click, page)) {
-        measureAndShowStatus(page);
+        family_.logger().takeFirstReading(page);
     }
     link.BeepOnReply = true;
     link.beep();

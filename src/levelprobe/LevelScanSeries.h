@@ -26,9 +26,6 @@ public:
 
 private:
     bool ask(void (LevelCommands::*query)(int), int page);
-    // Takes a reading with ten times the command time-out and, when it is answered, writes
-    // the row's "Log Status".
-    void measureAndShowStatus(int page);
 
     LevelFamily& family_;
 };

@@ -118,7 +118,6 @@ public:
     void setReceiveState(quint8 state);
     int MeasureAddress() const { return framer_.measureAddress(); }
     void setMeasureAddress(int address) { framer_.setMeasureAddress(address); }
-    ReceiveBuffer& receiveBuffer() { return framer_.buffer(); }
 
     CommsLog& commsLog() { return commsLog_; }
     platform::SerialPort& port() { return port_; }

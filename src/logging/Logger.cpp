@@ -47,6 +47,15 @@ void Logger::Measure(int tab) {
         LevelMeasure(tab);
 }
 
+bool Logger::takeFirstReading(int tab) {
+    const bool answered =
+        link_.transact([&] { measure(tab, rotary() ? qint16(116) : qint16(11), 10); });
+    if (answered && writeLogStatus_)
+        writeLogStatus_(tab, state_.LoggingSensor != 0 ? QStringLiteral("Logging")
+                                                       : QStringLiteral("Idle"));
+    return answered;
+}
+
 void Logger::measure(int tab, qint16 code, int timeoutFactor) {
     sdilink::Transaction t =
         sdilink::Transaction::forPage(tab, code, protocol::Catalogue::request(tab, code));

@@ -48,6 +48,9 @@ public:
     void LevelMeasure(int tab, int timeoutFactor = 1);
     void RotaryMeasure(int tab, int timeoutFactor = 1);
     void Measure(int tab);
+    // A scan's first reading of a sensor: waits ten times the command time-out for it and,
+    // when it is answered, writes the row's "Log Status". True when it was answered.
+    bool takeFirstReading(int tab);
 
     void StartLogBut_Click(int Index) { startLog(Index); }
     void RotaryStartLogBut_Click(int Index) { startLog(Index); }

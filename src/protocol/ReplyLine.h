@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace protocol {
@@ -35,6 +36,10 @@ private:
     QString text_;
     int p_ = 0;
 };
+
+// The four lines a page shows for a standard identification answer (aI!): SDI-12 version,
+// company, model and sensor version, read at their fixed places after the address.
+QStringList identificationLines(const ReplyLine& line);
 
 // Rounds halves upwards (towards positive infinity, also for negative numbers) to the given
 // number of decimal places; anything that is not a finite result gives 0.

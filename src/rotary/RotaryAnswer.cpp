@@ -75,10 +75,7 @@ RotaryAnswer readRotaryAnswer(qint16 code, const ReplyLine& line) {
         a.text = withoutPlus(line.from(skipMnemonic(line, "XCV") + 2));
         break;
     case 112:
-        a.sdiVersion = line.mid(p + 2, 1) + QLatin1Char('.') + line.mid(p + 3, 1);
-        a.company = line.mid(p + 4, 8);
-        a.model = line.mid(p + 12, 6);
-        a.sensorVersion = line.mid(p + 18, 3);
+        a.identification = protocol::identificationLines(line);
         break;
     case 114:
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -24,8 +25,8 @@ struct RotaryAnswer {
     // Code 101: the old and the new address from the echoed aAb!; -1 when no digit.
     int oldAddress = -1;
     int newAddress = -1;
-    // Code 112.
-    QString sdiVersion, company, model, sensorVersion;
+    // Code 112: the identification's lines as the page shows them.
+    QStringList identification;
     // Code 116: the time until the reading is ready, in seconds, and the number of values.
     int wait = 0;
     int count = 0;

@@ -105,17 +105,12 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
         handled();
         code == 110 ? unlock(tab) : measure(tab);
         break;
-    case 112: {
+    case 112:
         beep();
-        QListWidget* id = pg.RotarySensorIDList;
-        id->addItem(QStringLiteral("SDI Version = ") + a.sdiVersion);
-        id->addItem(QStringLiteral("Company Name = ") + a.company);
-        id->addItem(QStringLiteral("Sensor Model = ") + a.model);
-        id->addItem(QStringLiteral("Sensor Version = ") + a.sensorVersion);
+        pg.RotarySensorIDList->addItems(a.identification);
         handled();
         unlock(tab);
         break;
-    }
     case 113:
         beep();
         setColumn(tab, SerialNo, a.text);

@@ -24,8 +24,6 @@ constexpr std::array<void (Commands::*)(int), 7> kSeries{
     &Commands::SerialNumberQuery,
     &Commands::RotaryIDQueryBut_Click};
 
-constexpr int kLogStatusColumn = 6;
-
 } // namespace
 
 int RotaryScanSeries::length() const {
@@ -38,12 +36,7 @@ bool RotaryScanSeries::query(int page, int step) {
 }
 
 void RotaryScanSeries::seriesComplete(int page) {
-    logging::Logger& logger = family_.logger();
-    if (!family_.link().transact([&] { logger.RotaryMeasure(page, 10); }))
-        return;
-    platform::setRowText(family_.RotaryListView(), page, kLogStatusColumn,
-                         logger.state().LoggingSensor != 0 ? QStringLiteral("Logging")
-                                                           : QStringLiteral("Idle"));
+    family_.logger().takeFirstReading(page);
 }
 
 void RotaryScanSeries::clearRow(int page) {

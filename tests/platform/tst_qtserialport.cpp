@@ -1,6 +1,7 @@
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -66,6 +67,19 @@ private:
     QString slave_;
 };
 
+// Reads from the port, one byte at a time, until n bytes have come (or 3 s have passed).
+QByteArray readBytes(platform::SerialPort& port, qsizetype n) {
+    QByteArray got;
+    QDeadlineTimer deadline(3000);
+    while (got.size() < n && !deadline.hasExpired()) {
+        while (port.bytesWaiting() > 0)
+            got.append(static_cast<char>(port.readByte()));
+        if (got.size() < n)
+            QTest::qWait(5);
+    }
+    return got;
+}
+
 } // namespace
 
 class QtSerialPortTest : public QObject {
@@ -102,15 +116,7 @@ void QtSerialPortTest::ptyCarriesBytesBothWays() {
     QSignalSpy arrived(&port, &platform::SerialPort::dataArrived);
     const QByteArray reply("3XUP!312\r\n");
     QVERIFY(master.write(reply));
-    QByteArray got;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            while (port.bytesWaiting() > 0)
-                got.append(static_cast<char>(port.readByte()));
-            return got.size() >= reply.size();
-        }(),
-        3000);
-    QCOMPARE(got, reply);
+    QCOMPARE(readBytes(port, reply.size()), reply);
     QVERIFY(arrived.count() >= 1);
 
     port.close();
@@ -175,15 +181,7 @@ void QtSerialPortTest::clearInputDropsWhatArrivedBefore() {
     // Only what the other side sends afterwards is read.
     const QByteArray reply("0D0!0+2.25\r\n");
     QVERIFY(master.write(reply));
-    QByteArray got;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            while (port.bytesWaiting() > 0)
-                got.append(static_cast<char>(port.readByte()));
-            return got.size() >= reply.size();
-        }(),
-        3000);
-    QCOMPARE(got, reply);
+    QCOMPARE(readBytes(port, reply.size()), reply);
 }
 
 QTEST_MAIN(QtSerialPortTest)
