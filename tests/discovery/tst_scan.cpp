@@ -318,7 +318,7 @@ void ScanTest::getTakesAReadingThroughTheBus() {
     QCOMPARE(w->logger().log(2).rowCount(), 1); // the scan's reading
 
     // "Get" is offered once calibration stage one is done.
-    w->calibrationState().StageOne_Flag = true;
+    w->calibrationState().StageOne_Flag[2] = true;
     w->family().unlockPage(2);
     levelprobe::LevelPage* page = w->page(2)->level;
     QVERIFY(page->PressureBut->isEnabled());
