@@ -4,8 +4,8 @@
 #include "LevelPage.h"
 #include "SequenceRun.h"
 #include "logging/Logger.h"
-#include "platform/Dialogs.h"
 #include "platform/Controls.h"
+#include "platform/Dialogs.h"
 #include "protocol/ReplyLine.h"
 
 #include <QCheckBox>
@@ -111,8 +111,7 @@ bool Calibration::leaveCalibrateMode() {
             continue;
         SequenceRun run(family_, p, true, QStringLiteral("Calibration Complete."),
                         QStringLiteral("Leaving calibrate mode"));
-        if (run.step("density correction off",
-                     [&] { family_.commands().DensityCorrSet(p, 0); }))
+        if (run.step("density correction off", [&] { family_.commands().DensityCorrSet(p, 0); }))
             family_.logger().requestReading(p);
     }
     state.Calibrate_Flag = false;
@@ -246,8 +245,7 @@ void Calibration::SlopeCalibrationBut_Click(int p) {
         return;
     }
     {
-        SequenceRun run(family_, p, false, kSlopeTitle,
-                        QStringLiteral("The slope calibration"));
+        SequenceRun run(family_, p, false, kSlopeTitle, QStringLiteral("The slope calibration"));
         if (!run.step("slope reset to 1.0",
                       [&] { c.SlopeCalibrationSet(p, QStringLiteral("1.0")); }))
             return;

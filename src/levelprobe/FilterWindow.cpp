@@ -41,8 +41,7 @@ FilterWindow::FilterWindow(QWidget* parent) : QDialog(parent) {
     using platform::makeLabel;
     using platform::makeTextBox;
 
-    NoOfReadingsText =
-        makeTextBox(this, "NoOfReadingsText", QStringLiteral("Number of Readings:"));
+    NoOfReadingsText = makeTextBox(this, "NoOfReadingsText", QStringLiteral("Number of Readings:"));
     UpDown1 = new platform::UpDown(1, 12, this);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     ReadingIntervalText =
@@ -52,8 +51,7 @@ FilterWindow::FilterWindow(QWidget* parent) : QDialog(parent) {
     auto* constant = makeTextBox(this, "ConstantText", QStringLiteral("X"));
     constant->setText(QStringLiteral("0.2"));
     constant->setReadOnly(true);
-    MaxSampleRateText =
-        makeTextBox(this, "MaxSampleRateText", QStringLiteral("Max. Sample Rate:"));
+    MaxSampleRateText = makeTextBox(this, "MaxSampleRateText", QStringLiteral("Max. Sample Rate:"));
     MaxSampleRateText->setReadOnly(true);
     Command1 = platform::makeButton(this, "Command1", QStringLiteral("Query"));
     FilterSetingsBut = platform::makeButton(this, "FilterSetingsBut", QStringLiteral("Set"));

@@ -57,15 +57,12 @@ bool SequenceRun::run(std::span<const SequenceStep> steps) {
 void SequenceRun::reportFailure() const {
     if (!failed() || failedStep_ == QLatin1String("-"))
         return;
-    const QString at = total_ > 0 ? QStringLiteral("step %1 of %2 (%3)")
-                                        .arg(steps_)
-                                        .arg(total_)
-                                        .arg(failedStep_)
-                                  : QStringLiteral("\"%1\"").arg(failedStep_);
-    const QString why = notSent_ ? QStringLiteral("%1 could not be sent.").arg(failedRequest_)
-                                 : QStringLiteral("sensor %1 did not answer %2.")
-                                       .arg(page_)
-                                       .arg(failedRequest_);
+    const QString at =
+        total_ > 0 ? QStringLiteral("step %1 of %2 (%3)").arg(steps_).arg(total_).arg(failedStep_)
+                   : QStringLiteral("\"%1\"").arg(failedStep_);
+    const QString why =
+        notSent_ ? QStringLiteral("%1 could not be sent.").arg(failedRequest_)
+                 : QStringLiteral("sensor %1 did not answer %2.").arg(page_).arg(failedRequest_);
     family_.dialogs().messageBox(
         title_,
         QStringLiteral("%1 stopped at %2: %3\rThe steps before it were applied; the rest "

@@ -27,8 +27,7 @@ class SequenceRun {
 public:
     // `calibrating`: Calibrate_Flag is set for the run (no set reply starts a measurement).
     // `title` and `sequence` ("Stage one", "The reset") name it in the failure message.
-    SequenceRun(LevelFamily& family, int page, bool calibrating, QString title,
-                QString sequence);
+    SequenceRun(LevelFamily& family, int page, bool calibrating, QString title, QString sequence);
     ~SequenceRun();
     SequenceRun(const SequenceRun&) = delete;
     SequenceRun& operator=(const SequenceRun&) = delete;

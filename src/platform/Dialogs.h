@@ -29,8 +29,7 @@ public:
 
     // A question with Yes and No, No preselected: true unless the answer is No.
     bool confirm(const QString& title, const QString& text) {
-        return messageBox(title, text, Icon::Information, Buttons::YesNo, Button::No) !=
-               Button::No;
+        return messageBox(title, text, Icon::Information, Buttons::YesNo, Button::No) != Button::No;
     }
 
     // A file-save dialog with a filter list ("Excel Workbook (*.xlsx)", ...). Empty when

@@ -7,8 +7,8 @@
 namespace platform {
 
 UpDown::UpDown(int minimum, int maximum, QWidget* parent)
-    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)),
-      minimum_(minimum), maximum_(maximum), value_(minimum) {
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)), minimum_(minimum),
+      maximum_(maximum), value_(minimum) {
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
     for (QToolButton* b : {up_, down_}) {
