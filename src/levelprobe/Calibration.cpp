@@ -15,17 +15,13 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <array>
+#include <functional>
 
 namespace levelprobe {
 
 using Icon = platform::Dialogs::Icon;
 
-namespace {
-
-const QString kZeroTitle = QStringLiteral("Zero Calibration.");
-const QString kSlopeTitle = QStringLiteral("Slope Calibration.");
-
-} // namespace
+namespace {} // namespace
 
 Calibration::Calibration(LevelFamily& family) : family_(family) {}
 
@@ -193,90 +189,93 @@ std::optional<QString> Calibration::slope(const QString& range, const QString& r
     return protocol::plainNumberText(*r / *p);
 }
 
-void Calibration::ZeroCalibrationBut_Click(int p) {
+// One calibration point: the value cleared first, the question, the value computed from the
+// reading, where it is shown and sent, and what is said.
+struct Calibration::Point {
+    const char* title;
+    const char* sequence;
+    const char* question;
+    const char* refusal; // %1: the reading
+    QLineEdit* LevelPage::*box;
+    void (LevelCommands::*set)(int, const QString&);
+    const char* cleared;
+    std::function<std::optional<QString>(const QString& reading)> value;
+    QStringList done;
+};
+
+void Calibration::calibratePoint(int p, const Point& point) {
     if (!family_.calibration().stageOneDone(p))
         return;
     LevelCommands& c = family_.commands();
     platform::Dialogs& dialogs = family_.dialogs();
     LevelPage& pg = family_.page(p);
+    const QString title = QString::fromLatin1(point.title);
     {
-        SequenceRun run(family_, p, false, kZeroTitle, QStringLiteral("The zero calibration"));
-        if (!run.step("zero correction cleared",
-                      [&] { c.ZeroCalibrationSet(p, QStringLiteral("0.0")); }))
+        SequenceRun run(family_, p, false, title, QString::fromLatin1(point.sequence));
+        const auto send = [&](const QString& value) { (c.*point.set)(p, value); };
+        if (!run.step("value cleared", [&] { send(QString::fromLatin1(point.cleared)); }))
             return;
-        if (!dialogs.confirm(kZeroTitle,
-                             QStringLiteral("Is the instrument at the correct zero pressure?")))
+        if (!dialogs.confirm(title, QString::fromLatin1(point.question)))
             return;
         if (!measure(run, p))
             return;
-        const std::optional<QString> correction = zeroCorrection(pg.PressureText->text());
-        if (!correction) {
-            dialogs.messageBox(kZeroTitle,
-                               QStringLiteral("The reading at zero pressure (\"%1\") is no "
-                                              "number: no zero correction was sent.")
-                                   .arg(pg.PressureText->text()),
+        const QString reading = pg.PressureText->text();
+        const std::optional<QString> value = point.value(reading);
+        if (!value) {
+            dialogs.messageBox(title, QString::fromLatin1(point.refusal).arg(reading),
                                Icon::Exclamation);
             return;
         }
-        pg.ZeroCalibrationText->setText(*correction);
-        if (!run.step("zero correction", [&] { c.ZeroCalibrationSet(p, *correction); }))
+        (pg.*point.box)->setText(*value);
+        if (!run.step("new value", [&] { send(*value); }))
             return;
-        dialogs.messageBox(
-            kZeroTitle, QStringLiteral("Zero calibration complete, proceed to slope calibration."),
-            Icon::Information);
+        for (const QString& text : point.done)
+            dialogs.messageBox(text == point.done.front() ? title : QStringLiteral("Calibration."),
+                               text, Icon::Information);
     }
     // The corrected reading.
     family_.logger().requestReading(p);
 }
 
+void Calibration::ZeroCalibrationBut_Click(int p) {
+    calibratePoint(p,
+                   {"Zero Calibration.",
+                    "The zero calibration",
+                    "Is the instrument at the correct zero pressure?",
+                    "The reading at zero pressure (\"%1\") is no number: no zero correction "
+                    "was sent.",
+                    &LevelPage::ZeroCalibrationText,
+                    &LevelCommands::ZeroCalibrationSet,
+                    "0.0",
+                    &zeroCorrection,
+                    {QStringLiteral("Zero calibration complete, proceed to slope calibration.")}});
+}
+
 void Calibration::SlopeCalibrationBut_Click(int p) {
-    if (!family_.calibration().stageOneDone(p))
-        return;
-    LevelCommands& c = family_.commands();
-    platform::Dialogs& dialogs = family_.dialogs();
-    LevelPage& pg = family_.page(p);
-    const QString range = pg.RangeText->text();
+    const QString range = family_.page(p).RangeText->text();
     if (!slope(range, QStringLiteral("1"))) {
-        dialogs.messageBox(kSlopeTitle,
-                           QStringLiteral("The range (\"%1\") is not a number greater than zero: "
-                                          "query the range first. Nothing was sent.")
-                               .arg(range),
-                           Icon::Exclamation);
+        family_.dialogs().messageBox(
+            QStringLiteral("Slope Calibration."),
+            QStringLiteral("The range (\"%1\") is not a number greater than zero: query the "
+                           "range first. Nothing was sent.")
+                .arg(range),
+            Icon::Exclamation);
         return;
     }
-    {
-        SequenceRun run(family_, p, false, kSlopeTitle, QStringLiteral("The slope calibration"));
-        if (!run.step("slope reset to 1.0",
-                      [&] { c.SlopeCalibrationSet(p, QStringLiteral("1.0")); }))
-            return;
-        if (!dialogs.confirm(kSlopeTitle, QStringLiteral("Is the instrument at the correct "
-                                                         "full-scale pressure?")))
-            return;
-        if (!measure(run, p))
-            return;
-        const std::optional<QString> value = slope(range, pg.PressureText->text());
-        if (!value) {
-            dialogs.messageBox(kSlopeTitle,
-                               QStringLiteral("The full-scale reading (\"%1\") is not a number "
-                                              "greater than zero: no slope was sent, the sensor "
-                                              "keeps the slope 1.0.")
-                                   .arg(pg.PressureText->text()),
-                               Icon::Exclamation);
-            return;
-        }
-        pg.SlopeCalibrationText->setText(*value);
-        if (!run.step("slope", [&] { c.SlopeCalibrationSet(p, *value); }))
-            return;
-        dialogs.messageBox(kSlopeTitle, QStringLiteral("Slope calibration complete."),
-                           Icon::Information);
-        dialogs.messageBox(QStringLiteral("Calibration."),
-                           QStringLiteral("To verify calibration use 'get pressure' function and "
-                                          "check zero and full-scale readings.\rOtherwise use "
-                                          "'Calibration Complete' button to exit calibration "
-                                          "mode."),
-                           Icon::Information);
-    }
-    family_.logger().requestReading(p);
+    calibratePoint(
+        p, {"Slope Calibration.",
+            "The slope calibration",
+            "Is the instrument at the correct full-scale pressure?",
+            "The full-scale reading (\"%1\") is not a number greater than zero: no slope was "
+            "sent, the sensor keeps the slope 1.0.",
+            &LevelPage::SlopeCalibrationText,
+            &LevelCommands::SlopeCalibrationSet,
+            "1.0",
+            [range](const QString& reading) { return slope(range, reading); },
+            {QStringLiteral("Slope calibration complete."),
+             QStringLiteral("To verify calibration use 'get pressure' function and check zero "
+                            "and full-scale readings.\rOtherwise use 'Calibration Complete' "
+                            "button to exit calibration mode.")}});
 }
 
 } // namespace levelprobe

@@ -51,6 +51,9 @@ private:
     void setChecked(bool checked);
     // Takes a reading of page p and waits for it; the page's pressure box shows it.
     bool measure(SequenceRun& run, int p);
+    struct Point;
+    // Clears the point's value, asks, takes a reading and sends the value computed from it.
+    void calibratePoint(int p, const Point& point);
 
     LevelFamily& family_;
     QCheckBox* check_ = nullptr;

@@ -63,6 +63,14 @@ struct Bench : LevelFixture {
         return out;
     }
     void enterCalibrateMode() { check.setChecked(true); }
+    // Stage one, then the zero or slope calibration of page p answered with Yes, at a reading.
+    void calibrate(int p, bool slope, const QByteArray& at) {
+        runStageOne(p);
+        reading = at;
+        dialogs.answers << Button::Yes;
+        (slope ? page(p).SlopeCalibrationBut : page(p).ZeroCalibrationBut)->click();
+        settle();
+    }
     // Lets the last reading of a sequence come in.
     void settle() {
         QCoreApplication::processEvents(); // the queued "bus free" sends a waiting reading
@@ -235,14 +243,7 @@ void CalibrationTest::zeroAndSlope() {
     Bench f;
     f.page(1).RangeText->setText("10");
     f.page(1).PressureText->setText("5.5"); // a reading taken before must not be used
-    f.runStageOne(1);
-    f.reading = reading;
-    f.dialogs.answers << Button::Yes;
-    if (slope)
-        f.page(1).SlopeCalibrationBut->click();
-    else
-        f.page(1).ZeroCalibrationBut->click();
-    f.settle();
+    f.calibrate(1, slope, reading);
     const QString cleared = slope ? "1XANCLV1,1.0!" : "1XANCLV0,0.0!";
     QCOMPARE(f.sent(), (QStringList{cleared, "1M!", "1D0!", sent, "1M!", "1D0!"}));
     QLineEdit* box = slope ? f.page(1).SlopeCalibrationText : f.page(1).ZeroCalibrationText;
@@ -288,14 +289,7 @@ void CalibrationTest::refusals() {
     f.page(1).RangeText->setText(range);
     f.page(1).SlopeCalibrationText->setText("1.0204");
     f.page(1).ZeroCalibrationText->setText("-0.01");
-    f.runStageOne(1);
-    f.reading = reading;
-    f.dialogs.answers << Button::Yes;
-    if (slope)
-        f.page(1).SlopeCalibrationBut->click();
-    else
-        f.page(1).ZeroCalibrationBut->click();
-    f.settle();
+    f.calibrate(1, slope, reading);
     QCOMPARE(f.sent(), sent);
     QVERIFY2(f.dialogs.boxes.back().text.contains(message),
              qPrintable(f.dialogs.boxes.back().text));
