@@ -104,6 +104,7 @@ private Q_SLOTS:
     void refusals_data();
     void refusals();
     void leavingAsksAndRestoresDensity();
+    void autoZeroAndClearOffsetsAskFirst();
     void filterWindow();
     void filterSetDuringALogKeepsItsPeriod();
 };
@@ -317,6 +318,24 @@ void CalibrationTest::leavingAsksAndRestoresDensity() {
     QVERIFY(f.page(1).CalibrateFrame->isHidden());
     QVERIFY(!f.calibration.Calibrate_Flag);
     QVERIFY(!f.calibration.stageOneDone(1));
+}
+
+void CalibrationTest::autoZeroAndClearOffsetsAskFirst() {
+    Bench f;
+    f.page(1).AutoZeroBut->click();
+    f.page(1).ClearOffsetsBut->click();
+    QVERIFY(f.port->writes.empty());
+    QCOMPARE(f.dialogs.boxes.size(), 2);
+    QCOMPARE(f.dialogs.boxes[1].title, QStringLiteral("Clear Offsets."));
+
+    // Auto zero is answered like a measurement; clearing the offsets takes a new reading.
+    f.dialogs.answers << Button::Yes << Button::Yes;
+    f.page(1).AutoZeroBut->click();
+    f.settle();
+    f.page(1).ClearOffsetsBut->click();
+    f.settle();
+    QCOMPARE(f.sent(), (QStringList{"1XSPM0.0!", "1D0!", "1XTRIMOF0.0!", "1M!", "1D0!"}));
+    QCOMPARE(f.logger->log(1).rowCount(), 2);
 }
 
 void CalibrationTest::filterWindow() {
