@@ -55,9 +55,6 @@ LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
     const int p = line.p();
     const int lastBang = static_cast<int>(line.text().lastIndexOf(QLatin1Char('!'))) + 1;
     switch (code) {
-    case 0:
-        a.text = line.mid(lastBang + 1, 1);
-        break;
     case 1: {
         // Both addresses come from the echoed request aAb!.
         a.oldAddress = addressAt(line, lastBang - 3);

@@ -21,7 +21,7 @@ struct LevelAnswer {
     std::optional<int> listCode;
     // Codes 21-24: the flag, when the answer is one digit.
     std::optional<int> flag;
-    // The value to show: the address (0), a signed value as received (8, 9, 37, 38) or
+    // The value to show: a signed value as received (8, 9, 37, 38) or
     // rounded (13-16, 19, 20), the specific gravity (29, 30), the serial number (25).
     QString text;
     // Code 1: the old and the new address, from the echoed request aAb!; -1 when either is

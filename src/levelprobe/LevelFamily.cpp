@@ -2,6 +2,7 @@
 
 #include "LevelPage.h"
 #include "LogPeriodList.h"
+#include "link/Link.h"
 #include "link/Transaction.h"
 #include "logging/Logger.h"
 #include "platform/Controls.h"
@@ -12,8 +13,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <utility>
 
 namespace levelprobe {
 
@@ -121,6 +124,24 @@ void LevelFamily::UnlockLevelPage(int p) {
                    true);
 }
 
+platform::DropDown* LevelFamily::addressList(int p) const {
+    return page(p).AddressCombo;
+}
+
+QPushButton* LevelFamily::addressButton(int p) const {
+    return page(p).AddrBut;
+}
+
+void LevelFamily::finishAddressChange(int q) {
+    const auto followUps = std::exchange(moveFollowUps_, {});
+    for (const auto send : followUps)
+        if (!link_.transact([&] { (commands_.*send)(q); }))
+            return; // its time-out has unlocked the page
+    // A local offset sent last is followed by a reading, whose end unlocks the page.
+    if (!link_.awaitingReply() && link_.ReceiveState() != 1)
+        UnlockLevelPage(q);
+}
+
 void LevelFamily::MoveLevelPage(int p, int q) {
     LevelPage& from = page(p);
     LevelPage& to = page(q);
@@ -139,11 +160,19 @@ void LevelFamily::MoveLevelPage(int p, int q) {
         (to.*text)->setText((from.*text)->text());
 
     // The check boxes act on a change of value: moving a ticked local offset onto an
-    // unticked box sends nothing, while the unlock state is sent to the new address.
-    if (!to.LocalOffsetCheck->isChecked() && from.LocalOffsetCheck->isChecked())
-        LocalOffsetEchoGuard = true;
-    to.LocalOffsetCheck->setChecked(from.LocalOffsetCheck->isChecked());
-    to.UnlockCheck->setChecked(from.UnlockCheck->isChecked());
+    // unticked box sends nothing, an unticked one onto a ticked box sends it, and a changed
+    // unlock state is sent to the new address. Those requests go out after the move.
+    moveFollowUps_.clear();
+    if (to.UnlockCheck->isChecked() != from.UnlockCheck->isChecked())
+        moveFollowUps_.push_back(&LevelCommands::UnlockCheck_Click);
+    if (to.LocalOffsetCheck->isChecked() && !from.LocalOffsetCheck->isChecked())
+        moveFollowUps_.push_back(&LevelCommands::LocalOffsetCheck_Click);
+    {
+        const QSignalBlocker quietOffset(to.LocalOffsetCheck);
+        const QSignalBlocker quietUnlock(to.UnlockCheck);
+        to.LocalOffsetCheck->setChecked(from.LocalOffsetCheck->isChecked());
+        to.UnlockCheck->setChecked(from.UnlockCheck->isChecked());
+    }
 
     for (int i = 0; i < from.SensorIDList->count(); ++i)
         to.SensorIDList->addItem(from.SensorIDList->item(i)->text());

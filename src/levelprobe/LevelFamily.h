@@ -11,6 +11,7 @@
 #include "protocol/Family.h"
 
 #include <array>
+#include <vector>
 
 class QTreeWidget;
 
@@ -43,10 +44,17 @@ public:
     void unlockPage(int page) override { UnlockLevelPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
+    platform::DropDown* addressList(int page) const override;
+    QPushButton* addressButton(int page) const override;
+    qint16 addressChangeCode() const override { return 1; }
+    void finishAddressChange(int newPage) override;
+    // Requests a page move left for the new address.
+    bool moveFollowUpsPending() const { return !moveFollowUps_.empty(); }
 
     void LockLevelPage(int p);
     void UnlockLevelPage(int p);
-    // Moves everything shown for a sensor from page p (its old address) to page q.
+    // Moves everything shown for a sensor from page p (its old address) to page q. What
+    // the new page's check boxes must tell the sensor is left for finishAddressChange.
     void MoveLevelPage(int p, int q);
     // Rebuilds page p's logging-period list from its sample rate; a running log keeps its
     // period.
@@ -88,6 +96,7 @@ private:
     Calibration calibrationMode_;
     Filter filter_;
     Reset reset_;
+    std::vector<void (LevelCommands::*)(int)> moveFollowUps_;
 };
 
 } // namespace levelprobe

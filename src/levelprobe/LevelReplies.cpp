@@ -73,9 +73,6 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     LevelPage& pg = family_.page(tab);
     const bool calibrating = family_.calibration().Calibrate_Flag;
     switch (code) {
-    case 0:
-        addressQuery(tab, a);
-        break;
     case 1:
         addressChange(tab, a);
         break;
@@ -213,18 +210,13 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     }
 }
 
-void LevelReplies::addressQuery(int tab, const LevelAnswer& a) {
-    dialogs_.messageBox(QStringLiteral("Query Sensor Address."),
-                        QStringLiteral("Sensor Address is ") + a.text + QLatin1Char('.'),
-                        platform::Dialogs::Icon::Exclamation);
-    unlock(tab);
-}
-
 void LevelReplies::addressChange(int tab, const LevelAnswer& a) {
     beep();
     if (a.oldAddress >= 0 && a.newAddress >= 0 && a.oldAddress != a.newAddress) {
         family_.MoveLevelPage(a.oldAddress, a.newAddress);
-        unlock(a.newAddress);
+        // What the move leaves to send keeps the page locked until it is sent.
+        if (!family_.moveFollowUpsPending())
+            unlock(a.newAddress);
     } else {
         unlock(tab);
     }

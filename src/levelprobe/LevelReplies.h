@@ -55,7 +55,6 @@ private:
     void setColumn(int tab, int column, const QString& text);
     void showUnit(platform::DropDown* units, std::optional<int> unitCode);
 
-    void addressQuery(int tab, const LevelAnswer& a);
     void addressChange(int tab, const LevelAnswer& a);
     void pressureUnits(int tab, qint16 code, const LevelAnswer& a);
     void identification(int tab, const LevelAnswer& a);

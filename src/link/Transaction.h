@@ -16,6 +16,9 @@ struct Transaction {
         AnyLine,    // every line (requests typed by hand)
     };
 
+    // The code of the acknowledge "a!": its answer only says that a sensor is there.
+    static constexpr qint16 Acknowledge = -1;
+
     QByteArray request;
     qint16 code = 0;
     int page = 0;

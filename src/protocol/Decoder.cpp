@@ -19,8 +19,17 @@ void Decoder::Decode_SDI12(const sdilink::Transaction& transaction, const QByteA
         return;
     }
     const ReplyLine reply(line);
-    if (reply.p() == 0)
+    if (reply.p() == 0 || transaction.code == sdilink::Transaction::Acknowledge)
         return;
+    if (transaction.code == 0) {
+        // The address query, the same in both families.
+        dialogs_.messageBox(QStringLiteral("Query Sensor Address."),
+                            QStringLiteral("Sensor Address is ") + reply.mid(reply.p() + 1, 1) +
+                                QLatin1Char('.'),
+                            platform::Dialogs::Icon::Exclamation);
+        family_.unlockPage(transaction.page);
+        return;
+    }
     if (!family_.decodeReply(transaction, reply)) {
         dialogs_.messageBox(QStringLiteral("SDI12 Message Error."),
                             QStringLiteral("Command response not found."),

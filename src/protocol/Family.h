@@ -2,6 +2,11 @@
 
 #include <QtGlobal>
 
+class QPushButton;
+
+namespace platform {
+class DropDown;
+}
 namespace sdilink {
 struct Transaction;
 }
@@ -30,6 +35,16 @@ public:
     // echo and holds a "!"); everything it shows goes to the transaction's page. Returns
     // false when the family has no branch for the transaction's code.
     virtual bool decodeReply(const sdilink::Transaction& transaction, const ReplyLine& line) = 0;
+
+    // A page's list of target addresses and its address "Set" button, and the transaction
+    // code of the address change aAb!.
+    // A family without them offers no address change.
+    virtual platform::DropDown* addressList(int /*page*/) const { return nullptr; }
+    virtual QPushButton* addressButton(int /*page*/) const { return nullptr; }
+    virtual qint16 addressChangeCode() const { return 1; }
+    // After the reply to an address change moved the page: sends what the move leaves to
+    // tell the sensor at its new address, one request after another, then unlocks the page.
+    virtual void finishAddressChange(int newPage) { unlockPage(newPage); }
 };
 
 } // namespace protocol

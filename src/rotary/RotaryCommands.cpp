@@ -38,7 +38,6 @@ void RotaryCommands::connectPage(int p) {
         {pg.RotaryPulleyCircumBut, &RotaryCommands::RotaryPulleyCircumBut_Click},
         {pg.RotaryCurrentValueBut, &RotaryCommands::RotaryCurrentValueBut_Click},
         {pg.RotarySetZeroBut, &RotaryCommands::RotarySetZeroBut_Click},
-        {pg.RotaryAddrBut, &RotaryCommands::RotaryAddrBut_Click},
     };
     for (const auto& [button, handler] : buttons)
         QObject::connect(button, &QPushButton::clicked, button,
@@ -127,27 +126,6 @@ void RotaryCommands::RotaryCurrentValueBut_Click(int p) {
 
 void RotaryCommands::RotarySetZeroBut_Click(int p) {
     send(p, 114);
-}
-
-void RotaryCommands::RotaryAddrBut_Click(int p) {
-    const QString title = QStringLiteral("Set Sensor Address.");
-    const int address = family_.page(p).RotaryAddressCombo->currentIndex();
-    if (address < 0) {
-        dialogs_.messageBox(title, QStringLiteral("Please select sensor address."),
-                            Icon::Exclamation);
-        return;
-    }
-    if (family_.SensorTab()->isTabEnabled(address)) {
-        dialogs_.messageBox(
-            title,
-            address == p
-                ? QStringLiteral("Sensor is already set to address %1.").arg(p)
-                : QStringLiteral("Unable to set sensor to this address as address is already "
-                                 "in use."),
-            Icon::Exclamation);
-        return;
-    }
-    send(p, 101, Catalogue::digitValue(address));
 }
 
 } // namespace rotary

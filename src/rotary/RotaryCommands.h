@@ -42,7 +42,6 @@ public:
     void RotaryPulleyCircumBut_Click(int p);
     void RotaryCurrentValueBut_Click(int p);
     void RotarySetZeroBut_Click(int p);
-    void RotaryAddrBut_Click(int p);
 
     // Whether a character may be added to a circumference or current-value box holding
     // `text`: digits, one "." and one sign.

@@ -86,6 +86,14 @@ void RotaryFamily::setPageControls(int p, bool enabled) {
                enabled);
 }
 
+platform::DropDown* RotaryFamily::addressList(int p) const {
+    return page(p).RotaryAddressCombo;
+}
+
+QPushButton* RotaryFamily::addressButton(int p) const {
+    return page(p).RotaryAddrBut;
+}
+
 void RotaryFamily::LockRotaryPage(int p) {
     setPageControls(p, false);
     window_.ScanBut->setEnabled(false);

@@ -38,6 +38,9 @@ public:
     void unlockPage(int page) override { UnlockRotaryPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
+    platform::DropDown* addressList(int page) const override;
+    QPushButton* addressButton(int page) const override;
+    qint16 addressChangeCode() const override { return 101; }
 
     void LockRotaryPage(int p);
     void UnlockRotaryPage(int p);

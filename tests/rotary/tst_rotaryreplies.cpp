@@ -63,8 +63,6 @@ void RotaryRepliesTest::senders_data() {
                                          << "" << QByteArray("0XCV!") << 111 << "";
     QTest::newRow("set zero") << 3 << "RotarySetZeroBut"
                               << "" << QByteArray("3XZE!") << 114 << "";
-    QTest::newRow("address change") << 3 << "RotaryAddrBut"
-                                    << "RotaryAddressCombo=6" << QByteArray("3A6!") << 101 << "";
 }
 
 void RotaryRepliesTest::senders() {
@@ -99,13 +97,6 @@ void RotaryRepliesTest::refusedSets() {
     rotary::RotaryPage& pg = f.page(4);
     pg.RotaryMeasurementUnitsBut->click();
     pg.RotaryDirectionBut->click();
-    pg.RotaryAddrBut->click();
-    f.tabs->setTabEnabled(4, true);
-    pg.RotaryAddressCombo->setCurrentIndex(4);
-    pg.RotaryAddrBut->click();
-    f.tabs->setTabEnabled(7, true);
-    pg.RotaryAddressCombo->setCurrentIndex(7);
-    pg.RotaryAddrBut->click();
     // Buttons that send nothing.
     pg.RotaryCountsPerRevBut->click();
     pg.RotaryUnlockQueryBut->click();
@@ -113,14 +104,10 @@ void RotaryRepliesTest::refusedSets() {
     QStringList texts;
     for (const auto& box : f.dialogs.boxes)
         texts << box.title + ' ' + box.text;
-    QCOMPARE(
-        texts,
-        (QStringList{"Set Measurement Units. Please select the measurement units from the list.",
-                     "Set Rotation Direction. Please select the rotation direction from the list.",
-                     "Set Sensor Address. Please select sensor address.",
-                     "Set Sensor Address. Sensor is already set to address 4.",
-                     "Set Sensor Address. Unable to set sensor to this address as address is "
-                     "already in use."}));
+    QCOMPARE(texts,
+             (QStringList{
+                 "Set Measurement Units. Please select the measurement units from the list.",
+                 "Set Rotation Direction. Please select the rotation direction from the list."}));
     QVERIFY(pg.RotaryAddrBut->isEnabled());
 }
 
