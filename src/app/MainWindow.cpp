@@ -5,6 +5,8 @@
 #include "PortMenu.h"
 #include "SensorPage.h"
 #include "TimingWindow.h"
+#include "console/UserCommand.h"
+#include "discovery/AddressChange.h"
 #include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
 #include "levelprobe/LevelFamily.h"
@@ -211,6 +213,23 @@ void MainWindow::load() {
                                                     *scanSeries_, this);
     connect(ScanBut, &QPushButton::clicked, this, &MainWindow::Poll_Sensors);
     decoder_ = std::make_unique<protocol::Decoder>(*link_, *family_, *services_.dialogs);
+    addressChange_ = std::make_unique<discovery::AddressChange>(
+        *link_, *family_, *services_.dialogs, SensorTab, *scanner_);
+    addressChange_->connectPages();
+    connect(mnuQueryAddress, &QAction::triggered, this,
+            [this] { addressChange_->mnuQueryAddress_Click(); });
+    userCommand_ = std::make_unique<console::UserCommand>(
+        *link_, *services_.dialogs,
+        console::UserCommand::Hooks{[this](bool enabled) { setEnabled(enabled); },
+                                    [this] {
+                                        timing_->setWindowModality(Qt::ApplicationModal);
+                                        timing_->show();
+                                    },
+                                    [this] { Poll_Sensors(); },
+                                    [this] { return logger_->state().LoggingSensor != 0; }});
+    decoder_->setUserCommandSink([this](const QString& line) { userCommand_->showReply(line); });
+    connect(mnuUserCommand, &QAction::triggered, this,
+            [this] { userCommand_->mnuUserCommand_Click(); });
     link_->setHandler(decoder_.get());
 
     portMenu_->DiscoverPorts();

@@ -27,7 +27,11 @@ class Decoder;
 class Family;
 class ScanSeries;
 } // namespace protocol
+namespace console {
+class UserCommand;
+}
 namespace discovery {
+class AddressChange;
 class Scanner;
 class SensorLists;
 } // namespace discovery
@@ -66,6 +70,8 @@ public:
     discovery::SensorLists& lists() { return *lists_; }
     logging::Logger& logger() { return *logger_; }
     discovery::Scanner& scanner() { return *scanner_; }
+    discovery::AddressChange& addressChange() { return *addressChange_; }
+    console::UserCommand& userCommand() { return *userCommand_; }
     const logging::LoggingState& loggingState() const;
     levelprobe::CalibrationState& calibrationState() { return calibration_; }
     const platform::WindowControls& windowControls() const { return window_; }
@@ -121,6 +127,8 @@ private:
     std::unique_ptr<protocol::Decoder> decoder_;
     protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's, owned by family_
     std::unique_ptr<discovery::Scanner> scanner_;
+    std::unique_ptr<discovery::AddressChange> addressChange_;
+    std::unique_ptr<console::UserCommand> userCommand_;
     TimingWindow* timing_ = nullptr;
     std::unique_ptr<PortMenu> portMenu_;
     std::unique_ptr<Connection> connection_;

@@ -105,7 +105,8 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
     awaiting_ = true;
     // A time-out of 0 never fires.
     if (timings_.CommandTimeout > 0)
-        timeoutTimer_->start(timings_.CommandTimeout * std::max(1, current_.timeoutFactor));
+        timeoutTimer_->start(timings_.CommandTimeout * std::max(1, current_.timeoutFactor) +
+                             current_.sendingMs);
     else
         timeoutTimer_->stop();
     FlushInput();

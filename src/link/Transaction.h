@@ -27,6 +27,14 @@ struct Transaction {
     // The command time-out is multiplied by this: a scan waits ten times as long for a
     // measurement and its data.
     int timeoutFactor = 1;
+    // Added to the time-out: how long the request itself takes to go out (a long request
+    // typed by hand), so that its time-out starts when its last byte has left.
+    int sendingMs = 0;
+
+    // At 1200 baud, 7 data bits, even parity and one stop bit: 10 bits a byte.
+    static int sendingTimeMs(qsizetype bytes) {
+        return static_cast<int>((bytes * 10 * 1000 + 1199) / 1200);
+    }
 
     // A request for a page: its answer comes from the request's address, the new one for an
     // address change "aAb!", any address for "?!".

@@ -1,0 +1,110 @@
+#include "AddressChange.h"
+
+#include "Scanner.h"
+#include "link/Link.h"
+#include "platform/Dialogs.h"
+#include "platform/DropDown.h"
+#include "protocol/Catalogue.h"
+#include "protocol/Family.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace discovery {
+
+using Icon = platform::Dialogs::Icon;
+using sdilink::Link;
+using sdilink::Transaction;
+
+namespace {
+
+const QString kSetTitle = QStringLiteral("Set Sensor Address.");
+const QString kInUse =
+    QStringLiteral("Unable to set sensor to this address as address is already in use.");
+
+} // namespace
+
+AddressChange::AddressChange(Link& link, protocol::Family& family, platform::Dialogs& dialogs,
+                             QTabWidget* SensorTab, Scanner& scanner)
+    : link_(link), family_(family), dialogs_(dialogs), SensorTab_(SensorTab), scanner_(scanner) {}
+
+void AddressChange::connectPages() {
+    for (int p = 0; p <= 9; ++p)
+        if (QPushButton* button = family_.addressButton(p))
+            QObject::connect(button, &QPushButton::clicked, button,
+                             [this, p] { AddrBut_Click(p); });
+}
+
+void AddressChange::mnuQueryAddress_Click() {
+    int sensors = 0;
+    for (int p = 0; p <= 9; ++p)
+        sensors += SensorTab_->isTabEnabled(p) ? 1 : 0;
+    if (sensors > 1) {
+        dialogs_.messageBox(QStringLiteral("Query Sensor Address."),
+                            QStringLiteral("Unable to query sensor address when more than one "
+                                           "sensor is connected."),
+                            Icon::Exclamation);
+        return;
+    }
+    const int p = SensorTab_->currentIndex();
+    family_.lockPage(p);
+    link_.transmit(Transaction::forPage(p, 0, protocol::Catalogue::request(p, 0)));
+}
+
+bool AddressChange::addressAnswers(int p, int address) {
+    Transaction probe = Transaction::forPage(p, Transaction::Acknowledge,
+                                             QByteArray(1, static_cast<char>('0' + address)) + '!');
+    return link_.transact([&] {
+        family_.lockPage(p);
+        link_.transmit(probe);
+    });
+}
+
+void AddressChange::AddrBut_Click(int p) {
+    const int b = family_.addressList(p)->currentIndex();
+    if (b < 0) {
+        dialogs_.messageBox(kSetTitle, QStringLiteral("Please select sensor address."),
+                            Icon::Exclamation);
+        return;
+    }
+    if (SensorTab_->isTabEnabled(b)) {
+        dialogs_.messageBox(kSetTitle,
+                            b == p ? QStringLiteral("Sensor is already set to address %1.").arg(p)
+                                   : kInUse,
+                            Icon::Exclamation);
+        return;
+    }
+    bool offerRescan = false;
+    {
+        const Link::Sequence sequence(link_);
+        if (addressAnswers(p, b)) {
+            family_.unlockPage(p);
+            dialogs_.messageBox(kSetTitle, kInUse, Icon::Exclamation);
+            return;
+        }
+        if (link_.replyStatus() != Link::TimedOut)
+            return; // not sent (the port is closed) or the window is closing
+        const qint16 code = family_.addressChangeCode();
+        const bool confirmed = link_.transact([&] {
+            family_.lockPage(p);
+            link_.transmit(Transaction::forPage(
+                p, code,
+                protocol::Catalogue::request(p, code, protocol::Catalogue::digitValue(b))));
+        });
+        if (confirmed && SensorTab_->isTabEnabled(b))
+            family_.finishAddressChange(b);
+        else if (confirmed)
+            family_.unlockPage(p);
+        else
+            offerRescan = link_.replyStatus() == Link::TimedOut;
+    }
+    if (offerRescan &&
+        dialogs_.confirm(kSetTitle, QStringLiteral("Sensor %1 did not confirm the change to "
+                                                   "address %2: it may answer at either "
+                                                   "address.\rDo you wish to rescan the sensors?")
+                                        .arg(p)
+                                        .arg(b)))
+        scanner_.Poll_Sensors();
+}
+
+} // namespace discovery
