@@ -9,8 +9,8 @@ namespace {
 
 void appendField(QByteArray& out, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    const bool quote = utf8.contains(',') || utf8.contains('"') || utf8.contains('\r') ||
-                       utf8.contains('\n');
+    const bool quote =
+        utf8.contains(',') || utf8.contains('"') || utf8.contains('\r') || utf8.contains('\n');
     if (!quote) {
         out += utf8;
         return;
@@ -51,8 +51,7 @@ void appendTime(QByteArray& out, QTime time) {
 
 } // namespace
 
-WriteResult CsvWriter::write(const LogSheet& sheet, const QString& path,
-                             const Progress& progress) {
+WriteResult CsvWriter::write(const LogSheet& sheet, const QString& path, const Progress& progress) {
     FileOutput file(path);
     if (!file.ok())
         return WriteResult::failed(file.error());

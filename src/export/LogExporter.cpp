@@ -73,9 +73,9 @@ void LogExporter::SaveLogBut_Click(int Index) {
     const QFileInfo existing(output->path);
     if (existing.exists()) {
         if (existing.isDir()) {
-            dialogs_.messageBox(kTitle,
-                                QStringLiteral("%1 is a folder. Choose another name.").arg(shownPath),
-                                Dialogs::Icon::Exclamation);
+            dialogs_.messageBox(
+                kTitle, QStringLiteral("%1 is a folder. Choose another name.").arg(shownPath),
+                Dialogs::Icon::Exclamation);
             return;
         }
         if (dialogs_.messageBox(
@@ -86,9 +86,8 @@ void LogExporter::SaveLogBut_Click(int Index) {
             return;
     }
 
-    std::unique_ptr<Dialogs::Progress> progress =
-        dialogs_.progress(kTitle, QStringLiteral("Saving the log to %1").arg(shownPath),
-                          sheet.rowCount());
+    std::unique_ptr<Dialogs::Progress> progress = dialogs_.progress(
+        kTitle, QStringLiteral("Saving the log to %1").arg(shownPath), sheet.rowCount());
     bool cleared = false;
     const Progress report = [&](int written) {
         const bool goOn = !progress || progress->setValue(written);
@@ -103,9 +102,10 @@ void LogExporter::SaveLogBut_Click(int Index) {
     if (result.status == WriteResult::Status::Failed || cleared)
         dialogs_.messageBox(kTitle,
                             QStringLiteral("The log could not be saved to %1.\n\n%2")
-                                .arg(shownPath, cleared ? QStringLiteral("The log was cleared "
-                                                                         "while it was being saved.")
-                                                        : result.error),
+                                .arg(shownPath, cleared
+                                                    ? QStringLiteral("The log was cleared "
+                                                                     "while it was being saved.")
+                                                    : result.error),
                             Dialogs::Icon::Exclamation);
 }
 

@@ -55,15 +55,15 @@ bool LogSheet::intact() const {
 
 std::optional<double> parseNumber(QStringView text) {
     // Values are short ASCII texts; anything longer or wider is not a reading.
-    char buffer[64];
+    char buffer[64] = {};
     const qsizetype n = text.size();
     if (n == 0 || n >= qsizetype(sizeof buffer))
         return std::nullopt;
     qsizetype at = 0;
     for (QChar c : text) {
         const char16_t u = c.unicode();
-        const bool allowed = (u >= '0' && u <= '9') || u == '.' || u == '-' || u == '+' ||
-                             u == 'e' || u == 'E';
+        const bool allowed =
+            (u >= '0' && u <= '9') || u == '.' || u == '-' || u == '+' || u == 'e' || u == 'E';
         if (!allowed)
             return std::nullopt;
         buffer[at++] = static_cast<char>(u);

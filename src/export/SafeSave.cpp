@@ -61,8 +61,7 @@ WriteResult saveReplacing(SheetWriter& writer, const LogSheet& sheet, const QStr
         return result;
     if (!syncToDisk(written))
         return WriteResult::failed(systemError());
-    QFile::setPermissions(written,
-                          target.exists() ? target.permissions() : newFilePermissions());
+    QFile::setPermissions(written, target.exists() ? target.permissions() : newFilePermissions());
     if (std::rename(QFile::encodeName(written).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
         return WriteResult::failed(systemError());

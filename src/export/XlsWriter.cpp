@@ -187,11 +187,11 @@ Bytes format(quint16 index, QStringView code) {
 Bytes xf(quint16 numberFormat, bool style, quint8 horizontal) {
     Bytes b;
     b.u16(0).u16(numberFormat);
-    b.u16(style ? 0xFFF5 : 0x0001);                   // locked; style: parent none
+    b.u16(style ? 0xFFF5 : 0x0001);                           // locked; style: parent none
     b.u8(static_cast<quint8>(horizontal | 0x20)).u8(0).u8(0); // alignment, rotation, indent
     b.u8(style ? 0 : (horizontal != 0 ? 0x14 : 0)); // attributes that differ from the style
-    b.u32(0).u32(0);                                 // no borders
-    b.u16(0x20C0);                                   // default pattern colours
+    b.u32(0).u32(0);                                // no borders
+    b.u16(0x20C0);                                  // default pattern colours
     return b;
 }
 
@@ -229,8 +229,7 @@ QByteArray globals(const StringTable& strings, const QString& sheetName) {
 
 } // namespace
 
-WriteResult XlsWriter::write(const LogSheet& sheet, const QString& path,
-                             const Progress& progress) {
+WriteResult XlsWriter::write(const LogSheet& sheet, const QString& path, const Progress& progress) {
     if (sheet.rowCount() > kMaxReadings)
         return WriteResult::failed(
             QStringLiteral("An .xls sheet holds at most %L1 readings.").arg(kMaxReadings));

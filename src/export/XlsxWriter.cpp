@@ -78,8 +78,7 @@ WriteResult XlsxWriter::write(const LogSheet& sheet, const QString& path,
                 const QString value = sheet.text(k, c);
                 if (!value.isEmpty()) {
                     widths.fit(c, value.size());
-                    error = worksheet_write_string(ws, row, col, value.toUtf8().constData(),
-                                                   text);
+                    error = worksheet_write_string(ws, row, col, value.toUtf8().constData(), text);
                 }
                 break;
             }

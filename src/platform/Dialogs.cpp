@@ -25,9 +25,9 @@ std::optional<Dialogs::SaveChoice> QtDialogs::saveFile(const QString& title,
                                                        const QString& suggestedPath,
                                                        const QStringList& filters) {
     QString selected = filters.value(0);
-    const QString path = QFileDialog::getSaveFileName(
-        parent_, title, suggestedPath, filters.join(QStringLiteral(";;")), &selected,
-        QFileDialog::DontConfirmOverwrite);
+    const QString path = QFileDialog::getSaveFileName(parent_, title, suggestedPath,
+                                                      filters.join(QStringLiteral(";;")), &selected,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty())
         return std::nullopt;
     return SaveChoice{path, std::max<int>(0, filters.indexOf(selected))};

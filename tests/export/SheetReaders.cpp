@@ -131,7 +131,8 @@ XlsxSheet readXlsx(const QString& path) {
             continue;
         const auto a = x.attributes();
         if (x.name() == u"numFmt")
-            codes.insert(a.value(QLatin1String("numFmtId")).toString(), a.value(QLatin1String("formatCode")).toString());
+            codes.insert(a.value(QLatin1String("numFmtId")).toString(),
+                         a.value(QLatin1String("formatCode")).toString());
         else if (x.name() == u"cellXfs")
             inCellXfs = true;
         else if (inCellXfs && x.name() == u"xf") {
@@ -151,7 +152,8 @@ XlsxSheet readXlsx(const QString& path) {
         const auto a = x.attributes();
         if (x.name() == u"col") {
             sheet.columnWidths.append(a.value(QLatin1String("width")).toDouble());
-            sheet.columnAlignment.append(xfAlignment.value(a.value(QLatin1String("style")).toInt()));
+            sheet.columnAlignment.append(
+                xfAlignment.value(a.value(QLatin1String("style")).toInt()));
         } else if (x.name() == u"row") {
             row = a.value(QLatin1String("r")).toInt() - 1;
         } else if (x.name() == u"c") {

@@ -55,8 +55,8 @@ void SaveLogTest::open(bool rotary, int readings) {
     w->SensorTab->setEnabled(true);
     w->SensorTab->setCurrentIndex(2);
     for (int i = 0; i < readings; ++i) {
-        w->logger().AddLogRow(2, QString::number(i), QStringLiteral("Metres"),
-                              QStringLiteral("20"), QStringLiteral("Centigrade"));
+        w->logger().AddLogRow(2, QString::number(i), QStringLiteral("Metres"), QStringLiteral("20"),
+                              QStringLiteral("Centigrade"));
         t->now = t->now.addSecs(1);
     }
 }
@@ -66,10 +66,14 @@ void SaveLogTest::savesUnderTheFiltersExtension_data() {
     QTest::addColumn<int>("filter");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
-    QTest::newRow("xls") << false << 0 << "run1.csv" << "run1.xls";
-    QTest::newRow("xlsx") << true << 1 << "run1.csv" << "run1.xlsx";
-    QTest::newRow("csv") << true << 2 << "run1" << "run1.csv";
-    QTest::newRow("dotted folder") << false << 2 << "a.b/run1" << "a.b/run1.csv";
+    QTest::newRow("xls") << false << 0 << "run1.csv"
+                         << "run1.xls";
+    QTest::newRow("xlsx") << true << 1 << "run1.csv"
+                          << "run1.xlsx";
+    QTest::newRow("csv") << true << 2 << "run1"
+                         << "run1.csv";
+    QTest::newRow("dotted folder") << false << 2 << "a.b/run1"
+                                   << "a.b/run1.csv";
 }
 
 void SaveLogTest::savesUnderTheFiltersExtension() {
@@ -88,9 +92,9 @@ void SaveLogTest::savesUnderTheFiltersExtension() {
     QCOMPARE(t->dialogs.saveTitle, QStringLiteral("Select Filename to Save to"));
     QCOMPARE(t->dialogs.saveSuggestion,
              rotary ? QStringLiteral("Rotary Encoder Log 2") : QStringLiteral("Level Probe Log 2"));
-    QCOMPARE(t->dialogs.saveFilters, (QStringList{"Log Files (Excel pre '03)(*.xls)",
-                                                  "Log Files (Excel post '03)(*.xlsx)",
-                                                  "Log Files (comma delimited)(*.csv)"}));
+    QCOMPARE(t->dialogs.saveFilters,
+             (QStringList{"Log Files (Excel pre '03)(*.xls)", "Log Files (Excel post '03)(*.xlsx)",
+                          "Log Files (comma delimited)(*.csv)"}));
     QCOMPARE(t->dialogs.boxes.size(), 0);
     QCOMPARE(QFileInfo(typedFile).size(), 0);
     const QString path = dir->filePath(written);

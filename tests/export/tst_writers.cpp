@@ -170,8 +170,8 @@ void WritersTest::xlsxColumnsFitAndCentred() {
     const testing::XlsxSheet sheet = testing::readXlsx(path);
 
     QCOMPARE(sheet.cells.size(), readings + 2);
-    QCOMPARE(sheet.cells.at(2).at(1), QStringLiteral("t:%1").arg(
-                                          QTime(10, 0).addSecs(readings - 1).toString()));
+    QCOMPARE(sheet.cells.at(2).at(1),
+             QStringLiteral("t:%1").arg(QTime(10, 0).addSecs(readings - 1).toString()));
     QCOMPARE(sheet.cells.last().at(1), QStringLiteral("t:10:00:00"));
     // Each column at least as wide as its widest text: "2026-12-06", "10:00:00", "1013.25",
     // "Pascal absolute", "Temperature", "Centigrade".

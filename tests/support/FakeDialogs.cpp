@@ -11,9 +11,9 @@ platform::Dialogs::Button FakeDialogs::messageBox(const QString& title, const QS
     return answers.isEmpty() ? Button::No : answers.dequeue();
 }
 
-std::optional<platform::Dialogs::SaveChoice>
-FakeDialogs::saveFile(const QString& title, const QString& suggestedPath,
-                      const QStringList& filters) {
+std::optional<platform::Dialogs::SaveChoice> FakeDialogs::saveFile(const QString& title,
+                                                                   const QString& suggestedPath,
+                                                                   const QStringList& filters) {
     saveTitle = title;
     saveSuggestion = suggestedPath;
     saveFilters = filters;
