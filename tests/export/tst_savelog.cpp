@@ -1,5 +1,6 @@
 #include "Fixtures.h"
 #include "SheetReaders.h"
+#include "Unprivileged.h"
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
 #include "logging/LogFrame.h"
@@ -10,8 +11,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <linux/capability.h>
-#include <sys/syscall.h>
 
 using Dialogs = platform::Dialogs;
 
@@ -169,15 +168,10 @@ void SaveLogTest::nothingWritten() {
     const bool readOnly = how == u"read-only";
     if (readOnly)
         QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner);
-    // Root writes anywhere: the save runs without that power.
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2]{};
-    syscall(SYS_capget, &header, caps);
-    __user_cap_data_struct lowered[2] = {caps[0], caps[1]};
-    lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
-    syscall(SYS_capset, &header, lowered);
-    save();
-    syscall(SYS_capset, &header, caps);
+    {
+        testing::Unprivileged asUser;
+        save();
+    }
     QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QCOMPARE(files(), QStringList());

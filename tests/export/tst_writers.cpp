@@ -1,4 +1,5 @@
 #include "SheetReaders.h"
+#include "Unprivileged.h"
 #include "export/LogSheet.h"
 #include "export/SafeSave.h"
 #include "export/XlsWriter.h"
@@ -9,9 +10,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 using logexport::Format;
 using logexport::WriteResult;
@@ -67,24 +65,6 @@ WriteResult write(Format format, const LogModel& log, const QString& path,
     const logexport::LogSheet sheet(log);
     return logexport::makeWriter(format)->write(sheet, path, progress);
 }
-
-// Root passes every permission check; a test of an unwritable folder drops that power for
-// its own duration.
-class WithoutOverride {
-public:
-    WithoutOverride() {
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        syscall(SYS_capget, &header_, saved_);
-        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
-        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
-        syscall(SYS_capset, &header_, lowered);
-    }
-    ~WithoutOverride() { syscall(SYS_capset, &header_, saved_); }
-
-private:
-    __user_cap_header_struct header_{};
-    __user_cap_data_struct saved_[2]{};
-};
 
 // Fails after writing part of the file, as a full disk would.
 class FailingWriter final : public logexport::SheetWriter {
@@ -279,7 +259,7 @@ void WritersTest::existingFileSurvives() {
         QCOMPARE(seen, (QList<int>{logexport::kProgressStep, 2 * logexport::kProgressStep}));
     } else {
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-        WithoutOverride asUser;
+        testing::Unprivileged asUser;
         const auto writer = logexport::makeWriter(Format::Xlsx);
         result = logexport::saveReplacing(*writer, sheet, path, {});
         QVERIFY2(result.error.contains(dir.path()), qPrintable(result.error));
