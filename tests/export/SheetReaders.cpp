@@ -74,26 +74,18 @@ Grid readXls(const QString& path, QString* error) {
             FreeXL_CellValue cell;
             rc = freexl_get_cell_value(handle, r, c, &cell);
             const auto row = static_cast<int>(r);
-            switch (cell.type) {
-            case FREEXL_CELL_INT:
-                put(grid, row, c, numberCell(cell.value.int_value));
-                break;
-            case FREEXL_CELL_DOUBLE:
-                put(grid, row, c, numberCell(cell.value.double_value));
-                break;
-            case FREEXL_CELL_TEXT:
-            case FREEXL_CELL_SST_TEXT:
-                put(grid, row, c, QString::fromUtf8(cell.value.text_value));
-                break;
-            case FREEXL_CELL_DATE:
-                put(grid, row, c, QStringLiteral("d:") + QString::fromUtf8(cell.value.text_value));
-                break;
-            case FREEXL_CELL_TIME:
-                put(grid, row, c, QStringLiteral("t:") + QString::fromUtf8(cell.value.text_value));
-                break;
-            default:
-                break;
-            }
+            const QString text = cell.type >= FREEXL_CELL_TEXT
+                                     ? QString::fromUtf8(cell.value.text_value)
+                                     : QString();
+            if (cell.type == FREEXL_CELL_INT || cell.type == FREEXL_CELL_DOUBLE)
+                put(grid, row, c,
+                    numberCell(cell.type == FREEXL_CELL_INT ? cell.value.int_value
+                                                            : cell.value.double_value));
+            else if (cell.type == FREEXL_CELL_TEXT || cell.type == FREEXL_CELL_SST_TEXT)
+                put(grid, row, c, text);
+            else if (cell.type == FREEXL_CELL_DATE || cell.type == FREEXL_CELL_TIME)
+                put(grid, row, c,
+                    QLatin1String(cell.type == FREEXL_CELL_DATE ? "d:" : "t:") + text);
         }
     if (error != nullptr)
         *error = rc == FREEXL_OK ? QString() : QStringLiteral("freexl error %1").arg(rc);
@@ -211,6 +203,15 @@ Grid readCsv(const QByteArray& bytes) {
         }
     }
     return grid;
+}
+
+Grid readSheet(const QString& path) {
+    if (path.endsWith(u".xls"))
+        return readXls(path);
+    if (path.endsWith(u".xlsx"))
+        return readXlsx(path).cells;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? readCsv(file.readAll()) : Grid();
 }
 
 } // namespace testing

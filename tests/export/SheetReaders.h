@@ -27,4 +27,7 @@ XlsxSheet readXlsx(const QString& path);
 // read as one, lines ended by CR LF only (a lone CR or LF is a field's content).
 Grid readCsv(const QByteArray& bytes);
 
+// Any of the three, by the file name's extension.
+Grid readSheet(const QString& path);
+
 } // namespace testing

@@ -18,8 +18,6 @@ public:
         syscall(SYS_capset, &header_, lowered);
     }
     ~Unprivileged() { syscall(SYS_capset, &header_, saved_); }
-    Unprivileged(const Unprivileged&) = delete;
-    Unprivileged& operator=(const Unprivileged&) = delete;
 
 private:
     __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};

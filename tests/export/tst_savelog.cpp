@@ -96,14 +96,7 @@ void SaveLogTest::savesUnderTheFiltersExtension() {
                           "Log Files (comma delimited)(*.csv)"}));
     QCOMPARE(t->dialogs.boxes.size(), 0);
     QCOMPARE(QFileInfo(typedFile).size(), 0);
-    const QString path = dir->filePath(written);
-    const testing::Grid grid = filter == 0   ? testing::readXls(path)
-                               : filter == 1 ? testing::readXlsx(path).cells
-                                             : testing::readCsv([&] {
-                                                   QFile f(path);
-                                                   f.open(QIODevice::ReadOnly);
-                                                   return f.readAll();
-                                               }());
+    const testing::Grid grid = testing::readSheet(dir->filePath(written));
     QCOMPARE(grid.size(), 4);
     QCOMPARE(grid.at(0).at(2), rotary ? QStringLiteral("Level") : QStringLiteral("Pressure"));
     QCOMPARE(grid.at(1), QStringList());
