@@ -50,6 +50,9 @@ public:
                                        const QStringList&) override {
         return std::nullopt;
     }
+    std::unique_ptr<Progress> progress(const QString&, const QString&, int) override {
+        return nullptr;
+    }
     QStringList boxes;
 };
 

@@ -9,6 +9,7 @@
 #include "discovery/AddressChange.h"
 #include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
+#include "export/LogExporter.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
@@ -55,6 +56,8 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     for (size_t i = 0; i < pages_.size(); ++i)
         logFrames[i] = pages_[i]->log;
     logger_ = std::make_unique<logging::Logger>(*link_, services_.clock, logFrames);
+    exporter_ = std::make_unique<logexport::LogExporter>(
+        *services_.dialogs, *logger_, [this] { return SensorTab->currentIndex(); });
 
     timing_ = new TimingWindow(*link_, *services_.dialogs, this);
     portMenu_ = std::make_unique<PortMenu>(mnuCom, services_.ports);
@@ -320,6 +323,8 @@ void MainWindow::connectLogging() {
         }
         connect(p->log->ClearLogBut, &QPushButton::clicked, this,
                 [log, tab] { log->ClearLogBut_Click(tab); });
+        connect(p->log->SaveLogBut, &QPushButton::clicked, this,
+                [this, tab] { exporter_->SaveLogBut_Click(tab); });
     }
     QTreeWidget* list = rotary ? lists_->RotaryListView : lists_->ListView;
     logger_->setFamily(family_.get(), periods, [list](int tab, const QString& text) {

@@ -38,6 +38,9 @@ class SensorLists;
 namespace logging {
 class Logger;
 }
+namespace logexport {
+class LogExporter;
+}
 
 namespace app {
 
@@ -136,6 +139,7 @@ private:
     std::array<SensorPage*, 10> pages_{};
     platform::WindowControls window_;
     std::unique_ptr<logging::Logger> logger_;
+    std::unique_ptr<logexport::LogExporter> exporter_;
     levelprobe::CalibrationState calibration_;
     QPointer<AboutWindow> about_;
 };

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 namespace platform {
 
@@ -24,11 +25,41 @@ std::optional<Dialogs::SaveChoice> QtDialogs::saveFile(const QString& title,
                                                        const QString& suggestedPath,
                                                        const QStringList& filters) {
     QString selected = filters.value(0);
-    const QString path = QFileDialog::getSaveFileName(
-        parent_, title, suggestedPath, filters.join(QStringLiteral(";;")), &selected);
+    const QString path = QFileDialog::getSaveFileName(parent_, title, suggestedPath,
+                                                      filters.join(QStringLiteral(";;")), &selected,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty())
         return std::nullopt;
     return SaveChoice{path, std::max<int>(0, filters.indexOf(selected))};
+}
+
+namespace {
+
+class QtProgress final : public Dialogs::Progress {
+public:
+    QtProgress(QWidget* parent, const QString& title, const QString& text, int maximum)
+        : dialog_(text, QStringLiteral("Cancel"), 0, maximum, parent) {
+        dialog_.setWindowTitle(title);
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(500);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setValue(0);
+    }
+    bool setValue(int value) override {
+        dialog_.setValue(value);
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog_;
+};
+
+} // namespace
+
+std::unique_ptr<Dialogs::Progress> QtDialogs::progress(const QString& title, const QString& text,
+                                                       int maximum) {
+    return std::make_unique<QtProgress>(parent_, title, text, maximum);
 }
 
 } // namespace platform

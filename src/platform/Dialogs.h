@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -21,6 +22,16 @@ public:
         int filterIndex = 0; // index into the filters passed to saveFile()
     };
 
+    // A progress dialog with a Cancel button, shown only once its work has taken about half a
+    // second; it closes when destroyed.
+    class Progress {
+    public:
+        virtual ~Progress() = default;
+        // Moves the bar (0 to the maximum) and lets the window handle its events; false once
+        // the user has cancelled.
+        virtual bool setValue(int value) = 0;
+    };
+
     virtual ~Dialogs() = default;
 
     // A modal box. For Buttons::YesNo, defaultButton is the preselected one.
@@ -33,9 +44,13 @@ public:
     }
 
     // A file-save dialog with a filter list ("Excel Workbook (*.xlsx)", ...). Empty when
-    // the user cancels.
+    // the user cancels. It does not ask before an existing file is chosen: the caller, which
+    // knows the name it will write, asks.
     virtual std::optional<SaveChoice> saveFile(const QString& title, const QString& suggestedPath,
                                                const QStringList& filters) = 0;
+
+    virtual std::unique_ptr<Progress> progress(const QString& title, const QString& text,
+                                               int maximum) = 0;
 };
 
 // The real dialogs: QMessageBox and QFileDialog, parented to the given window.
@@ -48,6 +63,8 @@ public:
                       Button defaultButton) override;
     std::optional<SaveChoice> saveFile(const QString& title, const QString& suggestedPath,
                                        const QStringList& filters) override;
+    std::unique_ptr<Progress> progress(const QString& title, const QString& text,
+                                       int maximum) override;
 
 private:
     QWidget* parent_;

@@ -11,10 +11,37 @@ platform::Dialogs::Button FakeDialogs::messageBox(const QString& title, const QS
     return answers.isEmpty() ? Button::No : answers.dequeue();
 }
 
-std::optional<platform::Dialogs::SaveChoice> FakeDialogs::saveFile(const QString&, const QString&,
+std::optional<platform::Dialogs::SaveChoice> FakeDialogs::saveFile(const QString& title,
+                                                                   const QString& suggestedPath,
                                                                    const QStringList& filters) {
+    saveTitle = title;
+    saveSuggestion = suggestedPath;
     saveFilters = filters;
     return saveChoices.isEmpty() ? std::nullopt : saveChoices.dequeue();
+}
+
+namespace {
+
+class FakeProgress final : public platform::Dialogs::Progress {
+public:
+    explicit FakeProgress(FakeDialogs& dialogs) : dialogs_(dialogs) {}
+    bool setValue(int value) override {
+        dialogs_.progressValues.append(value);
+        if (dialogs_.onProgress)
+            dialogs_.onProgress(value);
+        return dialogs_.cancelProgressAt < 0 || value < dialogs_.cancelProgressAt;
+    }
+
+private:
+    FakeDialogs& dialogs_;
+};
+
+} // namespace
+
+std::unique_ptr<platform::Dialogs::Progress> FakeDialogs::progress(const QString&, const QString&,
+                                                                   int maximum) {
+    progressMaximum = maximum;
+    return std::make_unique<FakeProgress>(*this);
 }
 
 } // namespace testing

@@ -4,12 +4,14 @@
 
 #include <QList>
 #include <QQueue>
+#include <functional>
 
 namespace testing {
 
 // Records every box and file dialog and answers from queues: Yes/No boxes take the next
 // queued answer (No when the queue is empty, the safe default of every confirmation);
-// save dialogs take the next queued choice (cancel when empty).
+// save dialogs take the next queued choice (cancel when empty); progress dialogs record
+// their values and report a cancel once a value reaches cancelProgressAt.
 class FakeDialogs final : public platform::Dialogs {
 public:
     struct Box {
@@ -24,11 +26,20 @@ public:
                       Button defaultButton) override;
     std::optional<SaveChoice> saveFile(const QString& title, const QString& suggestedPath,
                                        const QStringList& filters) override;
+    std::unique_ptr<Progress> progress(const QString& title, const QString& text,
+                                       int maximum) override;
 
     QList<Box> boxes;
     QQueue<Button> answers;
     QQueue<std::optional<SaveChoice>> saveChoices;
     QStringList saveFilters;
+    QString saveTitle;
+    QString saveSuggestion;
+    QList<int> progressValues;
+    int progressMaximum = -1;
+    int cancelProgressAt = -1; // never when negative
+    // Runs on every progress value, as the window's events would (a reading arriving).
+    std::function<void(int value)> onProgress;
 };
 
 } // namespace testing
