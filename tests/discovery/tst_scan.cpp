@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
 #include "app/SysData.h"
+#include "discovery/AddressChange.h"
 #include "discovery/ScanWindow.h"
 #include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
@@ -31,6 +32,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -133,6 +135,8 @@ private Q_SLOTS:
     void closingStopsAScan();
     void getTakesAReadingThroughTheBus();
     void calibrationResetAndFilterOnTheBus();
+    void addressChangeOnTheBus();
+    void addressChangeUnconfirmedOffersRescan();
     void addressMoveTakesTheLogAlong();
     void logPeriodsFollowSampleRate_data();
     void logPeriodsFollowSampleRate();
@@ -408,6 +412,85 @@ void ScanTest::calibrationResetAndFilterOnTheBus() {
                           "2XANCLV1,1.0!", "2XLOC0!", "2XTRIMOF0.0!", "2XTRIMON1!", "2XANCALON1!",
                           "2XF0,10,0001!", "2M!", "2D0!"}));
     QCOMPARE(page->SampleRateText->text(), QStringLiteral("2 Seconds"));
+}
+
+// Refusals send nothing; a free target is asked first, then the sensor moves there; a
+// sensor the last scan missed keeps its address from being taken.
+void ScanTest::addressChangeOnTheBus() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('2');
+    sim.bus.addLevelProbe('7');
+    auto w = loadWindow(t, sim);
+    levelprobe::LevelPage* page = w->page(2)->level;
+    const auto choose = [&](int address) {
+        sim.bus.clearTraffic();
+        t.dialogs.boxes.clear();
+        page->AddressCombo->setCurrentIndex(address);
+        page->AddrBut->click();
+        QCoreApplication::processEvents();
+        if (!QTest::qWaitFor([&] { return !w->link().busy(); }))
+            return QStringLiteral("bus still busy");
+        return t.dialogs.boxes.isEmpty() ? QString() : t.dialogs.boxes.back().text;
+    };
+    QCOMPARE(choose(-1), QStringLiteral("Please select sensor address."));
+    QCOMPARE(choose(2), QStringLiteral("Sensor is already set to address 2."));
+    const QString inUse =
+        QStringLiteral("Unable to set sensor to this address as address is already in use.");
+    QCOMPARE(choose(7), inUse);
+    QVERIFY(busRequests(sim.bus).isEmpty());
+
+    sim.bus.addLevelProbe('4'); // not there at the scan
+    QCOMPARE(choose(4), inUse);
+    QCOMPARE(busRequests(sim.bus), QStringList{"4!"});
+    QVERIFY(page->AddrBut->isEnabled());
+
+    // The move's check-box requests go to the new address one after another.
+    {
+        const QSignalBlocker quietUnlock(page->UnlockCheck);
+        const QSignalBlocker quietOffset(w->page(5)->level->LocalOffsetCheck);
+        page->UnlockCheck->setChecked(true);
+        w->page(5)->level->LocalOffsetCheck->setChecked(true);
+        page->LocalOffsetCheck->setChecked(false);
+    }
+    QCOMPARE(choose(5), QString());
+    QCOMPARE(busRequests(sim.bus),
+             (QStringList{"5!", "2A5!", "5XUNLK1!", "5XLOC0!", "5M!", "5D0!"}));
+    QVERIFY(w->SensorTab->isTabEnabled(5));
+    QVERIFY(!w->SensorTab->isTabEnabled(2));
+    QCOMPARE(w->SensorTab->currentIndex(), 5);
+    QVERIFY(w->page(5)->level->AddrBut->isEnabled());
+
+    // With two sensors on the bus the address query is refused.
+    sim.bus.clearTraffic();
+    w->mnuQueryAddress->trigger();
+    QCOMPARE(t.dialogs.boxes.back().text,
+             QStringLiteral("Unable to query sensor address when more than one sensor is "
+                            "connected."));
+    QVERIFY(busRequests(sim.bus).isEmpty());
+}
+
+void ScanTest::addressChangeUnconfirmedOffersRescan() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('2');
+    auto w = loadWindow(t, sim);
+    sim::Faults silent;
+    silent.silent = true;
+    sim.bus.setFaults('2', silent);
+    sim.bus.clearTraffic();
+    t.dialogs.boxes.clear();
+    t.dialogs.answers << platform::Dialogs::Button::Yes;
+    levelprobe::LevelPage* page = w->page(2)->level;
+    page->AddressCombo->setCurrentIndex(5);
+    page->AddrBut->click();
+    QCoreApplication::processEvents();
+    QTRY_VERIFY(!w->link().busy() && !w->scanner().scanning());
+    QCOMPARE(busRequests(sim.bus).mid(0, 2), (QStringList{"5!", "2A5!"}));
+    QVERIFY(t.dialogs.boxes.front().text.startsWith("Sensor 2 did not confirm the change"));
+    // Yes ran one scan, which found nobody answering now.
+    QVERIFY(!busRequests(sim.bus).filter(QRegularExpression("^0")).isEmpty());
+    QVERIFY(!w->SensorTab->isTabEnabled(5));
 }
 
 void ScanTest::addressMoveTakesTheLogAlong() {
