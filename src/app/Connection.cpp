@@ -117,6 +117,20 @@ bool Connection::OpenPort(int n) {
     return true;
 }
 
+void Connection::portLost() {
+    controls_.connectionPanel->setText(QStringLiteral("Not Connected. "));
+    menu_.uncheck(CommPort);
+    QString where = QStringLiteral("COM%1").arg(CommPort);
+    if (!port_.deviceName().isEmpty())
+        where += QStringLiteral(" (%1)").arg(port_.deviceName());
+    dialogs_.messageBox(QStringLiteral("Connection."),
+                        QStringLiteral("The serial port %1 was lost: %2\rReconnect the "
+                                       "interface, then choose its port from the Comms Port "
+                                       "menu.")
+                            .arg(where, port_.errorString()),
+                        platform::Dialogs::Icon::Exclamation);
+}
+
 void Connection::mnuCom_Click(int n) {
     menu_.checkOnly(n);
     CommPort = static_cast<qint16>(n);

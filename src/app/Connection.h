@@ -44,6 +44,9 @@ public:
     bool OpenPort(int n);
     // A port chosen from the menu: check it, store it, open it.
     void mnuCom_Click(int n);
+    // The open port's device failed: says so once and shows the port closed; the user
+    // picks a port again from the menu.
+    void portLost();
 
     const SysData& settings() const { return settings_; }
 

@@ -67,6 +67,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
         Connection::Controls{SensorTab, mnuQueryAddress, StatusBar1[1]},
         [this] { Poll_Sensors(); });
     timing_->setStoreSettings([this] { connection_->WriteSysData(connection_->CommPort); });
+    connect(link_.get(), &sdilink::Link::portLost, this, [this] { connection_->portLost(); });
     for (int n = 1; n <= 16; ++n)
         connect(mnuCom[static_cast<size_t>(n - 1)], &QAction::triggered, this,
                 [this, n] { connection_->mnuCom_Click(n); });

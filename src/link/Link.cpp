@@ -24,6 +24,25 @@ Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sle
     // (a sequence started by the decoder) raises the event again.
     connect(&port_, &platform::SerialPort::dataArrived, this, &Link::Comm1_OnComm,
             Qt::QueuedConnection);
+    connect(&port_, &platform::SerialPort::lost, this, &Link::onPortLost);
+}
+
+void Link::endUnanswerable() {
+    awaiting_ = false;
+    timeoutTimer_->stop();
+    FlushInput();
+    setReplyStatus(NotSent);
+    if (handler_)
+        handler_->unlockPage(current_.page);
+    unlockSuperseded();
+}
+
+void Link::onPortLost() {
+    // Whatever was out will not be answered.
+    if (awaiting_ || framer_.state() == 1)
+        endUnanswerable();
+    Q_EMIT portLost();
+    notifyIfFree();
 }
 
 Link::~Link() = default;
@@ -83,17 +102,16 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
     commsLog_.addSent(timeText() + QStringLiteral(" --> ") + QString::fromLatin1(in_buff));
     qCDebug(lcWire).noquote() << clock_().toString(Qt::ISODateWithMs) << "-->" << in_buff;
     if (!port_.isOpen()) {
-        awaiting_ = false;
-        timeoutTimer_->stop();
-        FlushInput();
-        dialogs_.messageBox(QStringLiteral("Connection."),
-                            QStringLiteral("Unable to connect to comm port."),
-                            platform::Dialogs::Icon::Exclamation);
+        // One box at a time: requests made while it is shown (a log's ticks) add none.
+        if (!closedPortBoxShown_) {
+            closedPortBoxShown_ = true;
+            dialogs_.messageBox(QStringLiteral("Connection."),
+                                QStringLiteral("Unable to connect to comm port."),
+                                platform::Dialogs::Icon::Exclamation);
+            closedPortBoxShown_ = false;
+        }
         // Nothing went out, so nothing will answer: the transaction ends here.
-        setReplyStatus(NotSent);
-        if (handler_)
-            handler_->unlockPage(current_.page);
-        unlockSuperseded();
+        endUnanswerable();
         notifyIfFree();
         return;
     }

@@ -130,9 +130,15 @@ public:
 Q_SIGNALS:
     void replyStatusChanged(qint16 status);
     void busFree();
+    // The port's device failed while open; the transaction in flight has ended (NotSent).
+    void portLost();
 
 private:
     void Comm1_OnComm();
+    void onPortLost();
+    // Ends the transaction in flight as one nothing will answer: status NotSent, its page
+    // (and any it replaced) unlocked.
+    void endUnanswerable();
     void lineFramed(const QByteArray& line);
     void TimeoutTimer_Timer();
     void notifyIfFree();
@@ -155,6 +161,7 @@ private:
     Transaction current_;
     QList<int> superseded_;
     bool awaiting_ = false;
+    bool closedPortBoxShown_ = false;
     int sequences_ = 0;
     quint64 transmitted_ = 0;
     qint16 replyStatus_ = Waiting;

@@ -18,6 +18,12 @@ Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*,
     QObject::connect(
         &link_, &sdilink::Link::busFree, &context_, [this] { sendDueReadings(); },
         Qt::QueuedConnection);
+    // A lost port ends the running log; its rows stay.
+    QObject::connect(&link_, &sdilink::Link::portLost, &context_, [this] {
+        if (state_.LoggingSensor != 0)
+            stopLog(state_.LoggingSensor - 1);
+        due_.fill(false);
+    });
 }
 
 void Logger::setFamily(protocol::Family* family, std::array<platform::DropDown*, 10> periodLists,

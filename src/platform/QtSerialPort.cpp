@@ -12,6 +12,19 @@ namespace platform {
 QtSerialPort::QtSerialPort(const PortMap& ports, QObject* parent)
     : SerialPort(parent), ports_(ports) {
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::deviceError);
+}
+
+void QtSerialPort::deviceError(QSerialPort::SerialPortError error) {
+    // A device that went away keeps reporting itself readable: close it at once, or the
+    // event loop spins on it.
+    const bool failed = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+                        error == QSerialPort::WriteError;
+    if (!failed || !port_.isOpen())
+        return;
+    error_ = port_.errorString();
+    close();
+    QMetaObject::invokeMethod(this, &SerialPort::lost, Qt::QueuedConnection);
 }
 
 QtSerialPort::~QtSerialPort() {

@@ -39,6 +39,7 @@ public:
 
 private:
     bool applyLineSettings(bool pty);
+    void deviceError(QSerialPort::SerialPortError error);
 
     const PortMap& ports_;
     QSerialPort port_;

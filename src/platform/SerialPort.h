@@ -42,6 +42,10 @@ public:
 
 Q_SIGNALS:
     void dataArrived();
+    // The open device failed (a USB adapter unplugged, the other side of a pseudo-terminal
+    // closed): the port is closed by the time this is emitted, and errorString() says why.
+    // Emitted once per failure, from the event loop.
+    void lost();
 };
 
 } // namespace platform

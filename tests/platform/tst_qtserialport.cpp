@@ -28,6 +28,11 @@ public:
             ::close(fd_);
     }
     bool ok() const { return fd_ >= 0 && !slave_.isEmpty(); }
+    // The other side goes away, as a simulator that quits.
+    void hangUp() {
+        ::close(fd_);
+        fd_ = -1;
+    }
     QString slave() const { return slave_; }
 
     bool write(const QByteArray& bytes) {
@@ -87,6 +92,7 @@ class QtSerialPortTest : public QObject {
 private Q_SLOTS:
     void ptyCarriesBytesBothWays();
     void ptyIsRecognised();
+    void otherSideClosedIsReportedOnce();
     void absentOrUnboundPortFailsAndStaysClosed();
     void deviceThatIsNoSerialPortFails();
     void clearInputDropsWhatArrivedBefore_data();
@@ -121,6 +127,23 @@ void QtSerialPortTest::ptyCarriesBytesBothWays() {
 
     port.close();
     QVERIFY(!port.isOpen());
+}
+
+void QtSerialPortTest::otherSideClosedIsReportedOnce() {
+    PtyMaster master;
+    QVERIFY(master.ok());
+    QtSerialPort port((PortMap()));
+    QVERIFY2(port.openPath(master.slave()), qPrintable(port.errorString()));
+    QSignalSpy lost(&port, &platform::SerialPort::lost);
+    master.hangUp();
+    QTRY_COMPARE(lost.count(), 1);
+    QVERIFY(!port.isOpen());
+    QVERIFY(!port.errorString().isEmpty());
+    // Closed, it neither reports again nor keeps the event loop busy.
+    QTest::qWait(200);
+    QCOMPARE(lost.count(), 1);
+    port.write("0!");
+    QCOMPARE(port.bytesWaiting(), 0);
 }
 
 void QtSerialPortTest::ptyIsRecognised() {
