@@ -21,6 +21,8 @@
 #include "platform/DropDown.h"
 #include "platform/SerialPort.h"
 #include "protocol/Decoder.h"
+#include "report/ConfigReport.h"
+#include "report/ReportFile.h"
 #include "rotary/RotaryFamily.h"
 #include "rotary/RotaryPage.h"
 
@@ -96,6 +98,7 @@ void MainWindow::buildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuSaveAs = mnuFile->addAction(QStringLiteral("Save As..."));
     mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+    connect(mnuSaveAs, &QAction::triggered, this, &MainWindow::mnuSaveAs_Click);
 
     mnuCommsPort = bar->addMenu(QStringLiteral("&Comms Port"));
     mnuCommsPort->setObjectName(QStringLiteral("mnuCommsPort"));
@@ -349,6 +352,14 @@ void MainWindow::submnuHelp_Click() {
                        "and \"Set\" to change it. The Comms Monitor shows every request sent "
                        "and every reply received."),
         Dialogs::Icon::Information);
+}
+
+void MainWindow::mnuSaveAs_Click() {
+    const int p = SensorTab->currentIndex();
+    report::saveReport(*services_.dialogs,
+                       isRotary()
+                           ? report::rotaryReport(*page(p)->rotary, p, *lists_->RotaryListView)
+                           : report::levelReport(*page(p)->level, p, *lists_->ListView));
 }
 
 void MainWindow::submnuAbout_Click() {

@@ -120,6 +120,7 @@ private:
     void loadRotaryFamily();
     void connectLogging();
     void ClockTimer_Timer();
+    void mnuSaveAs_Click();
     void submnuHelp_Click();
     void submnuAbout_Click();
     void Poll_Sensors();
