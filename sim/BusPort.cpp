@@ -12,6 +12,7 @@ bool BusPort::open(int portNumber) {
     close();
     portNumber_ = portNumber;
     open_ = true;
+    error_.clear();
     return true;
 }
 
@@ -58,6 +59,18 @@ void BusPort::arrive(const QByteArray& bytes) {
         return;
     input_ += bytes;
     emit dataArrived();
+}
+
+} // namespace sim
+
+namespace sim {
+
+void BusPort::unplug() {
+    if (!open_)
+        return;
+    close();
+    error_ = QStringLiteral("The device was removed.");
+    QMetaObject::invokeMethod(this, &SerialPort::lost, Qt::QueuedConnection);
 }
 
 } // namespace sim

@@ -25,8 +25,11 @@ public:
     int bytesWaiting() const override { return static_cast<int>(input_.size() - readPos_); }
     quint8 readByte() override;
     void clearInput() override;
-    QString errorString() const override { return {}; }
+    QString errorString() const override { return error_; }
     QString deviceName() const override;
+
+    // The interface is pulled out: the port closes and reports itself lost.
+    void unplug();
 
     // Everything written since the port was made, for tests.
     const QByteArray& written() const { return written_; }
@@ -40,6 +43,7 @@ private:
     QByteArray input_;
     qsizetype readPos_ = 0;
     QByteArray written_;
+    QString error_;
 };
 
 } // namespace sim

@@ -26,6 +26,7 @@
 #include "rotary/RotaryPage.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -136,6 +137,8 @@ private Q_SLOTS:
     void getTakesAReadingThroughTheBus();
     void calibrationResetAndFilterOnTheBus();
     void addressChangeOnTheBus();
+    void pulledCable_data();
+    void pulledCable();
     void addressChangeUnconfirmedOffersRescan();
     void addressMoveTakesTheLogAlong();
     void logPeriodsFollowSampleRate_data();
@@ -491,6 +494,57 @@ void ScanTest::addressChangeUnconfirmedOffersRescan() {
     // Yes ran one scan, which found nobody answering now.
     QVERIFY(!busRequests(sim.bus).filter(QRegularExpression("^0")).isEmpty());
     QVERIFY(!w->SensorTab->isTabEnabled(5));
+}
+
+// The interface is pulled out during a query, during a log, or between requests: one box
+// says so, the status shows no connection, nothing stays locked or busy, a log stops with its
+// rows, and later ticks add no boxes; choosing the port again works.
+void ScanTest::pulledCable_data() {
+    QTest::addColumn<QString>("when");
+    QTest::newRow("during a query") << "query";
+    QTest::newRow("during a log") << "log";
+    QTest::newRow("between requests") << "idle";
+}
+
+void ScanTest::pulledCable() {
+    QFETCH(QString, when);
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('2');
+    auto w = loadWindow(t, sim);
+    levelprobe::LevelPage* page = w->page(2)->level;
+    if (when == "log") {
+        page->LogPeriodCombo->setCurrentIndex(1);
+        page->StartLogBut->click();
+        for (int i = 0; i < 3; ++i)
+            w->logger().SecondTimer_Timer();
+        QTRY_VERIFY(w->logger().log(2).rowCount() >= 3);
+    } else if (when == "query") {
+        page->RangeQueryBut->click();
+        QVERIFY(w->link().awaitingReply());
+    }
+    const int rows = w->logger().log(2).rowCount();
+    t.dialogs.boxes.clear();
+    sim.port.unplug();
+    QTRY_COMPARE(t.dialogs.boxes.size(), 1);
+    QVERIFY(t.dialogs.boxes[0].text.startsWith("The serial port COM1"));
+    QCOMPARE(w->StatusBar1[1]->text(), QStringLiteral("Not Connected. "));
+    QVERIFY(!w->link().busy());
+    QVERIFY(page->RangeQueryBut->isEnabled());
+    QCOMPARE(w->loggingState().LoggingSensor, 0);
+    QCOMPARE(w->logger().log(2).rowCount(), rows);
+    for (int i = 0; i < 5; ++i)
+        w->logger().SecondTimer_Timer();
+    QCoreApplication::processEvents();
+    QCOMPARE(t.dialogs.boxes.size(), 1);
+
+    // Plugged in again and chosen from the menu, the port works.
+    w->mnuCom[0]->trigger();
+    QVERIFY(w->StatusBar1[1]->text().startsWith("Connected"));
+    sim.bus.clearTraffic();
+    page->RangeQueryBut->click();
+    QTRY_VERIFY(!w->link().busy());
+    QCOMPARE(busRequests(sim.bus), QStringList{"2XRA!"});
 }
 
 void ScanTest::addressMoveTakesTheLogAlong() {
