@@ -13,18 +13,12 @@ namespace logging {
 
 namespace {
 
-QTreeView* makeLogList(QWidget* parent, const char* name, LogModel* model) {
+LogView* makeLogList(QWidget* parent, const char* name, LogModel* model) {
     auto* view = new LogView(parent);
     view->setObjectName(QLatin1String(name));
     view->setAccessibleName(QStringLiteral("Log"));
-    view->setRootIsDecorated(false);
-    view->setUniformRowHeights(true);
     view->setAlternatingRowColors(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setModel(model);
-    view->header()->setStretchLastSection(true);
     return view;
 }
 

@@ -3,11 +3,11 @@
 #include <QGroupBox>
 
 class QPushButton;
-class QTreeView;
 
 namespace logging {
 
 class LogModel;
+class LogView;
 
 // A page's log: the level-probe and rotary log lists (one of them shown, by family) and
 // the "Clear Log" and "Save Log" buttons.
@@ -23,10 +23,10 @@ public:
     LogModel& levelLog() const { return *levelRows_; }
     LogModel& rotaryLog() const { return *rotaryRows_; }
     LogModel& log(bool rotary) const { return rotary ? *rotaryRows_ : *levelRows_; }
-    QTreeView* logList(bool rotary) const { return rotary ? RotaryLogListView : LogListView; }
+    LogView* logList(bool rotary) const { return rotary ? RotaryLogListView : LogListView; }
 
-    QTreeView* LogListView;
-    QTreeView* RotaryLogListView;
+    LogView* LogListView;
+    LogView* RotaryLogListView;
     QPushButton* ClearLogBut;
     QPushButton* SaveLogBut;
 

@@ -1,20 +1,53 @@
 #pragma once
 
-#include <QTreeView>
+#include <QAbstractItemView>
+
+class QHeaderView;
 
 namespace logging {
 
-// The list that shows a page's log. Every reading goes in on top and moves every row shown,
-// so the list is repainted whole anyway; a change of selection therefore repaints the whole
-// viewport instead of working out the rows' area, which would lay out every row of a long
-// log for each reading.
-class LogView final : public QTreeView {
+// The list that shows a page's log: rows of one height under a column header, one row
+// selected at a time. Only the rows on screen are ever looked at, so a reading added to a
+// log of a million rows costs no more than one added to an empty log: nothing is laid out
+// per row, the scroll range is the row count.
+class LogView final : public QAbstractItemView {
     Q_OBJECT
 public:
-    using QTreeView::QTreeView;
+    explicit LogView(QWidget* parent = nullptr);
+    ~LogView() override;
+
+    QHeaderView* header() const { return header_; }
+    int rowHeight() const;
+
+    void setModel(QAbstractItemModel* model) override;
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    void reset() override;
+    void doItemsLayout() override;
 
 protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex&) const override { return false; }
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void paintEvent(QPaintEvent* event) override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    int firstShownRow() const;
+    int rowsShown() const;
+    int rowAt(int y) const;
+    void updateScrollRange();
+
+    QHeaderView* header_;
+    mutable int rowHeight_ = 0; // 0: not known yet
 };
 
 } // namespace logging

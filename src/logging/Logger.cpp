@@ -1,6 +1,7 @@
 #include "Logger.h"
 
 #include "LogFrame.h"
+#include "LogView.h"
 #include "LogModel.h"
 #include "link/Link.h"
 #include "platform/DropDown.h"

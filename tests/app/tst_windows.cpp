@@ -7,6 +7,7 @@
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
+#include "logging/LogView.h"
 #include "platform/DropDown.h"
 #include "protocol/Family.h"
 #include "rotary/RotaryPage.h"

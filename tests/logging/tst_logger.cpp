@@ -4,6 +4,7 @@
 #include "SchedulerTimers.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
+#include "logging/LogView.h"
 #include "logging/LogModel.h"
 #include "logging/LogPeriods.h"
 #include "logging/Logger.h"
@@ -268,7 +269,7 @@ void LoggerTest::newestRowOnTopAndSelected() {
     now = QDateTime(QDate(2027, 1, 1), QTime(21, 0, 0));
     add(second);
 
-    QTreeView* view = frames[3]->logList(rotary);
+    QAbstractItemView* view = frames[3]->logList(rotary);
     QVERIFY(view->isVisible());
     const QAbstractItemModel& shown = *view->model();
     QCOMPARE(shown.rowCount(), 2);

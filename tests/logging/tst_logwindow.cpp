@@ -4,12 +4,15 @@
 #include "discovery/SensorLists.h"
 #include "levelprobe/LevelPage.h"
 #include "logging/LogFrame.h"
+#include "logging/LogModel.h"
+#include "logging/LogView.h"
 #include "logging/Logger.h"
 #include "platform/DropDown.h"
 #include "rotary/RotaryPage.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -24,6 +27,7 @@ private Q_SLOTS:
     void statusBarClock();
     void pageButtons_data();
     void pageButtons();
+    void logViewWalksRowsWithoutLayingThemOut();
 };
 
 void LogWindowTest::statusBarClock() {
@@ -75,11 +79,45 @@ void LogWindowTest::pageButtons() {
     QCOMPARE(w.loggingState().LoggingSensor, 0);
 
     w.logger().AddLogRow(3, "1.5", "Metres", "20.5", "Centigrade");
-    QTreeView* view = p->log->logList(rotary);
+    QAbstractItemView* view = p->log->logList(rotary);
     QCOMPARE(view->model()->rowCount(), 1);
     p->log->ClearLogBut->click();
     QCOMPARE(view->model()->rowCount(), 0);
     QVERIFY(!p->log->SaveLogBut->isEnabled());
+}
+
+// The log list finds rows by arithmetic: what is under the mouse, where a row is drawn, the
+// keys, and the scroll range after readings arrive.
+void LogWindowTest::logViewWalksRowsWithoutLayingThemOut() {
+    logging::LogModel rows(logging::LogModel::Layout::LevelProbe);
+    for (int i = 0; i < 200; ++i)
+        rows.addRow(QDateTime(QDate(2026, 12, 6), QTime(14, 0, 0).addSecs(i)), QString::number(i),
+                    u"bar", u"20.5", u"Centigrade");
+    logging::LogView view;
+    view.setModel(&rows);
+    view.resize(400, 10 * view.rowHeight() + 80);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const int shown = view.viewport()->height() / view.rowHeight();
+    QCOMPARE(view.verticalScrollBar()->maximum(), 200 - shown);
+
+    const QModelIndex third = rows.index(2, 3);
+    QCOMPARE(view.indexAt(view.visualRect(third).center()), third);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(third).center());
+    QCOMPARE(view.selectionModel()->selectedRows(), QModelIndexList{rows.index(2, 0)});
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(view.currentIndex().row(), 3);
+    QTest::keyClick(&view, Qt::Key_End);
+    QCOMPARE(view.currentIndex().row(), 199);
+    QCOMPARE(view.verticalScrollBar()->value(), 200 - shown);
+    QCOMPARE(view.indexAt(view.visualRect(rows.index(199, 0)).center()).row(), 199);
+
+    rows.addRow(QDateTime(QDate(2026, 12, 6), QTime(15, 0, 0)), u"9", u"bar", u"20.5",
+                u"Centigrade");
+    QTRY_COMPARE(view.verticalScrollBar()->maximum(), 201 - shown);
+    rows.clear();
+    QTRY_COMPARE(view.verticalScrollBar()->maximum(), 0);
+    QVERIFY(!view.indexAt(QPoint(5, 5)).isValid());
 }
 
 QTEST_MAIN(LogWindowTest)
