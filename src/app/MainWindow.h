@@ -34,6 +34,9 @@ class SensorLists;
 namespace logging {
 class Logger;
 }
+namespace help {
+class HelpWindow;
+}
 
 namespace app {
 
@@ -130,6 +133,7 @@ private:
     std::unique_ptr<logging::Logger> logger_;
     levelprobe::CalibrationState calibration_;
     QPointer<AboutWindow> about_;
+    QPointer<help::HelpWindow> help_;
 };
 
 } // namespace app
