@@ -62,7 +62,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     splitter->addWidget(side);
     splitter->addWidget(GuideText);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({260, 640});
+    splitter->setSizes({300, 660});
 
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("CloseBut"));
@@ -71,7 +71,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter, 1);
     layout->addWidget(close, 0, Qt::AlignRight);
-    resize(900, 640);
+    resize(960, 660);
 }
 
 // The title is the tree's root; every heading hangs under the nearest one above it of a
