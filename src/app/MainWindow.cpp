@@ -265,6 +265,10 @@ void MainWindow::loadLevelProbeFamily() {
     auto level = std::make_unique<levelprobe::LevelFamily>(
         levelPages, window_, *logger_, calibration_, *link_, *services_.dialogs, lists_->ListView);
     scanSeries_ = &level->scanSeries();
+    level->calibrationMode().setCalibrateCheck(CalibrateCheck);
+    levelprobe::LevelFamily* family = level.get();
+    connect(mnuFilter, &QAction::triggered, this, [family] { family->filter().mnuFilter_Click(); });
+    connect(mnuReset, &QAction::triggered, this, [family] { family->reset().mnuReset_Click(); });
     family_ = std::move(level);
 }
 
@@ -332,10 +336,8 @@ void MainWindow::submnuAbout_Click() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    const auto answer = services_.dialogs->messageBox(
-        QStringLiteral("Quit."), QStringLiteral("Are you sure you want to quit?"),
-        Dialogs::Icon::Information, Dialogs::Buttons::YesNo, Dialogs::Button::No);
-    if (answer != Dialogs::Button::Yes) {
+    if (!services_.dialogs->confirm(QStringLiteral("Quit."),
+                                    QStringLiteral("Are you sure you want to quit?"))) {
         event->ignore();
         return;
     }

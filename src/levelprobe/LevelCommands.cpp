@@ -21,6 +21,8 @@ using Icon = platform::Dialogs::Icon;
 
 namespace {
 
+const QString kProceed = QStringLiteral("Are you sure you wish to proceed?");
+
 void emptyControl(QWidget* control) {
     if (auto* box = qobject_cast<QLineEdit*>(control))
         box->clear();
@@ -63,6 +65,8 @@ void LevelCommands::connectPage(int p) {
         {pg.LevelBut, &LevelCommands::LevelBut_Click},
         {pg.SGBut, &LevelCommands::SGBut_Click},
         {pg.LevelOffsetBut, &LevelCommands::LevelOffsetBut_Click},
+        {pg.AutoZeroBut, &LevelCommands::AutoZeroBut_Click},
+        {pg.ClearOffsetsBut, &LevelCommands::ClearOffsetsBut_Click},
     };
     for (const auto& [button, handler] : buttons)
         QObject::connect(button, &QPushButton::clicked, button,
@@ -255,15 +259,27 @@ void LevelCommands::SGSet(int p, const QString& value) {
 }
 
 void LevelCommands::LevelOffsetBut_Click(int p) {
-    const auto answer =
-        dialogs_.messageBox(QStringLiteral("Level Offset Function."),
-                            QStringLiteral("Are you sure you wish to proceed?"), Icon::Information,
-                            platform::Dialogs::Buttons::YesNo, platform::Dialogs::Button::No);
-    if (answer != platform::Dialogs::Button::Yes)
+    if (!dialogs_.confirm(QStringLiteral("Level Offset Function."), kProceed))
         return;
     // The sensor answers like a measurement and may ask for its data later.
     link_.setMeasureAddress(p);
     send(p, 31, text(family_.page(p).LevelOffsetText));
+}
+
+void LevelCommands::AutoZeroBut_Click(int p) {
+    if (!dialogs_.confirm(QStringLiteral("Auto Zero Function."), kProceed))
+        return;
+    // Answered like a measurement, as the level offset is.
+    link_.setMeasureAddress(p);
+    send(p, 28);
+}
+
+void LevelCommands::ClearOffsetsBut_Click(int p) {
+    if (!dialogs_.confirm(QStringLiteral("Clear Offsets."), kProceed))
+        return;
+    // The reply takes a new reading.
+    family_.calibration().UpdateReadings_Flag = true;
+    TrimOffSet(p);
 }
 
 void LevelCommands::LocalOffsetCheck_Click(int p) {
@@ -284,6 +300,31 @@ void LevelCommands::UnlockCheck_Click(int p) {
 
 void LevelCommands::XU1Set(int p, const QString& value) {
     send(p, 36, Catalogue::textValue(value), nullptr, false);
+}
+
+void LevelCommands::ZeroCalibrationSet(int p, const QString& value) {
+    send(p, 34, Catalogue::textValue(value));
+}
+
+void LevelCommands::SlopeCalibrationSet(int p, const QString& value) {
+    send(p, 35, Catalogue::textValue(value));
+}
+
+void LevelCommands::TrimOffSet(int p) {
+    send(p, 32);
+}
+
+void LevelCommands::TrimOnSet(int p, int digit) {
+    send(p, 33, Catalogue::digitValue(digit), nullptr, false);
+}
+
+void LevelCommands::XancalonSet(int p) {
+    send(p, 39);
+}
+
+void LevelCommands::FilterSet(int p, int readings, int interval) {
+    if (const std::optional<QByteArray> value = Catalogue::filterValue(readings, interval))
+        send(p, 27, *value);
 }
 
 } // namespace levelprobe

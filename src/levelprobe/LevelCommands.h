@@ -61,6 +61,10 @@ public:
     void LevelBut_Click(int p);
     void SGBut_Click(int p);
     void LevelOffsetBut_Click(int p);
+    // Both ask first. Auto zero is answered like a measurement; clearing the offsets is
+    // followed by a new reading.
+    void AutoZeroBut_Click(int p);
+    void ClearOffsetsBut_Click(int p);
     // Check boxes: run when the value changes, by a click or by the program.
     void LocalOffsetCheck_Click(int p);
     void UnlockCheck_Click(int p);
@@ -71,6 +75,14 @@ public:
     void LocalOffsetSet(int p, int digit);
     void SGSet(int p, const QString& text);
     void XU1Set(int p, const QString& text);
+    // The zero correction (aXANCLV0,v!) and the slope (aXANCLV1,v!).
+    void ZeroCalibrationSet(int p, const QString& text);
+    void SlopeCalibrationSet(int p, const QString& text);
+    void TrimOffSet(int p);
+    void TrimOnSet(int p, int digit);
+    void XancalonSet(int p);
+    // Sends nothing for values the request cannot hold (readings 0-99, interval 0-9999).
+    void FilterSet(int p, int readings, int interval);
 
     // The value sent for a specific gravity: the reciprocal rounded to 6 places, as plain
     // text; empty for a text that is no number greater than zero.

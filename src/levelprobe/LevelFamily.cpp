@@ -23,10 +23,21 @@ LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, platform::WindowContr
                          logging::Logger& logger, CalibrationState& calibration,
                          sdilink::Link& link, platform::Dialogs& dialogs, QTreeWidget* ListView)
     : pages_(pages), window_(window), logger_(logger), link_(link), calibration_(calibration),
-      listView_(ListView), commands_(*this, link, dialogs), replies_(*this, link, dialogs),
-      scanSeries_(*this) {
-    for (int p = 0; p < static_cast<int>(pages_.size()); ++p)
+      dialogs_(dialogs), listView_(ListView), commands_(*this, link, dialogs),
+      replies_(*this, link, dialogs), scanSeries_(*this), calibrationMode_(*this), filter_(*this),
+      reset_(*this) {
+    for (int p = 0; p < static_cast<int>(pages_.size()); ++p) {
         commands_.connectPage(p);
+        calibrationMode_.connectPage(p);
+    }
+}
+
+int LevelFamily::currentPage() const {
+    return window_.SensorTab->currentIndex();
+}
+
+bool LevelFamily::hasSensor(int p) const {
+    return window_.SensorTab->isTabEnabled(p);
 }
 
 bool LevelFamily::decodeReply(const sdilink::Transaction& transaction,
@@ -68,6 +79,7 @@ void LevelFamily::setWindowControls(bool enabled) {
     setEnabled({window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuFilter, window_.mnuReset,
                 window_.mnuHelp},
                enabled);
+    filter_.setEnabled(enabled);
 }
 
 void LevelFamily::LockLevelPage(int p) {
@@ -103,7 +115,7 @@ void LevelFamily::UnlockLevelPage(int p) {
     setEnabled({window_.mnuUserCommand}, true);
     setEnabled({pg.ClearOffsetsBut, pg.StageOneBut}, true);
     // The stage-two calibration buttons follow stage one.
-    if (calibration_.StageOne_Flag)
+    if (calibration_.stageOneDone(p))
         setEnabled({pg.ZeroCalibrationBut, pg.SlopeCalibrationBut, pg.PressureBut,
                     pg.CalibrationCompleteBut},
                    true);

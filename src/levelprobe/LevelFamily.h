@@ -1,9 +1,12 @@
 #pragma once
 
+#include "Calibration.h"
 #include "CalibrationState.h"
+#include "Filter.h"
 #include "LevelCommands.h"
 #include "LevelReplies.h"
 #include "LevelScanSeries.h"
+#include "Reset.h"
 #include "platform/WindowControls.h"
 #include "protocol/Family.h"
 
@@ -27,7 +30,7 @@ class LevelPage;
 
 // The level-probe family: the page lock rules, the page move after an address change, the
 // page's commands, the decoder branches of codes 0-39, its scan series and page re-query,
-// and its logging periods.
+// its logging periods, calibration, reset and filter.
 class LevelFamily final : public protocol::Family {
 public:
     LevelFamily(std::array<LevelPage*, 10> pages, platform::WindowControls window,
@@ -57,6 +60,14 @@ public:
     sdilink::Link& link() const { return link_; }
     QTreeWidget* ListView() const { return listView_; }
     CalibrationState& calibration() { return calibration_; }
+    Calibration& calibrationMode() { return calibrationMode_; }
+    Filter& filter() { return filter_; }
+    Reset& reset() { return reset_; }
+    platform::Dialogs& dialogs() const { return dialogs_; }
+    const platform::WindowControls& windowControls() const { return window_; }
+    // The page shown, and whether a page's sensor answered the last scan.
+    int currentPage() const;
+    bool hasSensor(int p) const;
 
     // When true, the next programmatic change of a LocalOffsetCheck sends no command.
     bool LocalOffsetEchoGuard = false;
@@ -69,10 +80,14 @@ private:
     logging::Logger& logger_;
     sdilink::Link& link_;
     CalibrationState& calibration_;
+    platform::Dialogs& dialogs_;
     QTreeWidget* listView_;
     LevelCommands commands_;
     LevelReplies replies_;
     LevelScanSeries scanSeries_;
+    Calibration calibrationMode_;
+    Filter filter_;
+    Reset reset_;
 };
 
 } // namespace levelprobe

@@ -326,6 +326,7 @@ void LevelReplies::filter(int tab, qint16 code, const LevelAnswer& a) {
     family_.page(tab).SampleRateText->setText(a.sampleRate + (a.sampleRate == QLatin1String("1")
                                                                   ? QStringLiteral(" Second")
                                                                   : QStringLiteral(" Seconds")));
+    family_.filter().showFilter(a);
     handled();
     if (code == 27)
         family_.FillLogPeriods(tab);

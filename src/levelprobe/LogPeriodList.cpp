@@ -17,14 +17,16 @@ void FillLogPeriods(LevelPage& page, bool keepSelection) {
     const double rate =
         std::clamp(platform::leadingNumber(page.SampleRateText->text()), -1e30, 1e30);
     const float T = static_cast<float>(rate) + 1.0f;
-    std::vector<logging::LogPeriod> offered;
-    for (const logging::LogPeriod& period : logging::allLogPeriods())
-        if (period.seconds == 0 || T < static_cast<float>(period.seconds))
-            offered.push_back(period);
     platform::DropDown& list = *page.LogPeriodCombo;
-    const int chosen = list.selectedItemCode();
+    const int chosen = keepSelection ? list.selectedItemCode() : 0;
+    std::vector<logging::LogPeriod> offered;
+    // A running log keeps its period even when the new rate no longer offers it.
+    for (const logging::LogPeriod& period : logging::allLogPeriods())
+        if (period.seconds == 0 || T < static_cast<float>(period.seconds) ||
+            (chosen > 0 && period.seconds == chosen))
+            offered.push_back(period);
     logging::fillLogPeriodList(list, offered);
-    if (keepSelection && chosen > 0)
+    if (chosen > 0)
         for (int i = 0; i < list.count(); ++i)
             if (list.itemCode(i) == chosen)
                 list.setCurrentIndex(i);

@@ -58,6 +58,8 @@ public:
     void RotaryStopLogBut_Click(int Index) { stopLog(Index); }
     // "Get" on a level-probe page.
     void PressureBut_Click(int Index) { requestReading(Index); }
+    // A reading for the page: now, or as soon as the bus is free.
+    void requestReading(int tab);
     void ClearLogBut_Click(int Index);
 
     // Once a second: counts the running logs and sends the readings that are due. A reading
@@ -79,8 +81,6 @@ public:
 
 private:
     void measure(int tab, qint16 code, int timeoutFactor);
-    // A reading for the page: now, or as soon as the bus is free.
-    void requestReading(int tab);
     void sendDueReadings();
     void startLog(int tab);
     void stopLog(int tab);

@@ -27,6 +27,11 @@ public:
     virtual Button messageBox(const QString& title, const QString& text, Icon icon,
                               Buttons buttons = Buttons::Ok, Button defaultButton = Button::Ok) = 0;
 
+    // A question with Yes and No, No preselected: true unless the answer is No.
+    bool confirm(const QString& title, const QString& text) {
+        return messageBox(title, text, Icon::Information, Buttons::YesNo, Button::No) != Button::No;
+    }
+
     // A file-save dialog with a filter list ("Excel Workbook (*.xlsx)", ...). Empty when
     // the user cancels.
     virtual std::optional<SaveChoice> saveFile(const QString& title, const QString& suggestedPath,

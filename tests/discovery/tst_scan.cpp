@@ -11,9 +11,11 @@
 #include "discovery/ScanWindow.h"
 #include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
+#include "levelprobe/FilterWindow.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "levelprobe/LogPeriodList.h"
+#include "levelprobe/Reset.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
@@ -22,6 +24,7 @@
 #include "protocol/Family.h"
 #include "rotary/RotaryPage.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -129,6 +132,7 @@ private Q_SLOTS:
     void noScanInsideAScan();
     void closingStopsAScan();
     void getTakesAReadingThroughTheBus();
+    void calibrationResetAndFilterOnTheBus();
     void addressMoveTakesTheLogAlong();
     void logPeriodsFollowSampleRate_data();
     void logPeriodsFollowSampleRate();
@@ -318,7 +322,7 @@ void ScanTest::getTakesAReadingThroughTheBus() {
     QCOMPARE(w->logger().log(2).rowCount(), 1); // the scan's reading
 
     // "Get" is offered once calibration stage one is done.
-    w->calibrationState().StageOne_Flag = true;
+    w->calibrationState().StageOne_Flag[2] = true;
     w->family().unlockPage(2);
     levelprobe::LevelPage* page = w->page(2)->level;
     QVERIFY(page->PressureBut->isEnabled());
@@ -343,6 +347,67 @@ void ScanTest::getTakesAReadingThroughTheBus() {
     QCOMPARE(log.text(0, 3), page->PressUnitsCombo->text());
     QCOMPARE(page->PressureText->text(), log.text(0, 2));
     QVERIFY(page->PressUnitsQueryBut->isEnabled());
+}
+
+// The simulated probe answers every request of stage one, the zero calibration, leaving
+// calibrate mode, the filter window and the reset, driven through the window's own controls.
+void ScanTest::calibrationResetAndFilterOnTheBus() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('2');
+    auto w = loadWindow(t, sim);
+    auto& level = static_cast<levelprobe::LevelFamily&>(w->family());
+    levelprobe::LevelPage* page = w->page(2)->level;
+    // What the action showed in boxes, once the bus is quiet again.
+    const auto run = [&](const std::function<void()>& act) -> QStringList {
+        sim.bus.clearTraffic();
+        t.dialogs.boxes.clear();
+        act();
+        QCoreApplication::processEvents();
+        if (!QTest::qWaitFor([&] { return !w->link().busy(); }))
+            return {QStringLiteral("bus still busy")};
+        QStringList texts;
+        for (const auto& box : t.dialogs.boxes)
+            texts << box.text;
+        return texts;
+    };
+
+    QCOMPARE(run([&] {
+                 w->CalibrateCheck->setChecked(true);
+                 page->StageOneBut->click();
+             }),
+             QStringList{"Stage 1 of Re-Calibration complete, proceed to stage 2."});
+    QCOMPARE(busRequests(sim.bus),
+             (QStringList{"2XREV0!", "2XU0,1.0!", "2XP1!", "2XTRIMOF0.0!", "2XANCLV0,0.0!",
+                          "2XANCLV1,1.0!", "2XLOC0!", "2XU1,0.0!"}));
+
+    t.dialogs.answers << platform::Dialogs::Button::Yes;
+    QCOMPARE(run([&] { page->ZeroCalibrationBut->click(); }).size(), 2);
+    const QString zero = page->ZeroCalibrationText->text();
+    QVERIFY(!zero.isEmpty());
+    QCOMPARE(busRequests(sim.bus), (QStringList{"2XANCLV0,0.0!", "2M!", "2D0!",
+                                                "2XANCLV0," + zero + "!", "2M!", "2D0!"}));
+
+    t.dialogs.answers << platform::Dialogs::Button::Yes;
+    run([&] { page->CalibrationCompleteBut->click(); });
+    QCOMPARE(busRequests(sim.bus), (QStringList{"2XP0!", "2M!", "2D0!"}));
+    QVERIFY(page->CalibrateFrame->isHidden());
+
+    QVERIFY(run([&] { w->mnuFilter->trigger(); }).isEmpty());
+    QCOMPARE(busRequests(sim.bus), QStringList{"2XF!"});
+    QVERIFY(!level.filter().window().MaxSampleRateText->text().isEmpty());
+    level.filter().window().close();
+
+    QCOMPARE(run([&] {
+                 w->mnuReset->trigger();
+                 level.reset().window().ResetBut->click();
+             }),
+             QStringList{"Reset is Complete."});
+    QCOMPARE(busRequests(sim.bus),
+             (QStringList{"2XREV0!", "2XU0,1.0!", "2XU1,0.0!", "2XLOF0!", "2XANCLV0,0.0!",
+                          "2XANCLV1,1.0!", "2XLOC0!", "2XTRIMOF0.0!", "2XTRIMON1!", "2XANCALON1!",
+                          "2XF0,10,0001!", "2M!", "2D0!"}));
+    QCOMPARE(page->SampleRateText->text(), QStringLiteral("2 Seconds"));
 }
 
 void ScanTest::addressMoveTakesTheLogAlong() {

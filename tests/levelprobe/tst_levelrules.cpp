@@ -153,7 +153,7 @@ void LevelRulesTest::calibrationButtonsFollowStageOne() {
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(pg->StageOneBut->isEnabled());
 
-    calibrationState->StageOne_Flag = true;
+    calibrationState->StageOne_Flag[1] = true;
     family->LockLevelPage(1);
     family->UnlockLevelPage(1);
     for (QWidget* w : stageTwo)

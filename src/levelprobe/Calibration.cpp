@@ -1,0 +1,282 @@
+#include "Calibration.h"
+
+#include "LevelFamily.h"
+#include "LevelPage.h"
+#include "SequenceRun.h"
+#include "logging/Logger.h"
+#include "platform/Controls.h"
+#include "platform/Dialogs.h"
+#include "protocol/ReplyLine.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <array>
+
+namespace levelprobe {
+
+using Icon = platform::Dialogs::Icon;
+
+namespace {
+
+const QString kZeroTitle = QStringLiteral("Zero Calibration.");
+const QString kSlopeTitle = QStringLiteral("Slope Calibration.");
+
+} // namespace
+
+Calibration::Calibration(LevelFamily& family) : family_(family) {}
+
+void Calibration::connectPage(int p) {
+    const LevelPage& pg = family_.page(p);
+    const std::pair<QPushButton*, void (Calibration::*)(int)> buttons[] = {
+        {pg.StageOneBut, &Calibration::StageOneBut_Click},
+        {pg.ZeroCalibrationBut, &Calibration::ZeroCalibrationBut_Click},
+        {pg.SlopeCalibrationBut, &Calibration::SlopeCalibrationBut_Click},
+        {pg.CalibrationCompleteBut, &Calibration::CalibrationCompleteBut_Click},
+    };
+    for (const auto& [button, handler] : buttons)
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [this, p, handler = handler] { (this->*handler)(p); });
+}
+
+void Calibration::setCalibrateCheck(QCheckBox* check) {
+    check_ = check;
+    QObject::connect(check, &QCheckBox::toggled, check, [this] { CalibrateCheck_Click(); });
+}
+
+bool Calibration::inCalibrateMode() const {
+    return check_ != nullptr && check_->isChecked();
+}
+
+void Calibration::setChecked(bool checked) {
+    const QSignalBlocker quiet(check_);
+    check_->setChecked(checked);
+}
+
+void Calibration::sequenceRunning(bool running) {
+    if (check_ != nullptr)
+        check_->setEnabled(!running);
+}
+
+void Calibration::CalibrateCheck_Click() {
+    if (inCalibrateMode())
+        enterCalibrateMode();
+    else
+        leaveCalibrateMode();
+}
+
+void Calibration::enterCalibrateMode() {
+    // Calibrate mode hides the log's Stop button, and its sequences must not share the bus
+    // with the log's readings.
+    if (family_.logger().state().LoggingSensor != 0) {
+        family_.dialogs().messageBox(QStringLiteral("Calibrate Mode."),
+                                     QStringLiteral("Please stop the log before entering "
+                                                    "calibrate mode."),
+                                     Icon::Exclamation);
+        setChecked(false);
+        return;
+    }
+    CalibrationState& state = family_.calibration();
+    state.Calibrate_Flag = true;
+    state.StageOne_Flag = {};
+    state.DensityCorrectionOn = {};
+    for (int p = 0; p <= 9; ++p) {
+        const LevelPage& pg = family_.page(p);
+        platform::setEnabled({pg.ZeroCalibrationBut, pg.SlopeCalibrationBut, pg.PressureBut,
+                              pg.CalibrationCompleteBut},
+                             false);
+    }
+    showCalibrateFrames(true);
+    family_.page(family_.currentPage()).StageOneBut->setFocus();
+}
+
+bool Calibration::leaveCalibrateMode() {
+    if (!family_.dialogs().confirm(QStringLiteral("Calibration Complete."),
+                                   QStringLiteral("Are you sure you wish to exit calibrate "
+                                                  "mode?"))) {
+        setChecked(true);
+        return false;
+    }
+    CalibrationState& state = family_.calibration();
+    // Density correction goes off again wherever stage one turned it on; without a stage
+    // one, on the sensor shown.
+    std::array<bool, 10> restore = state.DensityCorrectionOn;
+    if (restore == std::array<bool, 10>{} && family_.hasSensor(family_.currentPage()))
+        restore.at(static_cast<size_t>(family_.currentPage())) = true;
+    for (int p = 0; p <= 9; ++p) {
+        if (!restore.at(static_cast<size_t>(p)))
+            continue;
+        SequenceRun run(family_, p, true, QStringLiteral("Calibration Complete."),
+                        QStringLiteral("Leaving calibrate mode"));
+        if (run.step("density correction off", [&] { family_.commands().DensityCorrSet(p, 0); }))
+            family_.logger().requestReading(p);
+    }
+    state.Calibrate_Flag = false;
+    state.StageOne_Flag = {};
+    state.DensityCorrectionOn = {};
+    showCalibrateFrames(false);
+    return true;
+}
+
+void Calibration::showCalibrateFrames(bool calibrate) {
+    for (int p = 0; p <= 9; ++p) {
+        LevelPage& pg = family_.page(p);
+        pg.ParameterFrame->setVisible(!calibrate);
+        pg.CalibrateFrame->setVisible(calibrate);
+    }
+}
+
+void Calibration::CalibrationCompleteBut_Click(int) {
+    // The same question as unticking the box.
+    if (check_ != nullptr)
+        check_->setChecked(false);
+}
+
+void Calibration::StageOneBut_Click(int p) {
+    LevelCommands& c = family_.commands();
+    CalibrationState& state = family_.calibration();
+    const std::array<SequenceStep, 8> steps{{
+        {"reverse output off", [&](int q) { c.ReverseSet(q, 0); }},
+        {"specific gravity 1.0", [&](int q) { c.SGSet(q, QStringLiteral("1.0")); }},
+        {"density correction on",
+         [&](int q) {
+             state.DensityCorrectionOn.at(static_cast<size_t>(q)) = true;
+             c.DensityCorrSet(q, 1);
+         }},
+        {"trim offsets off", [&](int q) { c.TrimOffSet(q); }},
+        {"zero correction 0.0", [&](int q) { c.ZeroCalibrationSet(q, QStringLiteral("0.0")); }},
+        {"slope 1.0", [&](int q) { c.SlopeCalibrationSet(q, QStringLiteral("1.0")); }},
+        {"local offset not applied", [&](int q) { c.LocalOffsetSet(q, 0); }},
+        {"XU1 0.0", [&](int q) { c.XU1Set(q, QStringLiteral("0.0")); }},
+    }};
+    state.StageOne_Flag.at(static_cast<size_t>(p)) = false;
+    bool done = false;
+    {
+        SequenceRun run(family_, p, true, QStringLiteral("Stage One Calibration"),
+                        QStringLiteral("Stage one"));
+        family_.LockLevelPage(p);
+        done = run.run(steps);
+        if (done) {
+            family_.link().beep();
+            state.StageOne_Flag.at(static_cast<size_t>(p)) = true;
+            family_.dialogs().messageBox(
+                QStringLiteral("Stage One Calibration"),
+                QStringLiteral("Stage 1 of Re-Calibration complete, proceed to stage 2."),
+                Icon::Information);
+        }
+    }
+    if (done)
+        family_.page(p).ZeroCalibrationBut->setFocus();
+}
+
+bool Calibration::measure(SequenceRun& run, int p) {
+    // The box shows this reading or nothing: never one taken before.
+    family_.page(p).PressureText->clear();
+    return run.step("reading", [&] { family_.logger().LevelMeasure(p); });
+}
+
+std::optional<QString> Calibration::zeroCorrection(const QString& reading) {
+    const std::optional<double> value = protocol::parseNumber(reading);
+    if (!value)
+        return std::nullopt;
+    return protocol::plainNumberText(-*value);
+}
+
+std::optional<QString> Calibration::slope(const QString& range, const QString& reading) {
+    const std::optional<double> r = protocol::parseNumber(range);
+    const std::optional<double> p = protocol::parseNumber(reading);
+    if (!r || !p || *r <= 0.0 || *p <= 0.0)
+        return std::nullopt;
+    return protocol::plainNumberText(*r / *p);
+}
+
+void Calibration::ZeroCalibrationBut_Click(int p) {
+    if (!family_.calibration().stageOneDone(p))
+        return;
+    LevelCommands& c = family_.commands();
+    platform::Dialogs& dialogs = family_.dialogs();
+    LevelPage& pg = family_.page(p);
+    {
+        SequenceRun run(family_, p, false, kZeroTitle, QStringLiteral("The zero calibration"));
+        if (!run.step("zero correction cleared",
+                      [&] { c.ZeroCalibrationSet(p, QStringLiteral("0.0")); }))
+            return;
+        if (!dialogs.confirm(kZeroTitle,
+                             QStringLiteral("Is the instrument at the correct zero pressure?")))
+            return;
+        if (!measure(run, p))
+            return;
+        const std::optional<QString> correction = zeroCorrection(pg.PressureText->text());
+        if (!correction) {
+            dialogs.messageBox(kZeroTitle,
+                               QStringLiteral("The reading at zero pressure (\"%1\") is no "
+                                              "number: no zero correction was sent.")
+                                   .arg(pg.PressureText->text()),
+                               Icon::Exclamation);
+            return;
+        }
+        pg.ZeroCalibrationText->setText(*correction);
+        if (!run.step("zero correction", [&] { c.ZeroCalibrationSet(p, *correction); }))
+            return;
+        dialogs.messageBox(
+            kZeroTitle, QStringLiteral("Zero calibration complete, proceed to slope calibration."),
+            Icon::Information);
+    }
+    // The corrected reading.
+    family_.logger().requestReading(p);
+}
+
+void Calibration::SlopeCalibrationBut_Click(int p) {
+    if (!family_.calibration().stageOneDone(p))
+        return;
+    LevelCommands& c = family_.commands();
+    platform::Dialogs& dialogs = family_.dialogs();
+    LevelPage& pg = family_.page(p);
+    const QString range = pg.RangeText->text();
+    if (!slope(range, QStringLiteral("1"))) {
+        dialogs.messageBox(kSlopeTitle,
+                           QStringLiteral("The range (\"%1\") is not a number greater than zero: "
+                                          "query the range first. Nothing was sent.")
+                               .arg(range),
+                           Icon::Exclamation);
+        return;
+    }
+    {
+        SequenceRun run(family_, p, false, kSlopeTitle, QStringLiteral("The slope calibration"));
+        if (!run.step("slope reset to 1.0",
+                      [&] { c.SlopeCalibrationSet(p, QStringLiteral("1.0")); }))
+            return;
+        if (!dialogs.confirm(kSlopeTitle, QStringLiteral("Is the instrument at the correct "
+                                                         "full-scale pressure?")))
+            return;
+        if (!measure(run, p))
+            return;
+        const std::optional<QString> value = slope(range, pg.PressureText->text());
+        if (!value) {
+            dialogs.messageBox(kSlopeTitle,
+                               QStringLiteral("The full-scale reading (\"%1\") is not a number "
+                                              "greater than zero: no slope was sent, the sensor "
+                                              "keeps the slope 1.0.")
+                                   .arg(pg.PressureText->text()),
+                               Icon::Exclamation);
+            return;
+        }
+        pg.SlopeCalibrationText->setText(*value);
+        if (!run.step("slope", [&] { c.SlopeCalibrationSet(p, *value); }))
+            return;
+        dialogs.messageBox(kSlopeTitle, QStringLiteral("Slope calibration complete."),
+                           Icon::Information);
+        dialogs.messageBox(QStringLiteral("Calibration."),
+                           QStringLiteral("To verify calibration use 'get pressure' function and "
+                                          "check zero and full-scale readings.\rOtherwise use "
+                                          "'Calibration Complete' button to exit calibration "
+                                          "mode."),
+                           Icon::Information);
+    }
+    family_.logger().requestReading(p);
+}
+
+} // namespace levelprobe

@@ -1,0 +1,106 @@
+#include "Reset.h"
+
+#include "Filter.h"
+#include "LevelFamily.h"
+#include "LevelPage.h"
+#include "SequenceRun.h"
+#include "logging/Logger.h"
+#include "platform/Controls.h"
+#include "platform/Dialogs.h"
+#include "platform/DropDown.h"
+
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <array>
+
+namespace levelprobe {
+
+ResetWindow::ResetWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Reset"));
+    setWindowTitle(QStringLiteral("Reset Sensor"));
+    const QString label = QStringLiteral("Sensor Number:");
+    SensorCombo = platform::makeDropDown(this, "SensorCombo", label);
+    for (int a = 0; a <= 9; ++a)
+        SensorCombo->addEntry(QStringLiteral("Sensor %1").arg(a), a);
+    ResetBut = platform::makeButton(this, "ResetBut", QStringLiteral("Reset Sensor"));
+    auto* grid = new QGridLayout(this);
+    platform::GridRows(grid).add(label, SensorCombo, ResetBut);
+}
+
+Reset::Reset(LevelFamily& family) : family_(family) {}
+
+ResetWindow& Reset::window() {
+    if (window_.isNull()) {
+        window_ = new ResetWindow(family_.windowControls().SensorTab->window());
+        window_->setWindowModality(Qt::ApplicationModal);
+        QObject::connect(window_->ResetBut, &QPushButton::clicked, window_,
+                         [this] { ResetBut_Click(); });
+    }
+    return *window_;
+}
+
+void Reset::mnuReset_Click() {
+    ResetWindow& w = window();
+    w.SensorCombo->setCurrentIndex(family_.currentPage());
+    w.show();
+    w.raise();
+}
+
+void Reset::ResetBut_Click() {
+    ResetWindow& w = window();
+    ResetIndex = static_cast<qint16>(w.SensorCombo->currentIndex());
+    if (!family_.hasSensor(ResetIndex)) {
+        family_.dialogs().messageBox(QStringLiteral("Reset Sensor."),
+                                     QStringLiteral("The selected sensor is not enabled."),
+                                     platform::Dialogs::Icon::Exclamation);
+        return;
+    }
+    // One reset at a time.
+    platform::setEnabled({w.ResetBut, w.SensorCombo}, false);
+    ResetSensor(ResetIndex);
+    if (!window_.isNull())
+        platform::setEnabled({window_->ResetBut, window_->SensorCombo}, true);
+}
+
+bool Reset::ResetSensor(int p) {
+    LevelCommands& c = family_.commands();
+    const std::array<SequenceStep, 11> steps{{
+        {"reverse output off", [&](int q) { c.ReverseSet(q, 0); }},
+        {"specific gravity 1.0", [&](int q) { c.SGSet(q, QStringLiteral("1.0")); }},
+        {"XU1 0.0", [&](int q) { c.XU1Set(q, QStringLiteral("0.0")); }},
+        {"local level 0",
+         [&](int q) {
+             family_.page(q).LevelText->setText(QStringLiteral("0"));
+             c.LevelBut_Click(q);
+         }},
+        {"zero correction 0.0", [&](int q) { c.ZeroCalibrationSet(q, QStringLiteral("0.0")); }},
+        {"slope 1.0", [&](int q) { c.SlopeCalibrationSet(q, QStringLiteral("1.0")); }},
+        {"local offset not applied", [&](int q) { c.LocalOffsetSet(q, 0); }},
+        {"trim offsets off", [&](int q) { c.TrimOffSet(q); }},
+        {"trim on 1", [&](int q) { c.TrimOnSet(q, 1); }},
+        {"calibration on", [&](int q) { c.XancalonSet(q); }},
+        {"filter 10 readings at interval 1",
+         [&](int q) {
+             family_.filter().setBoxes(QStringLiteral("10"), QStringLiteral("1"));
+             family_.filter().FilterSet(q);
+         }},
+    }};
+    bool complete = false;
+    {
+        SequenceRun run(family_, p, true, QStringLiteral("Reset Sensor."),
+                        QStringLiteral("The reset"));
+        family_.LockLevelPage(p);
+        complete = run.run(steps);
+    }
+    if (!complete)
+        return false;
+    family_.dialogs().messageBox(QStringLiteral("Sensor Reset"),
+                                 QStringLiteral("Reset is Complete."),
+                                 platform::Dialogs::Icon::Information);
+    family_.logger().requestReading(p);
+    return true;
+}
+
+} // namespace levelprobe

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "link/Link.h"
+
+#include <QString>
+#include <functional>
+#include <span>
+
+namespace levelprobe {
+
+class LevelFamily;
+
+// One step of a calibration or reset sequence: what it writes (for the user) and the sender
+// of its request for a page.
+struct SequenceStep {
+    const char* what;
+    std::function<void(int page)> send;
+};
+
+// One calibration or reset sequence on a page. While it runs it holds the bus (logging ticks
+// wait for it), the reply beep is off and "Calibrate Mode" cannot be changed; a stale
+// update-readings flag and local-offset guard are dropped when it starts. Each step sends
+// one request and waits for its answer; after the first unanswered step nothing more is
+// sent. At its end the beep is back, Calibrate_Flag is cleared when the sequence set it, the
+// page is unlocked, and a message names the step that went unanswered, if one did.
+class SequenceRun {
+public:
+    // `calibrating`: Calibrate_Flag is set for the run (no set reply starts a measurement).
+    // `title` and `sequence` ("Stage one", "The reset") name it in the failure message.
+    SequenceRun(LevelFamily& family, int page, bool calibrating, QString title, QString sequence);
+    ~SequenceRun();
+    SequenceRun(const SequenceRun&) = delete;
+    SequenceRun& operator=(const SequenceRun&) = delete;
+
+    // Sends through `send` and waits for the answer. False, sending nothing, once a step
+    // has gone unanswered.
+    bool step(const char* what, const std::function<void()>& send);
+    // The steps in order; true when every one was answered.
+    bool run(std::span<const SequenceStep> steps);
+    bool failed() const { return !failedStep_.isEmpty(); }
+
+    int page() const { return page_; }
+
+private:
+    void reportFailure() const;
+
+    LevelFamily& family_;
+    int page_;
+    bool calibrating_;
+    QString title_;
+    QString sequence_;
+    sdilink::Link::Sequence holdsBus_;
+    int steps_ = 0;
+    int total_ = 0;
+    QString failedStep_;
+    QString failedRequest_;
+    bool notSent_ = false;
+};
+
+} // namespace levelprobe
