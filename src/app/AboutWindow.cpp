@@ -31,6 +31,17 @@ QPixmap logo() {
 
 } // namespace
 
+QString AboutWindow::programText() {
+    // The Qt the program runs on may be newer than the one it was built with.
+    QString qt = QString::fromLatin1(qVersion());
+    if (qt != QLatin1String(QT_VERSION_STR))
+        qt += QStringLiteral(" (built with %1)").arg(QLatin1String(QT_VERSION_STR));
+    return QStringLiteral("sdi12-config version %1\n"
+                          "Qt version %2\n"
+                          "Licence: MIT. Copyright (c) The sdi12-config developers.")
+        .arg(QLatin1String(SDI12_VERSION), qt);
+}
+
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutWindow"));
     setWindowTitle(QStringLiteral("Tarnix - SDI-12 Device Configuration Tool"));
@@ -47,12 +58,15 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     // Read-only text that is not selectable by keyboard shows no text cursor.
     contact->setTextInteractionFlags(Qt::TextSelectableByMouse);
     contact->setPlainText(QStringLiteral("Tarnix\n"
-                                         "SDI-12 Device Configuration Tool, version " SDI12_VERSION
-                                         "\n\n"
+                                         "SDI-12 Device Configuration Tool\n\n"
                                          "For sales, service and calibration of level\n"
                                          "transmitters and rotary shaft encoders, please\n"
                                          "contact your Tarnix distributor.\n"));
     contact->setMinimumSize(320, 140);
+
+    auto* program = new QLabel(programText(), this);
+    program->setObjectName(QStringLiteral("ProgramText"));
+    program->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
@@ -62,6 +76,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     top->addWidget(contact, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(program);
     layout->addWidget(ok, 0, Qt::AlignRight);
 }
 

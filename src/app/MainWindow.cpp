@@ -10,6 +10,7 @@
 #include "discovery/Scanner.h"
 #include "discovery/SensorLists.h"
 #include "export/LogExporter.h"
+#include "help/HelpWindow.h"
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
@@ -344,14 +345,13 @@ void MainWindow::ClockTimer_Timer() {
 }
 
 void MainWindow::submnuHelp_Click() {
-    services_.dialogs->messageBox(
-        QStringLiteral("Help."),
-        QStringLiteral("Choose the serial port of the SDI-12 interface from the Comms Port "
-                       "menu, then press \"Re-Scan Sensors\" to find the sensors on the bus. "
-                       "Each sensor found gets its own page: use \"Query\" to read a setting "
-                       "and \"Set\" to change it. The Comms Monitor shows every request sent "
-                       "and every reply received."),
-        Dialogs::Icon::Information);
+    if (!help_) {
+        help_ = new help::HelpWindow(this);
+        help_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 void MainWindow::mnuSaveAs_Click() {
@@ -390,6 +390,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     link_->setReceiveState(0); // no data request after the port is closed
     if (about_)
         about_->close();
+    if (help_)
+        help_->close();
     timing_->close();
     event->accept();
 }

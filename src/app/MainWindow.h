@@ -41,6 +41,9 @@ class Logger;
 namespace logexport {
 class LogExporter;
 }
+namespace help {
+class HelpWindow;
+}
 
 namespace app {
 
@@ -143,6 +146,7 @@ private:
     std::unique_ptr<logexport::LogExporter> exporter_;
     levelprobe::CalibrationState calibration_;
     QPointer<AboutWindow> about_;
+    QPointer<help::HelpWindow> help_;
 };
 
 } // namespace app

@@ -17,16 +17,23 @@ QString SysData::fileName() {
     return QStringLiteral("Corvane sysfile.cfg");
 }
 
-QString SysData::pathIn(const QString& programFolder, const QString& userFolder) {
+QString SysData::pathIn(const QString& programFolder, const QString& userFolder,
+                        const QString& installedFolder) {
+    const QString inUserFolder = QDir(userFolder).filePath(fileName());
+    const QString program = QFileInfo(programFolder).canonicalFilePath();
+    if (!installedFolder.isEmpty() && !program.isEmpty() &&
+        program == QFileInfo(installedFolder).canonicalFilePath())
+        return inUserFolder;
     const QString inProgramFolder = QDir(programFolder).filePath(fileName());
     const QFileInfo file(inProgramFolder);
     const bool writable = file.exists() ? file.isWritable() : QFileInfo(programFolder).isWritable();
-    return writable ? inProgramFolder : QDir(userFolder).filePath(fileName());
+    return writable ? inProgramFolder : inUserFolder;
 }
 
 QString SysData::defaultPath() {
     return pathIn(QCoreApplication::applicationDirPath(),
-                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+                  QStringLiteral(SDI12_INSTALL_BINDIR));
 }
 
 SysData::Record SysData::read() const {

@@ -25,10 +25,13 @@ public:
     explicit SysData(const QString& path = {}, bool readOnly = false);
 
     static QString fileName();
-    // The program's folder when the file can be written there, else the per-user config
-    // folder. The file is read from the same place it would be written to.
+    // The program's folder when the file can be written there and the program is not the
+    // installed one, else the per-user config folder. An installed program (one run from the
+    // folder it was installed to) never writes into the system's program folder, even when
+    // run by an administrator. The file is read from the same place it would be written to.
     static QString defaultPath();
-    static QString pathIn(const QString& programFolder, const QString& userFolder);
+    static QString pathIn(const QString& programFolder, const QString& userFolder,
+                          const QString& installedFolder = {});
 
     const QString& path() const { return path_; }
 

@@ -8,6 +8,7 @@
 #include "platform/QtSerialPort.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <memory>
 
@@ -44,6 +45,10 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication application(argc, argv);
+    // The menu entry and the icon are installed under the application's id; the desktop
+    // matches the window to them by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(SDI12_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(SDI12_APP_ID)));
 
     platform::PortMap ports;
     for (const auto& [number, path] : options.bindings)

@@ -1,9 +1,11 @@
 #include "Fixtures.h"
 #include "app/AboutWindow.h"
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
 #include "app/StartupWindow.h"
 #include "discovery/SensorLists.h"
+#include "help/HelpWindow.h"
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
@@ -16,10 +18,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <utility>
@@ -94,6 +99,7 @@ private Q_SLOTS:
     void closeAsksFirst();
     void timeoutUnlocksTheLockedPage();
     void aboutWindowIsModeless();
+    void helpOpensTheGuideOfTheWholeWindow();
 };
 
 void WindowsTest::startupWindowButtons_data() {
@@ -412,6 +418,44 @@ void WindowsTest::aboutWindowIsModeless() {
     QVERIFY(about->isVisible());
     QVERIFY(!about->isModal());
     QCOMPARE(about->windowTitle(), QStringLiteral("Tarnix - SDI-12 Device Configuration Tool"));
+    const QString program = about->findChild<QLabel*>("ProgramText")->text();
+    QVERIFY2(program.contains(QStringLiteral("version " SDI12_VERSION)), qPrintable(program));
+    QVERIFY2(program.contains(QStringLiteral("Qt version ") + qVersion()), qPrintable(program));
+    QVERIFY2(program.contains(QStringLiteral("MIT")), qPrintable(program));
+}
+
+// The guide names every menu of the window and every option of the command line, so a
+// feature that lands without its part of the guide shows up here.
+void WindowsTest::helpOpensTheGuideOfTheWholeWindow() {
+    testing::TestServices t;
+    auto w = makeWindow(t, Family::LevelProbe);
+    const auto boxes = t.dialogs.boxes.size();
+    w->submnuHelp->trigger();
+    auto* guide = w->findChild<help::HelpWindow*>();
+    QVERIFY(guide);
+    QVERIFY(guide->isVisible());
+    QVERIFY(!guide->isModal());
+    QCOMPARE(t.dialogs.boxes.size(), boxes);
+    w->submnuHelp->trigger();
+    QCOMPARE(w->findChildren<help::HelpWindow*>().size(), 1);
+
+    const QString text = guide->GuideText->toPlainText();
+    QStringList missing;
+    for (QAction* top : w->menuBar()->actions()) {
+        QList<QAction*> items{top};
+        if (top->menu())
+            items += top->menu()->actions();
+        for (QAction* item : items) {
+            const QString caption = item->text().remove('&');
+            if (!caption.startsWith("COM") && !text.contains('"' + caption + '"'))
+                missing << caption;
+        }
+    }
+    static const QRegularExpression option(QStringLiteral("--[a-z-]+"));
+    for (const auto& m : option.globalMatch(app::CommandLine::helpText()))
+        if (!text.contains(m.captured()))
+            missing << m.captured();
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
 }
 
 QTEST_MAIN(WindowsTest)

@@ -514,6 +514,18 @@ void ConnectionTest::settingsLocation() {
     app::SysData settings(app::SysData::pathIn(gone, user));
     QVERIFY(settings.write({3, 20, 15, 200, 400}));
     QCOMPARE(contents(QDir(user).filePath("Corvane sysfile.cfg")).size(), 10);
+
+    // Run from the folder it was installed to, the program keeps the file in the per-user
+    // folder even where it may write (an administrator in /usr/bin), also when reached
+    // through a link; from any other folder the rule above holds.
+    const QString installed = program.filePath("bin");
+    QVERIFY(QDir().mkpath(installed));
+    QVERIFY(QFile::link(installed, program.filePath("bin-link")));
+    for (const QString& run : {installed, program.filePath("bin-link")})
+        QCOMPARE(app::SysData::pathIn(run, user, installed),
+                 QDir(user).filePath("Corvane sysfile.cfg"));
+    QCOMPARE(app::SysData::pathIn(program.path(), user, installed),
+             QDir(program.path()).filePath("Corvane sysfile.cfg"));
 }
 
 void ConnectionTest::readOnlySettingsAreNeverWritten() {
