@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -25,43 +26,28 @@ constexpr qint64 kSecondsPerDay = 86400;
 constexpr double kEpochJulianDay = 2440588; // 1 January 1970
 constexpr double kMinimumSpan = 10;         // seconds: the closest zoom
 constexpr double kFirstSpan = 60;           // seconds shown around a single reading
+constexpr int kRecentColumns = 64;          // columns drawn again with each reading, at most
+
+} // namespace
 
 // The log keeps local times as "Julian day * 86400 + second of the day"; the time axis
 // wants milliseconds since the epoch. The local time's distance from UTC is looked up at
 // both ends of what is shown and, as long as no clock change lies between, used for all.
-class AxisTime {
-public:
-    AxisTime(double from, double to) : fromOffset_(offset(from)), toOffset_(offset(to)) {}
+TrendPlot::AxisTime::AxisTime(double from, double to)
+    : fromOffset_(offset(from)), toOffset_(offset(to)) {}
 
-    double operator()(double localSeconds) const {
-        const qint64 o = fromOffset_ == toOffset_ ? fromOffset_ : offset(localSeconds);
-        return (localSeconds - kEpochJulianDay * kSecondsPerDay - static_cast<double>(o)) * 1000;
-    }
-
-private:
-    static qint64 offset(double localSeconds) {
-        const auto s = static_cast<qint64>(std::floor(localSeconds));
-        const QDateTime local(
-            QDate::fromJulianDay(s / kSecondsPerDay),
-            QTime::fromMSecsSinceStartOfDay(static_cast<int>(s % kSecondsPerDay * 1000)));
-        return local.isValid() ? local.offsetFromUtc() : 0;
-    }
-
-    qint64 fromOffset_;
-    qint64 toOffset_;
-};
-
-QValueAxis* makeValueAxis(QChart* chart, QLineSeries* series, QDateTimeAxis* time,
-                          Qt::Alignment side) {
-    auto* axis = new QValueAxis(chart);
-    chart->addAxis(axis, side);
-    chart->addSeries(series);
-    series->attachAxis(time);
-    series->attachAxis(axis);
-    return axis;
+double TrendPlot::AxisTime::operator()(double localSeconds) const {
+    const qint64 o = fromOffset_ == toOffset_ ? fromOffset_ : offset(localSeconds);
+    return (localSeconds - kEpochJulianDay * kSecondsPerDay - static_cast<double>(o)) * 1000;
 }
 
-} // namespace
+qint64 TrendPlot::AxisTime::offset(double localSeconds) {
+    const auto s = static_cast<qint64>(std::floor(localSeconds));
+    const QDateTime local(
+        QDate::fromJulianDay(s / kSecondsPerDay),
+        QTime::fromMSecsSinceStartOfDay(static_cast<int>(s % kSecondsPerDay * 1000)));
+    return local.isValid() ? local.offsetFromUtc() : 0;
+}
 
 TrendPlot::TrendPlot(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TrendPlot"));
@@ -76,8 +62,18 @@ TrendPlot::TrendPlot(QWidget* parent) : QWidget(parent) {
     chart_->addAxis(time_, Qt::AlignBottom);
     for (size_t s = 0; s < series_.size(); ++s) {
         series_[s] = new QLineSeries(chart_);
-        axes_[s] =
-            makeValueAxis(chart_, series_[s], time_, s == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        axes_[s] = new QValueAxis(chart_);
+        chart_->addAxis(axes_[s], s == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        // The newest columns are a line of their own in the same colour, drawn again with
+        // each reading while the older ones stay as they are.
+        recent_[s] = new QLineSeries(chart_);
+        for (QLineSeries* line : {series_[s], recent_[s]}) {
+            chart_->addSeries(line);
+            line->attachAxis(time_);
+            line->attachAxis(axes_[s]);
+        }
+        recent_[s]->setColor(series_[s]->color());
+        chart_->legend()->markers(recent_[s]).constFirst()->setVisible(false);
     }
 
     view_ = new QChartView(chart_, this);
@@ -117,6 +113,7 @@ void TrendPlot::setLog(const logging::LogModel* log) {
     for (int s = 0; s < 2; ++s) {
         const bool on = s < shown;
         series_[static_cast<size_t>(s)]->setVisible(on);
+        recent_[static_cast<size_t>(s)]->setVisible(on);
         axes_[static_cast<size_t>(s)]->setVisible(on);
         if (on)
             series_[static_cast<size_t>(s)]->setName(
@@ -125,6 +122,19 @@ void TrendPlot::setLog(const logging::LogModel* log) {
     chart_->legend()->setVisible(shown > 1);
     following_ = true;
     readingsInserted(0, 0);
+}
+
+QList<QPointF> TrendPlot::points(int which) const {
+    const auto s = static_cast<size_t>(which);
+    QList<QPointF> all = series_.at(s)->points();
+    const QList<QPointF> recent = recent_.at(s)->points();
+    // The recent line begins at the older line's last point.
+    all.append(recent.mid(all.isEmpty() ? 0 : 1));
+    return all;
+}
+
+bool TrendPlot::showsSeries(int which) const {
+    return series_.at(static_cast<size_t>(which))->isVisible();
 }
 
 void TrendPlot::fitAll() {
@@ -287,64 +297,117 @@ void TrendPlot::takeNewest() {
     } else if (t < from_ || t >= to_) {
         return;
     }
+    // Drawing the whole line again costs a millisecond per thousand points or so; a reading
+    // usually changes the last column only, so only the recent line is drawn again, unless
+    // the grid widens, the axes must grow or the recent line has grown long.
+    bool all = following_ && t > to_;
     const int shown = seriesCount();
     for (int s = 0; s < shown; ++s) {
         MinMaxColumns& columns = columns_[static_cast<size_t>(s)];
-        while (following_ && t >= columns.end())
+        while (following_ && t >= columns.end()) {
             columns.widen();
-        columns.add(t, log_->readingValue(i, s));
+            all = true;
+        }
+        const double value = log_->readingValue(i, s);
+        columns.add(t, value);
+        const QValueAxis* axis = axes_[static_cast<size_t>(s)];
+        all = all || value < axis->min() || value > axis->max();
     }
-    publish();
+    const int column = columns_[0].columnOf(t);
+    all = all || column < split_ || column - split_ > kRecentColumns;
+    if (all)
+        publish();
+    else
+        publishRecent();
 }
 
 void TrendPlot::publish() {
     if (following_) {
+        // A little room after the newest reading, so that the axes stay put for a while.
+        const double span = std::max(last_ - first_, kFirstSpan);
         from_ = first_;
-        to_ = std::max(last_, first_ + kFirstSpan);
+        to_ = last_ + span / 16;
         if (seen_ == 1) {
             from_ -= kFirstSpan / 2;
             to_ = first_ + kFirstSpan / 2;
         }
     }
-    const AxisTime axisTime(from_, to_);
+    axisTime_ = AxisTime(from_, to_);
     const int shown = seriesCount();
-    for (size_t s = static_cast<size_t>(shown); s < series_.size(); ++s)
+    for (size_t s = static_cast<size_t>(shown); s < series_.size(); ++s) {
         series_[s]->clear();
+        recent_[s]->clear();
+    }
+    // The recent line starts at the newest reading's column.
+    const double newest = following_ ? last_ : std::min(last_, to_);
+    split_ = seen_ > 0 ? columns_[0].columnOf(newest) : -1;
+    if (split_ < 0)
+        split_ = columns_[0].count();
     for (int s = 0; s < shown; ++s) {
         const auto& columns = columns_[static_cast<size_t>(s)].columns();
         QList<QPointF> points;
-        points.reserve(static_cast<qsizetype>(2 * columns.size()));
+        points.reserve(2 * split_);
         double low = 0;
         double high = 0;
         bool any = false;
-        for (const Column& c : columns) {
-            if (c.empty())
+        for (size_t c = 0; c < columns.size(); ++c) {
+            const Column& column = columns[c];
+            if (column.empty())
                 continue;
-            const bool minFirst = c.minAt <= c.maxAt;
-            points.append({axisTime(minFirst ? c.minAt : c.maxAt), minFirst ? c.min : c.max});
-            if (c.minAt != c.maxAt || c.min != c.max)
-                points.append({axisTime(minFirst ? c.maxAt : c.minAt), minFirst ? c.max : c.min});
-            low = any ? std::min(low, c.min) : c.min;
-            high = any ? std::max(high, c.max) : c.max;
+            if (static_cast<int>(c) < split_)
+                appendPoints(points, column);
+            low = any ? std::min(low, column.min) : column.min;
+            high = any ? std::max(high, column.max) : column.max;
             any = true;
         }
         series_[static_cast<size_t>(s)]->replace(points);
-        const double pad = high > low ? (high - low) * 0.05 : std::max(1.0, std::fabs(high) * 0.01);
         QValueAxis* axis = axes_[static_cast<size_t>(s)];
+        const double pad = high > low ? (high - low) * 0.05 : std::max(1.0, std::fabs(high) * 0.01);
         if (any)
             axis->setRange(low - pad, high + pad);
         const QString name = log_->headerData(2 + 2 * s, Qt::Horizontal).toString();
         const QString units = seen_ > 0 ? log_->text(0, 3 + 2 * s) : QString();
-        axis->setTitleText(units.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, units));
+        const QString title = units.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, units);
+        if (axis->titleText() != title)
+            axis->setTitleText(title);
     }
-    const auto ms = [&](double t) {
-        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(axisTime(t))));
+    publishRecent();
+    const auto ms = [this](double t) {
+        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(axisTime_(t))));
     };
     if (seen_ > 0)
         time_->setRange(ms(from_), ms(to_));
     // Dates show when the plot spans more than a day.
-    time_->setFormat(to_ - from_ > kSecondsPerDay ? QStringLiteral("dd MMM hh:mm")
-                                                  : QStringLiteral("hh:mm:ss"));
+    const QString format =
+        to_ - from_ > kSecondsPerDay ? QStringLiteral("dd MMM hh:mm") : QStringLiteral("hh:mm:ss");
+    if (time_->format() != format)
+        time_->setFormat(format);
+}
+
+void TrendPlot::publishRecent() {
+    const int shown = seriesCount();
+    for (int s = 0; s < shown; ++s) {
+        const auto& columns = columns_[static_cast<size_t>(s)].columns();
+        const QLineSeries* history = series_[static_cast<size_t>(s)];
+        QList<QPointF> points;
+        // Joined to the line before it.
+        if (history->count() > 0)
+            points.append(history->at(history->count() - 1));
+        for (size_t c = static_cast<size_t>(split_); c < columns.size(); ++c)
+            if (!columns[c].empty())
+                appendPoints(points, columns[c]);
+        recent_[static_cast<size_t>(s)]->replace(points);
+    }
+}
+
+void TrendPlot::appendPoints(QList<QPointF>& points, const Column& column) const {
+    // The minimum and the maximum in the order they were taken; one point when they are one.
+    const bool minFirst = column.minAt <= column.maxAt;
+    points.append(
+        {axisTime_(minFirst ? column.minAt : column.maxAt), minFirst ? column.min : column.max});
+    if (column.minAt != column.maxAt || column.min != column.max)
+        points.append({axisTime_(minFirst ? column.maxAt : column.minAt),
+                       minFirst ? column.max : column.min});
 }
 
 } // namespace plot

@@ -2,6 +2,8 @@
 
 #include "plot/MinMaxColumns.h"
 
+#include <QList>
+#include <QPointF>
 #include <QWidget>
 #include <array>
 
@@ -43,8 +45,10 @@ public:
     // The time shown, in the log's local seconds.
     double shownFrom() const { return from_; }
     double shownTo() const { return to_; }
-    // 0 the log's first value (pressure, level), 1 the second (temperature).
-    QLineSeries* series(int which) const { return series_.at(static_cast<size_t>(which)); }
+    // The points drawn of the log's first value (0: pressure, level) or second (1:
+    // temperature), oldest first.
+    QList<QPointF> points(int which) const;
+    bool showsSeries(int which) const;
     QValueAxis* valueAxis(int which) const { return axes_.at(static_cast<size_t>(which)); }
     QDateTimeAxis* timeAxis() const { return time_; }
 
@@ -60,6 +64,8 @@ private:
     void rebuild();
     void takeNewest();
     void publish();
+    void publishRecent();
+    void appendPoints(QList<QPointF>& points, const Column& column) const;
     int seriesCount() const;
     int pixelColumns() const;
     double anchorOf(double x) const;
@@ -75,11 +81,27 @@ private:
     double last_ = 0;
     double dragX_ = -1;
     std::array<MinMaxColumns, 2> columns_;
+    int split_ = 0; // the first column of the recent lines
+
+    // Local seconds of the log to the time axis's milliseconds since the epoch.
+    class AxisTime {
+    public:
+        AxisTime() = default;
+        AxisTime(double from, double to);
+        double operator()(double localSeconds) const;
+
+    private:
+        static qint64 offset(double localSeconds);
+        qint64 fromOffset_ = 0;
+        qint64 toOffset_ = 0;
+    };
+    AxisTime axisTime_;
 
     QChart* chart_;
     QChartView* view_;
     QDateTimeAxis* time_;
-    std::array<QLineSeries*, 2> series_{};
+    std::array<QLineSeries*, 2> series_{}; // the older columns
+    std::array<QLineSeries*, 2> recent_{}; // from the newest reading's column on
     std::array<QValueAxis*, 2> axes_{};
 };
 
