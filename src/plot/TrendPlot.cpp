@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -55,7 +54,8 @@ TrendPlot::TrendPlot(QWidget* parent) : QWidget(parent) {
 
     chart_ = new QChart;
     chart_->setMargins(QMargins(4, 4, 4, 4));
-    chart_->legend()->setAlignment(Qt::AlignBottom);
+    // Each value axis is titled with its name and units and drawn in its line's colour.
+    chart_->legend()->hide();
     time_ = new QDateTimeAxis(chart_);
     time_->setFormat(QStringLiteral("hh:mm:ss"));
     time_->setTickCount(5);
@@ -72,14 +72,18 @@ TrendPlot::TrendPlot(QWidget* parent) : QWidget(parent) {
             line->attachAxis(time_);
             line->attachAxis(axes_[s]);
         }
-        recent_[s]->setColor(series_[s]->color());
-        chart_->legend()->markers(recent_[s]).constFirst()->setVisible(false);
+        const QColor colour = series_[s]->color();
+        recent_[s]->setColor(colour);
+        axes_[s]->setLinePenColor(colour);
+        axes_[s]->setLabelsColor(colour);
+        axes_[s]->setTitleBrush(colour);
     }
 
     view_ = new QChartView(chart_, this);
     view_->setObjectName(QStringLiteral("TrendChart"));
     view_->setAccessibleName(QStringLiteral("Log Plot"));
     view_->setRenderHint(QPainter::Antialiasing, false);
+    view_->setMinimumHeight(200);
     view_->setToolTip(QStringLiteral("Wheel: zoom the time axis. Drag: move along it. "
                                      "Double click: fit all."));
     view_->viewport()->installEventFilter(this);
@@ -119,7 +123,6 @@ void TrendPlot::setLog(const logging::LogModel* log) {
             series_[static_cast<size_t>(s)]->setName(
                 log_->headerData(2 + 2 * s, Qt::Horizontal).toString());
     }
-    chart_->legend()->setVisible(shown > 1);
     following_ = true;
     readingsInserted(0, 0);
 }
