@@ -2,6 +2,7 @@
 
 #include "levelprobe/LevelPage.h"
 #include "logging/LogFrame.h"
+#include "plot/TrendPlot.h"
 #include "rotary/RotaryPage.h"
 
 #include <QGroupBox>
@@ -12,7 +13,8 @@ namespace app {
 
 SensorPage::SensorPage(QWidget* parent)
     : QWidget(parent), level(new levelprobe::LevelPage(this)), rotary(new rotary::RotaryPage(this)),
-      log(new logging::LogFrame(this)) {
+      log(new logging::LogFrame(this)), trend(new plot::TrendPlot) {
+    log->setPlot(trend);
     // The family's frames on top at their natural height; the log takes the rest.
     auto* frames = new QHBoxLayout;
     frames->addWidget(level);
@@ -32,6 +34,7 @@ void SensorPage::showFamily(bool isRotary) {
     level->ParameterFrame->setVisible(!isRotary);
     level->CalibrateFrame->setVisible(false);
     log->showFamily(isRotary);
+    trend->setLog(&log->log(isRotary));
 }
 
 } // namespace app

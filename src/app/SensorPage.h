@@ -11,6 +11,9 @@ class RotaryPage;
 namespace logging {
 class LogFrame;
 }
+namespace plot {
+class TrendPlot;
+}
 
 namespace app {
 
@@ -26,6 +29,7 @@ public:
     levelprobe::LevelPage* level;
     rotary::RotaryPage* rotary;
     logging::LogFrame* log;
+    plot::TrendPlot* trend; // the plot of the family's log, beside the list
 };
 
 } // namespace app

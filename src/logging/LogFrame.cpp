@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace logging {
@@ -36,15 +37,39 @@ LogFrame::LogFrame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent) {
                                       QStringLiteral("Save Log File."));
     ClearLogBut->setEnabled(false);
     SaveLogBut->setEnabled(false);
+    PlotBut = platform::makeButton(this, "PlotBut", QStringLiteral("Plot"), {},
+                                   QStringLiteral("Show the log as a plot beside the list."));
+    PlotBut->setCheckable(true);
+    PlotBut->hide();
+
+    split_ = new QSplitter(Qt::Horizontal, this);
+    split_->addWidget(LogListView);
+    split_->addWidget(RotaryLogListView);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(PlotBut);
     buttons->addStretch();
     buttons->addWidget(ClearLogBut);
     buttons->addWidget(SaveLogBut);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(LogListView);
-    layout->addWidget(RotaryLogListView);
+    layout->addWidget(split_);
     layout->addLayout(buttons);
+}
+
+void LogFrame::setPlot(QWidget* plot) {
+    plot->hide();
+    split_->addWidget(plot);
+    connect(PlotBut, &QPushButton::toggled, plot, [this, plot](bool on) {
+        plot->setVisible(on);
+        // Shown the first time: half the width each; the user drags the split from there,
+        // the list away altogether if he likes.
+        const int at = split_->indexOf(plot);
+        if (on && split_->sizes().value(at) == 0) {
+            const int half = split_->width() / 2;
+            split_->setSizes({half, half, half});
+        }
+    });
+    PlotBut->show();
 }
 
 void LogFrame::showFamily(bool rotary) {

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 
 class QPushButton;
+class QSplitter;
 
 namespace logging {
 
@@ -25,12 +26,18 @@ public:
     LogModel& log(bool rotary) const { return rotary ? *rotaryRows_ : *levelRows_; }
     LogView* logList(bool rotary) const { return rotary ? RotaryLogListView : LogListView; }
 
+    // Puts a plot of the log beside the list, in a split the user can drag; PlotBut shows and
+    // hides it. Without a plot, or with it hidden, the frame is the list and its buttons.
+    void setPlot(QWidget* plot);
+
     LogView* LogListView;
     LogView* RotaryLogListView;
     QPushButton* ClearLogBut;
     QPushButton* SaveLogBut;
+    QPushButton* PlotBut;
 
 private:
+    QSplitter* split_;
     LogModel* levelRows_;
     LogModel* rotaryRows_;
 };

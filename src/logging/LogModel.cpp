@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -71,6 +73,7 @@ void LogModel::addRow(const QDateTime& when, QStringView value1, QStringView uni
     endInsertRows();
     if (!first)
         Q_EMIT dataChanged(index(0, 0), index(0, columnCount() - 1), {Qt::DisplayRole});
+    Q_EMIT readingsInserted(rowCount() - 1, 1);
 }
 
 QString LogModel::text(int row, int column) const {
@@ -138,6 +141,17 @@ void LogModel::appendRowsOf(const LogModel& other) {
     bytes_.insert(bytes_.begin(), other.bytes_.begin(), other.bytes_.end());
     rows_.swap(rows);
     endInsertRows();
+    Q_EMIT readingsInserted(0, added);
+}
+
+double LogModel::readingValue(int reading, int which) const {
+    const std::string_view text = valueBytes(rows_[static_cast<size_t>(reading)].texts, which);
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value))
+        return std::numeric_limits<double>::quiet_NaN();
+    return value;
 }
 
 const LogModel::Row& LogModel::rowAt(int row) const {
@@ -184,6 +198,11 @@ void LogModel::appendText(QStringView text) {
 }
 
 QString LogModel::valueText(quint32 offset, int which) const {
+    const std::string_view text = valueBytes(offset, which);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string_view LogModel::valueBytes(quint32 offset, int which) const {
     size_t at = offset;
     for (int i = 0;; ++i) {
         size_t length = static_cast<unsigned char>(bytes_[at++]);
@@ -194,7 +213,7 @@ QString LogModel::valueText(quint32 offset, int which) const {
             length = n;
         }
         if (i == which)
-            return QString::fromUtf8(&bytes_[at], static_cast<qsizetype>(length));
+            return {bytes_.data() + at, length};
         at += length;
     }
 }

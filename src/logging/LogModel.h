@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QDateTime>
 #include <QStringList>
+#include <string_view>
 #include <vector>
 
 namespace logging {
@@ -42,6 +43,17 @@ public:
     // Appends the other log's rows below this log's, in their order.
     void appendRowsOf(const LogModel& other);
 
+    // Readings by age, for views that read the whole log: reading 0 is the oldest and
+    // reading rowCount() - 1 the newest (shown as row 0). The value is the number the value
+    // text (0 first, 1 second) stands for, NaN when the text is not a plain number.
+    qint64 readingSeconds(int reading) const { return rows_[static_cast<size_t>(reading)].seconds; }
+    double readingValue(int reading, int which) const;
+
+Q_SIGNALS:
+    // Readings [first, first + count) by age were inserted: the newest one by addRow, the
+    // oldest ones by appendRowsOf. Sent after the rows' own insertion signals.
+    void readingsInserted(int first, int count);
+
 private:
     struct Row {
         qint64 seconds; // local date and time: Julian day * 86400 + second of the day
@@ -54,6 +66,7 @@ private:
     const Row& rowAt(int row) const;
     quint16 internUnits(QStringView units);
     void appendText(QStringView text);
+    std::string_view valueBytes(quint32 offset, int which) const;
     QString valueText(quint32 offset, int which) const;
 
     Layout layout_;
