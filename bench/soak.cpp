@@ -39,6 +39,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <malloc.h>
 #include <vector>
 
 namespace {
@@ -84,7 +85,8 @@ Rows readRows(const logging::LogModel& log) {
 
 struct DayMark {
     qint64 readings = 0;
-    long resident = 0;
+    long resident = 0; // as the process holds it
+    long trimmed = 0;  // after the allocator has given its free pages back
     double wallSeconds = 0;
 };
 
@@ -107,6 +109,7 @@ int main(int argc, char** argv) {
     for (const int address : {kLogged, kQueried})
         bus.addLevelProbe(char('0' + address)).setMeasurementTime(sim::milliseconds(100));
     sim::BusPort port(bus);
+    port.setRecording(false); // nor the port's record of what the tool wrote
 
     QTemporaryDir settingsDir;
     testing::FakeDialogs dialogs;
@@ -167,11 +170,14 @@ int main(int argc, char** argv) {
     QObject context;
 
     const auto mark = [&](qint64 readings) {
-        marks.push_back(
-            {readings, bench::residentBytes(), static_cast<double>(wall.elapsed()) / 1e3});
-        std::printf("day %lld: %lld readings, resident %.1f MB, %.1f s\n",
+        DayMark m{readings, bench::residentBytes(), 0, static_cast<double>(wall.elapsed()) / 1e3};
+        malloc_trim(0);
+        m.trimmed = bench::residentBytes();
+        marks.push_back(m);
+        std::printf("day %lld: %lld readings, resident %.1f MB (%.1f MB trimmed), %.1f s\n",
                     static_cast<long long>(marks.size() - 1), static_cast<long long>(readings),
-                    static_cast<double>(marks.back().resident) / 1e6, marks.back().wallSeconds);
+                    static_cast<double>(m.resident) / 1e6, static_cast<double>(m.trimmed) / 1e6,
+                    m.wallSeconds);
         std::fflush(stdout);
     };
     const auto query = [&](qint64 n) {
@@ -219,17 +225,23 @@ int main(int argc, char** argv) {
         kEpoch.addMSecs(std::chrono::duration_cast<std::chrono::milliseconds>(start).count()));
     const bench::StampReport stamps = bench::checkEverySecond(rows.seconds, first, totalReadings);
 
-    std::printf(
-        "\nday  readings  resident MB  growth MB  rows MB  growth beyond rows MB  wall s\n");
+    // Growth over day 0 less the rows' own bytes, in MB; the trimmed figure leaves out the
+    // pages the allocator holds free (the old buffers of the growing logs among them).
     const DayMark& base = marks.front();
+    const auto beyondRows = [&](const DayMark& m, long DayMark::*field) {
+        const auto n = static_cast<size_t>(std::min<qint64>(m.readings, rows.seconds.size()));
+        return static_cast<double>(m.*field - base.*field - rows.bytesBefore[n]) / 1e6;
+    };
+    std::printf("\nday  readings  resident MB  trimmed MB  rows MB  beyond rows MB  "
+                "(untrimmed)  wall s\n");
     for (size_t d = 0; d < marks.size(); ++d) {
-        const qint64 n = std::min<qint64>(marks[d].readings, rows.seconds.size());
-        const double growth = static_cast<double>(marks[d].resident - base.resident) / 1e6;
-        const double rowBytes = static_cast<double>(rows.bytesBefore[static_cast<size_t>(n)]) / 1e6;
-        std::printf("%3zu  %8lld  %11.1f  %9.2f  %7.2f  %21.2f  %6.1f\n", d,
-                    static_cast<long long>(marks[d].readings),
-                    static_cast<double>(marks[d].resident) / 1e6, growth, rowBytes,
-                    growth - rowBytes, marks[d].wallSeconds);
+        const DayMark& m = marks[d];
+        const auto n = static_cast<size_t>(std::min<qint64>(m.readings, rows.seconds.size()));
+        std::printf(
+            "%3zu  %8lld  %11.1f  %10.1f  %7.2f  %14.2f  %11.2f  %6.1f\n", d,
+            static_cast<long long>(m.readings), static_cast<double>(m.resident) / 1e6,
+            static_cast<double>(m.trimmed) / 1e6, static_cast<double>(rows.bytesBefore[n]) / 1e6,
+            beyondRows(m, &DayMark::trimmed), beyondRows(m, &DayMark::resident), m.wallSeconds);
     }
 
     std::printf("\nlogged page %d: %lld rows, %lld data requests on the bus; stamps: %lld "
@@ -261,16 +273,12 @@ int main(int argc, char** argv) {
     for (const auto& box : dialogs.boxes)
         std::printf("  %s: %s\n", qPrintable(box.title), qPrintable(box.text));
 
-    const double beyondRows =
-        static_cast<double>(
-            marks.back().resident - base.resident -
-            rows.bytesBefore[std::min<size_t>(marks.back().readings, rows.seconds.size())]) /
-        1e6;
-    const bool ok =
-        stamps.clean() && stamps.rows == totalReadings && dataRequests[0] == totalReadings &&
-        otherRows.seconds.size() == getSeconds.size() &&
-        dataRequests[1] == static_cast<qint64>(getSeconds.size()) && lateOrMissing == 0 &&
-        refusedQueries == 0 && dialogs.boxes.isEmpty() && beyondRows < 1.0;
+    const bool ok = stamps.clean() && stamps.rows == totalReadings &&
+                    dataRequests[0] == totalReadings &&
+                    otherRows.seconds.size() == getSeconds.size() &&
+                    dataRequests[1] == static_cast<qint64>(getSeconds.size()) &&
+                    lateOrMissing == 0 && refusedQueries == 0 && dialogs.boxes.isEmpty() &&
+                    beyondRows(marks.back(), &DayMark::trimmed) < 1.0;
     std::printf("%s\n", ok ? "PASS" : "FAIL");
     return ok ? 0 : 1;
 }
