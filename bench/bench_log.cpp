@@ -3,6 +3,7 @@
 // of showing such a log: scrolling to its end, formatting a screenful of rows and one more
 // reading while the list is shown.
 
+#include "Memory.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
@@ -14,11 +15,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTabWidget>
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -65,14 +64,6 @@ public:
     }
 };
 
-long residentBytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLong() * sysconf(_SC_PAGESIZE) : 0;
-}
-
 double msSince(const QElapsedTimer& t) {
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
@@ -111,21 +102,21 @@ int main(int argc, char** argv) {
     const QString pressureUnits = QStringLiteral("Inch Hg");
     const QString temperatureUnits = QStringLiteral("Centigrade");
 
-    const long before = residentBytes();
+    const long before = bench::residentBytes();
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < kRows; ++i)
         logger.AddLogRow(0, pressures[static_cast<size_t>(i % 1000)], pressureUnits,
                          temperatures[static_cast<size_t>(i % 1000)], temperatureUnits);
     const double addMs = msSince(timer);
-    const long afterRows = residentBytes();
+    const long afterRows = bench::residentBytes();
 
     logging::LogView* view = frames[0]->LogListView;
     timer.restart();
     view->scrollToBottom();
     QApplication::processEvents();
     const double scrollMs = msSince(timer);
-    const long afterShown = residentBytes();
+    const long afterShown = bench::residentBytes();
 
     // The rows a screen shows, every column formatted as the list draws it.
     const logging::LogModel& log = logger.log(0);

@@ -30,7 +30,8 @@ void BusPort::setBreak(bool on) {
 void BusPort::write(const QByteArray& bytes) {
     if (!open_)
         return;
-    written_ += bytes;
+    if (recording_)
+        written_ += bytes;
     bus_.receive(bytes);
 }
 

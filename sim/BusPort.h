@@ -31,8 +31,10 @@ public:
     // The interface is pulled out: the port closes and reports itself lost.
     void unplug();
 
-    // Everything written since the port was made, for tests.
+    // Everything written since the port was made, for tests. A long run turns the record off,
+    // as it grows with every request.
     const QByteArray& written() const { return written_; }
+    void setRecording(bool on) { recording_ = on; }
 
 private:
     void arrive(const QByteArray& bytes);
@@ -44,6 +46,7 @@ private:
     qsizetype readPos_ = 0;
     QByteArray written_;
     QString error_;
+    bool recording_ = true;
 };
 
 } // namespace sim
