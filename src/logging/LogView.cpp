@@ -178,11 +178,22 @@ void LogView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlag
 }
 
 QRegion LogView::visualRegionForSelection(const QItemSelection& selection) const {
-    // Selections are rows, and a new reading moves every row shown anyway.
-    return selection.isEmpty() ? QRegion() : QRegion(viewport()->rect());
+    // Selections are whole rows: the strips of the rows shown.
+    QRegion region;
+    const int first = firstShownRow();
+    const int last = first + rowsShown();
+    for (const QItemSelectionRange& range : selection) {
+        const int top = std::max(range.top(), first);
+        const int bottom = std::min(range.bottom(), last);
+        if (top <= bottom)
+            region += QRect(0, (top - first) * rowHeight(), viewport()->width(),
+                            (bottom - top + 1) * rowHeight());
+    }
+    return region;
 }
 
 void LogView::paintEvent(QPaintEvent* event) {
+    movedSincePaint_ = false;
     if (model() == nullptr)
         return;
     // Plain text on plain rows: the rows shown are painted afresh for every reading, so
@@ -204,7 +215,9 @@ void LogView::paintEvent(QPaintEvent* event) {
         const auto group = active ? QPalette::Active : QPalette::Inactive;
         if (selected)
             painter.fillRect(line, colours.brush(group, QPalette::Highlight));
-        else if (alternatingRowColors() && (row & 1) != 0)
+        // Stripes follow a row's age, not its place: a row keeps its colour as newer
+        // readings push it down, so the rows shown can be moved rather than drawn again.
+        else if (alternatingRowColors() && ((rows - 1 - row) & 1) != 0)
             painter.fillRect(line, colours.brush(group, QPalette::AlternateBase));
         painter.setPen(colours.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         for (int column = 0; column < columns; ++column) {
@@ -240,9 +253,36 @@ void LogView::scrollContentsBy(int dx, int dy) {
 
 void LogView::rowsInserted(const QModelIndex& parent, int start, int end) {
     QAbstractItemView::rowsInserted(parent, start, end);
+    // The rows shown from the insertion down move by the rows inserted: their pixels are
+    // moved and only the strip they leave is drawn, so a new reading with the newest rows
+    // shown paints a row or two, not the screenful.
+    // A burst of readings between two paints (a log moved from another page) moves the
+    // pixels once and draws the rest afresh.
+    const int first = firstShownRow();
+    const int from = std::max(start, first) - first;
+    if (movedSincePaint_) {
+        viewport()->update();
+    } else if (from < rowsShown() + 1) {
+        const int top = from * rowHeight();
+        viewport()->scroll(0, (end - start + 1) * rowHeight(),
+                           QRect(0, top, viewport()->width(), viewport()->height() - top));
+        movedSincePaint_ = true;
+    }
+    scheduleRangeUpdate();
+}
+
+void LogView::scheduleRangeUpdate() {
     // The scroll range follows once per burst of readings: each change of it posts an event.
-    scheduleDelayedItemsLayout();
-    viewport()->update();
+    if (rangeUpdatePending_)
+        return;
+    rangeUpdatePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            rangeUpdatePending_ = false;
+            updateScrollRange();
+        },
+        Qt::QueuedConnection);
 }
 
 void LogView::doItemsLayout() {
@@ -258,7 +298,7 @@ void LogView::updateScrollRange() {
 
 void LogView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
-    scheduleDelayedItemsLayout();
+    scheduleRangeUpdate();
     viewport()->update();
 }
 

@@ -45,9 +45,12 @@ private:
     int rowsShown() const;
     int rowAt(int y) const;
     void updateScrollRange();
+    void scheduleRangeUpdate();
 
     QHeaderView* header_;
     mutable int rowHeight_ = 0; // 0: not known yet
+    bool rangeUpdatePending_ = false;
+    bool movedSincePaint_ = false;
 };
 
 } // namespace logging

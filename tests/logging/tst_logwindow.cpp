@@ -12,6 +12,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
@@ -28,6 +29,7 @@ private Q_SLOTS:
     void pageButtons_data();
     void pageButtons();
     void logViewWalksRowsWithoutLayingThemOut();
+    void logViewMovesRowsForNewReadings();
 };
 
 void LogWindowTest::statusBarClock() {
@@ -118,6 +120,46 @@ void LogWindowTest::logViewWalksRowsWithoutLayingThemOut() {
     rows.clear();
     QTRY_COMPARE(view.verticalScrollBar()->maximum(), 0);
     QVERIFY(!view.indexAt(QPoint(5, 5)).isValid());
+}
+
+// New readings move the rows shown rather than draw them again: what is on screen after a
+// few readings, at the top of the log and scrolled into it, with a row selected, must be
+// what drawing the whole list afresh gives.
+void LogWindowTest::logViewMovesRowsForNewReadings() {
+    logging::LogModel rows(logging::LogModel::Layout::LevelProbe);
+    const QDateTime start(QDate(2026, 12, 6), QTime(14, 0, 0));
+    int n = 0;
+    auto reading = [&] {
+        rows.addRow(start.addSecs(n), QString::number(n), u"bar", u"20.5", u"Centigrade");
+        ++n;
+    };
+    for (int i = 0; i < 30; ++i)
+        reading();
+    logging::LogView view;
+    view.setAlternatingRowColors(true);
+    view.setModel(&rows);
+    view.resize(400, 12 * view.rowHeight() + 40);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    auto onScreen = [&] {
+        return view.screen()
+            ->grabWindow(view.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    auto drawnAfresh = [&] { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    view.selectionModel()->select(rows.index(0, 0),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    for (int top : {0, 7}) {
+        view.verticalScrollBar()->setValue(top);
+        QCoreApplication::processEvents();
+        for (int burst : {1, 1, 3}) {
+            for (int i = 0; i < burst; ++i)
+                reading();
+            QCoreApplication::processEvents();
+            QCOMPARE(onScreen(), drawnAfresh());
+        }
+    }
 }
 
 QTEST_MAIN(LogWindowTest)
