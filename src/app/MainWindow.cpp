@@ -20,6 +20,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/DropDown.h"
+#include "platform/PaintPacer.h"
 #include "platform/SerialPort.h"
 #include "protocol/Decoder.h"
 #include "report/ConfigReport.h"
@@ -52,6 +53,12 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     link_ = std::make_unique<sdilink::Link>(
         *services_.port, *services_.dialogs, services_.sleep, services_.clock, this,
         services_.timers != nullptr ? *services_.timers : platform::realTimers());
+    // A chain of requests draws the window four times a second rather than after every
+    // request.
+    pacer_ = std::make_unique<platform::PaintPacer>(
+        this, services_.timers != nullptr ? *services_.timers : platform::realTimers(),
+        [this] { return link_->inSequence(); }, 250);
+    connect(link_.get(), &sdilink::Link::busFree, this, [this] { pacer_->flush(); });
     buildMenus();
     buildControls();
     buildStatusBar();

@@ -3,6 +3,7 @@
 #include "AppServices.h"
 #include "levelprobe/CalibrationState.h"
 #include "logging/LoggingState.h"
+#include "platform/PaintPacer.h"
 #include "platform/WindowControls.h"
 
 #include <QMainWindow>
@@ -130,6 +131,7 @@ private:
 
     AppServices services_;
     std::unique_ptr<sdilink::Link> link_;
+    std::unique_ptr<platform::PaintPacer> pacer_;
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<protocol::Decoder> decoder_;
     protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's, owned by family_

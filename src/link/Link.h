@@ -88,6 +88,8 @@ public:
     // The bus is in use: a reply or a service request is awaited, or a sequence (scan,
     // re-query) runs. busFree() is emitted when that ends.
     bool busy() const;
+    // A sequence holds the bus.
+    bool inSequence() const { return sequences_ > 0; }
     class Sequence {
     public:
         explicit Sequence(Link& link);

@@ -28,11 +28,13 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTest>
@@ -127,6 +129,7 @@ class ScanTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void singleSensorAtSeven();
+    void scanDrawsTheWindowPaced();
     void fullSeriesOfOneAddress();
     void presenceWithoutIdentification();
     void measurementTimeoutIsRestored();
@@ -180,6 +183,44 @@ void ScanTest::singleSensorAtSeven() {
     QCOMPARE(row->text(8), QStringLiteral("Idle"));
     QCOMPARE(w->logger().log(7).rowCount(), 1);
     QVERIFY(page->PressUnitsQueryBut->isEnabled()); // the data reply unlocked the page
+}
+
+// A scan draws the window at most four times a second of its own time, however many
+// requests it sends, and leaves it drawn as it ends.
+void ScanTest::scanDrawsTheWindowPaced() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('2');
+    sim.bus.addLevelProbe('7');
+    auto w = makeWindow(t, sim.port, sim.time);
+    w->resize(900, 700);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    // When the comms monitor, which takes every request and reply, is drawn.
+    struct Paints final : QObject {
+        explicit Paints(sim::ManualScheduler& clock) : clock(clock) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                at << clock.now().count() / 1000;
+            return false;
+        }
+        sim::ManualScheduler& clock;
+        QList<qint64> at;
+    } paints(sim.time.clock);
+    w->CommsList->viewport()->installEventFilter(&paints);
+
+    w->load();
+    QVERIFY(w->link().commsLog().lines().size() > 40);
+    QVERIFY(paints.at.size() > 2);
+    // The last drawing may follow the one before sooner: the scan's end is drawn at once.
+    for (qsizetype i = 1; i + 1 < paints.at.size(); ++i)
+        QVERIFY2(
+            paints.at[i] - paints.at[i - 1] >= 250,
+            qPrintable(
+                QStringLiteral("drawn at %1 and %2 ms").arg(paints.at[i - 1]).arg(paints.at[i])));
+    QCoreApplication::processEvents();
+    QCOMPARE(w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32),
+             w->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 void ScanTest::fullSeriesOfOneAddress() {
