@@ -140,6 +140,7 @@ private Q_SLOTS:
     void getTakesAReadingThroughTheBus();
     void calibrationResetAndFilterOnTheBus();
     void addressChangeOnTheBus();
+    void rotaryAddressChangeOnTheBus();
     void pulledCable_data();
     void pulledCable();
     void addressChangeUnconfirmedOffersRescan();
@@ -512,6 +513,41 @@ void ScanTest::addressChangeOnTheBus() {
              QStringLiteral("Unable to query sensor address when more than one sensor is "
                             "connected."));
     QVERIFY(busRequests(sim.bus).isEmpty());
+}
+
+// An encoder moves to a free address with everything shown for it; the old page is left.
+void ScanTest::rotaryAddressChangeOnTheBus() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addRotaryEncoder('2');
+    sim.bus.addRotaryEncoder('4');
+    auto w = makeWindow(t, sim.port, sim.time);
+    w->setRotaryEncoderSensorType();
+    w->load();
+    rotary::RotaryPage* page = w->page(2)->rotary;
+    const QString serial = w->lists().RotaryListView->topLevelItem(2)->text(1);
+    const int logged = w->logger().log(2).rowCount();
+    QVERIFY(!serial.isEmpty());
+    sim.bus.clearTraffic();
+    page->RotaryAddressCombo->setCurrentIndex(4);
+    page->RotaryAddrBut->click();
+    QCOMPARE(t.dialogs.boxes.back().text,
+             QStringLiteral("Unable to set sensor to this address as address is already in use."));
+    QVERIFY(busRequests(sim.bus).isEmpty());
+
+    t.dialogs.boxes.clear();
+    page->RotaryAddressCombo->setCurrentIndex(6);
+    page->RotaryAddrBut->click();
+    QVERIFY(QTest::qWaitFor([&] { return !w->link().busy(); }));
+    QVERIFY(t.dialogs.boxes.isEmpty());
+    QCOMPARE(busRequests(sim.bus), (QStringList{"6!", "2A6!"}));
+    QVERIFY(w->SensorTab->isTabEnabled(6));
+    QVERIFY(!w->SensorTab->isTabEnabled(2));
+    QCOMPARE(w->SensorTab->currentIndex(), 6);
+    QCOMPARE(w->lists().RotaryListView->topLevelItem(6)->text(1), serial);
+    QCOMPARE(w->logger().log(6).rowCount(), logged);
+    QCOMPARE(w->logger().log(2).rowCount(), 0);
+    QVERIFY(w->page(6)->rotary->RotaryAddrBut->isEnabled());
 }
 
 void ScanTest::addressChangeUnconfirmedOffersRescan() {
