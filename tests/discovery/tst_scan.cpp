@@ -101,6 +101,13 @@ std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, SimBus& sim) {
     return loadWindow(t, sim.port, sim.time);
 }
 
+std::unique_ptr<MainWindow> loadRotaryWindow(testing::TestServices& t, SimBus& sim) {
+    auto w = makeWindow(t, sim.port, sim.time);
+    w->setRotaryEncoderSensorType();
+    w->load();
+    return w;
+}
+
 // The requests the bus received since its traffic was last cleared.
 QStringList busRequests(const sim::Bus& bus) {
     QStringList requests;
@@ -521,9 +528,7 @@ void ScanTest::rotaryAddressChangeOnTheBus() {
     SimBus sim;
     sim.bus.addRotaryEncoder('2');
     sim.bus.addRotaryEncoder('4');
-    auto w = makeWindow(t, sim.port, sim.time);
-    w->setRotaryEncoderSensorType();
-    w->load();
+    auto w = loadRotaryWindow(t, sim);
     rotary::RotaryPage* page = w->page(2)->rotary;
     const QString serial = w->lists().RotaryListView->topLevelItem(2)->text(1);
     const int logged = w->logger().log(2).rowCount();
@@ -825,9 +830,7 @@ void ScanTest::rotaryEncodersFound() {
     SimBus sim;
     sim.bus.addRotaryEncoder('2');
     sim.bus.addRotaryEncoder('4');
-    auto w = makeWindow(t, sim.port, sim.time);
-    w->setRotaryEncoderSensorType();
-    w->load();
+    auto w = loadRotaryWindow(t, sim);
 
     for (int i = 0; i <= 9; ++i)
         QCOMPARE(w->SensorTab->isTabEnabled(i), i == 2 || i == 4);
