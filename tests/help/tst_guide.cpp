@@ -54,7 +54,7 @@ void GuideTest::contentsFollowTheHeadings() {
         if (title->child(i)->text(0) == QStringLiteral("Readings and logging"))
             logging = title->child(i);
     QVERIFY(logging);
-    QCOMPARE(logging->child(0)->text(0), QStringLiteral("Saving a log"));
+    QCOMPARE(logging->child(0)->text(0), QStringLiteral("Plotting a log"));
 
     QScrollBar* scroll = window.GuideText->verticalScrollBar();
     QCOMPARE(scroll->value(), 0);
