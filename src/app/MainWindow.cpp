@@ -50,14 +50,14 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tarnix - SDI-12 Device Configuration Tool "));
-    link_ = std::make_unique<sdilink::Link>(
-        *services_.port, *services_.dialogs, services_.sleep, services_.clock, this,
-        services_.timers != nullptr ? *services_.timers : platform::realTimers());
+    platform::Timers& timers =
+        services_.timers != nullptr ? *services_.timers : platform::realTimers();
+    link_ = std::make_unique<sdilink::Link>(*services_.port, *services_.dialogs, services_.sleep,
+                                            services_.clock, this, timers);
     // A chain of requests draws the window four times a second rather than after every
     // request.
     pacer_ = std::make_unique<platform::PaintPacer>(
-        this, services_.timers != nullptr ? *services_.timers : platform::realTimers(),
-        [this] { return link_->inSequence(); }, 250);
+        this, timers, [this] { return link_->inSequence(); }, 250);
     connect(link_.get(), &sdilink::Link::busFree, this, [this] { pacer_->flush(); });
     buildMenus();
     buildControls();
