@@ -486,12 +486,16 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     QString simPath = QStringLiteral(SDI12_SIM_PATH);
+    int only = 0; // every run
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--sim") && i + 1 < args.size()) {
             simPath = args[++i];
+        } else if (args[i] == QLatin1String("--run") && i + 1 < args.size() &&
+                   args[i + 1].toInt() >= 1 && args[i + 1].toInt() <= 4) {
+            only = args[++i].toInt();
         } else {
-            std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim]\n");
+            std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim] [--run 1-4]\n");
             return 2;
         }
     }
@@ -516,7 +520,10 @@ int main(int argc, char** argv) {
     };
     std::printf("Bus scan through sdi12-sim (%s), paced at 1200 baud\n", qPrintable(simPath));
     bool ok = true;
+    int number = 0;
     for (const Scenario& s : scenarios) {
+        if (++number != only && only != 0)
+            continue;
         const std::optional<Result> r = run(s, simPath);
         if (!r) {
             std::fprintf(stderr, "sdi12-bench-scan: the scan \"%s\" did not run\n", s.name);

@@ -20,6 +20,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/DropDown.h"
+#include "platform/LineDelegate.h"
 #include "platform/PaintPacer.h"
 #include "platform/SerialPort.h"
 #include "protocol/Decoder.h"
@@ -163,6 +164,7 @@ void MainWindow::buildControls() {
     CommsList->setAccessibleName(QStringLiteral("Comms Monitor"));
     CommsList->setModel(&link_->commsLog());
     CommsList->setUniformItemSizes(true);
+    CommsList->setItemDelegate(new platform::LineDelegate(CommsList));
     CommsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QFont mono(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);

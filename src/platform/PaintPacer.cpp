@@ -1,10 +1,39 @@
 #include "PaintPacer.h"
 
-#include <QCoreApplication>
+#include <QAbstractButton>
+#include <QAction>
+#include <QActionEvent>
+#include <QApplication>
+#include <QComboBox>
 #include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QToolButton>
 #include <QWidget>
 
 namespace platform {
+
+namespace {
+
+// Controls whose own handling of an enable change is only to be drawn again. A button held
+// down is released by being disabled, and a dropped-down list is closed: those are told at
+// once.
+bool onlyRedraws(const QWidget* w) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        return !button->isDown() && qobject_cast<const QToolButton*>(w) == nullptr;
+    if (const auto* box = qobject_cast<const QGroupBox*>(w))
+        return !box->isCheckable();
+    const QMetaObject* type = w->metaObject();
+    return qobject_cast<const QComboBox*>(w) != nullptr ||
+           qobject_cast<const QLineEdit*>(w) != nullptr ||
+           qobject_cast<const QLabel*>(w) != nullptr || type == &QWidget::staticMetaObject ||
+           type == &QFrame::staticMetaObject;
+}
+
+} // namespace
 
 PaintPacer::PaintPacer(QWidget* window, Timers& timers, std::function<bool()> holding,
                        int intervalMs)
@@ -12,31 +41,109 @@ PaintPacer::PaintPacer(QWidget* window, Timers& timers, std::function<bool()> ho
       intervalMs_(intervalMs) {
     timer_->onTimeout = [this] { flush(); };
     window_->installEventFilter(this);
+    // Enable changes go to each control, so they are watched for the whole application.
+    qApp->installEventFilter(this);
 }
 
 PaintPacer::~PaintPacer() {
+    qApp->removeEventFilter(this);
     window_->removeEventFilter(this);
 }
 
+PaintPacer::MenuLook PaintPacer::lookOf(const QAction* action) {
+    return {action->isEnabled(), action->isVisible(), action->text()};
+}
+
 bool PaintPacer::eventFilter(QObject* watched, QEvent* event) {
-    // Qt asks a window to draw its changed parts with one UpdateRequest; what changed
-    // meanwhile is added to the same request, so holding it back draws the changes together.
-    if (flushing_ || watched != window_ || event->type() != QEvent::UpdateRequest || !holding_())
+    if (flushing_)
         return false;
-    deferred_ = true;
+    switch (event->type()) {
+    case QEvent::UpdateRequest:
+        // Qt asks a window to draw its changed parts with one UpdateRequest; what changed
+        // meanwhile is added to the same request, so holding it back draws the changes
+        // together.
+        if (watched != window_ || !holding_())
+            return false;
+        deferred_ = true;
+        startTimer();
+        return true;
+    case QEvent::EnabledChange:
+        return watched->isWidgetType() && holdEnabledChange(static_cast<QWidget*>(watched));
+    case QEvent::ActionChanged:
+        return holdMenuChange(watched, event);
+    default:
+        return false;
+    }
+}
+
+bool PaintPacer::holdEnabledChange(QWidget* widget) {
+    if (widget->window() != window_ || !widget->isVisible() || !holding_() ||
+        QApplication::activePopupWidget() != nullptr || !onlyRedraws(widget))
+        return false;
+    // The first change since the last drawing says what was drawn: the opposite of now.
+    if (!heldControls_.contains(widget))
+        heldControls_.insert(widget, {widget, !widget->isEnabled()});
+    startTimer();
+    return true;
+}
+
+bool PaintPacer::holdMenuChange(QObject* watched, QEvent* event) {
+    auto* window = qobject_cast<QMainWindow*>(window_);
+    if (window == nullptr || watched != window->menuBar())
+        return false;
+    QAction* action = static_cast<QActionEvent*>(event)->action();
+    if (action == nullptr)
+        return false;
+    const MenuLook now = lookOf(action);
+    const auto told = toldMenus_.constFind(action);
+    // Held back only when the menu bar knows the action and nothing but its state changed.
+    if (told != toldMenus_.cend() && holding_() && QApplication::activePopupWidget() == nullptr &&
+        told->second.visible == now.visible && told->second.text == now.text) {
+        startTimer();
+        return true;
+    }
+    toldMenus_.insert(action, {action, now});
+    return false;
+}
+
+void PaintPacer::startTimer() {
     if (!timer_->isActive())
         timer_->start(intervalMs_);
-    return true;
+}
+
+void PaintPacer::deliverHeldChanges() {
+    const auto controls = std::exchange(heldControls_, {});
+    for (const auto& [widget, drawnEnabled] : controls) {
+        if (widget.isNull() || widget->isEnabled() == drawnEnabled)
+            continue;
+        QEvent change(QEvent::EnabledChange);
+        QCoreApplication::sendEvent(widget, &change);
+    }
+    auto* window = qobject_cast<QMainWindow*>(window_);
+    for (auto it = toldMenus_.begin(); it != toldMenus_.end();) {
+        auto& [action, told] = it.value();
+        if (action.isNull()) {
+            it = toldMenus_.erase(it);
+            continue;
+        }
+        if (lookOf(action) != told && window != nullptr) {
+            told = lookOf(action);
+            QActionEvent change(QEvent::ActionChanged, action);
+            QCoreApplication::sendEvent(window->menuBar(), &change);
+        }
+        ++it;
+    }
 }
 
 void PaintPacer::flush() {
     timer_->stop();
-    if (!deferred_)
-        return;
-    deferred_ = false;
     flushing_ = true;
-    QEvent request(QEvent::UpdateRequest);
-    QCoreApplication::sendEvent(window_, &request);
+    deliverHeldChanges();
+    if (deferred_) {
+        deferred_ = false;
+        QEvent request(QEvent::UpdateRequest);
+        QCoreApplication::sendEvent(window_, &request);
+    }
     flushing_ = false;
 }
 

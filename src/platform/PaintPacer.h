@@ -2,10 +2,13 @@
 
 #include "Timers.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
+class QAction;
 class QWidget;
 
 namespace platform {
@@ -16,6 +19,13 @@ namespace platform {
 // request that is most of the tool's processor time during a scan. Held back, the window is
 // drawn once per interval with everything that changed since. Only drawing waits: enable
 // states, texts and input are as they would be, and a window uncovered is drawn at once.
+//
+// A control the lock rules disable and enable again between two drawings looks as it did,
+// so it is not drawn again at all: while the chain runs, a control's notice of a changed
+// enable state is held back too (for the kinds of control whose only answer to it is to be
+// drawn again, and not while the mouse holds a button down or a list is dropped down), and
+// at the next drawing it is given only to the controls whose state differs from the one
+// last drawn. The menu bar's menus are treated alike.
 class PaintPacer final : public QObject {
 public:
     PaintPacer(QWidget* window, Timers& timers, std::function<bool()> holding, int intervalMs);
@@ -28,12 +38,29 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool holdEnabledChange(QWidget* widget);
+    bool holdMenuChange(QObject* watched, QEvent* event);
+    void startTimer();
+    void deliverHeldChanges();
+
+    struct MenuLook {
+        bool enabled = false;
+        bool visible = false;
+        QString text;
+        bool operator==(const MenuLook&) const = default;
+    };
+    static MenuLook lookOf(const QAction* action);
+
     QWidget* window_;
     std::unique_ptr<OneShotTimer> timer_;
     std::function<bool()> holding_;
     int intervalMs_;
     bool deferred_ = false;
     bool flushing_ = false;
+    // Controls whose enable change was held back, with the state they were last drawn in.
+    QHash<QWidget*, std::pair<QPointer<QWidget>, bool>> heldControls_;
+    // The menu bar's actions as it was last told of them.
+    QHash<QAction*, std::pair<QPointer<QAction>, MenuLook>> toldMenus_;
 };
 
 } // namespace platform

@@ -9,8 +9,16 @@
 
 namespace platform {
 
+namespace {
+constexpr qint64 kReadBufferSize = 4096;
+} // namespace
+
 QtSerialPort::QtSerialPort(const PortMap& ports, QObject* parent)
     : SerialPort(parent), ports_(ports) {
+    // Replies arrive a character at a time and are read out at once. With no limit, each
+    // character is read into a fresh 32 KB block that is freed again as soon as it is read;
+    // under the buffer's own block size the block stays for the next character.
+    port_.setReadBufferSize(kReadBufferSize);
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::deviceError);
 }

@@ -1,0 +1,176 @@
+#include "platform/PaintPacer.h"
+
+#include <QAction>
+#include <QActionEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// Timers that fire only when told to.
+class HandTimers final : public platform::Timers {
+public:
+    struct Timer final : platform::OneShotTimer {
+        void start(int ms) override { active = true, last = ms; }
+        void stop() override { active = false; }
+        bool isActive() const override { return active; }
+        int interval() const override { return last; }
+        bool active = false;
+        int last = 0;
+    };
+    std::unique_ptr<platform::OneShotTimer> makeTimer() override {
+        auto timer = std::make_unique<Timer>();
+        made = timer.get();
+        return timer;
+    }
+    qint64 elapsedMs() const override { return 0; }
+    void fire() {
+        QVERIFY(made && made->active);
+        made->active = false;
+        made->onTimeout();
+    }
+    Timer* made = nullptr;
+};
+
+// Counts the events of some kinds that reach an object.
+struct Seen final : QObject {
+    explicit Seen(QObject* watched, QList<QEvent::Type> kinds) : kinds(std::move(kinds)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (kinds.contains(event->type()))
+            ++count;
+        return false;
+    }
+    QList<QEvent::Type> kinds;
+    int count = 0;
+};
+
+struct Window {
+    Window() {
+        auto* central = new QWidget(&main);
+        auto* layout = new QVBoxLayout(central);
+        button = new QPushButton(QStringLiteral("Query"), central);
+        text = new QLineEdit(central);
+        // Disabled, a control with the focus gives it away, which is drawn.
+        button->setFocusPolicy(Qt::NoFocus);
+        text->setFocusPolicy(Qt::NoFocus);
+        layout->addWidget(button);
+        layout->addWidget(text);
+        main.setCentralWidget(central);
+        menu = main.menuBar()->addMenu(QStringLiteral("&Port"))->menuAction();
+        main.resize(300, 200);
+        main.show();
+    }
+    QMainWindow main;
+    QPushButton* button;
+    QLineEdit* text;
+    QAction* menu;
+};
+
+} // namespace
+
+class PaintPacerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsToggledBackAreNotDrawnAgain();
+    void buttonHeldDownIsReleasedAtOnce();
+    void menusToggledBackAreNotRelaidOut();
+};
+
+// A page locked and unlocked between two drawings looks as it did: nothing is drawn again.
+// A control left in the other state is drawn with the next drawing, and nothing is held back
+// outside a chain of requests.
+void PaintPacerTest::controlsToggledBackAreNotDrawnAgain() {
+    Window w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.main));
+    HandTimers timers;
+    bool holding = false;
+    platform::PaintPacer pacer(
+        &w.main, timers, [&] { return holding; }, 250);
+    Seen buttonPaints(w.button, {QEvent::Paint});
+    Seen textChanges(w.text, {QEvent::EnabledChange});
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+    w.main.repaint(); // nothing left to draw
+    buttonPaints.count = 0;
+    holding = true;
+    for (int request = 0; request < 5; ++request) {
+        w.button->setEnabled(false);
+        w.text->setEnabled(false);
+        QVERIFY(!w.button->isEnabled()); // the state itself changes at once
+        w.button->setEnabled(true);
+        w.text->setEnabled(true);
+    }
+    QCoreApplication::processEvents();
+    timers.fire();
+    QCoreApplication::processEvents();
+    QCOMPARE(buttonPaints.count, 0);
+    QCOMPARE(textChanges.count, 0);
+
+    w.text->setEnabled(false);
+    w.text->setEnabled(true);
+    w.text->setEnabled(false);
+    timers.fire();
+    QCOMPARE(textChanges.count, 1);
+    QVERIFY(!w.text->isEnabled());
+
+    holding = false;
+    w.text->setEnabled(true);
+    QCOMPARE(textChanges.count, 2);
+    w.button->setEnabled(false);
+    QVERIFY(QTest::qWaitFor([&] { return buttonPaints.count > 0; }));
+}
+
+// The mouse holding a button down when the lock disables it: released then, as without the
+// pacer, so letting go over it later is no click.
+void PaintPacerTest::buttonHeldDownIsReleasedAtOnce() {
+    Window w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.main));
+    HandTimers timers;
+    platform::PaintPacer pacer(
+        &w.main, timers, [] { return true; }, 250);
+    int clicks = 0;
+    connect(w.button, &QPushButton::clicked, [&] { ++clicks; });
+    QTest::mousePress(w.button, Qt::LeftButton);
+    QVERIFY(w.button->isDown());
+    w.button->setEnabled(false);
+    QVERIFY(!w.button->isDown());
+    w.button->setEnabled(true);
+    QTest::mouseRelease(w.button, Qt::LeftButton);
+    QCOMPARE(clicks, 0);
+}
+
+// The menu bar lays its menus out again for each change of one; a menu disabled and enabled
+// again between two drawings is not news to it, a menu renamed is.
+void PaintPacerTest::menusToggledBackAreNotRelaidOut() {
+    Window w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.main));
+    HandTimers timers;
+    platform::PaintPacer pacer(
+        &w.main, timers, [] { return true; }, 250);
+    Seen told(w.main.menuBar(), {QEvent::ActionChanged});
+
+    w.menu->setEnabled(false); // the first change of a menu always goes through
+    QCOMPARE(told.count, 1);
+    w.menu->setEnabled(true);
+    w.menu->setEnabled(false);
+    QCOMPARE(told.count, 1);
+    timers.fire();
+    QCOMPARE(told.count, 1);
+
+    w.menu->setEnabled(true);
+    QCOMPARE(told.count, 1);
+    timers.fire();
+    QCOMPARE(told.count, 2);
+
+    w.menu->setText(QStringLiteral("&Ports"));
+    QCOMPARE(told.count, 3);
+}
+
+QTEST_MAIN(PaintPacerTest)
+#include "tst_paintpacer.moc"
