@@ -1,6 +1,7 @@
 #include "SensorLists.h"
 
 #include "platform/Controls.h"
+#include "platform/LineDelegate.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -22,6 +23,8 @@ QTreeWidget* makeList(QWidget* parent, const char* name, const QStringList& colu
     list->header()->setStretchLastSection(true);
     // Ten rows: the columns can follow their texts.
     list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Each new text measures the column again: plain lines measure and draw cheaply.
+    list->setItemDelegate(new platform::LineDelegate(list));
     return list;
 }
 

@@ -55,6 +55,7 @@ class SimPortsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void busPortAnswersOnlyFromTheEventLoop();
+    void realTimeTasksRunInOrderNeverEarly();
     void busPortDeliversPacedBytesOneByOne();
     void busPortBreakAbortsMeasurement();
     void busPortClosedIgnoresTraffic();
@@ -82,6 +83,27 @@ void SimPortsTest::busPortAnswersOnlyFromTheEventLoop() {
     QCOMPARE(readLine(port, buffer), QByteArray("1XUP!10\r\n"));
     QVERIFY(arrived.count() >= 1);
     QCOMPARE(port.written(), QByteArray("1XUP!"));
+}
+
+// Characters are timed to the microsecond (8333 us apart at 1200 baud): a task never runs
+// before its time, tasks run in the order of their times, and one due now runs from the
+// event loop, not inside the call that scheduled it.
+void SimPortsTest::realTimeTasksRunInOrderNeverEarly() {
+    sim::RealTimeScheduler clock;
+    QList<std::pair<sim::Micros, sim::Micros>> ran; // (due, ran at)
+    const sim::Micros start = clock.now();
+    for (const qint64 us : {25'000, 8'333, 16'667, 0, 8'334}) {
+        const sim::Micros due = start + sim::Micros{us};
+        clock.at(due, &clock, [&, due] { ran.append({due, clock.now()}); });
+    }
+    QVERIFY(ran.isEmpty());
+    QVERIFY(QTest::qWaitFor([&] { return ran.size() == 5; }, 5000));
+    for (qsizetype i = 0; i < ran.size(); ++i) {
+        QVERIFY2(ran[i].second >= ran[i].first, qPrintable(QString::number(i)));
+        if (i > 0)
+            QVERIFY(ran[i].first >= ran[i - 1].first);
+    }
+    QVERIFY(!clock.hasPending());
 }
 
 void SimPortsTest::busPortDeliversPacedBytesOneByOne() {
