@@ -20,7 +20,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/DropDown.h"
-#include "platform/LineDelegate.h"
+#include "platform/LineListView.h"
 #include "platform/PaintPacer.h"
 #include "platform/SerialPort.h"
 #include "protocol/Decoder.h"
@@ -35,7 +35,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -159,18 +158,14 @@ void MainWindow::buildControls() {
         platform::makeCheckBox(central, "CalibrateCheck", QStringLiteral("Calibrate Mode"));
 
     auto* comms = new QGroupBox(QStringLiteral("Comms Monitor"), central);
-    CommsList = new QListView(comms);
+    // Follows the newest line.
+    CommsList = new platform::LineListView(comms);
     CommsList->setObjectName(QStringLiteral("CommsList"));
     CommsList->setAccessibleName(QStringLiteral("Comms Monitor"));
-    CommsList->setModel(&link_->commsLog());
-    CommsList->setUniformItemSizes(true);
-    CommsList->setItemDelegate(new platform::LineDelegate(CommsList));
-    CommsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QFont mono(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);
     CommsList->setFont(mono);
-    connect(&link_->commsLog(), &QAbstractItemModel::rowsInserted, CommsList,
-            [this] { CommsList->scrollToBottom(); });
+    CommsList->setModel(&link_->commsLog());
     ButClearComms = platform::makeButton(comms, "ButClearComms", QStringLiteral("Clear Comms"));
     connect(ButClearComms, &QPushButton::clicked, this, [this] { link_->commsLog().clear(); });
     auto* commsLayout = new QVBoxLayout(comms);

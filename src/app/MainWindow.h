@@ -15,11 +15,13 @@
 class QAction;
 class QCheckBox;
 class QLabel;
-class QListView;
 class QMenu;
 class QPushButton;
 class QTabWidget;
 
+namespace platform {
+class LineListView;
+} // namespace platform
 namespace sdilink {
 class Link;
 } // namespace sdilink
@@ -106,7 +108,7 @@ public:
     QTabWidget* SensorTab;
     QPushButton* ScanBut;
     QCheckBox* CalibrateCheck;
-    QListView* CommsList;
+    platform::LineListView* CommsList;
     QPushButton* ButClearComms;
     std::array<QLabel*, 3> StatusBar1{}; // the three panels
 

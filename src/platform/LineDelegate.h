@@ -4,10 +4,11 @@
 
 namespace platform {
 
-// Draws plain text items, such as the comms monitor's lines or the sensor list's cells, for a
-// fraction of what the general item delegate costs: one line of text in the view's font and
-// colours, the selection as a filled band, nothing else the model might offer. A line wider than
-// its row is cut at its cell's end, not shortened with an ellipsis.
+// Draws plain text items, such as the sensor list's cells, for a fraction of what the
+// general item delegate costs, in measuring them as well as in drawing them: one line of
+// text in the view's font and colours, the selection as a filled band, nothing else the
+// model might offer. A text wider than its cell is cut at the cell's end, not shortened
+// with an ellipsis.
 class LineDelegate final : public QAbstractItemDelegate {
 public:
     using QAbstractItemDelegate::QAbstractItemDelegate;

@@ -22,6 +22,7 @@
 #include "logging/LogModel.h"
 #include "logging/Logger.h"
 #include "platform/DropDown.h"
+#include "platform/LineListView.h"
 #include "protocol/Family.h"
 #include "rotary/RotaryPage.h"
 

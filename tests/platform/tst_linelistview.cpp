@@ -1,0 +1,119 @@
+#include "platform/LineListView.h"
+
+#include <QAbstractListModel>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+// Lines added at the end, as the comms log adds them.
+class Lines final : public QAbstractListModel {
+public:
+    void append(const QString& line) {
+        beginInsertRows({}, rows_.size(), rows_.size());
+        rows_.append(line);
+        endInsertRows();
+    }
+    void clear() {
+        beginResetModel();
+        rows_.clear();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        return role == Qt::DisplayRole ? QVariant(rows_.value(index.row())) : QVariant();
+    }
+
+private:
+    QStringList rows_;
+};
+
+// The parts of the viewport drawn.
+struct Drawn final : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    QRegion region;
+};
+
+} // namespace
+
+class LineListViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void followsTheNewestLineDrawingOnlyIt();
+    void linesCanBeReadWholeAndPicked();
+};
+
+// A new line scrolls the list to it; the lines already shown are moved, not drawn again, so
+// a line costs the same however many came before. Emptied, the list has nothing to scroll.
+void LineListViewTest::followsTheNewestLineDrawingOnlyIt() {
+    Lines lines;
+    platform::LineListView view;
+    view.setModel(&lines);
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    for (int i = 0; i < 100; ++i)
+        lines.append(QStringLiteral("12:00:%1 --> 0M!").arg(i));
+    // (Once the scroll bar has come, narrowing the lines.)
+    QVERIFY(QTest::qWaitFor([&] { return view.verticalScrollBar()->isVisible(); }));
+    const QScrollBar* bar = view.verticalScrollBar();
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(view.viewport()->rect().contains(view.visualRect(lines.index(99))));
+
+    Drawn drawn;
+    view.viewport()->installEventFilter(&drawn);
+    view.viewport()->repaint(); // nothing left to draw
+    drawn.region = {};
+    lines.append(QStringLiteral("12:00:99 <-- 00012"));
+    QVERIFY(QTest::qWaitFor([&] { return !drawn.region.isEmpty(); }));
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(view.viewport()->rect().contains(view.visualRect(lines.index(100))));
+    // (The row under the mouse pointer, wherever it is, may be drawn for its hover look.)
+    int rowsDrawn = 0;
+    for (const QRect& part : drawn.region)
+        rowsDrawn += part.height();
+    QVERIFY2(rowsDrawn <= 2 * view.rowHeight(), qPrintable(QString::number(rowsDrawn)));
+
+    lines.clear();
+    QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+    QVERIFY(!view.indexAt(QPoint(5, 5)).isValid());
+}
+
+// A line wider than the list can be scrolled to in full; a click picks the line under it.
+void LineListViewTest::linesCanBeReadWholeAndPicked() {
+    Lines lines;
+    platform::LineListView view;
+    QFont mono(QStringLiteral("Monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    view.setFont(mono);
+    view.setModel(&lines);
+    view.resize(200, 150);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QString wide = QStringLiteral("12:00:00 <-- 0+123.456+78.9+") + QString(60, u'9');
+    lines.append(QStringLiteral("12:00:00 --> 0D0!"));
+    lines.append(wide);
+    lines.append(QStringLiteral("12:00:01 --> 1M!"));
+    const int needed = view.fontMetrics().horizontalAdvance(wide);
+    QVERIFY2(view.horizontalScrollBar()->maximum() + view.viewport()->width() >= needed,
+             qPrintable(QStringLiteral("%1 + %2 < %3")
+                            .arg(view.horizontalScrollBar()->maximum())
+                            .arg(view.viewport()->width())
+                            .arg(needed)));
+
+    const QRect second = view.visualRect(lines.index(1));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(view.currentIndex().row(), 1);
+    QVERIFY(view.selectionModel()->isSelected(lines.index(1)));
+    QCOMPARE(view.indexAt(second.center()), lines.index(1));
+}
+
+QTEST_MAIN(LineListViewTest)
+#include "tst_linelistview.moc"
