@@ -7,6 +7,7 @@ namespace platform {
 
 namespace {
 constexpr int kMargin = 3; // left and right of the text
+constexpr qsizetype kMaxWidths = 1000;
 } // namespace
 
 void LineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -32,9 +33,17 @@ void LineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 }
 
 QSize LineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    const QFontMetrics metrics(option.font);
-    return {metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString()) + 2 * kMargin,
-            metrics.height() + 2};
+    // A list that fits its columns to their texts asks for every cell's size after each new
+    // text; the few different texts it holds are measured once.
+    if (option.font != widthsFont_ || widths_.size() > kMaxWidths) {
+        widths_.clear();
+        widthsFont_ = option.font;
+    }
+    const QString text = index.data(Qt::DisplayRole).toString();
+    auto width = widths_.constFind(text);
+    if (width == widths_.cend())
+        width = widths_.insert(text, QFontMetrics(option.font).horizontalAdvance(text));
+    return {*width + 2 * kMargin, QFontMetrics(option.font).height() + 2};
 }
 
 } // namespace platform

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractItemDelegate>
+#include <QFont>
+#include <QHash>
 
 namespace platform {
 
@@ -16,6 +18,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    mutable QHash<QString, int> widths_; // texts measured in widthsFont_
+    mutable QFont widthsFont_;
 };
 
 } // namespace platform

@@ -1,3 +1,4 @@
+#include "platform/LineDelegate.h"
 #include "platform/LineListView.h"
 
 #include <QAbstractListModel>
@@ -48,6 +49,7 @@ class LineListViewTest : public QObject {
 private slots:
     void followsTheNewestLineDrawingOnlyIt();
     void linesCanBeReadWholeAndPicked();
+    void delegateMeasuresEachTextInItsFont();
 };
 
 // A new line scrolls the list to it; the lines already shown are moved, not drawn again, so
@@ -113,6 +115,31 @@ void LineListViewTest::linesCanBeReadWholeAndPicked() {
     QCOMPARE(view.currentIndex().row(), 1);
     QVERIFY(view.selectionModel()->isSelected(lines.index(1)));
     QCOMPARE(view.indexAt(second.center()), lines.index(1));
+}
+
+// The plain delegate remembers the widths of the texts it measured; a cell drawn in another
+// font is measured in that font.
+void LineListViewTest::delegateMeasuresEachTextInItsFont() {
+    Lines lines;
+    lines.append(QStringLiteral("mmmm 1234.5"));
+    lines.append(QStringLiteral("i"));
+    platform::LineDelegate delegate;
+    QStyleOptionViewItem option;
+    QFont big;
+    big.setPointSize(big.pointSize() * 3);
+    for (const QFont& font : {QFont(), big, QFont()}) {
+        option.font = font;
+        for (int row = 0; row < 2; ++row) {
+            const QString text = lines.index(row).data().toString();
+            const QSize size = delegate.sizeHint(option, lines.index(row));
+            QCOMPARE(
+                size.width() - QFontMetrics(font).horizontalAdvance(text),
+                delegate.sizeHint(option, lines.index(1 - row)).width() -
+                    QFontMetrics(font).horizontalAdvance(lines.index(1 - row).data().toString()));
+            QVERIFY(size.width() >= QFontMetrics(font).horizontalAdvance(text));
+            QVERIFY(size.height() >= QFontMetrics(font).height());
+        }
+    }
 }
 
 QTEST_MAIN(LineListViewTest)

@@ -1,0 +1,136 @@
+// The tool's own work for a bus scan, apart from the time the bus takes: the first scan of a
+// shown main window, ten level probes at 0-9 and then ten rotary encoders at 0-9, on the
+// simulated bus paced at 1200 baud but on a clock that jumps from one event to the next.
+// Every character, request, reply, time-out and paced drawing happens as in a real scan; only
+// the waiting between them takes no time. So the work is the same from run to run, and under
+// callgrind, counting only inside runScan, the instruction count of a scan is a figure that
+// a shared or loaded machine does not blur (the processor time of sdi12-bench-scan moves by
+// a tenth or more between runs there):
+//
+//   valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*runScan*'
+//            build-bench/bench/sdi12-bench-scan-work [level|rotary]
+//
+// Without valgrind it prints the processor time of each scan. An argument runs one family's
+// scan only.
+
+#include "Bus.h"
+#include "BusPort.h"
+#include "FakeDialogs.h"
+#include "ManualScheduler.h"
+#include "SchedulerTimers.h"
+#include "app/AppServices.h"
+#include "app/MainWindow.h"
+#include "app/SysData.h"
+#include "link/CommsLog.h"
+#include "link/Link.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+double cpuMs() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    const auto ms = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
+    return ms(u.ru_utime) + ms(u.ru_stime);
+}
+
+struct Outcome {
+    int found = 0;
+    int lines = 0; // comms log lines at the end (the log is emptied every 150 received)
+    double cpuMs = 0;
+    double virtualMs = 0;
+};
+
+// Kept out of line and named, for callgrind to count inside it only.
+[[gnu::noinline]] void runScan(app::MainWindow& window) {
+    window.load();
+}
+
+Outcome scan(bool rotary) {
+    sim::ManualScheduler clock;
+    clock.setAutoAdvance(true);
+    sim::SchedulerTimers timers(clock);
+    sim::Bus bus(clock);
+    bus.setPacing(true);
+    for (char address = '0'; address <= '9'; ++address) {
+        if (rotary)
+            bus.addRotaryEncoder(address);
+        else
+            bus.addLevelProbe(address);
+    }
+    sim::BusPort port(bus);
+
+    QTemporaryDir settingsDir;
+    testing::FakeDialogs dialogs;
+    app::AppServices services;
+    services.port = &port;
+    services.dialogs = &dialogs;
+    // Break, mark and the data-request pause take no time here; the floor is not measured.
+    services.sleep = [](int) {};
+    const QDateTime epoch(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
+    services.clock = [&clock, epoch] {
+        return epoch.addMSecs(
+            std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count());
+    };
+    services.timers = &timers;
+    services.settingsFile = settingsDir.filePath(QStringLiteral("sysfile.cfg"));
+    app::SysData(services.settingsFile).write({1, 20, 15, 200, 400});
+
+    app::MainWindow window(services);
+    window.SecondTimer.stop();
+    window.ClockTimer.stop();
+    if (rotary)
+        window.setRotaryEncoderSensorType();
+    else
+        window.setLevelProbeSensorType();
+    window.resize(1000, 760);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return {};
+    QCoreApplication::processEvents();
+
+    Outcome outcome;
+    const sim::Micros start = clock.now();
+    const double cpuStart = cpuMs();
+    runScan(window);
+    outcome.cpuMs = cpuMs() - cpuStart;
+    outcome.virtualMs = static_cast<double>((clock.now() - start).count()) / 1e3;
+    for (int i = 0; i <= 9; ++i)
+        outcome.found += window.SensorTab->isTabEnabled(i) ? 1 : 0;
+    outcome.lines = window.link().commsLog().count();
+    return outcome;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const QString only = args.value(1);
+    if (args.size() > 2 ||
+        !(only.isEmpty() || only == QLatin1String("level") || only == QLatin1String("rotary"))) {
+        std::fprintf(stderr, "usage: sdi12-bench-scan-work [level|rotary]\n");
+        return 2;
+    }
+    bool ok = true;
+    for (const bool rotary : {false, true}) {
+        if (!only.isEmpty() && rotary != (only == QLatin1String("rotary")))
+            continue;
+        const Outcome o = scan(rotary);
+        std::printf("%s: %d found, %.1f s of bus time, %.1f ms of processor time\n",
+                    rotary ? "Ten rotary encoders at 0-9" : "Ten level probes at 0-9", o.found,
+                    o.virtualMs / 1e3, o.cpuMs);
+        ok = ok && o.found == 10;
+    }
+    return ok ? 0 : 1;
+}
