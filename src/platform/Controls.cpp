@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include "DropDown.h"
+#include "LineDelegate.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -60,7 +61,9 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
 }
 
 QListWidget* makeListBox(QWidget* parent, const char* name, const QString& label) {
-    return named(new QListWidget(parent), name, plainLabel(label), {});
+    auto* list = named(new QListWidget(parent), name, plainLabel(label), {});
+    list->setItemDelegate(new LineDelegate(list));
+    return list;
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& text) {

@@ -2,6 +2,9 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <QWidget>
 
 namespace platform {
 
@@ -30,6 +33,15 @@ void LineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->drawText(QPoint(option.rect.left() + kMargin, baseline),
                       index.data(Qt::DisplayRole).toString());
     painter->restore();
+    // The keyboard's place in the list, as the style shows it.
+    if (option.state.testFlag(QStyle::State_HasFocus) && option.widget != nullptr) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.backgroundColor =
+            option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+        option.widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter,
+                                              option.widget);
+    }
 }
 
 QSize LineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

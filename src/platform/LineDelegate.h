@@ -6,11 +6,11 @@
 
 namespace platform {
 
-// Draws plain text items, such as the sensor list's cells, for a fraction of what the
-// general item delegate costs, in measuring them as well as in drawing them: one line of
-// text in the view's font and colours, the selection as a filled band, nothing else the
-// model might offer. A text wider than its cell is cut at the cell's end, not shortened
-// with an ellipsis.
+// Draws plain text items, such as the sensor list's cells and the sensor details, for a
+// fraction of what the general item delegate costs, in measuring them as well as in drawing
+// them: one line of text in the view's font and colours, the selection as a filled band, the
+// focus frame, nothing else the model might offer. A text wider than its cell is cut at the
+// cell's end, not shortened with an ellipsis.
 class LineDelegate final : public QAbstractItemDelegate {
 public:
     using QAbstractItemDelegate::QAbstractItemDelegate;

@@ -1,6 +1,7 @@
 #include "PaintPacer.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionEvent>
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QWidget>
 
 namespace platform {
@@ -27,6 +29,10 @@ bool onlyRedraws(const QWidget* w) {
     if (const auto* box = qobject_cast<const QGroupBox*>(w))
         return !box->isCheckable();
     const QMetaObject* type = w->metaObject();
+    // Lists and tables leave an enable change to the frame, which draws itself again; a tree
+    // view answers it with more.
+    if (qobject_cast<const QAbstractItemView*>(w) != nullptr)
+        return qobject_cast<const QTreeView*>(w) == nullptr;
     return qobject_cast<const QComboBox*>(w) != nullptr ||
            qobject_cast<const QLineEdit*>(w) != nullptr ||
            qobject_cast<const QLabel*>(w) != nullptr || type == &QWidget::staticMetaObject ||
