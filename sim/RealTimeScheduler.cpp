@@ -41,14 +41,14 @@ void RealTimeScheduler::pendingChanged() {
     const auto due = nextDue();
     const qint64 waitUs = due ? std::max<qint64>(0, (*due - now()).count()) : 0;
     if (timerFd_ >= 0) {
-        itimerspec spec{}; // all zero: disarmed
+        itimerspec when{}; // all zero: disarmed
         if (due) {
             // At least a microsecond: a zero time would disarm it.
             const qint64 waitNs = std::max<qint64>(1'000, waitUs * 1'000);
-            spec.it_value.tv_sec = static_cast<time_t>(waitNs / 1'000'000'000);
-            spec.it_value.tv_nsec = static_cast<long>(waitNs % 1'000'000'000);
+            when.it_value.tv_sec = static_cast<time_t>(waitNs / 1'000'000'000);
+            when.it_value.tv_nsec = static_cast<long>(waitNs % 1'000'000'000);
         }
-        ::timerfd_settime(timerFd_, 0, &spec, nullptr);
+        ::timerfd_settime(timerFd_, 0, &when, nullptr);
         return;
     }
     if (!due) {
