@@ -8,6 +8,7 @@
 // traffic (computed from the simulator's record of the bus), their ratio and the CPU time of
 // this process (the tool) during the scan as a share of the wall time.
 
+#include "ProcessTime.h"
 #include "app/MainWindow.h"
 #include "app/SysData.h"
 #include "discovery/ScanWindow.h"
@@ -30,7 +31,6 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
-#include <sys/resource.h>
 
 namespace {
 
@@ -70,15 +70,6 @@ public:
     bool started = false;
     std::function<void()> onStart;
 };
-
-double cpuMs() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    const auto ms = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
-    };
-    return ms(u.ru_utime) + ms(u.ru_stime);
-}
 
 // One line of the simulator's traffic: a request as received, or a sensor's line (answer or
 // service request) with its line end, and when its last character was complete.
@@ -398,14 +389,14 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
         double cpuStart = 0;
         ScanStartWatch watch;
         watch.onStart = [&] {
-            cpuStart = cpuMs();
+            cpuStart = bench::cpuMs();
             scanStartMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         };
         window.installEventFilter(&watch);
 
         window.load(); // opens COM1 and runs the first scan
         result.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 - scanStartMs;
-        result.cpuMs = cpuMs() - cpuStart;
+        result.cpuMs = bench::cpuMs() - cpuStart;
         window.removeEventFilter(&watch);
         if (!watch.started)
             return std::nullopt;

@@ -17,6 +17,7 @@
 #include "BusPort.h"
 #include "FakeDialogs.h"
 #include "ManualScheduler.h"
+#include "ProcessTime.h"
 #include "SchedulerTimers.h"
 #include "app/AppServices.h"
 #include "app/MainWindow.h"
@@ -29,18 +30,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-
-double cpuMs() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    const auto ms = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
-    };
-    return ms(u.ru_utime) + ms(u.ru_stime);
-}
 
 struct Outcome {
     int found = 0;
@@ -99,9 +90,9 @@ Outcome scan(bool rotary) {
 
     Outcome outcome;
     const sim::Micros start = clock.now();
-    const double cpuStart = cpuMs();
+    const double cpuStart = bench::cpuMs();
     runScan(window);
-    outcome.cpuMs = cpuMs() - cpuStart;
+    outcome.cpuMs = bench::cpuMs() - cpuStart;
     outcome.virtualMs = static_cast<double>((clock.now() - start).count()) / 1e3;
     for (int i = 0; i <= 9; ++i)
         outcome.found += window.SensorTab->isTabEnabled(i) ? 1 : 0;

@@ -9,7 +9,7 @@
 namespace logging {
 
 LogView::LogView(QWidget* parent)
-    : QAbstractItemView(parent), header_(new QHeaderView(Qt::Horizontal, this)) {
+    : RowsView(parent), header_(new QHeaderView(Qt::Horizontal, this)) {
     header_->setSectionsClickable(false);
     header_->setStretchLastSection(true);
     header_->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -33,7 +33,7 @@ LogView::~LogView() {
 void LogView::setModel(QAbstractItemModel* model) {
     QAbstractItemView::setModel(model);
     header_->setModel(model);
-    rowHeight_ = 0;
+    forgetRowHeight();
     updateGeometries();
 }
 
@@ -45,37 +45,18 @@ void LogView::reset() {
 
 void LogView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        rowHeight_ = 0;
+        forgetRowHeight();
     QAbstractItemView::changeEvent(event);
 }
 
-int LogView::rowHeight() const {
-    if (rowHeight_ == 0) {
-        QStyleOptionViewItem option;
-        const_cast<LogView*>(this)->initViewItemOption(&option);
-        option.text = QStringLiteral("0");
-        const QModelIndex probe =
-            model() != nullptr && model()->rowCount() > 0 ? model()->index(0, 0) : QModelIndex();
-        const int fromDelegate =
-            probe.isValid() ? itemDelegate()->sizeHint(option, probe).height() : 0;
-        rowHeight_ = std::max({fromDelegate, fontMetrics().height() + 4, 1});
-    }
-    return rowHeight_;
-}
-
-int LogView::firstShownRow() const {
-    return verticalScrollBar()->value();
-}
-
-int LogView::rowsShown() const {
-    return std::max(1, viewport()->height() / rowHeight());
-}
-
-int LogView::rowAt(int y) const {
-    if (model() == nullptr || y < 0)
-        return -1;
-    const int row = firstShownRow() + y / rowHeight();
-    return row < model()->rowCount() ? row : -1;
+int LogView::measureRowHeight() const {
+    QStyleOptionViewItem option;
+    const_cast<LogView*>(this)->initViewItemOption(&option);
+    option.text = QStringLiteral("0");
+    const QModelIndex probe =
+        model() != nullptr && model()->rowCount() > 0 ? model()->index(0, 0) : QModelIndex();
+    const int fromDelegate = probe.isValid() ? itemDelegate()->sizeHint(option, probe).height() : 0;
+    return std::max(fromDelegate, fontMetrics().height() + 4);
 }
 
 QRect LogView::visualRect(const QModelIndex& index) const {
@@ -92,104 +73,6 @@ QModelIndex LogView::indexAt(const QPoint& point) const {
     if (row < 0 || column < 0)
         return {};
     return model()->index(row, column, rootIndex());
-}
-
-void LogView::scrollTo(const QModelIndex& index, ScrollHint hint) {
-    if (!index.isValid())
-        return;
-    const int first = firstShownRow();
-    const int shown = rowsShown();
-    const int row = index.row();
-    int top = first;
-    switch (hint) {
-    case PositionAtTop:
-        top = row;
-        break;
-    case PositionAtBottom:
-        top = row - shown + 1;
-        break;
-    case PositionAtCenter:
-        top = row - shown / 2;
-        break;
-    case EnsureVisible:
-        if (row < first)
-            top = row;
-        else if (row >= first + shown)
-            top = row - shown + 1;
-        break;
-    }
-    verticalScrollBar()->setValue(top);
-}
-
-QModelIndex LogView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers) {
-    if (model() == nullptr || model()->rowCount() == 0)
-        return {};
-    const int last = model()->rowCount() - 1;
-    const int current = currentIndex().isValid() ? currentIndex().row() : 0;
-    int row = current;
-    switch (cursorAction) {
-    case MoveUp:
-    case MovePrevious:
-        row = current - 1;
-        break;
-    case MoveDown:
-    case MoveNext:
-        row = current + 1;
-        break;
-    case MovePageUp:
-        row = current - rowsShown();
-        break;
-    case MovePageDown:
-        row = current + rowsShown();
-        break;
-    case MoveHome:
-        row = 0;
-        break;
-    case MoveEnd:
-        row = last;
-        break;
-    default:
-        break;
-    }
-    return model()->index(std::clamp(row, 0, last), 0, rootIndex());
-}
-
-int LogView::horizontalOffset() const {
-    return horizontalScrollBar()->value();
-}
-
-int LogView::verticalOffset() const {
-    return firstShownRow() * rowHeight();
-}
-
-void LogView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
-    if (model() == nullptr)
-        return;
-    const int top = rowAt(rect.top());
-    const int bottom = rowAt(rect.bottom());
-    if (top < 0 && bottom < 0)
-        return;
-    const int from = top < 0 ? bottom : top;
-    const int to = bottom < 0 ? top : bottom;
-    const QItemSelection rows(
-        model()->index(std::min(from, to), 0, rootIndex()),
-        model()->index(std::max(from, to), model()->columnCount() - 1, rootIndex()));
-    selectionModel()->select(rows, command);
-}
-
-QRegion LogView::visualRegionForSelection(const QItemSelection& selection) const {
-    // Selections are whole rows: the strips of the rows shown.
-    QRegion region;
-    const int first = firstShownRow();
-    const int last = first + rowsShown();
-    for (const QItemSelectionRange& range : selection) {
-        const int top = std::max(range.top(), first);
-        const int bottom = std::min(range.bottom(), last);
-        if (top <= bottom)
-            region += QRect(0, (top - first) * rowHeight(), viewport()->width(),
-                            (bottom - top + 1) * rowHeight());
-    }
-    return region;
 }
 
 void LogView::paintEvent(QPaintEvent* event) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractItemView>
+#include "platform/RowsView.h"
 
 class QHeaderView;
 
@@ -10,29 +10,21 @@ namespace logging {
 // selected at a time. Only the rows on screen are ever looked at, so a reading added to a
 // log of a million rows costs no more than one added to an empty log: nothing is laid out
 // per row, the scroll range is the row count.
-class LogView final : public QAbstractItemView {
+class LogView final : public platform::RowsView {
     Q_OBJECT
 public:
     explicit LogView(QWidget* parent = nullptr);
     ~LogView() override;
 
     QHeaderView* header() const { return header_; }
-    int rowHeight() const;
-
     void setModel(QAbstractItemModel* model) override;
     QRect visualRect(const QModelIndex& index) const override;
-    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint& point) const override;
     void reset() override;
     void doItemsLayout() override;
 
 protected:
-    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
-    int horizontalOffset() const override;
-    int verticalOffset() const override;
-    bool isIndexHidden(const QModelIndex&) const override { return false; }
-    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
-    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    int measureRowHeight() const override;
     void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
@@ -41,14 +33,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    int firstShownRow() const;
-    int rowsShown() const;
-    int rowAt(int y) const;
     void updateScrollRange();
     void scheduleRangeUpdate();
 
     QHeaderView* header_;
-    mutable int rowHeight_ = 0; // 0: not known yet
     bool rangeUpdatePending_ = false;
     bool movedSincePaint_ = false;
 };

@@ -11,7 +11,7 @@ namespace {
 constexpr int kMargin = 3; // left of the text
 } // namespace
 
-LineListView::LineListView(QWidget* parent) : QAbstractItemView(parent) {
+LineListView::LineListView(QWidget* parent) : RowsView(parent) {
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
     setHorizontalScrollMode(ScrollPerPixel);
@@ -33,7 +33,7 @@ void LineListView::reset() {
 
 void LineListView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        rowHeight_ = 0;
+        forgetRowHeight();
         widest_ = 0;
         measure(0, rowCount() - 1);
         updateScrollRanges();
@@ -41,14 +41,8 @@ void LineListView::changeEvent(QEvent* event) {
     QAbstractItemView::changeEvent(event);
 }
 
-int LineListView::rowHeight() const {
-    if (rowHeight_ == 0)
-        rowHeight_ = std::max(1, fontMetrics().height() + 2);
-    return rowHeight_;
-}
-
-int LineListView::rowCount() const {
-    return model() != nullptr ? model()->rowCount(rootIndex()) : 0;
+int LineListView::measureRowHeight() const {
+    return fontMetrics().height() + 2;
 }
 
 QString LineListView::lineText(int row) const {
@@ -71,21 +65,6 @@ void LineListView::measure(int first, int last) {
     }
 }
 
-int LineListView::firstShownRow() const {
-    return verticalScrollBar()->value();
-}
-
-int LineListView::rowsShown() const {
-    return std::max(1, viewport()->height() / rowHeight());
-}
-
-int LineListView::rowAt(int y) const {
-    if (y < 0)
-        return -1;
-    const int row = firstShownRow() + y / rowHeight();
-    return row < rowCount() ? row : -1;
-}
-
 QRect LineListView::visualRect(const QModelIndex& index) const {
     if (!index.isValid())
         return {};
@@ -96,100 +75,6 @@ QRect LineListView::visualRect(const QModelIndex& index) const {
 QModelIndex LineListView::indexAt(const QPoint& point) const {
     const int row = rowAt(point.y());
     return row < 0 ? QModelIndex() : model()->index(row, 0, rootIndex());
-}
-
-void LineListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
-    if (!index.isValid())
-        return;
-    const int first = firstShownRow();
-    const int shown = rowsShown();
-    const int row = index.row();
-    int top = first;
-    switch (hint) {
-    case PositionAtTop:
-        top = row;
-        break;
-    case PositionAtBottom:
-        top = row - shown + 1;
-        break;
-    case PositionAtCenter:
-        top = row - shown / 2;
-        break;
-    case EnsureVisible:
-        if (row < first)
-            top = row;
-        else if (row >= first + shown)
-            top = row - shown + 1;
-        break;
-    }
-    verticalScrollBar()->setValue(top);
-}
-
-QModelIndex LineListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers) {
-    const int last = rowCount() - 1;
-    if (last < 0)
-        return {};
-    const int current = currentIndex().isValid() ? currentIndex().row() : 0;
-    int row = current;
-    switch (cursorAction) {
-    case MoveUp:
-    case MovePrevious:
-        row = current - 1;
-        break;
-    case MoveDown:
-    case MoveNext:
-        row = current + 1;
-        break;
-    case MovePageUp:
-        row = current - rowsShown();
-        break;
-    case MovePageDown:
-        row = current + rowsShown();
-        break;
-    case MoveHome:
-        row = 0;
-        break;
-    case MoveEnd:
-        row = last;
-        break;
-    default:
-        break;
-    }
-    return model()->index(std::clamp(row, 0, last), 0, rootIndex());
-}
-
-int LineListView::horizontalOffset() const {
-    return horizontalScrollBar()->value();
-}
-
-int LineListView::verticalOffset() const {
-    return firstShownRow() * rowHeight();
-}
-
-void LineListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
-    const int top = rowAt(rect.top());
-    const int bottom = rowAt(rect.bottom());
-    if (top < 0 && bottom < 0)
-        return;
-    const int from = top < 0 ? bottom : top;
-    const int to = bottom < 0 ? top : bottom;
-    selectionModel()->select(QItemSelection(model()->index(std::min(from, to), 0, rootIndex()),
-                                            model()->index(std::max(from, to), 0, rootIndex())),
-                             command);
-}
-
-QRegion LineListView::visualRegionForSelection(const QItemSelection& selection) const {
-    QRegion region;
-    const int first = firstShownRow();
-    const int last = first + rowsShown();
-    for (const QItemSelectionRange& range : selection) {
-        const int top = std::max(range.top(), first);
-        const int bottom = std::min(range.bottom(), last);
-        if (top <= bottom)
-            region += QRect(0, (top - first) * rowHeight(), viewport()->width(),
-                            (bottom - top + 1) * rowHeight());
-    }
-    return region;
 }
 
 void LineListView::paintEvent(QPaintEvent* event) {
