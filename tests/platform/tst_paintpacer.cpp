@@ -1,3 +1,5 @@
+#include "ManualScheduler.h"
+#include "SchedulerTimers.h"
 #include "platform/PaintPacer.h"
 
 #include <QAction>
@@ -11,29 +13,11 @@
 
 namespace {
 
-// Timers that fire only when told to.
-class HandTimers final : public platform::Timers {
-public:
-    struct Timer final : platform::OneShotTimer {
-        void start(int ms) override { active = true, last = ms; }
-        void stop() override { active = false; }
-        bool isActive() const override { return active; }
-        int interval() const override { return last; }
-        bool active = false;
-        int last = 0;
-    };
-    std::unique_ptr<platform::OneShotTimer> makeTimer() override {
-        auto timer = std::make_unique<Timer>();
-        made = timer.get();
-        return timer;
-    }
-    qint64 elapsedMs() const override { return 0; }
-    void fire() {
-        QVERIFY(made && made->active);
-        made->active = false;
-        made->onTimeout();
-    }
-    Timer* made = nullptr;
+// The pacer's timer, on a clock that moves only when told to.
+struct HandTimers {
+    sim::ManualScheduler clock;
+    sim::SchedulerTimers timers{clock};
+    void fire() { clock.advanceBy(sim::milliseconds(250)); }
 };
 
 // Counts the events of some kinds that reach an object.
@@ -91,7 +75,7 @@ void PaintPacerTest::controlsToggledBackAreNotDrawnAgain() {
     HandTimers timers;
     bool holding = false;
     platform::PaintPacer pacer(
-        &w.main, timers, [&] { return holding; }, 250);
+        &w.main, timers.timers, [&] { return holding; }, 250);
     Seen buttonPaints(w.button, {QEvent::Paint});
     Seen textChanges(w.text, {QEvent::EnabledChange});
     QCoreApplication::processEvents();
@@ -133,7 +117,7 @@ void PaintPacerTest::buttonHeldDownIsReleasedAtOnce() {
     QVERIFY(QTest::qWaitForWindowExposed(&w.main));
     HandTimers timers;
     platform::PaintPacer pacer(
-        &w.main, timers, [] { return true; }, 250);
+        &w.main, timers.timers, [] { return true; }, 250);
     int clicks = 0;
     connect(w.button, &QPushButton::clicked, [&] { ++clicks; });
     QTest::mousePress(w.button, Qt::LeftButton);
@@ -152,7 +136,7 @@ void PaintPacerTest::menusToggledBackAreNotRelaidOut() {
     QVERIFY(QTest::qWaitForWindowExposed(&w.main));
     HandTimers timers;
     platform::PaintPacer pacer(
-        &w.main, timers, [] { return true; }, 250);
+        &w.main, timers.timers, [] { return true; }, 250);
     Seen told(w.main.menuBar(), {QEvent::ActionChanged});
 
     w.menu->setEnabled(false); // the first change of a menu always goes through
