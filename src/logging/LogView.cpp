@@ -31,7 +31,7 @@ LogView::~LogView() {
 }
 
 void LogView::setModel(QAbstractItemModel* model) {
-    QAbstractItemView::setModel(model);
+    RowsView::setModel(model);
     header_->setModel(model);
     forgetRowHeight();
     updateGeometries();

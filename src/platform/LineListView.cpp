@@ -19,7 +19,7 @@ LineListView::LineListView(QWidget* parent) : RowsView(parent) {
 }
 
 void LineListView::setModel(QAbstractItemModel* model) {
-    QAbstractItemView::setModel(model);
+    RowsView::setModel(model);
     reset();
 }
 

@@ -1,9 +1,31 @@
 #include "RowsView.h"
 
+#include "RowsAccessible.h"
+
 #include <QScrollBar>
 #include <algorithm>
 
 namespace platform {
+
+RowsView::RowsView(QWidget* parent) : QAbstractItemView(parent) {
+    installRowsAccessibility();
+}
+
+void RowsView::setModel(QAbstractItemModel* model) {
+    if (model == this->model())
+        return;
+    if (this->model() != nullptr)
+        this->model()->disconnect(this);
+    QAbstractItemView::setModel(model);
+    if (model == nullptr)
+        return;
+    connect(model, &QAbstractItemModel::rowsInserted, this, &RowsView::rowsChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &RowsView::rowsChanged);
+    connect(model, &QAbstractItemModel::rowsMoved, this, &RowsView::rowsChanged);
+    connect(model, &QAbstractItemModel::modelReset, this, &RowsView::rowsChanged);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &RowsView::rowsChanged);
+    emit rowsChanged();
+}
 
 int RowsView::rowHeight() const {
     if (rowHeight_ == 0)

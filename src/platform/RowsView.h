@@ -8,13 +8,19 @@ namespace platform {
 // vertical scroll bar counts rows (its value is the first row shown), a row is picked by
 // its place, the keyboard moves from row to row and a selection is of whole rows. Nothing is
 // laid out per row, so a list of a million rows costs no more to scroll than one of ten.
+// Assistive tools read it as a list with an item per row.
 class RowsView : public QAbstractItemView {
     Q_OBJECT
 public:
-    using QAbstractItemView::QAbstractItemView;
+    explicit RowsView(QWidget* parent = nullptr);
 
     int rowHeight() const;
+    void setModel(QAbstractItemModel* model) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+Q_SIGNALS:
+    // Rows came, went or moved in the model.
+    void rowsChanged();
 
 protected:
     // The height of a row, asked once until forgetRowHeight().

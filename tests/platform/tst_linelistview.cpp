@@ -2,6 +2,7 @@
 #include "platform/LineListView.h"
 
 #include <QAbstractListModel>
+#include <QAccessible>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -50,6 +51,7 @@ private slots:
     void followsTheNewestLineDrawingOnlyIt();
     void linesCanBeReadWholeAndPicked();
     void delegateMeasuresEachTextInItsFont();
+    void assistiveToolsReadTheLines();
 };
 
 // A new line scrolls the list to it; the lines already shown are moved, not drawn again, so
@@ -131,6 +133,33 @@ void LineListViewTest::delegateMeasuresEachTextInItsFont() {
         const int width = delegate.sizeHint(option, lines.index(0)).width();
         QVERIFY2(width >= text && width <= text + 10, qPrintable(QString::number(width - text)));
     }
+}
+
+// A screen reader finds a list with an item per line, named by the line, following the lines
+// as they come and go.
+void LineListViewTest::assistiveToolsReadTheLines() {
+    Lines lines;
+    platform::LineListView view;
+    view.setModel(&lines);
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    lines.append(QStringLiteral("12:00:00 --> 0M!"));
+    lines.append(QStringLiteral("12:00:00 <-- 00012"));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
+    QVERIFY(list != nullptr);
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->childCount(), 2);
+    QAccessibleInterface* second = list->child(1);
+    QCOMPARE(second->role(), QAccessible::ListItem);
+    QCOMPARE(second->text(QAccessible::Name), QStringLiteral("12:00:00 <-- 00012"));
+    QCOMPARE(list->indexOfChild(second), 1);
+    QCOMPARE(list->childAt(second->rect().center().x(), second->rect().center().y()), second);
+
+    lines.clear();
+    lines.append(QStringLiteral("12:00:01 --> 1M!"));
+    QCOMPARE(list->childCount(), 1);
+    QCOMPARE(list->child(0)->text(QAccessible::Name), QStringLiteral("12:00:01 --> 1M!"));
 }
 
 QTEST_MAIN(LineListViewTest)
