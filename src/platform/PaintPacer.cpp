@@ -46,14 +46,13 @@ PaintPacer::PaintPacer(QWidget* window, Timers& timers, std::function<bool()> ho
     : window_(window), timer_(timers.makeTimer()), holding_(std::move(holding)),
       intervalMs_(intervalMs) {
     timer_->onTimeout = [this] { flush(); };
-    window_->installEventFilter(this);
-    // Enable changes go to each control, so they are watched for the whole application.
+    // The window's requests to be drawn, and the enable changes of each of its controls.
     qApp->installEventFilter(this);
 }
 
 PaintPacer::~PaintPacer() {
-    qApp->removeEventFilter(this);
-    window_->removeEventFilter(this);
+    if (qApp != nullptr)
+        qApp->removeEventFilter(this);
 }
 
 PaintPacer::MenuLook PaintPacer::lookOf(const QAction* action) {
