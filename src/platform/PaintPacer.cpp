@@ -86,7 +86,9 @@ bool PaintPacer::holdEnabledChange(QWidget* widget) {
         QApplication::activePopupWidget() != nullptr || !onlyRedraws(widget))
         return false;
     // The first change since the last drawing says what was drawn: the opposite of now.
-    if (!heldControls_.contains(widget))
+    // (An entry whose control is gone belongs to an earlier control at the same address.)
+    const auto held = heldControls_.constFind(widget);
+    if (held == heldControls_.cend() || held->first.isNull())
         heldControls_.insert(widget, {widget, !widget->isEnabled()});
     startTimer();
     return true;
