@@ -43,6 +43,18 @@ struct Drawn final : QObject {
     QRegion region;
 };
 
+// A shown list of lines of the given font.
+struct Shown {
+    explicit Shown(const QFont& font = {}, QSize size = {300, 200}) {
+        view.setFont(font);
+        view.setModel(&lines);
+        view.resize(size);
+        view.show();
+    }
+    Lines lines;
+    platform::LineListView view;
+};
+
 } // namespace
 
 class LineListViewTest : public QObject {
@@ -57,11 +69,8 @@ private slots:
 // A new line scrolls the list to it; the lines already shown are moved, not drawn again, so
 // a line costs the same however many came before. Emptied, the list has nothing to scroll.
 void LineListViewTest::followsTheNewestLineDrawingOnlyIt() {
-    Lines lines;
-    platform::LineListView view;
-    view.setModel(&lines);
-    view.resize(300, 200);
-    view.show();
+    Shown shown;
+    auto& [lines, view] = shown;
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     for (int i = 0; i < 100; ++i)
         lines.append(QStringLiteral("12:00:%1 --> 0M!").arg(i));
@@ -92,14 +101,10 @@ void LineListViewTest::followsTheNewestLineDrawingOnlyIt() {
 
 // A line wider than the list can be scrolled to in full; a click picks the line under it.
 void LineListViewTest::linesCanBeReadWholeAndPicked() {
-    Lines lines;
-    platform::LineListView view;
     QFont mono(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);
-    view.setFont(mono);
-    view.setModel(&lines);
-    view.resize(200, 150);
-    view.show();
+    Shown shown(mono, {200, 150});
+    auto& [lines, view] = shown;
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     const QString wide = QStringLiteral("12:00:00 <-- 0+123.456+78.9+") + QString(60, u'9');
     lines.append(QStringLiteral("12:00:00 --> 0D0!"));
@@ -138,11 +143,8 @@ void LineListViewTest::delegateMeasuresEachTextInItsFont() {
 // A screen reader finds a list with an item per line, named by the line, following the lines
 // as they come and go.
 void LineListViewTest::assistiveToolsReadTheLines() {
-    Lines lines;
-    platform::LineListView view;
-    view.setModel(&lines);
-    view.resize(300, 200);
-    view.show();
+    Shown shown;
+    auto& [lines, view] = shown;
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     lines.append(QStringLiteral("12:00:00 --> 0M!"));
     lines.append(QStringLiteral("12:00:00 <-- 00012"));
