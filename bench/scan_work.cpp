@@ -13,21 +13,14 @@
 // Without valgrind it prints the processor time of each scan. An argument runs one family's
 // scan only.
 
-#include "Bus.h"
-#include "BusPort.h"
-#include "FakeDialogs.h"
-#include "ManualScheduler.h"
 #include "ProcessTime.h"
-#include "SchedulerTimers.h"
-#include "app/AppServices.h"
+#include "VirtualBus.h"
 #include "app/MainWindow.h"
-#include "app/SysData.h"
 #include "link/CommsLog.h"
 #include "link/Link.h"
 
 #include <QApplication>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 
@@ -46,36 +39,16 @@ struct Outcome {
 }
 
 Outcome scan(bool rotary) {
-    sim::ManualScheduler clock;
-    clock.setAutoAdvance(true);
-    sim::SchedulerTimers timers(clock);
-    sim::Bus bus(clock);
-    bus.setPacing(true);
+    // Break, mark and the data-request pause take no time here; the floor is not measured.
+    bench::VirtualBus rig(QDateTime(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC));
     for (char address = '0'; address <= '9'; ++address) {
         if (rotary)
-            bus.addRotaryEncoder(address);
+            rig.bus.addRotaryEncoder(address);
         else
-            bus.addLevelProbe(address);
+            rig.bus.addLevelProbe(address);
     }
-    sim::BusPort port(bus);
 
-    QTemporaryDir settingsDir;
-    testing::FakeDialogs dialogs;
-    app::AppServices services;
-    services.port = &port;
-    services.dialogs = &dialogs;
-    // Break, mark and the data-request pause take no time here; the floor is not measured.
-    services.sleep = [](int) {};
-    const QDateTime epoch(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
-    services.clock = [&clock, epoch] {
-        return epoch.addMSecs(
-            std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count());
-    };
-    services.timers = &timers;
-    services.settingsFile = settingsDir.filePath(QStringLiteral("sysfile.cfg"));
-    app::SysData(services.settingsFile).write({1, 20, 15, 200, 400});
-
-    app::MainWindow window(services);
+    app::MainWindow window(rig.services);
     window.SecondTimer.stop();
     window.ClockTimer.stop();
     if (rotary)
@@ -89,11 +62,11 @@ Outcome scan(bool rotary) {
     QCoreApplication::processEvents();
 
     Outcome outcome;
-    const sim::Micros start = clock.now();
+    const sim::Micros start = rig.clock.now();
     const double cpuStart = bench::cpuMs();
     runScan(window);
     outcome.cpuMs = bench::cpuMs() - cpuStart;
-    outcome.virtualMs = static_cast<double>((clock.now() - start).count()) / 1e3;
+    outcome.virtualMs = static_cast<double>((rig.clock.now() - start).count()) / 1e3;
     for (int i = 0; i <= 9; ++i)
         outcome.found += window.SensorTab->isTabEnabled(i) ? 1 : 0;
     outcome.lines = window.link().commsLog().count();

@@ -21,6 +21,7 @@
 #include "SchedulerTimers.h"
 #include "StampCheck.h"
 #include "TrafficRecord.h"
+#include "VirtualBus.h"
 #include "app/AppServices.h"
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
@@ -100,31 +101,15 @@ int main(int argc, char** argv) {
     const qint64 days = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 7;
     const qint64 totalReadings = days * kSecondsPerDay;
 
-    sim::ManualScheduler clock;
-    clock.setAutoAdvance(true);
-    sim::SchedulerTimers timers(clock);
-    sim::Bus bus(clock);
-    bus.setPacing(true);
+    bench::VirtualBus rig(kEpoch);
+    sim::ManualScheduler& clock = rig.clock;
+    sim::Bus& bus = rig.bus;
     bus.setRecording(false); // the bus's own record would grow with the run
     for (const int address : {kLogged, kQueried})
         bus.addLevelProbe(char('0' + address)).setMeasurementTime(sim::milliseconds(100));
-    sim::BusPort port(bus);
-    port.setRecording(false); // nor the port's record of what the tool wrote
-
-    QTemporaryDir settingsDir;
-    testing::FakeDialogs dialogs;
-    app::AppServices services;
-    services.port = &port;
-    services.dialogs = &dialogs;
-    // The tool's short blocking waits (break, mark, data-request pause) take no virtual time.
-    services.sleep = [](int) {};
-    services.clock = [&clock] {
-        return kEpoch.addMSecs(
-            std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count());
-    };
-    services.timers = &timers;
-    services.settingsFile = settingsDir.filePath(QStringLiteral("sysfile.cfg"));
-    app::SysData(services.settingsFile).write({1, 20, 15, 200, 400});
+    rig.port.setRecording(false); // nor the port's record of what the tool wrote
+    testing::FakeDialogs& dialogs = rig.dialogs;
+    const app::AppServices& services = rig.services;
 
     app::MainWindow w(services);
     w.SecondTimer.stop(); // the soak ticks on the virtual clock itself
