@@ -25,20 +25,22 @@ void LineListView::setModel(QAbstractItemModel* model) {
 
 void LineListView::reset() {
     QAbstractItemView::reset();
-    widest_ = 0;
-    measure(0, rowCount() - 1);
-    updateScrollRanges();
+    measureAll();
     viewport()->update();
 }
 
 void LineListView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         forgetRowHeight();
-        widest_ = 0;
-        measure(0, rowCount() - 1);
-        updateScrollRanges();
+        measureAll();
     }
     QAbstractItemView::changeEvent(event);
+}
+
+void LineListView::measureAll() {
+    widest_ = 0;
+    measure(0, rowCount() - 1);
+    updateScrollRanges();
 }
 
 int LineListView::measureRowHeight() const {

@@ -32,6 +32,7 @@ protected:
 private:
     QString lineText(int row) const;
     void measure(int first, int last);
+    void measureAll();
     void updateScrollRanges();
 
     int widest_ = 0; // the widest line's width, in pixels
