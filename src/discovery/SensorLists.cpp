@@ -1,5 +1,6 @@
 #include "SensorLists.h"
 
+#include "platform/ColumnFit.h"
 #include "platform/Controls.h"
 #include "platform/LineDelegate.h"
 
@@ -21,10 +22,10 @@ QTreeWidget* makeList(QWidget* parent, const char* name, const QStringList& colu
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setHeaderLabels(columns);
     list->header()->setStretchLastSection(true);
-    // Ten rows: the columns can follow their texts.
-    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Each new text measures the column again: plain lines measure and draw cheaply.
+    // Each new text measures its column again: plain lines measure and draw cheaply.
     list->setItemDelegate(new platform::LineDelegate(list));
+    // Ten rows: the columns follow their texts.
+    new platform::ColumnFit(list);
     return list;
 }
 

@@ -32,6 +32,7 @@ void LineListView::reset() {
 void LineListView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         forgetRowHeight();
+        pitch_ = -1;
         measureAll();
     }
     QAbstractItemView::changeEvent(event);
@@ -51,11 +52,17 @@ QString LineListView::lineText(int row) const {
     return model()->index(row, 0, rootIndex()).data(Qt::DisplayRole).toString();
 }
 
+int LineListView::pitch() const {
+    if (pitch_ < 0)
+        pitch_ = fontInfo().fixedPitch() ? fontMetrics().horizontalAdvance(QLatin1Char('0')) : 0;
+    return pitch_;
+}
+
 void LineListView::measure(int first, int last) {
     const QFontMetrics metrics = fontMetrics();
     // In a font of fixed pitch a line of plain characters is as wide as its count of them,
     // which spares shaping every line twice, once to measure it and once to draw it.
-    const int pitch = fontInfo().fixedPitch() ? metrics.horizontalAdvance(QLatin1Char('0')) : 0;
+    const int pitch = this->pitch();
     for (int row = std::max(0, first); row <= last; ++row) {
         const QString text = lineText(row);
         const bool plain = pitch > 0 && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
@@ -111,11 +118,18 @@ void LineListView::updateGeometries() {
 }
 
 void LineListView::updateScrollRanges() {
-    verticalScrollBar()->setSingleStep(1);
-    verticalScrollBar()->setPageStep(rowsShown());
+    // A scroll bar draws itself again whenever its steps are set, changed or not, and this
+    // runs for every line added.
+    const auto setSteps = [](QScrollBar* bar, int single, int page) {
+        if (bar->singleStep() != single)
+            bar->setSingleStep(single);
+        if (bar->pageStep() != page)
+            bar->setPageStep(page);
+    };
+    setSteps(verticalScrollBar(), 1, rowsShown());
     verticalScrollBar()->setRange(0, std::max(0, rowCount() - rowsShown()));
-    horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth());
-    horizontalScrollBar()->setPageStep(viewport()->width());
+    setSteps(horizontalScrollBar(), pitch() > 0 ? pitch() : fontMetrics().averageCharWidth(),
+             viewport()->width());
     horizontalScrollBar()->setRange(0, std::max(0, widest_ - viewport()->width()));
 }
 

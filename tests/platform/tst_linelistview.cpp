@@ -1,11 +1,14 @@
+#include "platform/ColumnFit.h"
 #include "platform/LineDelegate.h"
 #include "platform/LineListView.h"
 
 #include <QAbstractListModel>
 #include <QAccessible>
+#include <QHeaderView>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 
@@ -64,6 +67,7 @@ private slots:
     void linesCanBeReadWholeAndPicked();
     void delegateMeasuresEachTextInItsFont();
     void assistiveToolsReadTheLines();
+    void columnsFollowTheirTexts();
 };
 
 // A new line scrolls the list to it; the lines already shown are moved, not drawn again, so
@@ -162,6 +166,49 @@ void LineListViewTest::assistiveToolsReadTheLines() {
     lines.append(QStringLiteral("12:00:01 --> 1M!"));
     QCOMPARE(list->childCount(), 1);
     QCOMPARE(list->child(0)->text(QAccessible::Name), QStringLiteral("12:00:01 --> 1M!"));
+}
+
+// Fitted by ColumnFit, a list's columns are as wide as the header's own fitting to contents
+// makes them, as texts grow, shrink and are cleared, and stay so after a change of font.
+void LineListViewTest::columnsFollowTheirTexts() {
+    const QStringList labels{QStringLiteral("Address"), QStringLiteral("Serial No."),
+                             QStringLiteral("Units"), QStringLiteral("Log Status")};
+    QTreeWidget fitted;
+    QTreeWidget byHeader;
+    for (QTreeWidget* list : {&fitted, &byHeader}) {
+        list->setHeaderLabels(labels);
+        list->header()->setStretchLastSection(true);
+        for (int row = 0; row < 3; ++row)
+            new QTreeWidgetItem(list, {QString::number(row)});
+    }
+    new platform::ColumnFit(&fitted);
+    byHeader.header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    const auto sameWidths = [&] {
+        for (int column = 0; column < labels.size() - 1; ++column)
+            if (fitted.header()->sectionSize(column) != byHeader.header()->sectionSize(column))
+                return false;
+        return true;
+    };
+    const auto setText = [&](int row, int column, const QString& text) {
+        for (QTreeWidget* list : {&fitted, &byHeader})
+            list->topLevelItem(row)->setText(column, text);
+    };
+    QVERIFY(sameWidths());
+    setText(1, 1, QStringLiteral("A serial number far wider than its label"));
+    QVERIFY(sameWidths());
+    QVERIFY(fitted.header()->sectionSize(1) > fitted.header()->sectionSizeHint(1));
+    setText(2, 1, QStringLiteral("Short"));
+    setText(0, 2, QStringLiteral("Centimetres of water"));
+    QVERIFY(sameWidths());
+    setText(1, 1, QString());
+    QVERIFY(sameWidths());
+    QCOMPARE(fitted.header()->sectionSize(1), fitted.header()->sectionSizeHint(1));
+    QFont big;
+    big.setPointSize(big.pointSize() * 2);
+    fitted.setFont(big);
+    byHeader.setFont(big);
+    QVERIFY(sameWidths());
+    QCOMPARE(fitted.header()->sectionResizeMode(0), QHeaderView::Fixed);
 }
 
 QTEST_MAIN(LineListViewTest)
