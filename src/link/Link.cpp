@@ -138,6 +138,7 @@ void Link::FlushInput() {
 void Link::setReceiveState(quint8 state) {
     const bool wasAwaitingService = framer_.state() == 1;
     framer_.setState(state);
+    port_.setCharacterByCharacter(state == 1);
     if (state != 1) {
         serviceRequestTimer_->stop();
         if (wasAwaitingService)

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <termios.h>
 
 namespace platform {
 
@@ -97,12 +98,46 @@ bool QtSerialPort::applyLineSettings(bool pty) {
                         port_.setFlowControl(QSerialPort::NoFlowControl);
     const bool format =
         port_.setDataBits(QSerialPort::Data7) && port_.setParity(QSerialPort::EvenParity);
-    if (common && (format || pty))
+    if (common && (format || pty)) {
+        lineMode_ = false;
+        if (!characterByCharacter_)
+            setLineMode(true);
         return true;
+    }
     error_ = QStringLiteral("The device refused the line settings 1200 baud, 7 data bits, "
                             "even parity, 1 stop bit: %1")
                  .arg(port_.errorString());
     return false;
+}
+
+bool QtSerialPort::setLineMode(bool on) {
+    // At 1200 baud every character would wake the tool on its own, a dozen times for a reply.
+    // In the driver's line mode the received characters wait there until a line feed; none
+    // of the driver's editing characters is kept, so every byte still arrives as it came. A
+    // driver that refuses the mode leaves the port as it was: characters come one by one.
+    termios tio{};
+    const int fd = static_cast<int>(port_.handle());
+    if (fd < 0 || ::tcgetattr(fd, &tio) != 0)
+        return false;
+    if (on) {
+        tio.c_lflag |= ICANON;
+        tio.c_lflag &= ~static_cast<tcflag_t>(IEXTEN | ECHO | ECHOE | ECHOK | ECHONL | ISIG);
+        tio.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | IXOFF);
+        for (const int editing : {VEOF, VEOL, VEOL2, VERASE, VKILL})
+            tio.c_cc[editing] = _POSIX_VDISABLE;
+    } else {
+        tio.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+    }
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
+        return false;
+    lineMode_ = on;
+    return true;
+}
+
+void QtSerialPort::setCharacterByCharacter(bool on) {
+    characterByCharacter_ = on;
+    if (port_.isOpen() && lineMode_ == on)
+        setLineMode(!on);
 }
 
 void QtSerialPort::close() {

@@ -29,6 +29,7 @@ public:
     int bytesWaiting() const override;
     quint8 readByte() override;
     void clearInput() override;
+    void setCharacterByCharacter(bool on) override;
     QString errorString() const override { return error_; }
     QString deviceName() const override { return device_; }
 
@@ -39,6 +40,8 @@ public:
 
 private:
     bool applyLineSettings(bool pty);
+    // Puts the driver in line mode, or out of it; false when it refuses.
+    bool setLineMode(bool on);
     void deviceError(QSerialPort::SerialPortError error);
 
     const PortMap& ports_;
@@ -46,6 +49,8 @@ private:
     QString device_;
     QString error_;
     bool pty_ = false;
+    bool characterByCharacter_ = false; // as asked
+    bool lineMode_ = false;             // as the driver holds it
 };
 
 } // namespace platform

@@ -35,6 +35,13 @@ public:
     // driver included. Bytes written and not yet sent are not touched.
     virtual void clearInput() = 0;
 
+    // Whether each character is handed over the moment it arrives (true), or a port may hold
+    // the characters of a line until its line feed (false, the default), which wakes the tool
+    // once a line instead of once a character. The bytes and their order are the same either
+    // way; only when they are handed over differs. A sensor's service request is awaited
+    // character by character: its address alone is the signal.
+    virtual void setCharacterByCharacter(bool on) { (void)on; }
+
     // Why the last open() failed, in words for a user; empty after a success.
     virtual QString errorString() const = 0;
     // The device behind the port opened last (or tried last), for messages.

@@ -359,8 +359,11 @@ void LinkTest::serviceRequestSendsDataRequest() {
     link->setDataRequestCode(dataCode);
     link->setMeasureAddress(2);
     link->setReceiveState(1);
+    // The address alone is the signal: it must not wait in the driver for its line feed.
+    QVERIFY(port->characterByCharacter);
     port->receive("2\r\n");
     QCoreApplication::processEvents();
+    QVERIFY(!port->characterByCharacter);
     QCOMPARE(trace->first(), QStringLiteral("sleep 200"));
     QCOMPARE(port->writes.back(), QByteArray("2D0!"));
     QCOMPARE(link->strSent_Command(), QStringLiteral("2D0!"));

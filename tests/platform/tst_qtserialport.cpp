@@ -97,6 +97,7 @@ private Q_SLOTS:
     void deviceThatIsNoSerialPortFails();
     void clearInputDropsWhatArrivedBefore_data();
     void clearInputDropsWhatArrivedBefore();
+    void linesWaitForTheirLineFeedUnchanged();
 };
 
 void QtSerialPortTest::ptyCarriesBytesBothWays() {
@@ -205,6 +206,38 @@ void QtSerialPortTest::clearInputDropsWhatArrivedBefore() {
     const QByteArray reply("0D0!0+2.25\r\n");
     QVERIFY(master.write(reply));
     QCOMPARE(readBytes(port, reply.size()), reply);
+}
+
+// Received characters are handed over a line at a time, at its line feed, with every byte
+// the 7-bit line can carry as it came (the driver's editing characters among them); while
+// the port is asked for characters one by one, a lone character comes at once, and so does
+// one that was waiting for its line feed when the port was asked.
+void QtSerialPortTest::linesWaitForTheirLineFeedUnchanged() {
+    PtyMaster master;
+    QVERIFY(master.ok());
+    PortMap ports;
+    ports.bind(3, master.slave());
+    QtSerialPort port(ports);
+    QVERIFY2(port.open(3), qPrintable(port.errorString()));
+
+    QByteArray line;
+    for (int b = 0; b < 0x80; ++b)
+        if (b != '\n')
+            line.append(static_cast<char>(b));
+    QVERIFY(master.write(line));
+    QVERIFY(!master.slaveHasInput(50));
+    QVERIFY(master.write("\n"));
+    QCOMPARE(readBytes(port, line.size() + 1), line + '\n');
+
+    port.setCharacterByCharacter(true);
+    QVERIFY(master.write("7"));
+    QCOMPARE(readBytes(port, 1), QByteArray("7"));
+    port.setCharacterByCharacter(false);
+    QVERIFY(master.write("0+1.5\r"));
+    QVERIFY(!master.slaveHasInput(50));
+    port.setCharacterByCharacter(true);
+    QCOMPARE(readBytes(port, 6), QByteArray("0+1.5\r"));
+    port.setCharacterByCharacter(false);
 }
 
 QTEST_MAIN(QtSerialPortTest)

@@ -32,6 +32,7 @@ public:
     void clearInput() override;
     QString errorString() const override { return error_; }
     QString deviceName() const override { return QStringLiteral("/dev/fake"); }
+    void setCharacterByCharacter(bool on) override { characterByCharacter = on; }
 
     // Queues bytes as received and raises the receive event.
     void receive(const QByteArray& bytes);
@@ -46,6 +47,7 @@ public:
     std::shared_ptr<QStringList> trace;
     int openedPort = 0;
     int inputClears = 0;
+    bool characterByCharacter = false; // as last asked
 
 private:
     std::deque<quint8> rx_;
