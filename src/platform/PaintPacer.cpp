@@ -15,10 +15,17 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QWidget>
+#include <algorithm>
+#include <ctime>
 
 namespace platform {
 
 namespace {
+
+// While a chain runs, drawing takes at most this share of the time (1/200: half a percent)...
+constexpr double kDrawingShare = 200;
+// ...but the window is drawn at least once a second.
+constexpr int kLongestIntervalMs = 1000;
 
 // Controls whose own handling of an enable change is only to be drawn again. A button held
 // down is released by being disabled, and a dropped-down list is closed: those are told at
@@ -42,9 +49,9 @@ bool onlyRedraws(const QWidget* w) {
 } // namespace
 
 PaintPacer::PaintPacer(QWidget* window, Timers& timers, std::function<bool()> holding,
-                       int intervalMs)
+                       int intervalMs, std::function<double()> processorMs)
     : window_(window), timer_(timers.makeTimer()), holding_(std::move(holding)),
-      intervalMs_(intervalMs) {
+      intervalMs_(intervalMs), processorMs_(std::move(processorMs)) {
     timer_->onTimeout = [this] { flush(); };
     // The window's requests to be drawn, and the enable changes of each of its controls.
     qApp->installEventFilter(this);
@@ -113,9 +120,21 @@ bool PaintPacer::holdMenuChange(QObject* watched, QEvent* event) {
     return false;
 }
 
+double PaintPacer::processTimeMs() {
+    // All the process's threads: Qt fills tall areas on its pool's threads.
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+int PaintPacer::intervalMs() const {
+    const double stretched = lastDrawingMs_ * kDrawingShare;
+    return std::max(intervalMs_, static_cast<int>(std::min<double>(stretched, kLongestIntervalMs)));
+}
+
 void PaintPacer::startTimer() {
     if (!timer_->isActive())
-        timer_->start(intervalMs_);
+        timer_->start(intervalMs());
 }
 
 void PaintPacer::deliverHeldChanges() {
@@ -148,8 +167,10 @@ void PaintPacer::flush() {
     deliverHeldChanges();
     if (deferred_) {
         deferred_ = false;
+        const double start = processorMs_();
         QEvent request(QEvent::UpdateRequest);
         QCoreApplication::sendEvent(window_, &request);
+        lastDrawingMs_ = std::max(0.0, processorMs_() - start);
     }
     flushing_ = false;
 }

@@ -64,6 +64,7 @@ private slots:
     void controlsToggledBackAreNotDrawnAgain();
     void buttonHeldDownIsReleasedAtOnce();
     void menusToggledBackAreNotRelaidOut();
+    void costlyDrawingsComeLessOften();
 };
 
 // A page locked and unlocked between two drawings looks as it did: nothing is drawn again.
@@ -75,7 +76,7 @@ void PaintPacerTest::controlsToggledBackAreNotDrawnAgain() {
     HandTimers timers;
     bool holding = false;
     platform::PaintPacer pacer(
-        &w.main, timers.timers, [&] { return holding; }, 250);
+        &w.main, timers.timers, [&] { return holding; }, 250, [] { return 0.0; });
     Seen buttonPaints(w.button, {QEvent::Paint});
     Seen textChanges(w.text, {QEvent::EnabledChange});
     QCoreApplication::processEvents();
@@ -117,7 +118,7 @@ void PaintPacerTest::buttonHeldDownIsReleasedAtOnce() {
     QVERIFY(QTest::qWaitForWindowExposed(&w.main));
     HandTimers timers;
     platform::PaintPacer pacer(
-        &w.main, timers.timers, [] { return true; }, 250);
+        &w.main, timers.timers, [] { return true; }, 250, [] { return 0.0; });
     int clicks = 0;
     connect(w.button, &QPushButton::clicked, [&] { ++clicks; });
     QTest::mousePress(w.button, Qt::LeftButton);
@@ -136,7 +137,7 @@ void PaintPacerTest::menusToggledBackAreNotRelaidOut() {
     QVERIFY(QTest::qWaitForWindowExposed(&w.main));
     HandTimers timers;
     platform::PaintPacer pacer(
-        &w.main, timers.timers, [] { return true; }, 250);
+        &w.main, timers.timers, [] { return true; }, 250, [] { return 0.0; });
     Seen told(w.main.menuBar(), {QEvent::ActionChanged});
 
     w.menu->setEnabled(false); // the first change of a menu always goes through
@@ -154,6 +155,57 @@ void PaintPacerTest::menusToggledBackAreNotRelaidOut() {
 
     w.menu->setText(QStringLiteral("&Ports"));
     QCOMPARE(told.count, 3);
+}
+
+// A drawing that costs the processor more than half a percent of the interval puts the next
+// one further off, never more than a second; a cheap one keeps the interval.
+void PaintPacerTest::costlyDrawingsComeLessOften() {
+    Window w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.main));
+    HandTimers timers;
+    double processorMs = 0;
+    double drawingCostMs = 4;
+    // Every drawing of the window costs drawingCostMs.
+    struct Cost final : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::UpdateRequest)
+                *clock += *cost;
+            return false;
+        }
+        double* clock;
+        double* cost;
+    } cost;
+    cost.clock = &processorMs;
+    cost.cost = &drawingCostMs;
+    w.main.installEventFilter(&cost);
+    platform::PaintPacer pacer(
+        &w.main, timers.timers, [] { return true; }, 250, [&] { return processorMs; });
+    Seen drawings(&w.main, {QEvent::UpdateRequest});
+    QCOMPARE(pacer.intervalMs(), 250);
+
+    w.text->setText(QStringLiteral("1"));
+    QCoreApplication::processEvents();
+    timers.fire();
+    QCOMPARE(drawings.count, 1);
+    QCOMPARE(pacer.intervalMs(), 800);
+    w.text->setText(QStringLiteral("2"));
+    QCoreApplication::processEvents();
+    timers.clock.advanceBy(sim::milliseconds(799));
+    QCOMPARE(drawings.count, 1);
+    timers.clock.advanceBy(sim::milliseconds(1));
+    QCOMPARE(drawings.count, 2);
+
+    drawingCostMs = 40;
+    w.text->setText(QStringLiteral("3"));
+    QCoreApplication::processEvents();
+    timers.clock.advanceBy(sim::milliseconds(800));
+    QCOMPARE(pacer.intervalMs(), 1000);
+    drawingCostMs = 0.5;
+    w.text->setText(QStringLiteral("4"));
+    QCoreApplication::processEvents();
+    timers.clock.advanceBy(sim::milliseconds(1000));
+    QCOMPARE(drawings.count, 4);
+    QCOMPARE(pacer.intervalMs(), 250);
 }
 
 QTEST_MAIN(PaintPacerTest)
