@@ -54,10 +54,11 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
         services_.timers != nullptr ? *services_.timers : platform::realTimers();
     link_ = std::make_unique<sdilink::Link>(*services_.port, *services_.dialogs, services_.sleep,
                                             services_.clock, this, timers);
-    // A chain of requests draws the window four times a second rather than after every
-    // request.
+    // A chain of requests draws the window at most four times a second rather than after
+    // every request, less often where drawing is costly.
     pacer_ = std::make_unique<platform::PaintPacer>(
-        this, timers, [this] { return link_->inSequence(); }, 250);
+        this, timers, [this] { return link_->inSequence(); }, 250,
+        services_.processorMs ? services_.processorMs : platform::PaintPacer::processTimeMs);
     connect(link_.get(), &sdilink::Link::busFree, this, [this] { pacer_->flush(); });
     buildMenus();
     buildControls();
