@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -52,9 +53,17 @@ QString LineListView::lineText(int row) const {
     return model()->index(row, 0, rootIndex()).data(Qt::DisplayRole).toString();
 }
 
-int LineListView::pitch() const {
-    if (pitch_ < 0)
-        pitch_ = fontInfo().fixedPitch() ? fontMetrics().horizontalAdvance(QLatin1Char('0')) : 0;
+qreal LineListView::pitch() const {
+    if (pitch_ < 0) {
+        // Of fixed pitch when every printable ASCII character is as wide as a blank: some
+        // such fonts do not say so (Noto Sans Mono, for one, has no fixed pitch for Qt).
+        // The widths are fractions of a pixel that add up along a line.
+        const QFontMetricsF metrics(font());
+        pitch_ = metrics.horizontalAdvance(QLatin1Char(' '));
+        for (char c = '!'; c <= '~' && pitch_ > 0; ++c)
+            if (metrics.horizontalAdvance(QLatin1Char(c)) != pitch_)
+                pitch_ = 0;
+    }
     return pitch_;
 }
 
@@ -62,14 +71,15 @@ void LineListView::measure(int first, int last) {
     const QFontMetrics metrics = fontMetrics();
     // In a font of fixed pitch a line of plain characters is as wide as its count of them,
     // which spares shaping every line twice, once to measure it and once to draw it.
-    const int pitch = this->pitch();
+    const qreal pitch = this->pitch();
     for (int row = std::max(0, first); row <= last; ++row) {
         const QString text = lineText(row);
         const bool plain = pitch > 0 && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
                                return c.unicode() >= 0x20 && c.unicode() < 0x7f;
                            });
-        const int width =
-            plain ? pitch * static_cast<int>(text.size()) : metrics.horizontalAdvance(text);
+        const int width = plain
+                              ? static_cast<int>(std::ceil(pitch * static_cast<qreal>(text.size())))
+                              : metrics.horizontalAdvance(text);
         widest_ = std::max(widest_, width + 2 * kMargin);
     }
 }
@@ -128,7 +138,8 @@ void LineListView::updateScrollRanges() {
     };
     setSteps(verticalScrollBar(), 1, rowsShown());
     verticalScrollBar()->setRange(0, std::max(0, rowCount() - rowsShown()));
-    setSteps(horizontalScrollBar(), pitch() > 0 ? pitch() : fontMetrics().averageCharWidth(),
+    setSteps(horizontalScrollBar(),
+             pitch() > 0 ? static_cast<int>(std::ceil(pitch())) : fontMetrics().averageCharWidth(),
              viewport()->width());
     horizontalScrollBar()->setRange(0, std::max(0, widest_ - viewport()->width()));
 }

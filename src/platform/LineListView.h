@@ -31,14 +31,14 @@ protected:
 
 private:
     QString lineText(int row) const;
-    // The width of a character in a font of fixed pitch, 0 in another font.
-    int pitch() const;
+    // The width of a printable ASCII character in a font of fixed pitch, 0 in another font.
+    qreal pitch() const;
     void measure(int first, int last);
     void measureAll();
     void updateScrollRanges();
 
-    int widest_ = 0;         // the widest line's width, in pixels
-    mutable int pitch_ = -1; // -1: not known yet
+    int widest_ = 0;           // the widest line's width, in pixels
+    mutable qreal pitch_ = -1; // -1: not known yet
 };
 
 } // namespace platform
