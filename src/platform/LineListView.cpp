@@ -97,6 +97,7 @@ QModelIndex LineListView::indexAt(const QPoint& point) const {
 }
 
 void LineListView::paintEvent(QPaintEvent* event) {
+    movedUpSinceDrawn_ = 0;
     if (model() == nullptr)
         return;
     QPainter painter(viewport());
@@ -145,8 +146,26 @@ void LineListView::updateScrollRanges() {
 }
 
 void LineListView::scrollContentsBy(int dx, int dy) {
-    // The pixels shown move; only the rows or columns uncovered are drawn.
+    // The pixels shown move; only what they uncover is drawn. Moved up, they uncover a band
+    // at the bottom as tall as the move, but rows lie on a grid from the top: the band is
+    // widened to the whole rows it cuts. When the pixels move again before the list is drawn
+    // (lines come faster than the window is drawn while a chain of requests holds its drawing
+    // back), the window's record of what is left to draw stays where it was while the pixels
+    // move on, so what all the moves uncovered is marked again: the bottom rows while the
+    // list follows its newest lines, all of it after other moves.
+    const bool movedBefore = movedUpSinceDrawn_ != 0;
     viewport()->scroll(dx, dy * rowHeight());
+    if (dx == 0 && dy < 0 && movedUpSinceDrawn_ >= 0)
+        movedUpSinceDrawn_ -= dy;
+    else
+        movedUpSinceDrawn_ = -1;
+    if (movedUpSinceDrawn_ > 0) {
+        const int height = viewport()->height();
+        const int top = (height / rowHeight() - movedUpSinceDrawn_) * rowHeight();
+        viewport()->update(QRect(0, std::max(0, top), viewport()->width(), height));
+    } else if (movedBefore) {
+        viewport()->update();
+    }
 }
 
 void LineListView::rowsInserted(const QModelIndex& parent, int start, int end) {

@@ -37,7 +37,9 @@ private:
     void measureAll();
     void updateScrollRanges();
 
-    int widest_ = 0;           // the widest line's width, in pixels
+    int widest_ = 0; // the widest line's width, in pixels
+    // Rows the pixels moved up since the list was last drawn; -1 after any other move.
+    int movedUpSinceDrawn_ = 0;
     mutable qreal pitch_ = -1; // -1: not known yet
 };
 
