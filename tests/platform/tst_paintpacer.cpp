@@ -163,47 +163,28 @@ void PaintPacerTest::costlyDrawingsComeLessOften() {
     Window w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.main));
     HandTimers timers;
-    double processorMs = 0;
-    double drawingCostMs = 4;
-    // Every drawing of the window costs drawingCostMs.
-    struct Cost final : QObject {
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::UpdateRequest)
-                *clock += *cost;
-            return false;
-        }
-        double* clock;
-        double* cost;
-    } cost;
-    cost.clock = &processorMs;
-    cost.cost = &drawingCostMs;
-    w.main.installEventFilter(&cost);
-    platform::PaintPacer pacer(
-        &w.main, timers.timers, [] { return true; }, 250, [&] { return processorMs; });
     Seen drawings(&w.main, {QEvent::UpdateRequest});
-    QCOMPARE(pacer.intervalMs(), 250);
-
-    w.text->setText(QStringLiteral("1"));
-    QCoreApplication::processEvents();
-    timers.fire();
+    double drawingCostMs = 4; // what each drawing costs the processor
+    platform::PaintPacer pacer(
+        &w.main, timers.timers, [] { return true; }, 250,
+        [&] { return drawings.count * drawingCostMs; });
+    const auto changeAndWait = [&](int ms) {
+        w.text->setText(QString::number(ms));
+        QCoreApplication::processEvents();
+        timers.clock.advanceBy(sim::milliseconds(ms));
+    };
+    changeAndWait(250);
     QCOMPARE(drawings.count, 1);
     QCOMPARE(pacer.intervalMs(), 800);
-    w.text->setText(QStringLiteral("2"));
-    QCoreApplication::processEvents();
-    timers.clock.advanceBy(sim::milliseconds(799));
+    changeAndWait(799);
     QCOMPARE(drawings.count, 1);
     timers.clock.advanceBy(sim::milliseconds(1));
     QCOMPARE(drawings.count, 2);
-
     drawingCostMs = 40;
-    w.text->setText(QStringLiteral("3"));
-    QCoreApplication::processEvents();
-    timers.clock.advanceBy(sim::milliseconds(800));
+    changeAndWait(800);
     QCOMPARE(pacer.intervalMs(), 1000);
     drawingCostMs = 0.5;
-    w.text->setText(QStringLiteral("4"));
-    QCoreApplication::processEvents();
-    timers.clock.advanceBy(sim::milliseconds(1000));
+    changeAndWait(1000);
     QCOMPARE(drawings.count, 4);
     QCOMPARE(pacer.intervalMs(), 250);
 }
