@@ -215,10 +215,8 @@ void QtSerialPortTest::clearInputDropsWhatArrivedBefore() {
 void QtSerialPortTest::linesWaitForTheirLineFeedUnchanged() {
     PtyMaster master;
     QVERIFY(master.ok());
-    PortMap ports;
-    ports.bind(3, master.slave());
-    QtSerialPort port(ports);
-    QVERIFY2(port.open(3), qPrintable(port.errorString()));
+    QtSerialPort port((PortMap()));
+    QVERIFY2(port.openPath(master.slave()), qPrintable(port.errorString()));
 
     QByteArray line;
     for (int b = 0; b < 0x80; ++b)
