@@ -8,7 +8,6 @@
 // traffic (computed from the simulator's record of the bus), their ratio and the CPU time of
 // this process (the tool) during the scan as a share of the wall time.
 
-#include "ProcessTime.h"
 #include "app/MainWindow.h"
 #include "app/SysData.h"
 #include "discovery/ScanWindow.h"
@@ -16,6 +15,7 @@
 #include "platform/Dialogs.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
+#include "platform/Services.h"
 
 #include <QApplication>
 #include <QChildEvent>
@@ -389,14 +389,14 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
         double cpuStart = 0;
         ScanStartWatch watch;
         watch.onStart = [&] {
-            cpuStart = bench::cpuMs();
+            cpuStart = platform::processTimeMs();
             scanStartMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         };
         window.installEventFilter(&watch);
 
         window.load(); // opens COM1 and runs the first scan
         result.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 - scanStartMs;
-        result.cpuMs = bench::cpuMs() - cpuStart;
+        result.cpuMs = platform::processTimeMs() - cpuStart;
         window.removeEventFilter(&watch);
         if (!watch.started)
             return std::nullopt;

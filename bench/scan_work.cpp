@@ -13,11 +13,11 @@
 // Without valgrind it prints the processor time of each scan. An argument runs one family's
 // scan only.
 
-#include "ProcessTime.h"
 #include "VirtualBus.h"
 #include "app/MainWindow.h"
 #include "link/CommsLog.h"
 #include "link/Link.h"
+#include "platform/Services.h"
 
 #include <QApplication>
 #include <QTabWidget>
@@ -63,9 +63,9 @@ Outcome scan(bool rotary) {
 
     Outcome outcome;
     const sim::Micros start = rig.clock.now();
-    const double cpuStart = bench::cpuMs();
+    const double cpuStart = platform::processTimeMs();
     runScan(window);
-    outcome.cpuMs = bench::cpuMs() - cpuStart;
+    outcome.cpuMs = platform::processTimeMs() - cpuStart;
     outcome.virtualMs = static_cast<double>((rig.clock.now() - start).count()) / 1e3;
     for (int i = 0; i <= 9; ++i)
         outcome.found += window.SensorTab->isTabEnabled(i) ? 1 : 0;

@@ -57,8 +57,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     // A chain of requests draws the window at most four times a second rather than after
     // every request, less often where drawing is costly.
     pacer_ = std::make_unique<platform::PaintPacer>(
-        this, timers, [this] { return link_->inSequence(); }, 250,
-        services_.processorMs ? services_.processorMs : platform::PaintPacer::processTimeMs);
+        this, timers, [this] { return link_->inSequence(); }, 250, services_.processorMs);
     connect(link_.get(), &sdilink::Link::busFree, this, [this] { pacer_->flush(); });
     buildMenus();
     buildControls();

@@ -1,5 +1,7 @@
 #include "PaintPacer.h"
 
+#include "Services.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
@@ -16,7 +18,6 @@
 #include <QTreeView>
 #include <QWidget>
 #include <algorithm>
-#include <ctime>
 
 namespace platform {
 
@@ -51,7 +52,8 @@ bool onlyRedraws(const QWidget* w) {
 PaintPacer::PaintPacer(QWidget* window, Timers& timers, std::function<bool()> holding,
                        int intervalMs, std::function<double()> processorMs)
     : window_(window), timer_(timers.makeTimer()), holding_(std::move(holding)),
-      intervalMs_(intervalMs), processorMs_(std::move(processorMs)) {
+      intervalMs_(intervalMs),
+      processorMs_(processorMs ? std::move(processorMs) : std::function<double()>(processTimeMs)) {
     timer_->onTimeout = [this] { flush(); };
     // The window's requests to be drawn, and the enable changes of each of its controls.
     qApp->installEventFilter(this);
@@ -118,13 +120,6 @@ bool PaintPacer::holdMenuChange(QObject* watched, QEvent* event) {
     }
     toldMenus_.insert(action, {action, now});
     return false;
-}
-
-double PaintPacer::processTimeMs() {
-    // All the process's threads: Qt fills tall areas on its pool's threads.
-    timespec t{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 int PaintPacer::intervalMs() const {

@@ -32,9 +32,10 @@ namespace platform {
 // percent of the processor, on a slow machine as on a fast one.
 class PaintPacer final : public QObject {
 public:
-    // processorMs: the processor time this process has used so far, in milliseconds.
+    // processorMs: the processor time this process has used so far, all threads (Qt fills
+    // tall areas on its pool's), in milliseconds; empty means platform::processTimeMs.
     PaintPacer(QWidget* window, Timers& timers, std::function<bool()> holding, int intervalMs,
-               std::function<double()> processorMs = processTimeMs);
+               std::function<double()> processorMs = {});
     ~PaintPacer() override;
 
     // Draws what was held back now (the chain has ended).
@@ -42,8 +43,6 @@ public:
 
     // The time until the next drawing while a chain runs.
     int intervalMs() const;
-
-    static double processTimeMs();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

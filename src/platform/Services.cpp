@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QThread>
+#include <ctime>
 #include <sys/prctl.h>
 
 namespace platform {
@@ -20,6 +21,12 @@ Sleeper realSleeper() {
 
 Clock systemClock() {
     return [] { return QDateTime::currentDateTime(); };
+}
+
+double processTimeMs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 namespace {

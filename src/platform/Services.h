@@ -18,6 +18,9 @@ using Clock = std::function<QDateTime()>;
 Sleeper realSleeper();
 Clock systemClock();
 
+// The processor time this process has used so far, all its threads, in milliseconds.
+double processTimeMs();
+
 // Texts of dates and times in the user's locale, as the comms log, the log rows and the
 // status-bar clock show them.
 QString longTimeText(const QTime& time);  // e.g. 14:03:27 (the locale's long format, no zone)
