@@ -24,6 +24,14 @@ public:
     void selectOrBlank(std::optional<int> index);
     // The text shown: the selected entry's, or the text set with setText().
     QString text() const;
+
+    void showPopup() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* list_; // the window of the list that drops down
 };
 
 } // namespace platform

@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <ctime>
+#include <limits>
+#include <memory>
 #include <sys/prctl.h>
 
 namespace platform {
@@ -20,7 +22,24 @@ Sleeper realSleeper() {
 }
 
 Clock systemClock() {
-    return [] { return QDateTime::currentDateTime(); };
+    // Local time is the system's time plus the zone's offset from UTC. Asking for the local
+    // time makes the C library look at the zone's file on disk every time (twice for every
+    // comms-log line); the offset is looked up again only when the minute changes, since
+    // zones change their offset only at the start of a minute. A zone changed while the
+    // program runs is seen from the next minute.
+    struct Offset {
+        qint64 minute = std::numeric_limits<qint64>::min();
+        int seconds = 0;
+    };
+    return [offset = std::make_shared<Offset>()] {
+        const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+        const qint64 minute = ms >= 0 ? ms / 60000 : (ms - 59999) / 60000;
+        if (minute != offset->minute) {
+            offset->minute = minute;
+            offset->seconds = QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime).offsetFromUtc();
+        }
+        return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, offset->seconds);
+    };
 }
 
 double processTimeMs() {

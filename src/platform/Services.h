@@ -12,7 +12,8 @@ namespace platform {
 // sleep; tests record the calls instead of waiting.
 using Sleeper = std::function<void(int milliseconds)>;
 
-// The current local date and time. Tests fix it so logged texts are deterministic.
+// The current local date and time (as an offset from UTC). Tests fix it so logged texts
+// are deterministic.
 using Clock = std::function<QDateTime()>;
 
 Sleeper realSleeper();
