@@ -97,7 +97,12 @@ QModelIndex LineListView::indexAt(const QPoint& point) const {
 }
 
 void LineListView::paintEvent(QPaintEvent* event) {
-    movedUpSinceDrawn_ = 0;
+    if (!unmoved_.isNull()) {
+        // Drawn before the window's next drawing (uncovered, say): the pixels outside this
+        // drawing were not moved, so they are drawn afresh next.
+        unmoved_ = {};
+        viewport()->update();
+    }
     if (model() == nullptr)
         return;
     QPainter painter(viewport());
@@ -146,26 +151,46 @@ void LineListView::updateScrollRanges() {
 }
 
 void LineListView::scrollContentsBy(int dx, int dy) {
-    // The pixels shown move; only what they uncover is drawn. Moved up, they uncover a band
-    // at the bottom as tall as the move, but rows lie on a grid from the top: the band is
-    // widened to the whole rows it cuts. When the pixels move again before the list is drawn
-    // (lines come faster than the window is drawn while a chain of requests holds its drawing
-    // back), the window's record of what is left to draw stays where it was while the pixels
-    // move on, so what all the moves uncovered is marked again: the bottom rows while the
-    // list follows its newest lines, all of it after other moves.
-    const bool movedBefore = movedUpSinceDrawn_ != 0;
-    viewport()->scroll(dx, dy * rowHeight());
-    if (dx == 0 && dy < 0 && movedUpSinceDrawn_ >= 0)
-        movedUpSinceDrawn_ -= dy;
-    else
-        movedUpSinceDrawn_ = -1;
-    if (movedUpSinceDrawn_ > 0) {
-        const int height = viewport()->height();
-        const int top = (height / rowHeight() - movedUpSinceDrawn_) * rowHeight();
-        viewport()->update(QRect(0, std::max(0, top), viewport()->width(), height));
-    } else if (movedBefore) {
+    // The pixels of the lines shown move when the window is next drawn (a chain of requests
+    // holds drawing back, and then one move serves all the lines added meanwhile); only what
+    // the move uncovers is drawn. That is marked now, in whole rows: rows lie on a grid from
+    // the top, so the band at the bottom is widened to the rows it cuts (a new line's top
+    // would be left blank). Marked before the move, the band moves with the pixels; with
+    // what the move itself uncovers it still covers those rows.
+    unmoved_ += QPoint(dx, dy * rowHeight());
+    const int height = viewport()->height();
+    if (unmoved_.x() != 0 || std::abs(unmoved_.y()) >= height || watchedWindow_.isNull() ||
+        watchedWindow_ != window() || !isVisible()) {
+        unmoved_ = {};
         viewport()->update();
+    } else if (unmoved_.y() < 0) {
+        const int top = (height + unmoved_.y()) / rowHeight() * rowHeight();
+        viewport()->update(QRect(0, top, viewport()->width(), height - top));
+    } else if (unmoved_.y() > 0) {
+        viewport()->update(QRect(0, 0, viewport()->width(), unmoved_.y()));
     }
+}
+
+void LineListView::moveNow() {
+    if (!unmoved_.isNull())
+        viewport()->scroll(0, std::exchange(unmoved_, {}).y());
+}
+
+void LineListView::showEvent(QShowEvent* event) {
+    if (watchedWindow_ != window()) {
+        if (!watchedWindow_.isNull())
+            watchedWindow_->removeEventFilter(this);
+        watchedWindow_ = window();
+        watchedWindow_->installEventFilter(this);
+    }
+    RowsView::showEvent(event);
+}
+
+bool LineListView::eventFilter(QObject* watched, QEvent* event) {
+    // The window is about to draw what changed.
+    if (watched == watchedWindow_ && event->type() == QEvent::UpdateRequest)
+        moveNow();
+    return RowsView::eventFilter(watched, event);
 }
 
 void LineListView::rowsInserted(const QModelIndex& parent, int start, int end) {

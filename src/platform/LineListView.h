@@ -2,12 +2,15 @@
 
 #include "RowsView.h"
 
+#include <QPointer>
+
 namespace platform {
 
 // A list of text lines of one height that grows at its end and follows it, such as the
 // comms monitor. Nothing is laid out per line: an added line moves the lines shown up by
-// one row and only the new row is drawn, and the scroll range is the line count. Lines can
-// be selected one at a time, as in any list.
+// one row and only the new row is drawn, and the scroll range is the line count. The lines
+// shown are moved when the window is next drawn, once for all the lines added since. Lines
+// can be selected one at a time, as in any list.
 class LineListView final : public RowsView {
     Q_OBJECT
 public:
@@ -28,6 +31,8 @@ protected:
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QString lineText(int row) const;
@@ -36,11 +41,13 @@ private:
     void measure(int first, int last);
     void measureAll();
     void updateScrollRanges();
+    void moveNow();
 
     int widest_ = 0; // the widest line's width, in pixels
-    // Rows the pixels moved up since the list was last drawn; -1 after any other move.
-    int movedUpSinceDrawn_ = 0;
-    mutable qreal pitch_ = -1; // -1: not known yet
+    // How far the lines shown have scrolled, in pixels, since their pixels were last moved.
+    QPoint unmoved_;
+    QPointer<QWidget> watchedWindow_; // whose drawings move the pixels
+    mutable qreal pitch_ = -1;        // -1: not known yet
 };
 
 } // namespace platform

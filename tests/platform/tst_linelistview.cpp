@@ -74,7 +74,8 @@ private slots:
 // A new line scrolls the list to it; the lines already shown are moved, not drawn again, so
 // a line costs the same however many came before. What the window shows is what the list
 // holds, after one line as after several that came before the list was drawn (the list's
-// height is no whole number of rows). Emptied, the list has nothing to scroll.
+// height is no whole number of rows), with a line picked meanwhile, and when the lines fill
+// the list and go beyond it. Emptied, the list has nothing to scroll.
 void LineListViewTest::followsTheNewestLineDrawingOnlyIt() {
     Shown shown;
     auto& [lines, view] = shown;
@@ -119,9 +120,21 @@ void LineListViewTest::followsTheNewestLineDrawingOnlyIt() {
     QCoreApplication::processEvents();
     QVERIFY(shownAsHeld());
 
+    // A line picked just before more lines come; lines that fill the list and go beyond it.
+    const auto addAndCompare = [&](int count) {
+        drawn.region = {};
+        for (int i = 0; i < count; ++i)
+            lines.append(QStringLiteral("12:02:0%1 --> %1I!").arg(i));
+        return QTest::qWaitFor([&] { return !drawn.region.isEmpty(); }) &&
+               (QCoreApplication::processEvents(), shownAsHeld());
+    };
+    view.setCurrentIndex(lines.index(lines.rowCount() - 2));
+    QVERIFY(addAndCompare(2));
     lines.clear();
     QCOMPARE(view.verticalScrollBar()->maximum(), 0);
     QVERIFY(!view.indexAt(QPoint(5, 5)).isValid());
+    QVERIFY(addAndCompare(view.viewport()->height() / view.rowHeight() - 1));
+    QVERIFY(addAndCompare(3));
 }
 
 // A line wider than the list can be scrolled to in full; a click picks the line under it.
