@@ -33,16 +33,13 @@ void TestDropDown::listWorksAfterEnableChangesWhileClosed() {
 
     QVERIFY(choose(2));
     QCOMPARE(box.currentIndex(), 2);
-    for (int i = 0; i < 3; ++i) {
-        box.setEnabled(false);
-        box.setEnabled(true);
-    }
+    box.setEnabled(false);
+    box.setEnabled(true);
     QVERIFY(choose(1));
     QCOMPARE(box.currentIndex(), 1);
 
     box.showPopup(); // closed by Escape this time
     QTest::keyClick(box.view(), Qt::Key_Escape);
-    QVERIFY(!box.view()->isVisible());
     box.setEnabled(false);
     box.setEnabled(true);
     QVERIFY(choose(0));
