@@ -151,6 +151,7 @@ void MainWindow::buildControls() {
         pages_[static_cast<size_t>(i)] = page;
         SensorTab->addTab(page, QStringLiteral("Sensor %1").arg(i));
     }
+    platform::drawShownPageOnly(SensorTab);
 
     lists_ = new discovery::SensorLists(central);
     ScanBut = platform::makeButton(central, "ScanBut", QStringLiteral("Re-Scan Sensors"));

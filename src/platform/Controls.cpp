@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 namespace platform {
@@ -91,6 +92,18 @@ void setEnabled(std::initializer_list<QAction*> actions, bool enabled) {
     for (QAction* a : actions)
         if (a)
             a->setEnabled(enabled);
+}
+
+void drawShownPageOnly(QTabWidget* tabs) {
+    const auto follow = [tabs](int current) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            QWidget* page = tabs->widget(i);
+            if (page->updatesEnabled() != (i == current))
+                page->setUpdatesEnabled(i == current);
+        }
+    };
+    follow(tabs->currentIndex());
+    QObject::connect(tabs, &QTabWidget::currentChanged, tabs, follow);
 }
 
 void clearRowTexts(QTreeWidget* list, int row) {

@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTabWidget;
 class QTreeWidget;
 class QWidget;
 
@@ -50,6 +51,12 @@ private:
 // show) are skipped.
 void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled);
 void setEnabled(std::initializer_list<QAction*> actions, bool enabled);
+
+// A tab widget turns the drawing of its pages off and on around every page switch, which
+// goes through every widget of every page. From now on the pages not shown have their
+// drawing turned off on their own (nothing of a hidden page is drawn anyway), which leaves
+// them out; the page shown has it on.
+void drawShownPageOnly(QTabWidget* tabs);
 
 // Blanks the sub-items of a sensor-list row; the row's text (the address) stays.
 void clearRowTexts(QTreeWidget* list, int row);
