@@ -97,10 +97,10 @@ QModelIndex LineListView::indexAt(const QPoint& point) const {
 }
 
 void LineListView::paintEvent(QPaintEvent* event) {
-    if (!unmoved_.isNull()) {
+    if (unmoved_ != 0) {
         // Drawn before the window's next drawing (uncovered, say): the pixels outside this
         // drawing were not moved, so they are drawn afresh next.
-        unmoved_ = {};
+        unmoved_ = 0;
         viewport()->update();
     }
     if (model() == nullptr)
@@ -157,23 +157,23 @@ void LineListView::scrollContentsBy(int dx, int dy) {
     // the top, so the band at the bottom is widened to the rows it cuts (a new line's top
     // would be left blank). Marked before the move, the band moves with the pixels; with
     // what the move itself uncovers it still covers those rows.
-    unmoved_ += QPoint(dx, dy * rowHeight());
+    unmoved_ += dy * rowHeight();
     const int height = viewport()->height();
-    if (unmoved_.x() != 0 || std::abs(unmoved_.y()) >= height || watchedWindow_.isNull() ||
+    if (dx != 0 || std::abs(unmoved_) >= height || watchedWindow_.isNull() ||
         watchedWindow_ != window() || !isVisible()) {
-        unmoved_ = {};
+        unmoved_ = 0;
         viewport()->update();
-    } else if (unmoved_.y() < 0) {
-        const int top = (height + unmoved_.y()) / rowHeight() * rowHeight();
+    } else if (unmoved_ < 0) {
+        const int top = (height + unmoved_) / rowHeight() * rowHeight();
         viewport()->update(QRect(0, top, viewport()->width(), height - top));
-    } else if (unmoved_.y() > 0) {
-        viewport()->update(QRect(0, 0, viewport()->width(), unmoved_.y()));
+    } else if (unmoved_ > 0) {
+        viewport()->update(QRect(0, 0, viewport()->width(), unmoved_));
     }
 }
 
 void LineListView::moveNow() {
-    if (!unmoved_.isNull())
-        viewport()->scroll(0, std::exchange(unmoved_, {}).y());
+    if (unmoved_ != 0)
+        viewport()->scroll(0, std::exchange(unmoved_, 0));
 }
 
 void LineListView::showEvent(QShowEvent* event) {

@@ -44,8 +44,9 @@ private:
     void moveNow();
 
     int widest_ = 0; // the widest line's width, in pixels
-    // How far the lines shown have scrolled, in pixels, since their pixels were last moved.
-    QPoint unmoved_;
+    // How far the lines shown have scrolled down (up: negative), in pixels, since their
+    // pixels were last moved.
+    int unmoved_ = 0;
     QPointer<QWidget> watchedWindow_; // whose drawings move the pixels
     mutable qreal pitch_ = -1;        // -1: not known yet
 };
