@@ -21,4 +21,10 @@ ScanWindow::ScanWindow(QWidget* parent) : QDialog(parent) {
     setMinimumWidth(320);
 }
 
+void ScanWindow::setProgress(int value) {
+    ProgressBar1->setUpdatesEnabled(false);
+    ProgressBar1->setValue(value);
+    ProgressBar1->setUpdatesEnabled(true); // asks for the bar to be drawn
+}
+
 } // namespace discovery

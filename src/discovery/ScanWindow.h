@@ -12,6 +12,10 @@ class ScanWindow final : public QDialog {
 public:
     explicit ScanWindow(QWidget* parent = nullptr);
 
+    // Shows the scan's progress. A progress bar draws itself at once for every new value,
+    // between two of the scan's requests; this one is drawn when the program next waits.
+    void setProgress(int value);
+
     QProgressBar* ProgressBar1;
 };
 

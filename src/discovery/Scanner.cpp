@@ -48,7 +48,7 @@ void Scanner::Poll_Sensors() {
     link_.BeepOnReply = false;
     if (!scanWindow_)
         scanWindow_ = new ScanWindow(window_);
-    scanWindow_->ProgressBar1->setValue(0);
+    scanWindow_->setProgress(0);
     scanWindow_->show();
     int FirstFound = 0;
     // A port that went away ends the scan after the one message of the first request that
@@ -76,7 +76,7 @@ void Scanner::Poll_Sensors() {
             link_.FlushInput();
         }
         if (scanWindow_)
-            scanWindow_->ProgressBar1->setValue(i);
+            scanWindow_->setProgress(i);
         series_.addressDone(i);
     }
 
