@@ -230,6 +230,8 @@ struct Excess {
     double start = 0;       // scan window shown to the first request's log line
     double arrival = 0;     // answers' line feeds later than break, mark and characters allow
     double turnaround = 0;  // from a reply's line feed to the next request's log line
+    double nextAddress = 0; // the part of it before a request to another address
+    int addressChanges = 0;
     double serviceWait = 0; // measurement answer to data request beyond wait and pause
     double timeouts = 0;    // time-outs beyond their interval
     double end = 0;         // last line to the end of the scan
@@ -285,6 +287,10 @@ Excess excessOf(const QList<ToolLine>& allLines, const QList<Transaction>& traff
         } else {
             const double turn = nextMs - lastMs - pause;
             x.turnaround += turn;
+            if (traffic[k + 1].request.left(1) != t.request.left(1)) {
+                x.nextAddress += turn;
+                ++x.addressChanges;
+            }
             x.maxTurnaround = std::max(x.maxTurnaround, turn);
         }
     }
@@ -456,6 +462,8 @@ void print(const Scenario& scenario, const Result& r) {
                     x.maxArrival);
         std::printf("    reply to next request     %9.1f ms (at most %.1f ms for one)\n",
                     x.turnaround, x.maxTurnaround);
+        std::printf("      before another address  %9.1f ms (%d times)\n", x.nextAddress,
+                    x.addressChanges);
         std::printf("    measurement to data req.  %9.1f ms\n", x.serviceWait);
         if (f.silent > 0)
             std::printf("    time-outs beyond interval %9.1f ms (%.1f to %.1f ms each)\n",
