@@ -59,6 +59,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     pacer_ = std::make_unique<platform::PaintPacer>(
         this, timers, [this] { return link_->inSequence(); }, 250, services_.processorMs);
     connect(link_.get(), &sdilink::Link::busFree, this, [this] { pacer_->flush(); });
+    platform::preferUnshapedText(this);
     buildMenus();
     buildControls();
     buildStatusBar();

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFont>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,6 +105,12 @@ void drawShownPageOnly(QTabWidget* tabs) {
     };
     follow(tabs->currentIndex());
     QObject::connect(tabs, &QTabWidget::currentChanged, tabs, follow);
+}
+
+void preferUnshapedText(QWidget* window) {
+    QFont font = window->font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    window->setFont(font);
 }
 
 void clearRowTexts(QTreeWidget* list, int row) {

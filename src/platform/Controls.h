@@ -58,6 +58,12 @@ void setEnabled(std::initializer_list<QAction*> actions, bool enabled);
 // them out; the page shown has it on.
 void drawShownPageOnly(QTabWidget* tabs);
 
+// Latin text drawn without the font's optional shaping rules (ligatures, contextual forms):
+// one of the costliest steps of drawing and measuring the window's texts, which are in Latin
+// script. Scripts that need shaping to be read are shaped as before. Set on a window, it holds
+// for all of its controls.
+void preferUnshapedText(QWidget* window);
+
 // Blanks the sub-items of a sensor-list row; the row's text (the address) stays.
 void clearRowTexts(QTreeWidget* list, int row);
 // Sets one sub-item of a sensor-list row; a row the list does not have is skipped.
