@@ -308,6 +308,8 @@ struct Scenario {
 struct Result {
     double wallMs = 0;
     double cpuMs = 0;
+    int drawings = 0; // the main window's paced drawings during the scan
+    double drawingMs = 0;
     Floor floor;
     Excess excess;
     int toolRequests = 0;
@@ -393,9 +395,13 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
             });
 
         double cpuStart = 0;
+        int drawingsStart = 0;
+        double drawingMsStart = 0;
         ScanStartWatch watch;
         watch.onStart = [&] {
             cpuStart = platform::processTimeMs();
+            drawingsStart = window.pacer().drawings();
+            drawingMsStart = window.pacer().drawingMs();
             scanStartMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         };
         window.installEventFilter(&watch);
@@ -403,6 +409,8 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
         window.load(); // opens COM1 and runs the first scan
         result.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 - scanStartMs;
         result.cpuMs = platform::processTimeMs() - cpuStart;
+        result.drawings = window.pacer().drawings() - drawingsStart;
+        result.drawingMs = window.pacer().drawingMs() - drawingMsStart;
         window.removeEventFilter(&watch);
         if (!watch.started)
             return std::nullopt;
@@ -454,6 +462,8 @@ void print(const Scenario& scenario, const Result& r) {
     std::printf("  wall / floor               %9.4f   (goal <= 1.01)\n", r.wallMs / floor);
     std::printf("  tool CPU                   %9.1f ms = %.2f %% of wall (goal <= 1 %%)\n", r.cpuMs,
                 100.0 * r.cpuMs / r.wallMs);
+    std::printf("    of which paced drawing   %9.1f ms = %.2f %% of wall (%d drawings)\n",
+                r.drawingMs, 100.0 * r.drawingMs / r.wallMs, r.drawings);
     const Excess& x = r.excess;
     if (x.aligned) {
         std::printf("  beyond the floor, from the comms log's time stamps:\n");

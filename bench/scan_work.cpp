@@ -11,7 +11,9 @@
 //            build-bench/bench/sdi12-bench-scan-work [level|rotary]
 //
 // Without valgrind it prints the processor time of each scan. An argument runs one family's
-// scan only.
+// scan only. With --drawing it also prints what drawing the whole window costs after the
+// scan, on each of the first three pages (each drawn 50 times): about what a paced drawing
+// costs in a scan that shows a new page between two drawings.
 
 #include "VirtualBus.h"
 #include "app/MainWindow.h"
@@ -31,6 +33,7 @@ struct Outcome {
     int lines = 0; // comms log lines at the end (the log is emptied every 150 received)
     double cpuMs = 0;
     double virtualMs = 0;
+    QList<double> drawingMs; // the whole window drawn once, per page
 };
 
 // Kept out of line and named, for callgrind to count inside it only.
@@ -38,7 +41,11 @@ struct Outcome {
     window.load();
 }
 
-Outcome scan(bool rotary) {
+[[gnu::noinline]] void drawWhole(app::MainWindow& window) {
+    window.repaint();
+}
+
+Outcome scan(bool rotary, bool drawing) {
     // Break, mark and the data-request pause take no time here; the floor is not measured.
     bench::VirtualBus rig(QDateTime(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC));
     for (char address = '0'; address <= '9'; ++address) {
@@ -70,6 +77,15 @@ Outcome scan(bool rotary) {
     for (int i = 0; i <= 9; ++i)
         outcome.found += window.SensorTab->isTabEnabled(i) ? 1 : 0;
     outcome.lines = window.link().commsLog().count();
+    for (int page = 0; drawing && page < 3; ++page) {
+        window.SensorTab->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        constexpr int times = 50;
+        const double cpu = platform::processTimeMs();
+        for (int i = 0; i < times; ++i)
+            drawWhole(window);
+        outcome.drawingMs.append((platform::processTimeMs() - cpu) / times);
+    }
     return outcome;
 }
 
@@ -79,21 +95,25 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    const QString only = args.value(1);
-    if (args.size() > 2 ||
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const bool drawing = args.removeAll(QStringLiteral("--drawing")) > 0;
+    const QString only = args.value(0);
+    if (args.size() > 1 ||
         !(only.isEmpty() || only == QLatin1String("level") || only == QLatin1String("rotary"))) {
-        std::fprintf(stderr, "usage: sdi12-bench-scan-work [level|rotary]\n");
+        std::fprintf(stderr, "usage: sdi12-bench-scan-work [--drawing] [level|rotary]\n");
         return 2;
     }
     bool ok = true;
     for (const bool rotary : {false, true}) {
         if (!only.isEmpty() && rotary != (only == QLatin1String("rotary")))
             continue;
-        const Outcome o = scan(rotary);
+        const Outcome o = scan(rotary, drawing);
         std::printf("%s: %d found, %.1f s of bus time, %.1f ms of processor time\n",
                     rotary ? "Ten rotary encoders at 0-9" : "Ten level probes at 0-9", o.found,
                     o.virtualMs / 1e3, o.cpuMs);
+        for (qsizetype page = 0; page < o.drawingMs.size(); ++page)
+            std::printf("  the whole window drawn on page %lld: %.2f ms of processor time\n",
+                        static_cast<long long>(page), o.drawingMs[page]);
         ok = ok && o.found == 10;
     }
     return ok ? 0 : 1;

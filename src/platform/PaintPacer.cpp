@@ -166,6 +166,8 @@ void PaintPacer::flush() {
         QEvent request(QEvent::UpdateRequest);
         QCoreApplication::sendEvent(window_, &request);
         lastDrawingMs_ = std::max(0.0, processorMs_() - start);
+        ++drawings_;
+        drawingMsTotal_ += lastDrawingMs_;
     }
     flushing_ = false;
 }

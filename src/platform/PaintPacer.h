@@ -44,6 +44,11 @@ public:
     // The time until the next drawing while a chain runs.
     int intervalMs() const;
 
+    // The drawings this pacer has made (those it held back, drawn at once), and the
+    // processor time they took in all.
+    int drawings() const { return drawings_; }
+    double drawingMs() const { return drawingMsTotal_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -67,6 +72,8 @@ private:
     int intervalMs_;
     std::function<double()> processorMs_;
     double lastDrawingMs_ = 0; // processor time of the last drawing
+    int drawings_ = 0;
+    double drawingMsTotal_ = 0;
     bool deferred_ = false;
     bool flushing_ = false;
     // Controls whose enable change was held back, with the state they were last drawn in.
