@@ -165,7 +165,8 @@ void MainWindow::buildControls() {
     CommsList->setObjectName(QStringLiteral("CommsList"));
     CommsList->setAccessibleName(QStringLiteral("Comms Monitor"));
     QFont mono(QStringLiteral("Monospace"));
-    mono.setStyleHint(QFont::TypeWriter);
+    // Setting the hint sets the style strategy too: the window's is kept.
+    mono.setStyleHint(QFont::TypeWriter, font().styleStrategy());
     CommsList->setFont(mono);
     CommsList->setModel(&link_->commsLog());
     ButClearComms = platform::makeButton(comms, "ButClearComms", QStringLiteral("Clear Comms"));

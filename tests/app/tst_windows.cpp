@@ -242,6 +242,11 @@ void WindowsTest::mainWindowAtStart() {
     QCOMPARE(w.CalibrateCheck->text(), QStringLiteral("Calibrate Mode"));
     QCOMPARE(w.ButClearComms->text(), QStringLiteral("Clear Comms"));
 
+    // Latin text unshaped in every control of the window, the comms monitor's own font too.
+    for (const QWidget* control : w.findChildren<QWidget*>())
+        if (control->window() == &w)
+            QVERIFY2(control->font().styleStrategy() & QFont::PreferNoShaping,
+                     qPrintable(control->objectName()));
     QCOMPARE(w.StatusBar1[0]->text(), QStringLiteral("    Connection Status: "));
     QCOMPARE(w.StatusBar1[1]->text(), QStringLiteral("Not Connected. "));
     QCOMPARE(w.StatusBar1[2]->text(), QStringLiteral("06/12/2026 14:03:27  "));
