@@ -20,6 +20,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/DropDown.h"
+#include "platform/FusionFrames.h"
 #include "platform/LineListView.h"
 #include "platform/PaintPacer.h"
 #include "platform/SerialPort.h"
@@ -48,6 +49,8 @@ using Dialogs = platform::Dialogs;
 
 MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
+    // Before any control is made: the window's style, drawn for less where Fusion is used.
+    platform::FusionFrames::useForApplication();
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tarnix - SDI-12 Device Configuration Tool "));
     platform::Timers& timers =

@@ -1,8 +1,13 @@
 #include "platform/Controls.h"
 #include "platform/DropDown.h"
+#include "platform/FusionFrames.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -65,6 +70,58 @@ private slots:
         QTest::mouseClick(tabs.tabBar(), Qt::LeftButton, {}, tabs.tabBar()->tabRect(0).center());
         QCOMPARE(tabs.currentIndex(), 0);
         QTRY_VERIFY(painted.texts.contains(labels[0]->text()));
+    }
+
+    // Group boxes and tab widgets of every kind the window uses and a few it does not look
+    // exactly as Fusion draws them, down to the pixel.
+    void framesLookAsFusions() {
+        QWidget page;
+        auto* grid = new QGridLayout(&page);
+        auto* checkable = new QGroupBox(QStringLiteral("Calibrate"));
+        checkable->setCheckable(true);
+        auto* bigTitle = new QGroupBox(QStringLiteral("Log"));
+        bigTitle->setFont(QFont(page.font().family(), 24));
+        auto* disabled = new QGroupBox(QStringLiteral("Set Parameters"));
+        disabled->setEnabled(false);
+        auto* tiny = new QGroupBox(QStringLiteral("x"));
+        tiny->setFixedSize(9, 9);
+        grid->addWidget(new QGroupBox(QStringLiteral("Set Parameters")), 0, 0);
+        grid->addWidget(new QGroupBox, 0, 1);
+        grid->addWidget(checkable, 1, 0);
+        grid->addWidget(bigTitle, 1, 1);
+        grid->addWidget(disabled, 2, 0);
+        grid->addWidget(tiny, 2, 1);
+        for (const QTabWidget::TabPosition position : {QTabWidget::North, QTabWidget::South}) {
+            auto* tabs = new QTabWidget;
+            tabs->setTabPosition(position);
+            tabs->addTab(new QWidget, QStringLiteral("Sensor 0"));
+            tabs->addTab(new QWidget, QStringLiteral("Sensor 1"));
+            grid->addWidget(tabs, 3, position == QTabWidget::North ? 0 : 1);
+        }
+        page.resize(640, 600);
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        platform::FusionFrames frames;
+        const auto drawnWith = [&](QStyle* style) {
+            for (QWidget* w : page.findChildren<QWidget*>())
+                w->setStyle(style);
+            page.setStyle(style);
+            return page.grab().toImage();
+        };
+        const QImage expected = drawnWith(fusion.get());
+        QCOMPARE(drawnWith(&frames), expected);
+    }
+
+    // Only Fusion gives way to it; a style the user chose stays.
+    void usedInPlaceOfFusionOnly() {
+        QApplication::setStyle(QStringLiteral("Windows"));
+        platform::FusionFrames::useForApplication();
+        QCOMPARE(QApplication::style()->name().toLower(), QStringLiteral("windows"));
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        platform::FusionFrames::useForApplication();
+        QStyle* style = QApplication::style();
+        QVERIFY(dynamic_cast<platform::FusionFrames*>(style) != nullptr);
+        platform::FusionFrames::useForApplication();
+        QCOMPARE(QApplication::style(), style);
     }
 };
 

@@ -1,0 +1,131 @@
+#include "FusionFrames.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// Fusion's group-box frame: an image whose outer 6 pixels are the border, its middle stretched.
+const QString kFrameImage = QStringLiteral(":/qt-project.org/styles/commonstyle/images/"
+                                           "fusion_groupbox.png");
+constexpr int kBorder = 6;
+// Fusion's space above the frame, below the title's line.
+constexpr int kTopMargin = 3;
+
+// The one colour of the image's middle, or an invalid colour if it has more than one.
+QColor uniformMiddle(const QImage& image) {
+    if (image.width() <= 2 * kBorder || image.height() <= 2 * kBorder)
+        return {};
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb first = pixels.pixel(kBorder, kBorder);
+    for (int y = kBorder; y < pixels.height() - kBorder; ++y)
+        for (int x = kBorder; x < pixels.width() - kBorder; ++x)
+            if (pixels.pixel(x, y) != first)
+                return {};
+    return QColor::fromRgba(first);
+}
+
+} // namespace
+
+FusionFrames::FusionFrames()
+    : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))),
+      inside_(uniformMiddle(QImage(kFrameImage))) {}
+
+void FusionFrames::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                 QPainter* painter, const QWidget* widget) const {
+    if (element == PE_FrameTabWidget && drawTabFrame(option, painter, widget))
+        return;
+    if (element != PE_FrameGroupBox || !inside_.isValid()) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    // The frame starts below the title's line when the box has a title or a check box, else a
+    // little below the box's top; the part left to the fill is below both.
+    const int titleLine = std::max(pixelMetric(PM_ExclusiveIndicatorHeight, option, widget),
+                                   option->fontMetrics.height());
+    const QRect inside =
+        option->rect.adjusted(kBorder, titleLine + kTopMargin + kBorder, -kBorder, -kBorder);
+    if (inside.isEmpty()) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    painter->save();
+    painter->setClipRegion(QRegion(option->rect).subtracted(inside), Qt::IntersectClip);
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+    painter->restore();
+    painter->fillRect(inside, inside_);
+}
+
+bool FusionFrames::drawTabFrame(const QStyleOption* option, QPainter* painter,
+                                const QWidget* widget) const {
+    // Fusion's tab-widget frame is a fill with a shadow line below, an outline and a light line
+    // inside it, all within three pixels of the edges: drawn by Fusion on a canvas of seven
+    // by seven pixels, it is the whole frame with its middle row and column one pixel wide.
+    // Fusion strokes the lines a pixel at a time; stretched, each edge is one copy.
+    constexpr int b = 3;
+    constexpr int side = 2 * b + 1;
+    const QRect r = option->rect;
+    const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option);
+    if (frame == nullptr || r.width() < side || r.height() < side ||
+        painter->device()->devicePixelRatio() != 1.0 ||
+        painter->transform().type() > QTransform::TxTranslate)
+        return false;
+
+    const QString key = QStringLiteral("%1 %2 %3 %4")
+                            .arg(option->palette.cacheKey())
+                            .arg(option->palette.currentColorGroup())
+                            .arg(frame->shape)
+                            .arg(option->state & (State_Enabled | State_Active));
+    auto small = smallTabFrames_.constFind(key);
+    if (small == smallTabFrames_.constEnd()) {
+        // A palette that keeps changing does not make the store grow without end.
+        if (smallTabFrames_.size() >= 64)
+            smallTabFrames_.clear();
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QStyleOptionTabWidgetFrame copy = *frame;
+        copy.rect = QRect(0, 0, side, side);
+        QPainter canvas(&image);
+        QProxyStyle::drawPrimitive(PE_FrameTabWidget, &copy, &canvas, widget);
+        canvas.end();
+        small = smallTabFrames_.insert(key, image);
+    }
+
+    // The small frame's corners as they are, its edges and middle stretched.
+    const int x[] = {r.left(), r.left() + b, r.right() - b + 1};
+    const int w[] = {b, r.width() - 2 * b, b};
+    const int y[] = {r.top(), r.top() + b, r.bottom() - b + 1};
+    const int h[] = {b, r.height() - 2 * b, b};
+    const int sourceAt[] = {0, b, b + 1};
+    const int sourceSize[] = {b, 1, b};
+    const QRgb middle = small->pixel(b, b);
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) {
+            const QRect target(x[column], y[row], w[column], h[row]);
+            const QRect source(sourceAt[column], sourceAt[row], sourceSize[column],
+                               sourceSize[row]);
+            if (row == 1 && column == 1 && qAlpha(middle) == 255)
+                painter->fillRect(target, QColor::fromRgb(middle));
+            else
+                painter->drawImage(target, *small, source);
+        }
+    painter->restore();
+    return true;
+}
+
+void FusionFrames::useForApplication() {
+    QStyle* style = QApplication::style();
+    if (dynamic_cast<FusionFrames*>(style) == nullptr &&
+        style->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0)
+        QApplication::setStyle(new FusionFrames);
+}
+
+} // namespace platform
