@@ -73,8 +73,7 @@ bool FusionFrames::drawTabFrame(const QStyleOption* option, QPainter* painter,
     const QRect r = option->rect;
     const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option);
     if (frame == nullptr || r.width() < side || r.height() < side ||
-        painter->device()->devicePixelRatio() != 1.0 ||
-        painter->transform().type() > QTransform::TxTranslate)
+        painter->deviceTransform().type() > QTransform::TxTranslate)
         return false;
 
     const QString key = QStringLiteral("%1 %2 %3 %4")

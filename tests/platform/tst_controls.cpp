@@ -101,14 +101,20 @@ private slots:
         page.resize(640, 600);
         std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
         platform::FusionFrames frames;
-        const auto drawnWith = [&](QStyle* style) {
+        // Drawn as on screens of several pixel ratios; a tab frame stretched from a frame drawn
+        // at the wrong ratio would show thicker lines.
+        const auto drawnWith = [&](QStyle* style, qreal ratio) {
             for (QWidget* w : page.findChildren<QWidget*>())
                 w->setStyle(style);
             page.setStyle(style);
-            return page.grab().toImage();
+            QImage image(page.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::white);
+            page.render(&image);
+            return image;
         };
-        const QImage expected = drawnWith(fusion.get());
-        QCOMPARE(drawnWith(&frames), expected);
+        for (const qreal ratio : {1.0, 1.5, 2.0})
+            QCOMPARE(drawnWith(&frames, ratio), drawnWith(fusion.get(), ratio));
     }
 
     // Only Fusion gives way to it; a style the user chose stays.
