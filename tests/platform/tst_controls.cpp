@@ -75,6 +75,9 @@ private slots:
     // Group boxes and tab widgets of every kind the window uses and a few it does not look
     // exactly as Fusion draws them, down to the pixel.
     void framesLookAsFusions() {
+        // Made before the page, to outlive the controls drawn with them.
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        platform::FusionFrames frames;
         QWidget page;
         auto* grid = new QGridLayout(&page);
         auto* checkable = new QGroupBox(QStringLiteral("Calibrate"));
@@ -99,8 +102,6 @@ private slots:
             grid->addWidget(tabs, 3, position == QTabWidget::North ? 0 : 1);
         }
         page.resize(640, 600);
-        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-        platform::FusionFrames frames;
         // Drawn as on screens of several pixel ratios; a tab frame stretched from a frame drawn
         // at the wrong ratio would show thicker lines.
         const auto drawnWith = [&](QStyle* style, qreal ratio) {
