@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -305,9 +306,31 @@ struct Scenario {
     bool rotary; // the rotary-encoder family, else level probes
 };
 
+// What the kernel reports of this process: processor time in user and system mode, and how
+// often its threads gave up a core (waiting) or had it taken away.
+struct Usage {
+    double userMs = 0;
+    double systemMs = 0;
+    long waits = 0;
+    long preempted = 0;
+
+    static Usage now() {
+        rusage u{};
+        ::getrusage(RUSAGE_SELF, &u);
+        const auto ms = [](timeval t) {
+            return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+        };
+        return {ms(u.ru_utime), ms(u.ru_stime), u.ru_nvcsw, u.ru_nivcsw};
+    }
+    Usage operator-(const Usage& o) const {
+        return {userMs - o.userMs, systemMs - o.systemMs, waits - o.waits, preempted - o.preempted};
+    }
+};
+
 struct Result {
     double wallMs = 0;
     double cpuMs = 0;
+    Usage usage;
     int drawings = 0; // the main window's paced drawings during the scan
     double drawingMs = 0;
     Floor floor;
@@ -395,11 +418,13 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
             });
 
         double cpuStart = 0;
+        Usage usageStart;
         int drawingsStart = 0;
         double drawingMsStart = 0;
         ScanStartWatch watch;
         watch.onStart = [&] {
             cpuStart = platform::processTimeMs();
+            usageStart = Usage::now();
             drawingsStart = window.pacer().drawings();
             drawingMsStart = window.pacer().drawingMs();
             scanStartMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
@@ -409,6 +434,7 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
         window.load(); // opens COM1 and runs the first scan
         result.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 - scanStartMs;
         result.cpuMs = platform::processTimeMs() - cpuStart;
+        result.usage = Usage::now() - usageStart;
         result.drawings = window.pacer().drawings() - drawingsStart;
         result.drawingMs = window.pacer().drawingMs() - drawingMsStart;
         window.removeEventFilter(&watch);
@@ -464,6 +490,8 @@ void print(const Scenario& scenario, const Result& r) {
                 100.0 * r.cpuMs / r.wallMs);
     std::printf("    of which paced drawing   %9.1f ms = %.2f %% of wall (%d drawings)\n",
                 r.drawingMs, 100.0 * r.drawingMs / r.wallMs, r.drawings);
+    std::printf("    user / system            %6.0f / %.0f ms; %ld waits, %ld times preempted\n",
+                r.usage.userMs, r.usage.systemMs, r.usage.waits, r.usage.preempted);
     const Excess& x = r.excess;
     if (x.aligned) {
         std::printf("  beyond the floor, from the comms log's time stamps:\n");
