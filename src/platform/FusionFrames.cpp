@@ -39,27 +39,31 @@ FusionFrames::FusionFrames()
 
 void FusionFrames::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                  QPainter* painter, const QWidget* widget) const {
-    if (element == PE_FrameTabWidget && drawTabFrame(option, painter, widget))
-        return;
-    if (element != PE_FrameGroupBox || !inside_.isValid()) {
+    const bool drawn =
+        (element == PE_FrameGroupBox && drawGroupBoxFrame(option, painter, widget)) ||
+        (element == PE_FrameTabWidget && drawTabFrame(option, painter, widget));
+    if (!drawn)
         QProxyStyle::drawPrimitive(element, option, painter, widget);
-        return;
-    }
+}
+
+bool FusionFrames::drawGroupBoxFrame(const QStyleOption* option, QPainter* painter,
+                                     const QWidget* widget) const {
+    if (!inside_.isValid())
+        return false;
     // The frame starts below the title's line when the box has a title or a check box, else a
     // little below the box's top; the part left to the fill is below both.
     const int titleLine = std::max(pixelMetric(PM_ExclusiveIndicatorHeight, option, widget),
                                    option->fontMetrics.height());
     const QRect inside =
         option->rect.adjusted(kBorder, titleLine + kTopMargin + kBorder, -kBorder, -kBorder);
-    if (inside.isEmpty()) {
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-        return;
-    }
+    if (inside.isEmpty())
+        return false;
     painter->save();
     painter->setClipRegion(QRegion(option->rect).subtracted(inside), Qt::IntersectClip);
-    QProxyStyle::drawPrimitive(element, option, painter, widget);
+    QProxyStyle::drawPrimitive(PE_FrameGroupBox, option, painter, widget);
     painter->restore();
     painter->fillRect(inside, inside_);
+    return true;
 }
 
 bool FusionFrames::drawTabFrame(const QStyleOption* option, QPainter* painter,

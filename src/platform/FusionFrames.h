@@ -24,6 +24,9 @@ public:
     static void useForApplication();
 
 private:
+    // Each draws its frame and says so, or leaves it to Fusion.
+    bool drawGroupBoxFrame(const QStyleOption* option, QPainter* painter,
+                           const QWidget* widget) const;
     bool drawTabFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
 
     mutable QHash<QString, QImage> smallTabFrames_; // drawn by Fusion, by palette and shape
