@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -17,6 +18,41 @@ const QString kFrameImage = QStringLiteral(":/qt-project.org/styles/commonstyle/
 constexpr int kBorder = 6;
 // Fusion's space above the frame, below the title's line.
 constexpr int kTopMargin = 3;
+
+// Qt's raster engine hands a fill of 96 spans or more (a span: a run of pixels in one row) to
+// its thread pool in pieces of 64 and waits for them. For a thin, tall shape, the edge of a
+// frame or a scroll bar, the hand-overs cost several times what its pixels do; drawn in bands
+// of fewer rows, it stays on the drawing thread. A band has room for two spans a row (an
+// outline's two sides, or a fill cut by the region being drawn). The same pixels either way.
+constexpr int kBandRows = 45;
+
+// The logical rows of a band drawn with a painter of this device transform: whole rows of at
+// most kBandRows device rows, each band starting on a device pixel. 0 where the transform
+// does not allow it (rotated, sheared, scaled by a fraction or placed between pixels).
+int bandRows(const QTransform& device) {
+    const auto whole = [](qreal v) { return v == std::floor(v); };
+    if (device.type() > QTransform::TxScale || device.m11() != device.m22() || device.m11() < 1 ||
+        !whole(device.m11()) || !whole(device.dx()) || !whole(device.dy()))
+        return 0;
+    return kBandRows / static_cast<int>(device.m11());
+}
+
+// rect cut into bands of at most rows rows, top first.
+QList<QRect> bandsOf(const QRect& rect, int rows) {
+    QList<QRect> bands;
+    for (int y = rect.top(); y <= rect.bottom(); y += rows)
+        bands.append(QRect(rect.left(), y, rect.width(), std::min(rows, rect.bottom() + 1 - y)));
+    return bands;
+}
+
+bool isOpaque(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        if (!std::all_of(row, row + image.width(), [](QRgb p) { return qAlpha(p) == 255; }))
+            return false;
+    }
+    return true;
+}
 
 // The one colour of the image's middle, or an invalid colour if it has more than one.
 QColor uniformMiddle(const QImage& image) {
@@ -62,7 +98,10 @@ bool FusionFrames::drawGroupBoxFrame(const QStyleOption* option, QPainter* paint
     painter->setClipRegion(QRegion(option->rect).subtracted(inside), Qt::IntersectClip);
     QProxyStyle::drawPrimitive(PE_FrameGroupBox, option, painter, widget);
     painter->restore();
-    painter->fillRect(inside, inside_);
+    // The shade is translucent: a fill of it is blended row by row.
+    const int rows = bandRows(painter->deviceTransform());
+    for (const QRect& band : bandsOf(inside, rows > 0 ? rows : inside.height()))
+        painter->fillRect(band, inside_);
     return true;
 }
 
@@ -117,10 +156,58 @@ bool FusionFrames::drawTabFrame(const QStyleOption* option, QPainter* painter,
                                sourceSize[row]);
             if (row == 1 && column == 1 && qAlpha(middle) == 255)
                 painter->fillRect(target, QColor::fromRgb(middle));
+            else if (row == 1) // one source row stretched: every band is that row again
+                for (const QRect& band : bandsOf(target, kBandRows))
+                    painter->drawImage(band, *small, source);
             else
                 painter->drawImage(target, *small, source);
         }
     painter->restore();
+    return true;
+}
+
+void FusionFrames::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                      QPainter* painter, const QWidget* widget) const {
+    if (control != CC_ScrollBar || !drawScrollBarInBands(option, painter, widget))
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+}
+
+bool FusionFrames::drawScrollBarInBands(const QStyleOptionComplex* option, QPainter* painter,
+                                        const QWidget* widget) const {
+    // Fusion covers a scroll bar with its groove first, opaque, and draws the rest over it: so
+    // each band drawn by Fusion on a clear canvas and copied is the bar drawn in place. Fusion
+    // also sets clips of its own, which rules out banding by clipping. A canvas that shows
+    // anything translucent is not used.
+    const QRect r = option->rect;
+    const int rows = bandRows(painter->deviceTransform());
+    if (rows == 0 || r.height() <= rows || painter->opacity() != 1.0 ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const qreal ratio = painter->deviceTransform().m11();
+    const QRect shown =
+        painter->hasClipping() ? painter->clipBoundingRect().toAlignedRect() & r : r;
+    QList<std::pair<QPoint, QImage>> drawn;
+    for (const QRect& band : bandsOf(r, rows)) {
+        if (!band.intersects(shown))
+            continue;
+        QImage image(band.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter canvas(&image);
+        canvas.setRenderHints(painter->renderHints());
+        canvas.setPen(painter->pen());
+        canvas.setBrush(painter->brush());
+        canvas.setBrushOrigin(painter->brushOrigin());
+        canvas.setFont(painter->font());
+        canvas.translate(-band.topLeft());
+        QProxyStyle::drawComplexControl(CC_ScrollBar, option, &canvas, widget);
+        canvas.end();
+        if (!isOpaque(image))
+            return false;
+        drawn.append({band.topLeft(), image});
+    }
+    for (const auto& [at, image] : drawn)
+        painter->drawImage(at, image);
     return true;
 }
 

@@ -12,13 +12,16 @@ namespace platform {
 // included; the inside is one faint shade. Here the image gives the border as before and the
 // inside is filled with its shade. A tab widget's frame Fusion draws with lines stroked a
 // pixel at a time; here it is drawn small once and stretched. Both frames cover most of a
-// sensor page, and they had been the costliest parts of drawing one.
+// sensor page, and they had been the costliest parts of drawing one. Tall scroll bars and the
+// frames' tall parts are drawn in bands, which keeps Qt from handing them to its thread pool.
 class FusionFrames final : public QProxyStyle {
 public:
     FusionFrames();
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override;
 
     // Makes the application's style FusionFrames if it is Fusion; any other style stays.
     static void useForApplication();
@@ -28,6 +31,8 @@ private:
     bool drawGroupBoxFrame(const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const;
     bool drawTabFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+    bool drawScrollBarInBands(const QStyleOptionComplex* option, QPainter* painter,
+                              const QWidget* widget) const;
 
     mutable QHash<QString, QImage> smallTabFrames_; // drawn by Fusion, by palette and shape
     QColor inside_; // invalid: the image is not as expected, and frames are drawn as Fusion's

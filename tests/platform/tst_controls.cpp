@@ -7,6 +7,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QTabBar>
 #include <QTabWidget>
@@ -72,8 +74,8 @@ private slots:
         QTRY_VERIFY(painted.texts.contains(labels[0]->text()));
     }
 
-    // Group boxes and tab widgets of every kind the window uses and a few it does not look
-    // exactly as Fusion draws them, down to the pixel.
+    // Group boxes, tab widgets and scroll bars of every kind the window uses and a few it does
+    // not look exactly as Fusion draws them, down to the pixel.
     void framesLookAsFusions() {
         // Made before the page, to outlive the controls drawn with them.
         std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -101,7 +103,22 @@ private slots:
             tabs->addTab(new QWidget, QStringLiteral("Sensor 1"));
             grid->addWidget(tabs, 3, position == QTabWidget::North ? 0 : 1);
         }
-        page.resize(640, 600);
+        // Tall scroll bars, drawn in bands: a long list's (its slider short), bare bars with the
+        // slider at either end and across a band's edge, and a disabled one.
+        auto* list = new QListWidget;
+        for (int i = 0; i < 400; ++i)
+            list->addItem(QStringLiteral("2024/05/17 10:%1 0 --> 0M!").arg(i));
+        grid->addWidget(list, 0, 2, 4, 1);
+        QList<QScrollBar*> bars;
+        for (int i = 0; i < 4; ++i) {
+            auto* bar = new QScrollBar(Qt::Vertical);
+            bar->setRange(0, 100);
+            bar->setPageStep(i == 0 ? 300 : 20);
+            bar->setEnabled(i != 3);
+            grid->addWidget(bar, 0, 3 + i, 4, 1);
+            bars.append(bar);
+        }
+        page.resize(1000, 600);
         // Drawn as on screens of several pixel ratios; a tab frame stretched from a frame drawn
         // at the wrong ratio would show thicker lines.
         const auto drawnWith = [&](QStyle* style, qreal ratio) {
@@ -114,8 +131,13 @@ private slots:
             page.render(&image);
             return image;
         };
-        for (const qreal ratio : {1.0, 1.5, 2.0})
-            QCOMPARE(drawnWith(&frames, ratio), drawnWith(fusion.get(), ratio));
+        for (const int value : {0, 45, 100}) {
+            for (QScrollBar* bar : bars)
+                bar->setValue(value);
+            list->verticalScrollBar()->setValue(value * 3);
+            for (const qreal ratio : {1.0, 1.5, 2.0})
+                QCOMPARE(drawnWith(&frames, ratio), drawnWith(fusion.get(), ratio));
+        }
     }
 
     // Only Fusion gives way to it; a style the user chose stays.
