@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOption>
@@ -43,6 +44,18 @@ QList<QRect> bandsOf(const QRect& rect, int rows) {
     for (int y = rect.top(); y <= rect.bottom(); y += rows)
         bands.append(QRect(rect.left(), y, rect.width(), std::min(rows, rect.bottom() + 1 - y)));
     return bands;
+}
+
+// The part of its device a painter can still draw on, in its own coordinates.
+QRect drawableArea(const QPainter* painter) {
+    const QPaintDevice* device = painter->device();
+    const QRegion systemClip = painter->paintEngine()->systemClip();
+    const QRect inDevice = systemClip.isEmpty() ? QRect(0, 0, device->width(), device->height())
+                                                : systemClip.boundingRect();
+    QRect area = painter->deviceTransform().inverted().mapRect(inDevice);
+    if (painter->hasClipping())
+        area &= painter->clipBoundingRect().toAlignedRect();
+    return area;
 }
 
 bool isOpaque(const QImage& image) {
@@ -183,9 +196,13 @@ bool FusionFrames::drawScrollBarInBands(const QStyleOptionComplex* option, QPain
     if (rows == 0 || r.height() <= rows || painter->opacity() != 1.0 ||
         painter->compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
+    // Fusion draws a few pixels beyond the bar's rectangle; a canvas leaves them out, so bands
+    // are used only where the painter's clips leave nothing beyond it to draw on (as for a
+    // scroll bar drawing itself).
+    const QRect shown = drawableArea(painter);
+    if (!r.contains(shown))
+        return false;
     const qreal ratio = painter->deviceTransform().m11();
-    const QRect shown =
-        painter->hasClipping() ? painter->clipBoundingRect().toAlignedRect() & r : r;
     QList<std::pair<QPoint, QImage>> drawn;
     for (const QRect& band : bandsOf(r, rows)) {
         if (!band.intersects(shown))

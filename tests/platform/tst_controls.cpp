@@ -8,8 +8,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <QStyleOptionSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -137,6 +139,45 @@ private slots:
             list->verticalScrollBar()->setValue(value * 3);
             for (const qreal ratio : {1.0, 1.5, 2.0})
                 QCOMPARE(drawnWith(&frames, ratio), drawnWith(fusion.get(), ratio));
+        }
+    }
+
+    // A scroll bar being used looks as Fusion draws it too: hovered, its slider or an arrow
+    // held down, in an inactive window.
+    void scrollBarsInUseLookAsFusions() {
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        platform::FusionFrames frames;
+        QScrollBar bar(Qt::Vertical);
+        bar.resize(16, 300);
+        QStyleOptionSlider option;
+        option.initFrom(&bar);
+        option.rect = bar.rect();
+        option.orientation = Qt::Vertical;
+        option.maximum = 100;
+        option.pageStep = 30;
+        option.sliderPosition = option.sliderValue = 40;
+        const auto drawnWith = [&](const QStyle& style, qreal ratio) {
+            QImage image(bar.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            style.drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, &bar);
+            return image;
+        };
+        const QStyle::State normal = option.state;
+        for (const QStyle::SubControl active :
+             {QStyle::SC_None, QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarAddLine,
+              QStyle::SC_ScrollBarSubLine}) {
+            for (const QStyle::State extra :
+                 std::array<QStyle::State, 3>{QStyle::State_MouseOver, QStyle::State_Sunken,
+                                              QStyle::State_MouseOver | QStyle::State_Sunken}) {
+                option.activeSubControls = active;
+                option.state = normal | extra;
+                option.palette.setCurrentColorGroup(
+                    extra == QStyle::State_Sunken ? QPalette::Inactive : QPalette::Active);
+                for (const qreal ratio : {1.0, 2.0})
+                    QCOMPARE(drawnWith(frames, ratio), drawnWith(*fusion, ratio));
+            }
         }
     }
 
