@@ -2,13 +2,26 @@
 
 #include "RowsAccessible.h"
 
+#include <QCoreApplication>
 #include <QScrollBar>
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
 RowsView::RowsView(QWidget* parent) : QAbstractItemView(parent) {
     installRowsAccessibility();
+    // A scroll area lays its scroll bars out again whenever a bar's range changes, and raises
+    // both bars' frames as it does, which draws both bars again; a list that grows a row at a
+    // time changes its vertical range at every row. Here that range has the bars laid out
+    // only when the vertical bar comes or goes.
+    const bool replaced = disconnect(verticalScrollBar(), SIGNAL(rangeChanged(int, int)), this,
+                                     SLOT(_q_showOrHideScrollBars()));
+    if (replaced)
+        connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int min, int max) {
+            if (std::exchange(verticalBarNeeded_, max > min) != (max > min))
+                QCoreApplication::postEvent(this, new QEvent(QEvent::LayoutRequest));
+        });
 }
 
 void RowsView::setModel(QAbstractItemModel* model) {

@@ -41,7 +41,8 @@ protected:
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
 
 private:
-    mutable int rowHeight_ = 0; // 0: not known yet
+    mutable int rowHeight_ = 0;      // 0: not known yet
+    bool verticalBarNeeded_ = false; // its range is more than one value
 };
 
 } // namespace platform

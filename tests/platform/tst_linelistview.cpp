@@ -69,6 +69,7 @@ private slots:
     void delegateMeasuresEachTextInItsFont();
     void assistiveToolsReadTheLines();
     void columnsFollowTheirTexts();
+    void scrollBarsDrawnOnlyWhenTheyChange();
 };
 
 // A new line scrolls the list to it; the lines already shown are moved, not drawn again, so
@@ -243,6 +244,39 @@ void LineListViewTest::columnsFollowTheirTexts() {
     byHeader.setFont(big);
     QVERIFY(sameWidths());
     QCOMPARE(fitted.header()->sectionResizeMode(0), QHeaderView::Fixed);
+}
+
+// New lines leave the horizontal scroll bar as it was, undrawn; the vertical bar still comes
+// when the lines fill the list and goes when they are cleared.
+void LineListViewTest::scrollBarsDrawnOnlyWhenTheyChange() {
+    Shown shown;
+    QScrollBar* across = shown.view.horizontalScrollBar();
+    QScrollBar* down = shown.view.verticalScrollBar();
+    const QString wide = QStringLiteral("2024/05/17 10:00:00 0 <-- 0+12.345+22.10 and more");
+    shown.lines.append(wide);
+    QTRY_VERIFY(across->isVisible());
+    QVERIFY(!down->isVisible());
+
+    int rows = 1;
+    for (; !down->isVisible() && rows < 100; ++rows) {
+        shown.lines.append(wide);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(down->isVisible());
+    // The bars as laid out for the vertical one, drawn.
+    for (int pass = 0; pass < 3; ++pass)
+        QCoreApplication::processEvents();
+    Drawn drawn;
+    across->installEventFilter(&drawn);
+    for (int i = 0; i < 10; ++i) {
+        shown.lines.append(wide);
+        QCoreApplication::processEvents();
+    }
+    QTRY_COMPARE(down->value(), rows + 10 - down->pageStep());
+    QVERIFY2(drawn.region.isEmpty(), "the horizontal bar was drawn again");
+
+    shown.lines.clear();
+    QTRY_VERIFY(!down->isVisible());
 }
 
 QTEST_MAIN(LineListViewTest)
