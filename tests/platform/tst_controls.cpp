@@ -105,21 +105,15 @@ private slots:
             tabs->addTab(new QWidget, QStringLiteral("Sensor 1"));
             grid->addWidget(tabs, 3, position == QTabWidget::North ? 0 : 1);
         }
-        // Tall scroll bars, drawn in bands: a long list's (its slider short), bare bars with the
-        // slider at either end and across a band's edge, and a disabled one.
+        // Tall scroll bars, drawn in bands: a long list's, a bare one and a disabled one.
         auto* list = new QListWidget;
         for (int i = 0; i < 400; ++i)
             list->addItem(QStringLiteral("2024/05/17 10:%1 0 --> 0M!").arg(i));
         grid->addWidget(list, 0, 2, 4, 1);
-        QList<QScrollBar*> bars;
-        for (int i = 0; i < 4; ++i) {
-            auto* bar = new QScrollBar(Qt::Vertical);
-            bar->setRange(0, 100);
-            bar->setPageStep(i == 0 ? 300 : 20);
-            bar->setEnabled(i != 3);
-            grid->addWidget(bar, 0, 3 + i, 4, 1);
-            bars.append(bar);
-        }
+        std::array<QScrollBar*, 2> bars{new QScrollBar(Qt::Vertical), new QScrollBar(Qt::Vertical)};
+        bars[1]->setEnabled(false);
+        for (QScrollBar* bar : bars)
+            grid->addWidget(bar, 0, grid->columnCount(), 4, 1);
         page.resize(1000, 600);
         // Drawn as on screens of several pixel ratios; a tab frame stretched from a frame drawn
         // at the wrong ratio would show thicker lines.
@@ -133,29 +127,25 @@ private slots:
             page.render(&image);
             return image;
         };
-        for (const int value : {0, 45, 100}) {
-            for (QScrollBar* bar : bars)
-                bar->setValue(value);
-            list->verticalScrollBar()->setValue(value * 3);
+        for (const int value : {0, 45, 99}) { // the slider at either end and across bands
+            for (QScrollBar* bar : {bars[0], bars[1], list->verticalScrollBar()})
+                bar->setValue(value * bar->maximum() / 99);
             for (const qreal ratio : {1.0, 1.5, 2.0})
                 QCOMPARE(drawnWith(&frames, ratio), drawnWith(fusion.get(), ratio));
         }
     }
 
-    // A scroll bar being used looks as Fusion draws it too: hovered, its slider or an arrow
-    // held down, in an inactive window.
+    // A scroll bar in use looks as Fusion draws it too: its slider hovered or held down, an
+    // arrow held down, in an inactive window.
     void scrollBarsInUseLookAsFusions() {
         std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
         platform::FusionFrames frames;
-        QScrollBar bar(Qt::Vertical);
-        bar.resize(16, 300);
+        struct Bar : QScrollBar {
+            using QScrollBar::initStyleOption;
+        } bar;
+        bar.setGeometry(0, 0, 16, 300);
+        bar.setSliderPosition(40);
         QStyleOptionSlider option;
-        option.initFrom(&bar);
-        option.rect = bar.rect();
-        option.orientation = Qt::Vertical;
-        option.maximum = 100;
-        option.pageStep = 30;
-        option.sliderPosition = option.sliderValue = 40;
         const auto drawnWith = [&](const QStyle& style, qreal ratio) {
             QImage image(bar.size() * ratio, QImage::Format_ARGB32_Premultiplied);
             image.setDevicePixelRatio(ratio);
@@ -164,21 +154,18 @@ private slots:
             style.drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, &bar);
             return image;
         };
-        const QStyle::State normal = option.state;
         for (const QStyle::SubControl active :
-             {QStyle::SC_None, QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarAddLine,
-              QStyle::SC_ScrollBarSubLine}) {
-            for (const QStyle::State extra :
-                 std::array<QStyle::State, 3>{QStyle::State_MouseOver, QStyle::State_Sunken,
-                                              QStyle::State_MouseOver | QStyle::State_Sunken}) {
-                option.activeSubControls = active;
-                option.state = normal | extra;
-                option.palette.setCurrentColorGroup(
-                    extra == QStyle::State_Sunken ? QPalette::Inactive : QPalette::Active);
-                for (const qreal ratio : {1.0, 2.0})
-                    QCOMPARE(drawnWith(frames, ratio), drawnWith(*fusion, ratio));
-            }
-        }
+             {QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarAddLine})
+            for (const QStyle::StateFlag in : {QStyle::State_MouseOver, QStyle::State_Sunken})
+                for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                    bar.initStyleOption(&option);
+                    option.subControls = QStyle::SC_All;
+                    option.activeSubControls = active;
+                    option.state |= in;
+                    option.palette.setCurrentColorGroup(group);
+                    for (const qreal ratio : {1.0, 2.0})
+                        QCOMPARE(drawnWith(frames, ratio), drawnWith(*fusion, ratio));
+                }
     }
 
     // Only Fusion gives way to it; a style the user chose stays.
