@@ -105,15 +105,14 @@ private slots:
             tabs->addTab(new QWidget, QStringLiteral("Sensor 1"));
             grid->addWidget(tabs, 3, position == QTabWidget::North ? 0 : 1);
         }
-        // Tall scroll bars, drawn in bands: a long list's, a bare one and a disabled one.
+        // Tall scroll bars, drawn in bands: a long list's, scrolled, and a disabled one.
         auto* list = new QListWidget;
         for (int i = 0; i < 400; ++i)
             list->addItem(QStringLiteral("2024/05/17 10:%1 0 --> 0M!").arg(i));
+        list->verticalScrollBar()->setValue(150);
         grid->addWidget(list, 0, 2, 4, 1);
-        std::array<QScrollBar*, 2> bars{new QScrollBar(Qt::Vertical), new QScrollBar(Qt::Vertical)};
-        bars[1]->setEnabled(false);
-        for (QScrollBar* bar : bars)
-            grid->addWidget(bar, 0, grid->columnCount(), 4, 1);
+        grid->addWidget(new QScrollBar, 0, 3, 4, 1);
+        grid->itemAtPosition(0, 3)->widget()->setEnabled(false);
         page.resize(1000, 600);
         // Drawn as on screens of several pixel ratios; a tab frame stretched from a frame drawn
         // at the wrong ratio would show thicker lines.
@@ -127,12 +126,8 @@ private slots:
             page.render(&image);
             return image;
         };
-        for (const int value : {0, 45, 99}) { // the slider at either end and across bands
-            for (QScrollBar* bar : {bars[0], bars[1], list->verticalScrollBar()})
-                bar->setValue(value * bar->maximum() / 99);
-            for (const qreal ratio : {1.0, 1.5, 2.0})
-                QCOMPARE(drawnWith(&frames, ratio), drawnWith(fusion.get(), ratio));
-        }
+        for (const qreal ratio : {1.0, 1.5, 2.0})
+            QCOMPARE(drawnWith(&frames, ratio), drawnWith(fusion.get(), ratio));
     }
 
     // A scroll bar in use looks as Fusion draws it too: its slider hovered or held down, an
