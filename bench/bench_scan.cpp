@@ -7,26 +7,38 @@
 // For each run it prints the scan's wall time, the floor the protocol itself imposes on that
 // traffic (computed from the simulator's record of the bus), their ratio and the CPU time of
 // this process (the tool) during the scan as a share of the wall time.
+//
+// With --log SECONDS, each run then logs the first sensor found at its shortest period and
+// prints what that many seconds of the running log cost.
 
 #include "app/MainWindow.h"
+#include "app/SensorPage.h"
 #include "app/SysData.h"
 #include "discovery/ScanWindow.h"
+#include "levelprobe/LevelPage.h"
 #include "link/Link.h"
+#include "logging/LogModel.h"
+#include "logging/Logger.h"
 #include "platform/Dialogs.h"
+#include "platform/DropDown.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
 #include "platform/Services.h"
+#include "rotary/RotaryPage.h"
 
 #include <QApplication>
 #include <QChildEvent>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -327,6 +339,16 @@ struct Usage {
     }
 };
 
+// A running log after the scan: its page, its period, and what it took.
+struct Logging {
+    int page = 0;
+    int periodSeconds = 0;
+    double wallMs = 0;
+    double cpuMs = 0;
+    int rows = 0;
+    int drawings = 0;
+};
+
 struct Result {
     double wallMs = 0;
     double cpuMs = 0;
@@ -340,6 +362,7 @@ struct Result {
     bool sameRequests = false;
     int pagesFound = 0;
     QStringList boxes;
+    std::optional<Logging> logging;
 };
 
 bool waitForFile(const QString& path, const QString& traffic, const QProcess& sim) {
@@ -353,7 +376,65 @@ bool waitForFile(const QString& path, const QString& traffic, const QProcess& si
     return false;
 }
 
-std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
+// Counts the window's drawings: the update requests that reach it.
+class DrawingCount final : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::UpdateRequest)
+            ++drawings;
+        return false;
+    }
+    int drawings = 0;
+};
+
+// Logs the first sensor the scan found at its shortest period and measures `seconds` of it,
+// after three seconds for the log to settle.
+std::optional<Logging> logFirstSensor(app::MainWindow& window, bool rotary, int seconds) {
+    int page = 0;
+    while (page <= 9 && !window.SensorTab->isTabEnabled(page))
+        ++page;
+    if (page > 9)
+        return std::nullopt;
+    app::SensorPage& p = *window.page(page);
+    platform::DropDown& periods =
+        rotary ? *p.rotary->RotaryLogPeriodCombo : *p.level->LogPeriodCombo;
+    int shortest = -1;
+    for (int i = 0; i < periods.count(); ++i)
+        if (periods.itemCode(i) > 0 &&
+            (shortest < 0 || periods.itemCode(i) < periods.itemCode(shortest)))
+            shortest = i;
+    if (shortest < 0)
+        return std::nullopt;
+    periods.setCurrentIndex(shortest);
+    (rotary ? p.rotary->RotaryStartLogBut : p.level->StartLogBut)->click();
+    const auto runFor = [](int ms) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    runFor(3000);
+
+    Logging l;
+    l.page = page;
+    l.periodSeconds = periods.itemCode(shortest);
+    DrawingCount count;
+    window.installEventFilter(&count);
+    const int rowsStart = window.logger().log(page).rowCount();
+    const double cpuStart = platform::processTimeMs();
+    QElapsedTimer clock;
+    clock.start();
+    runFor(seconds * 1000);
+    l.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    l.cpuMs = platform::processTimeMs() - cpuStart;
+    l.rows = window.logger().log(page).rowCount() - rowsStart;
+    l.drawings = count.drawings;
+    window.removeEventFilter(&count);
+    (rotary ? p.rotary->RotaryStopLogBut : p.level->StopLogBut)->click();
+    runFor(1000); // the last reading's reply
+    return l;
+}
+
+std::optional<Result> run(const Scenario& scenario, const QString& simPath, int logSeconds) {
     QTemporaryDir dir;
     if (!dir.isValid())
         return std::nullopt;
@@ -403,7 +484,7 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
         QStringList sent;
         QList<ToolLine> lines;
         const sdilink::CommsLog& log = window.link().commsLog();
-        QObject::connect(
+        const QMetaObject::Connection scanLines = QObject::connect(
             &log, &QAbstractItemModel::rowsInserted, &window,
             [&](const QModelIndex&, int first, int last) {
                 const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6 - scanStartMs;
@@ -444,6 +525,9 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
         for (int i = 0; i <= 9; ++i)
             result.pagesFound += window.SensorTab->isTabEnabled(i) ? 1 : 0;
         result.toolRequests = static_cast<int>(sent.size());
+        QObject::disconnect(scanLines);
+        if (logSeconds > 0)
+            result.logging = logFirstSensor(window, scenario.rotary, logSeconds);
         result.boxes = dialogs.boxes;
 
         // Let the simulator print its last lines, then stop it (SIGTERM ends it cleanly).
@@ -452,7 +536,9 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath) {
         sim.terminate();
         sim.waitForFinished(5000);
 
-        const QList<Transaction> traffic = transactions(readTraffic(trafficPath));
+        // The scan's traffic; a log's readings follow it.
+        const QList<Transaction> traffic =
+            transactions(readTraffic(trafficPath)).mid(0, result.toolRequests);
         QStringList simSent;
         for (const Transaction& t : traffic)
             simSent << QString::fromLatin1(t.request);
@@ -510,6 +596,14 @@ void print(const Scenario& scenario, const Result& r) {
     } else {
         std::printf("  the comms log's lines do not match the traffic; no breakdown\n");
     }
+    if (const std::optional<Logging>& l = r.logging) {
+        std::printf("  then page %d logging every %d s for %.1f s:\n", l->page, l->periodSeconds,
+                    l->wallMs / 1e3);
+        std::printf("    readings                 %d\n", l->rows);
+        std::printf("    tool CPU                 %9.1f ms = %.2f %% of wall, %.2f ms a reading\n",
+                    l->cpuMs, 100.0 * l->cpuMs / l->wallMs, l->rows > 0 ? l->cpuMs / l->rows : 0.0);
+        std::printf("    window drawings          %d\n", l->drawings);
+    }
     for (const QString& box : r.boxes)
         std::printf("  box: %s\n", qPrintable(box));
     std::fflush(stdout);
@@ -524,6 +618,7 @@ int main(int argc, char** argv) {
 
     QString simPath = QStringLiteral(SDI12_SIM_PATH);
     int only = 0; // every run
+    int logSeconds = 0;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--sim") && i + 1 < args.size()) {
@@ -531,8 +626,12 @@ int main(int argc, char** argv) {
         } else if (args[i] == QLatin1String("--run") && i + 1 < args.size() &&
                    args[i + 1].toInt() >= 1 && args[i + 1].toInt() <= 4) {
             only = args[++i].toInt();
+        } else if (args[i] == QLatin1String("--log") && i + 1 < args.size() &&
+                   args[i + 1].toInt() > 0) {
+            logSeconds = args[++i].toInt();
         } else {
-            std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim] [--run 1-4]\n");
+            std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim] [--run 1-4] "
+                                 "[--log SECONDS]\n");
             return 2;
         }
     }
@@ -561,13 +660,14 @@ int main(int argc, char** argv) {
     for (const Scenario& s : scenarios) {
         if (++number != only && only != 0)
             continue;
-        const std::optional<Result> r = run(s, simPath);
+        const std::optional<Result> r = run(s, simPath, logSeconds);
         if (!r) {
             std::fprintf(stderr, "sdi12-bench-scan: the scan \"%s\" did not run\n", s.name);
             return 1;
         }
         print(s, *r);
-        ok = ok && r->sameRequests && r->excess.aligned && r->pagesFound == s.sensors;
+        ok = ok && (logSeconds == 0 || r->logging) && r->sameRequests && r->excess.aligned &&
+             r->pagesFound == s.sensors;
     }
     return ok ? 0 : 1;
 }

@@ -1,8 +1,8 @@
 #include "Logger.h"
 
 #include "LogFrame.h"
-#include "LogView.h"
 #include "LogModel.h"
+#include "LogView.h"
 #include "link/Link.h"
 #include "platform/DropDown.h"
 #include "protocol/Catalogue.h"
@@ -16,6 +16,8 @@ namespace logging {
 
 Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*, 10> frames)
     : link_(link), clock_(std::move(clock)), frames_(frames) {
+    QObject::connect(&link_, &sdilink::Link::busFree, &context_,
+                     [this] { logReadingUnderway_ = false; });
     QObject::connect(
         &link_, &sdilink::Link::busFree, &context_, [this] { sendDueReadings(); },
         Qt::QueuedConnection);
@@ -134,7 +136,10 @@ void Logger::sendDueReadings() {
         if (link_.busy())
             return;
         due_[i] = false;
+        logReadingUnderway_ = state_.LogActive[i];
         Measure(tab);
+        if (!link_.busy())
+            logReadingUnderway_ = false;
     }
 }
 

@@ -66,6 +66,8 @@ public:
     // that falls due while the bus is in use (a transaction, a scan) goes out as soon as it
     // is free.
     void SecondTimer_Timer();
+    // A reading of a running log is on the bus (from its request until the bus is free).
+    bool logReadingUnderway() const { return logReadingUnderway_; }
 
     // Adds a reading on top of a page's log and selects it. Level-probe rows take the
     // pressure, its units, the temperature and its units; rotary rows the reading and its
@@ -95,6 +97,7 @@ private:
     LogStatusWriter writeLogStatus_;
     LoggingState state_;
     std::array<bool, 10> due_{};
+    bool logReadingUnderway_ = false;
     QObject context_; // ends the bus-free connection with the logger
 };
 

@@ -27,6 +27,9 @@ namespace {
 constexpr double kDrawingShare = 200;
 // ...but the window is drawn at least once a second.
 constexpr int kLongestIntervalMs = 1000;
+// Outside a chain, a lock is drawn once it has lasted this long: a running log's reading
+// (a rotary encoder's takes about 300 ms on the bus) is mostly over by then.
+constexpr int kControlsHeldMs = 500;
 
 // Controls whose own handling of an enable change is only to be drawn again. A button held
 // down is released by being disabled, and a dropped-down list is closed: those are told at
@@ -90,8 +93,16 @@ bool PaintPacer::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+void PaintPacer::holdControlsWhile(std::function<bool()> when) {
+    holdingControls_ = std::move(when);
+}
+
+bool PaintPacer::holdingControls() const {
+    return holding_() || (holdingControls_ && holdingControls_());
+}
+
 bool PaintPacer::holdEnabledChange(QWidget* widget) {
-    if (widget->window() != window_ || !widget->isVisible() || !holding_() ||
+    if (widget->window() != window_ || !widget->isVisible() || !holdingControls() ||
         QApplication::activePopupWidget() != nullptr || !onlyRedraws(widget))
         return false;
     // The first change since the last drawing says what was drawn: the opposite of now.
@@ -113,8 +124,9 @@ bool PaintPacer::holdMenuChange(QObject* watched, QEvent* event) {
     const MenuLook now = lookOf(action);
     const auto told = toldMenus_.constFind(action);
     // Held back only when the menu bar knows the action and nothing but its state changed.
-    if (told != toldMenus_.cend() && holding_() && QApplication::activePopupWidget() == nullptr &&
-        told->second.visible == now.visible && told->second.text == now.text) {
+    if (told != toldMenus_.cend() && holdingControls() &&
+        QApplication::activePopupWidget() == nullptr && told->second.visible == now.visible &&
+        told->second.text == now.text) {
         startTimer();
         return true;
     }
@@ -129,7 +141,7 @@ int PaintPacer::intervalMs() const {
 
 void PaintPacer::startTimer() {
     if (!timer_->isActive())
-        timer_->start(intervalMs());
+        timer_->start(holding_() ? intervalMs() : std::max(intervalMs(), kControlsHeldMs));
 }
 
 void PaintPacer::deliverHeldChanges() {

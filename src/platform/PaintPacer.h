@@ -41,6 +41,12 @@ public:
     // Draws what was held back now (the chain has ended).
     void flush();
 
+    // While `when` says so, the controls' enable changes (and the menus') are held back as in
+    // a chain, but the window is drawn as usual: a page locked and unlocked again within half
+    // a second (or the interval, if longer) is not drawn at all, and one locked for longer is
+    // drawn locked then. flush() ends such a hold too.
+    void holdControlsWhile(std::function<bool()> when);
+
     // The time until the next drawing while a chain runs.
     int intervalMs() const;
 
@@ -53,6 +59,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool holdingControls() const;
     bool holdEnabledChange(QWidget* widget);
     bool holdMenuChange(QObject* watched, QEvent* event);
     void startTimer();
@@ -69,6 +76,7 @@ private:
     QWidget* window_;
     std::unique_ptr<OneShotTimer> timer_;
     std::function<bool()> holding_;
+    std::function<bool()> holdingControls_;
     int intervalMs_;
     std::function<double()> processorMs_;
     double lastDrawingMs_ = 0; // processor time of the last drawing

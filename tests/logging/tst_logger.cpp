@@ -4,9 +4,9 @@
 #include "SchedulerTimers.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
-#include "logging/LogView.h"
 #include "logging/LogModel.h"
 #include "logging/LogPeriods.h"
+#include "logging/LogView.h"
 #include "logging/Logger.h"
 #include "platform/DropDown.h"
 #include "protocol/Family.h"
@@ -61,6 +61,7 @@ private Q_SLOTS:
     void periodCounting_data();
     void periodCounting();
     void stopLogOnAnotherPageStopsAll();
+    void logReadingsMarkedUntilTheBusIsFree();
     void newestRowOnTopAndSelected_data();
     void newestRowOnTopAndSelected();
     void clearLogThenNextReading();
@@ -216,6 +217,24 @@ void LoggerTest::periodCounting() {
     QCOMPARE(logger->state().LogActive[6], periodic);
     QCOMPARE(logger->state().LoggingSensor, periodic ? 7 : 0);
     QCOMPARE(statusWrites, periodic ? QStringList{"6 Logging"} : QStringList{});
+}
+
+// The window draws a running log's page lock only when a reading outlasts the pacer's
+// interval; a "Get" is drawn locked as before.
+void LoggerTest::logReadingsMarkedUntilTheBusIsFree() {
+    setUp(false);
+    logger->PressureBut_Click(6);
+    QVERIFY(link->busy());
+    QVERIFY(!logger->logReadingUnderway());
+    clock->runUntilIdle(); // silent sensor: the time-out frees the bus
+    QVERIFY(!link->busy());
+
+    selectPeriod(6, "5 Seconds");
+    logger->StartLogBut_Click(6);
+    QVERIFY(logger->logReadingUnderway());
+    clock->runUntilIdle();
+    QVERIFY(!logger->logReadingUnderway());
+    QCOMPARE(writes(), (QStringList{"6M!", "6M!"}));
 }
 
 void LoggerTest::stopLogOnAnotherPageStopsAll() {

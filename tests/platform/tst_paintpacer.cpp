@@ -62,6 +62,7 @@ class PaintPacerTest : public QObject {
     Q_OBJECT
 private slots:
     void controlsToggledBackAreNotDrawnAgain();
+    void controlsHeldWhileTheWindowIsDrawnAsUsual();
     void buttonHeldDownIsReleasedAtOnce();
     void menusToggledBackAreNotRelaidOut();
     void costlyDrawingsComeLessOften();
@@ -108,6 +109,48 @@ void PaintPacerTest::controlsToggledBackAreNotDrawnAgain() {
     w.text->setEnabled(true);
     QCOMPARE(textChanges.count, 2);
     w.button->setEnabled(false);
+    QVERIFY(QTest::qWaitFor([&] { return buttonPaints.count > 0; }));
+}
+
+// A running log's readings: its page locked and unlocked again is not drawn, while what the
+// reading changes (and anything the user does) is drawn at once. A lock that lasts half a
+// second is drawn.
+void PaintPacerTest::controlsHeldWhileTheWindowIsDrawnAsUsual() {
+    Window w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.main));
+    HandTimers timers;
+    platform::PaintPacer pacer(
+        &w.main, timers.timers, [] { return false; }, 250, [] { return 0.0; });
+    bool reading = true;
+    pacer.holdControlsWhile([&] { return reading; });
+    Seen buttonPaints(w.button, {QEvent::Paint});
+    Seen textPaints(w.text, {QEvent::Paint});
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+    w.main.repaint();
+    buttonPaints.count = 0;
+    textPaints.count = 0;
+
+    w.button->setEnabled(false);
+    w.text->setEnabled(false);
+    w.text->setText(QStringLiteral("12.5"));
+    QVERIFY(QTest::qWaitFor([&] { return textPaints.count > 0; }));
+    w.button->setEnabled(true);
+    reading = false;
+    pacer.flush(); // the bus is free
+    QCoreApplication::processEvents();
+    QCOMPARE(buttonPaints.count, 0);
+    QVERIFY(!w.text->isEnabled());
+    textPaints.count = 0;
+    w.text->setEnabled(true);
+    QVERIFY(QTest::qWaitFor([&] { return textPaints.count > 0; }));
+
+    reading = true;
+    w.button->setEnabled(false);
+    timers.fire(); // 250 ms: a reading may still be over within half a second
+    QCoreApplication::processEvents();
+    QCOMPARE(buttonPaints.count, 0);
+    timers.fire();
     QVERIFY(QTest::qWaitFor([&] { return buttonPaints.count > 0; }));
 }
 
