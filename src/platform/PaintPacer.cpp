@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWidget>
@@ -37,6 +38,9 @@ constexpr int kControlsHeldMs = 500;
 bool onlyRedraws(const QWidget* w) {
     if (const auto* button = qobject_cast<const QAbstractButton*>(w))
         return !button->isDown() && qobject_cast<const QToolButton*>(w) == nullptr;
+    // A scroll bar stops what the mouse holds on it when disabled.
+    if (qobject_cast<const QScrollBar*>(w) != nullptr)
+        return QApplication::mouseButtons() == Qt::NoButton;
     if (const auto* box = qobject_cast<const QGroupBox*>(w))
         return !box->isCheckable();
     const QMetaObject* type = w->metaObject();

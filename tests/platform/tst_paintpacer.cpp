@@ -5,9 +5,11 @@
 #include <QAction>
 #include <QActionEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -40,11 +42,15 @@ struct Window {
         auto* layout = new QVBoxLayout(central);
         button = new QPushButton(QStringLiteral("Query"), central);
         text = new QLineEdit(central);
+        list = new QListWidget(central);
+        for (int row = 0; row < 50; ++row)
+            list->addItem(QStringLiteral("Sensor"));
         // Disabled, a control with the focus gives it away, which is drawn.
         button->setFocusPolicy(Qt::NoFocus);
         text->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(button);
         layout->addWidget(text);
+        layout->addWidget(list);
         main.setCentralWidget(central);
         menu = main.menuBar()->addMenu(QStringLiteral("&Port"))->menuAction();
         main.resize(300, 200);
@@ -53,6 +59,7 @@ struct Window {
     QMainWindow main;
     QPushButton* button;
     QLineEdit* text;
+    QListWidget* list;
     QAction* menu;
 };
 
@@ -80,6 +87,7 @@ void PaintPacerTest::controlsToggledBackAreNotDrawnAgain() {
         &w.main, timers.timers, [&] { return holding; }, 250, [] { return 0.0; });
     Seen buttonPaints(w.button, {QEvent::Paint});
     Seen textChanges(w.text, {QEvent::EnabledChange});
+    Seen barChanges(w.list->verticalScrollBar(), {QEvent::EnabledChange});
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents();
     w.main.repaint(); // nothing left to draw
@@ -88,15 +96,18 @@ void PaintPacerTest::controlsToggledBackAreNotDrawnAgain() {
     for (int request = 0; request < 5; ++request) {
         w.button->setEnabled(false);
         w.text->setEnabled(false);
+        w.list->setEnabled(false);
         QVERIFY(!w.button->isEnabled()); // the state itself changes at once
         w.button->setEnabled(true);
         w.text->setEnabled(true);
+        w.list->setEnabled(true);
     }
     QCoreApplication::processEvents();
     timers.fire();
     QCoreApplication::processEvents();
     QCOMPARE(buttonPaints.count, 0);
     QCOMPARE(textChanges.count, 0);
+    QCOMPARE(barChanges.count, 0); // a list's scroll bar follows the list
 
     w.text->setEnabled(false);
     w.text->setEnabled(true);
