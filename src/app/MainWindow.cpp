@@ -70,8 +70,8 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     for (size_t i = 0; i < pages_.size(); ++i)
         logFrames[i] = pages_[i]->log;
     logger_ = std::make_unique<logging::Logger>(*link_, services_.clock, logFrames);
-    // A running log locks its page for every reading; a reading that is over before the
-    // pacer's interval leaves the page as it was drawn, so it is not drawn at all.
+    // A running log locks its page for every reading; a reading over within half a second
+    // leaves the page as it was drawn, so the page is not drawn for it at all.
     pacer_->holdControlsWhile([this] { return logger_->logReadingUnderway(); });
     exporter_ = std::make_unique<logexport::LogExporter>(
         *services_.dialogs, *logger_, [this] { return SensorTab->currentIndex(); });
