@@ -8,6 +8,10 @@
 // traffic (computed from the simulator's record of the bus), their ratio and the CPU time of
 // this process (the tool) during the scan as a share of the wall time.
 //
+// With --rescan, each run then presses "Re-Scan Sensors" in the same window and prints what
+// the second scan took: the first scan's own start-up work (the window's first drawing and
+// each page's first showing) is not in it.
+//
 // With --log SECONDS, each run then logs the first sensor found at its shortest period and
 // prints what that many seconds of the running log cost.
 
@@ -349,6 +353,16 @@ struct Logging {
     int drawings = 0;
 };
 
+// A second scan in the same window, pressed after the first.
+struct Rescan {
+    double wallMs = 0;
+    double cpuMs = 0;
+    int drawings = 0;
+    double drawingMs = 0;
+    int requests = 0;
+    double floorMs = 0;
+};
+
 struct Result {
     double wallMs = 0;
     double cpuMs = 0;
@@ -363,6 +377,7 @@ struct Result {
     int pagesFound = 0;
     QStringList boxes;
     std::optional<Logging> logging;
+    std::optional<Rescan> rescan;
 };
 
 bool waitForFile(const QString& path, const QString& traffic, const QProcess& sim) {
@@ -434,7 +449,26 @@ std::optional<Logging> logFirstSensor(app::MainWindow& window, bool rotary, int 
     return l;
 }
 
-std::optional<Result> run(const Scenario& scenario, const QString& simPath, int logSeconds) {
+// Presses "Re-Scan Sensors" and measures the scan it runs (the click returns when it is over).
+Rescan rescan(app::MainWindow& window, const QStringList& sent) {
+    Rescan r;
+    const qsizetype sentBefore = sent.size();
+    const int drawingsStart = window.pacer().drawings();
+    const double drawingMsStart = window.pacer().drawingMs();
+    const double cpuStart = platform::processTimeMs();
+    QElapsedTimer clock;
+    clock.start();
+    window.ScanBut->click();
+    r.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    r.cpuMs = platform::processTimeMs() - cpuStart;
+    r.drawings = window.pacer().drawings() - drawingsStart;
+    r.drawingMs = window.pacer().drawingMs() - drawingMsStart;
+    r.requests = static_cast<int>(sent.size() - sentBefore);
+    return r;
+}
+
+std::optional<Result> run(const Scenario& scenario, const QString& simPath, int logSeconds,
+                          bool again) {
     QTemporaryDir dir;
     if (!dir.isValid())
         return std::nullopt;
@@ -525,6 +559,13 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath, int 
         for (int i = 0; i <= 9; ++i)
             result.pagesFound += window.SensorTab->isTabEnabled(i) ? 1 : 0;
         result.toolRequests = static_cast<int>(sent.size());
+        if (again) {
+            // The breakdown below is of the first scan's lines only.
+            const qsizetype linesBefore = lines.size();
+            result.rescan = rescan(window, sent);
+            sent.resize(result.toolRequests);
+            lines.resize(linesBefore);
+        }
         QObject::disconnect(scanLines);
         if (logSeconds > 0)
             result.logging = logFirstSensor(window, scenario.rotary, logSeconds);
@@ -536,9 +577,15 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath, int 
         sim.terminate();
         sim.waitForFinished(5000);
 
-        // The scan's traffic; a log's readings follow it.
-        const QList<Transaction> traffic =
-            transactions(readTraffic(trafficPath)).mid(0, result.toolRequests);
+        // The scan's traffic; a re-scan's and a log's readings follow it.
+        const QList<Transaction> all = transactions(readTraffic(trafficPath));
+        const QList<Transaction> traffic = all.mid(0, result.toolRequests);
+        if (result.rescan) {
+            const QList<Transaction> second = all.mid(result.toolRequests, result.rescan->requests);
+            if (second.size() == result.rescan->requests)
+                result.rescan->floorMs =
+                    floorOf(second, window.link().timings(), scenario.rotary).total();
+        }
         QStringList simSent;
         for (const Transaction& t : traffic)
             simSent << QString::fromLatin1(t.request);
@@ -596,6 +643,16 @@ void print(const Scenario& scenario, const Result& r) {
     } else {
         std::printf("  the comms log's lines do not match the traffic; no breakdown\n");
     }
+    if (const std::optional<Rescan>& s = r.rescan) {
+        std::printf("  re-scan in the same window (%d requests):\n", s->requests);
+        std::printf("    wall                     %9.1f ms", s->wallMs);
+        if (s->floorMs > 0)
+            std::printf(" = %.4f of its floor", s->wallMs / s->floorMs);
+        std::printf("\n    tool CPU                 %9.1f ms = %.2f %% of wall\n", s->cpuMs,
+                    100.0 * s->cpuMs / s->wallMs);
+        std::printf("      of which paced drawing %9.1f ms = %.2f %% of wall (%d drawings)\n",
+                    s->drawingMs, 100.0 * s->drawingMs / s->wallMs, s->drawings);
+    }
     if (const std::optional<Logging>& l = r.logging) {
         std::printf("  then page %d logging every %d s for %.1f s:\n", l->page, l->periodSeconds,
                     l->wallMs / 1e3);
@@ -619,6 +676,7 @@ int main(int argc, char** argv) {
     QString simPath = QStringLiteral(SDI12_SIM_PATH);
     int only = 0; // every run
     int logSeconds = 0;
+    bool again = false;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--sim") && i + 1 < args.size()) {
@@ -629,9 +687,11 @@ int main(int argc, char** argv) {
         } else if (args[i] == QLatin1String("--log") && i + 1 < args.size() &&
                    args[i + 1].toInt() > 0) {
             logSeconds = args[++i].toInt();
+        } else if (args[i] == QLatin1String("--rescan")) {
+            again = true;
         } else {
             std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim] [--run 1-4] "
-                                 "[--log SECONDS]\n");
+                                 "[--rescan] [--log SECONDS]\n");
             return 2;
         }
     }
@@ -660,14 +720,15 @@ int main(int argc, char** argv) {
     for (const Scenario& s : scenarios) {
         if (++number != only && only != 0)
             continue;
-        const std::optional<Result> r = run(s, simPath, logSeconds);
+        const std::optional<Result> r = run(s, simPath, logSeconds, again);
         if (!r) {
             std::fprintf(stderr, "sdi12-bench-scan: the scan \"%s\" did not run\n", s.name);
             return 1;
         }
         print(s, *r);
-        ok = ok && (logSeconds == 0 || r->logging) && r->sameRequests && r->excess.aligned &&
-             r->pagesFound == s.sensors;
+        ok = ok && (logSeconds == 0 || r->logging) &&
+             (!again || (r->rescan && r->rescan->requests == r->toolRequests)) && r->sameRequests &&
+             r->excess.aligned && r->pagesFound == s.sensors;
     }
     return ok ? 0 : 1;
 }
