@@ -157,6 +157,7 @@ void PaintPacer::deliverHeldChanges() {
         QCoreApplication::sendEvent(widget, &change);
     }
     auto* window = qobject_cast<QMainWindow*>(window_);
+    bool redrawMenus = false;
     for (auto it = toldMenus_.begin(); it != toldMenus_.end();) {
         auto& [action, told] = it.value();
         if (action.isNull()) {
@@ -165,11 +166,20 @@ void PaintPacer::deliverHeldChanges() {
         }
         if (lookOf(action) != told && window != nullptr) {
             told = lookOf(action);
-            QActionEvent change(QEvent::ActionChanged, action);
-            QCoreApplication::sendEvent(window->menuBar(), &change);
+            // Only the enable state was held back, and the menu bar reads it when it draws a
+            // title; told of the change, it would measure every title again and take every
+            // mnemonic again. A menu bar shown by the desktop keeps its own copy: it is told.
+            if (window->menuBar()->isNativeMenuBar()) {
+                QActionEvent change(QEvent::ActionChanged, action);
+                QCoreApplication::sendEvent(window->menuBar(), &change);
+            } else {
+                redrawMenus = true;
+            }
         }
         ++it;
     }
+    if (redrawMenus)
+        window->menuBar()->update();
 }
 
 void PaintPacer::flush() {
