@@ -34,11 +34,29 @@ void LogView::setModel(QAbstractItemModel* model) {
     RowsView::setModel(model);
     header_->setModel(model);
     forgetRowHeight();
+    headerHeight_ = -1;
+    disconnect(titlesChanged_);
+    if (model != nullptr)
+        titlesChanged_ = connect(model, &QAbstractItemModel::headerDataChanged, this,
+                                 [this] { headerHeight_ = -1; });
     updateGeometries();
+}
+
+int LogView::headerHeight() const {
+    // Qt measures the header's titles again after every resize of its sections, which a
+    // page's first showing makes a dozen times; its height changes only with its font, its
+    // style or its titles.
+    if (headerHeight_ < 0 || headerStyle_ != header_->style() || headerFont_ != header_->font()) {
+        headerHeight_ = header_->sizeHint().height();
+        headerFont_ = header_->font();
+        headerStyle_ = header_->style();
+    }
+    return headerHeight_;
 }
 
 void LogView::reset() {
     QAbstractItemView::reset();
+    headerHeight_ = -1;
     updateGeometries();
     viewport()->update();
 }
@@ -115,7 +133,7 @@ void LogView::paintEvent(QPaintEvent* event) {
 }
 
 void LogView::updateGeometries() {
-    const int headerHeight = header_->sizeHint().height();
+    const int headerHeight = this->headerHeight();
     setViewportMargins(0, headerHeight, 0, 0);
     const QRect area = viewport()->geometry();
     header_->setGeometry(area.left(), area.top() - headerHeight, area.width(), headerHeight);

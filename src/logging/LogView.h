@@ -2,6 +2,8 @@
 
 #include "platform/RowsView.h"
 
+#include <QFont>
+
 class QHeaderView;
 
 namespace logging {
@@ -35,8 +37,14 @@ protected:
 private:
     void updateScrollRange();
     void scheduleRangeUpdate();
+    int headerHeight() const;
 
     QHeaderView* header_;
+    // The header's height as last measured, for its font, style and titles then (-1: none).
+    mutable int headerHeight_ = -1;
+    mutable QFont headerFont_;
+    mutable const QStyle* headerStyle_ = nullptr;
+    QMetaObject::Connection titlesChanged_;
     bool rangeUpdatePending_ = false;
     bool movedSincePaint_ = false;
 };

@@ -10,10 +10,12 @@
 #include "platform/DropDown.h"
 #include "rotary/RotaryPage.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -30,6 +32,7 @@ private Q_SLOTS:
     void pageButtons();
     void logViewWalksRowsWithoutLayingThemOut();
     void logViewMovesRowsForNewReadings();
+    void logViewHeaderFollowsTitlesAndFont();
 };
 
 void LogWindowTest::statusBarClock() {
@@ -160,6 +163,41 @@ void LogWindowTest::logViewMovesRowsForNewReadings() {
             QCOMPARE(onScreen(), drawnAfresh());
         }
     }
+}
+
+// The header's height is measured once, and again when what it depends on changes: a title
+// of two lines, a larger font, another model.
+void LogWindowTest::logViewHeaderFollowsTitlesAndFont() {
+    QStandardItemModel rows(3, 2);
+    rows.setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Level")});
+    logging::LogView view;
+    view.setModel(&rows);
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    int width = 300;
+    const auto headerFits = [&] {
+        view.resize(++width, 200); // lays the view out again
+        const int height = view.header()->sizeHint().height();
+        return view.header()->height() == height &&
+               view.viewport()->geometry().top() == view.header()->geometry().bottom() + 1;
+    };
+    QVERIFY(headerFits());
+    const int oneLine = view.header()->height();
+
+    rows.setHeaderData(1, Qt::Horizontal, QStringLiteral("Level\n(m)"));
+    QVERIFY(headerFits());
+    QVERIFY(view.header()->height() > oneLine);
+
+    QFont large = view.font();
+    large.setPointSize(large.pointSize() * 2);
+    view.setFont(large);
+    QVERIFY(headerFits());
+
+    QStandardItemModel other(1, 1);
+    other.setHorizontalHeaderLabels({QStringLiteral("Time")});
+    view.setModel(&other);
+    QVERIFY(headerFits());
 }
 
 QTEST_MAIN(LogWindowTest)
