@@ -107,12 +107,27 @@ bool FusionFrames::drawGroupBoxFrame(const QStyleOption* option, QPainter* paint
         option->rect.adjusted(kBorder, titleLine + kTopMargin + kBorder, -kBorder, -kBorder);
     if (inside.isEmpty())
         return false;
-    painter->save();
-    painter->setClipRegion(QRegion(option->rect).subtracted(inside), Qt::IntersectClip);
-    QProxyStyle::drawPrimitive(PE_FrameGroupBox, option, painter, widget);
-    painter->restore();
-    // The shade is translucent: a fill of it is blended row by row.
+    // Fusion stretches each side of its image over the box's height in one piece: for a box
+    // taller than a band, that piece goes to Qt's thread pool. So the sides beside the fill
+    // are drawn by Fusion a band at a time, the rest of the border at once; a part outside
+    // what is being drawn (the box drawn again behind a child) is left out.
+    const QRect sides(option->rect.left(), inside.top(), option->rect.width(), inside.height());
+    const QRegion border = QRegion(option->rect).subtracted(inside);
+    const QRect shown = drawableArea(painter);
     const int rows = bandRows(painter->deviceTransform());
+    const QList<QRect> bands = bandsOf(sides, rows > 0 ? rows : sides.height());
+    const auto drawBorder = [&](const QRegion& part) {
+        if (!part.intersects(shown))
+            return;
+        painter->save();
+        painter->setClipRegion(part, Qt::IntersectClip);
+        QProxyStyle::drawPrimitive(PE_FrameGroupBox, option, painter, widget);
+        painter->restore();
+    };
+    drawBorder(border.subtracted(sides));
+    for (const QRect& band : bands)
+        drawBorder(border.intersected(band));
+    // The shade is translucent: a fill of it is blended row by row.
     for (const QRect& band : bandsOf(inside, rows > 0 ? rows : inside.height()))
         painter->fillRect(band, inside_);
     return true;

@@ -113,21 +113,30 @@ private slots:
         grid->addWidget(list, 0, 2, 4, 1);
         grid->addWidget(new QScrollBar, 0, 3, 4, 1);
         grid->itemAtPosition(0, 3)->widget()->setEnabled(false);
-        page.resize(1000, 600);
+        // A group box as tall as the comms monitor's, its sides drawn in several bands.
+        auto* tall = new QGroupBox(QStringLiteral("Comms"));
+        grid->addWidget(tall, 0, 4, 4, 1);
+        page.resize(1100, 600);
         // Drawn as on screens of several pixel ratios; a tab frame stretched from a frame drawn
-        // at the wrong ratio would show thicker lines.
-        const auto drawnWith = [&](QStyle* style, qreal ratio) {
+        // at the wrong ratio would show thicker lines. Also drawn in part, as when a box is
+        // drawn again behind a child: across both sides, down one side, over a corner.
+        const auto drawnWith = [&](QStyle* style, qreal ratio, const QRegion& part) {
             for (QWidget* w : page.findChildren<QWidget*>())
                 w->setStyle(style);
             page.setStyle(style);
             QImage image(page.size() * ratio, QImage::Format_ARGB32_Premultiplied);
             image.setDevicePixelRatio(ratio);
             image.fill(Qt::white);
-            page.render(&image);
+            page.render(&image, {}, part);
             return image;
         };
+        const QRect box = tall->geometry();
+        const QList<QRegion> parts = {QRegion(page.rect()), QRegion(box.adjusted(0, 100, 0, -300)),
+                                      QRegion(box.right() - 20, box.top() + 50, 21, 200),
+                                      QRegion(box.right() - 30, box.top(), 31, 60)};
         for (const qreal ratio : {1.0, 1.5, 2.0})
-            QCOMPARE(drawnWith(&frames, ratio), drawnWith(fusion.get(), ratio));
+            for (const QRegion& part : parts)
+                QCOMPARE(drawnWith(&frames, ratio, part), drawnWith(fusion.get(), ratio, part));
     }
 
     // A scroll bar in use looks as Fusion draws it too: its slider hovered or held down, an
