@@ -206,17 +206,29 @@ bool FusionFrames::drawScrollBarInBands(const QStyleOptionComplex* option, QPain
     // each band drawn by Fusion on a clear canvas and copied is the bar drawn in place. Fusion
     // also sets clips of its own, which rules out banding by clipping. A canvas that shows
     // anything translucent is not used.
+    //
+    // Qt strokes a translucent line a pixel at a time, each pixel a span of its own, unless
+    // the painter is clipped to one rectangle: the outline of a bar a few hundred pixels wide
+    // then goes to the pool like a tall fill. So each band's canvas is clipped to the band,
+    // and a bar no taller than a band is drawn in place, clipped to itself.
     const QRect r = option->rect;
     const int rows = bandRows(painter->deviceTransform());
-    if (rows == 0 || r.height() <= rows || painter->opacity() != 1.0 ||
+    if (rows == 0 || painter->opacity() != 1.0 ||
         painter->compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
-    // Fusion draws a few pixels beyond the bar's rectangle; a canvas leaves them out, so bands
-    // are used only where the painter's clips leave nothing beyond it to draw on (as for a
-    // scroll bar drawing itself).
+    // Fusion draws a few pixels beyond the bar's rectangle; a canvas or a clip leaves them out,
+    // so either is used only where the painter's clips leave nothing beyond it to draw on (as
+    // for a scroll bar drawing itself).
     const QRect shown = drawableArea(painter);
     if (!r.contains(shown))
         return false;
+    if (r.height() <= rows) {
+        painter->save();
+        painter->setClipRect(r, Qt::IntersectClip);
+        QProxyStyle::drawComplexControl(CC_ScrollBar, option, painter, widget);
+        painter->restore();
+        return true;
+    }
     const qreal ratio = painter->deviceTransform().m11();
     QList<std::pair<QPoint, QImage>> drawn;
     for (const QRect& band : bandsOf(r, rows)) {
@@ -232,6 +244,7 @@ bool FusionFrames::drawScrollBarInBands(const QStyleOptionComplex* option, QPain
         canvas.setBrushOrigin(painter->brushOrigin());
         canvas.setFont(painter->font());
         canvas.translate(-band.topLeft());
+        canvas.setClipRect(band);
         QProxyStyle::drawComplexControl(CC_ScrollBar, option, &canvas, widget);
         canvas.end();
         if (!isOpaque(image))

@@ -116,6 +116,11 @@ private slots:
         // A group box as tall as the comms monitor's, its sides drawn in several bands.
         auto* tall = new QGroupBox(QStringLiteral("Comms"));
         grid->addWidget(tall, 0, 4, 4, 1);
+        // A wide horizontal scroll bar, drawn on a canvas of its own.
+        auto* wide = new QScrollBar(Qt::Horizontal);
+        wide->setRange(0, 300);
+        wide->setValue(120);
+        grid->addWidget(wide, 4, 0, 1, 3);
         page.resize(1100, 600);
         // Drawn as on screens of several pixel ratios; a tab frame stretched from a frame drawn
         // at the wrong ratio would show thicker lines. Also drawn in part, as when a box is
@@ -140,14 +145,21 @@ private slots:
     }
 
     // A scroll bar in use looks as Fusion draws it too: its slider hovered or held down, an
-    // arrow held down, in an inactive window.
+    // arrow held down, in an inactive window; standing and lying.
+    void scrollBarsInUseLookAsFusions_data() {
+        QTest::addColumn<Qt::Orientation>("orientation");
+        QTest::newRow("vertical") << Qt::Vertical;
+        QTest::newRow("horizontal") << Qt::Horizontal;
+    }
     void scrollBarsInUseLookAsFusions() {
+        QFETCH(Qt::Orientation, orientation);
         std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
         platform::FusionFrames frames;
         struct Bar : QScrollBar {
             using QScrollBar::initStyleOption;
         } bar;
-        bar.setGeometry(0, 0, 16, 300);
+        bar.setOrientation(orientation);
+        bar.setGeometry(orientation == Qt::Vertical ? QRect(0, 0, 16, 300) : QRect(0, 0, 300, 16));
         bar.setSliderPosition(40);
         QStyleOptionSlider option;
         const auto drawnWith = [&](const QStyle& style, qreal ratio) {
