@@ -115,7 +115,8 @@ bool FusionFrames::drawGroupBoxFrame(const QStyleOption* option, QPainter* paint
     const QRegion border = QRegion(option->rect).subtracted(inside);
     const QRect shown = drawableArea(painter);
     const int rows = bandRows(painter->deviceTransform());
-    const QList<QRect> bands = bandsOf(sides, rows > 0 ? rows : sides.height());
+    // Each side is one span a row, so a band of the sides may be twice as tall as others.
+    const QList<QRect> bands = bandsOf(sides, rows > 0 ? 2 * rows : sides.height());
     const auto drawBorder = [&](const QRegion& part) {
         if (!part.intersects(shown))
             return;
