@@ -13,7 +13,8 @@ namespace platform {
 // inside is filled with its shade. A tab widget's frame Fusion draws with lines stroked a
 // pixel at a time; here it is drawn small once and stretched. Both frames cover most of a
 // sensor page, and they had been the costliest parts of drawing one. Tall scroll bars and the
-// frames' tall parts are drawn in bands, which keeps Qt from handing them to its thread pool.
+// frames' tall parts are drawn in bands, and short scroll bars clipped to themselves, which
+// keeps Qt from handing them to its thread pool.
 class FusionFrames final : public QProxyStyle {
 public:
     FusionFrames();
