@@ -14,6 +14,10 @@
 //
 // With --log SECONDS, each run then logs the first sensor found at its shortest period and
 // prints what that many seconds of the running log cost.
+//
+// With --pace TIMES,LONGEST the main window's drawings during a scan are spaced TIMES times
+// their cost apart, at most LONGEST ms (the program's own pace is 200,1000): what drawing the
+// window less often would save.
 
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
@@ -467,8 +471,14 @@ Rescan rescan(app::MainWindow& window, const QStringList& sent) {
     return r;
 }
 
-std::optional<Result> run(const Scenario& scenario, const QString& simPath, int logSeconds,
-                          bool again) {
+struct Options {
+    int logSeconds = 0;
+    bool again = false; // a re-scan after the first
+    std::optional<std::pair<double, int>> pace;
+};
+
+std::optional<Result> run(const Scenario& scenario, const QString& simPath,
+                          const Options& options) {
     QTemporaryDir dir;
     if (!dir.isValid())
         return std::nullopt;
@@ -507,6 +517,8 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath, int 
     Result result;
     {
         app::MainWindow window(services);
+        if (options.pace)
+            window.pacer().setSpacing(options.pace->first, options.pace->second);
         if (scenario.rotary)
             window.setRotaryEncoderSensorType();
         else
@@ -559,7 +571,7 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath, int 
         for (int i = 0; i <= 9; ++i)
             result.pagesFound += window.SensorTab->isTabEnabled(i) ? 1 : 0;
         result.toolRequests = static_cast<int>(sent.size());
-        if (again) {
+        if (options.again) {
             // The breakdown below is of the first scan's lines only.
             const qsizetype linesBefore = lines.size();
             result.rescan = rescan(window, sent);
@@ -567,8 +579,8 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath, int 
             lines.resize(linesBefore);
         }
         QObject::disconnect(scanLines);
-        if (logSeconds > 0)
-            result.logging = logFirstSensor(window, scenario.rotary, logSeconds);
+        if (options.logSeconds > 0)
+            result.logging = logFirstSensor(window, scenario.rotary, options.logSeconds);
         result.boxes = dialogs.boxes;
 
         // Let the simulator print its last lines, then stop it (SIGTERM ends it cleanly).
@@ -675,8 +687,7 @@ int main(int argc, char** argv) {
 
     QString simPath = QStringLiteral(SDI12_SIM_PATH);
     int only = 0; // every run
-    int logSeconds = 0;
-    bool again = false;
+    Options options;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--sim") && i + 1 < args.size()) {
@@ -686,12 +697,19 @@ int main(int argc, char** argv) {
             only = args[++i].toInt();
         } else if (args[i] == QLatin1String("--log") && i + 1 < args.size() &&
                    args[i + 1].toInt() > 0) {
-            logSeconds = args[++i].toInt();
+            options.logSeconds = args[++i].toInt();
         } else if (args[i] == QLatin1String("--rescan")) {
-            again = true;
+            options.again = true;
+        } else if (args[i] == QLatin1String("--pace") && i + 1 < args.size() &&
+                   args[i + 1].count(QLatin1Char(',')) == 1 &&
+                   args[i + 1].section(QLatin1Char(','), 0, 0).toDouble() > 0 &&
+                   args[i + 1].section(QLatin1Char(','), 1).toInt() > 0) {
+            ++i;
+            options.pace = {args[i].section(QLatin1Char(','), 0, 0).toDouble(),
+                            args[i].section(QLatin1Char(','), 1).toInt()};
         } else {
             std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim] [--run 1-4] "
-                                 "[--rescan] [--log SECONDS]\n");
+                                 "[--rescan] [--log SECONDS] [--pace TIMES,LONGEST-MS]\n");
             return 2;
         }
     }
@@ -720,15 +738,15 @@ int main(int argc, char** argv) {
     for (const Scenario& s : scenarios) {
         if (++number != only && only != 0)
             continue;
-        const std::optional<Result> r = run(s, simPath, logSeconds, again);
+        const std::optional<Result> r = run(s, simPath, options);
         if (!r) {
             std::fprintf(stderr, "sdi12-bench-scan: the scan \"%s\" did not run\n", s.name);
             return 1;
         }
         print(s, *r);
-        ok = ok && (logSeconds == 0 || r->logging) &&
-             (!again || (r->rescan && r->rescan->requests == r->toolRequests)) && r->sameRequests &&
-             r->excess.aligned && r->pagesFound == s.sensors;
+        ok = ok && (options.logSeconds == 0 || r->logging) &&
+             (!options.again || (r->rescan && r->rescan->requests == r->toolRequests)) &&
+             r->sameRequests && r->excess.aligned && r->pagesFound == s.sensors;
     }
     return ok ? 0 : 1;
 }

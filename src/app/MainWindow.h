@@ -76,6 +76,7 @@ public:
     SensorPage* page(int i) const { return pages_.at(static_cast<size_t>(i)); }
     sdilink::Link& link() { return *link_; }
     const platform::PaintPacer& pacer() const { return *pacer_; }
+    platform::PaintPacer& pacer() { return *pacer_; }
     protocol::Family& family() { return *family_; }
     discovery::SensorLists& lists() { return *lists_; }
     logging::Logger& logger() { return *logger_; }

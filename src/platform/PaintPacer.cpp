@@ -24,10 +24,6 @@ namespace platform {
 
 namespace {
 
-// While a chain runs, drawing takes at most this share of the time (1/200: half a percent)...
-constexpr double kDrawingShare = 200;
-// ...but the window is drawn at least once a second.
-constexpr int kLongestIntervalMs = 1000;
 // Outside a chain, a lock is drawn once it has lasted this long: a running log's reading
 // (a rotary encoder's takes about 300 ms on the bus) is mostly over by then.
 constexpr int kControlsHeldMs = 500;
@@ -138,9 +134,14 @@ bool PaintPacer::holdMenuChange(QObject* watched, QEvent* event) {
     return false;
 }
 
+void PaintPacer::setSpacing(double costTimes, int longestMs) {
+    costTimes_ = costTimes;
+    longestIntervalMs_ = longestMs;
+}
+
 int PaintPacer::intervalMs() const {
-    const double stretched = lastDrawingMs_ * kDrawingShare;
-    return std::max(intervalMs_, static_cast<int>(std::min<double>(stretched, kLongestIntervalMs)));
+    const double stretched = lastDrawingMs_ * costTimes_;
+    return std::max(intervalMs_, static_cast<int>(std::min<double>(stretched, longestIntervalMs_)));
 }
 
 void PaintPacer::startTimer() {

@@ -29,7 +29,7 @@ namespace platform {
 //
 // A drawing that costs more than a two-hundredth of the interval stretches the interval to
 // the next one, up to a second: while a chain runs, drawing the window takes at most half a
-// percent of the processor, on a slow machine as on a fast one.
+// percent of the processor, on a slow machine as on a fast one (setSpacing changes both).
 class PaintPacer final : public QObject {
 public:
     // processorMs: the processor time this process has used so far, all threads (Qt fills
@@ -49,6 +49,10 @@ public:
 
     // The time until the next drawing while a chain runs.
     int intervalMs() const;
+    // While a chain runs, drawings are spaced `costTimes` times what the last one cost apart,
+    // between the interval and `longestMs`. The defaults, 200 and a second, give drawing half
+    // a percent of the processor and draw the window at least once a second.
+    void setSpacing(double costTimes, int longestMs);
 
     // The drawings this pacer has made (those it held back, drawn at once), and the
     // processor time they took in all.
@@ -79,6 +83,8 @@ private:
     std::function<bool()> holdingControls_;
     int intervalMs_;
     std::function<double()> processorMs_;
+    double costTimes_ = 200;
+    int longestIntervalMs_ = 1000;
     double lastDrawingMs_ = 0; // processor time of the last drawing
     int drawings_ = 0;
     double drawingMsTotal_ = 0;
