@@ -16,8 +16,8 @@
 // prints what that many seconds of the running log cost.
 //
 // With --pace TIMES,LONGEST the main window's drawings during a scan are spaced TIMES times
-// their cost apart, at most LONGEST ms (the program's own pace is 200,1000): what drawing the
-// window less often would save.
+// their cost apart, at most LONGEST ms, instead of the program's 400,2000 (other chains of
+// requests: 200,1000): what drawing the window more or less often costs.
 
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
@@ -518,7 +518,7 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
     {
         app::MainWindow window(services);
         if (options.pace)
-            window.pacer().setSpacing(options.pace->first, options.pace->second);
+            window.setScanSpacing({options.pace->first, options.pace->second});
         if (scenario.rotary)
             window.setRotaryEncoderSensorType();
         else

@@ -62,6 +62,9 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     pacer_ = std::make_unique<platform::PaintPacer>(
         this, timers, [this] { return link_->inSequence(); }, 250, services_.processorMs);
     connect(link_.get(), &sdilink::Link::busFree, this, [this] { pacer_->flush(); });
+    pacer_->setSpacing([this] {
+        return scanner_ && scanner_->scanning() ? scanSpacing_ : platform::PaintPacer::Spacing{};
+    });
     platform::preferUnshapedText(this);
     buildMenus();
     buildControls();
@@ -102,6 +105,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
 MainWindow::~MainWindow() {
     // The decoder and the family refer to controls and to the link; drop them first.
     link_->setHandler(nullptr);
+    pacer_->setSpacing({}); // it asks the scanner
     decoder_.reset();
     scanner_.reset();
     family_.reset();

@@ -76,7 +76,8 @@ public:
     SensorPage* page(int i) const { return pages_.at(static_cast<size_t>(i)); }
     sdilink::Link& link() { return *link_; }
     const platform::PaintPacer& pacer() const { return *pacer_; }
-    platform::PaintPacer& pacer() { return *pacer_; }
+    // How far apart the window's drawings are while a scan runs.
+    void setScanSpacing(platform::PaintPacer::Spacing spacing) { scanSpacing_ = spacing; }
     protocol::Family& family() { return *family_; }
     discovery::SensorLists& lists() { return *lists_; }
     logging::Logger& logger() { return *logger_; }
@@ -136,6 +137,9 @@ private:
     AppServices services_;
     std::unique_ptr<sdilink::Link> link_;
     std::unique_ptr<platform::PaintPacer> pacer_;
+    // A scan shows its progress in a window of its own; behind it the main window is drawn at
+    // least every two seconds, drawing taking a quarter percent of the processor.
+    platform::PaintPacer::Spacing scanSpacing_{400, 2000};
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<protocol::Decoder> decoder_;
     protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's, owned by family_

@@ -134,14 +134,10 @@ bool PaintPacer::holdMenuChange(QObject* watched, QEvent* event) {
     return false;
 }
 
-void PaintPacer::setSpacing(double costTimes, int longestMs) {
-    costTimes_ = costTimes;
-    longestIntervalMs_ = longestMs;
-}
-
 int PaintPacer::intervalMs() const {
-    const double stretched = lastDrawingMs_ * costTimes_;
-    return std::max(intervalMs_, static_cast<int>(std::min<double>(stretched, longestIntervalMs_)));
+    const Spacing spacing = spacing_ ? spacing_() : Spacing{};
+    const double stretched = lastDrawingMs_ * spacing.costTimes;
+    return std::max(intervalMs_, static_cast<int>(std::min<double>(stretched, spacing.longestMs)));
 }
 
 void PaintPacer::startTimer() {

@@ -52,7 +52,12 @@ public:
     // While a chain runs, drawings are spaced `costTimes` times what the last one cost apart,
     // between the interval and `longestMs`. The defaults, 200 and a second, give drawing half
     // a percent of the processor and draw the window at least once a second.
-    void setSpacing(double costTimes, int longestMs);
+    struct Spacing {
+        double costTimes = 200;
+        int longestMs = 1000;
+    };
+    // The spacing to use, asked each time the next drawing is timed; empty means the defaults.
+    void setSpacing(std::function<Spacing()> spacing) { spacing_ = std::move(spacing); }
 
     // The drawings this pacer has made (those it held back, drawn at once), and the
     // processor time they took in all.
@@ -83,8 +88,7 @@ private:
     std::function<bool()> holdingControls_;
     int intervalMs_;
     std::function<double()> processorMs_;
-    double costTimes_ = 200;
-    int longestIntervalMs_ = 1000;
+    std::function<Spacing()> spacing_;
     double lastDrawingMs_ = 0; // processor time of the last drawing
     int drawings_ = 0;
     double drawingMsTotal_ = 0;

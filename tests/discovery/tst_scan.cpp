@@ -214,7 +214,15 @@ void ScanTest::scanDrawsTheWindowPaced() {
     SimBus sim;
     sim.bus.addLevelProbe('2');
     sim.bus.addLevelProbe('7');
-    auto w = makeWindow(t, sim.port, sim.time);
+    // Every drawing costs the processor 6 ms: a scan spaces them two seconds apart (the most),
+    // other chains one second.
+    app::AppServices services = t.services();
+    services.port = &sim.port;
+    services.timers = &sim.time.timers;
+    services.processorMs = [ms = 0.0]() mutable { return ms += 6; };
+    app::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
+    auto w = std::make_unique<MainWindow>(services);
+    w->setLevelProbeSensorType();
     w->resize(900, 700);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -233,13 +241,15 @@ void ScanTest::scanDrawsTheWindowPaced() {
 
     w->load();
     QVERIFY(w->link().commsLog().lines().size() > 40);
-    QVERIFY(paints.at.size() > 2);
-    // The last drawing may follow the one before sooner: the scan's end is drawn at once.
+    QVERIFY(paints.at.size() > 3);
+    // The first paced drawing comes after the shortest interval, as nothing was drawn paced
+    // before; the last may follow the one before sooner: the scan's end is drawn at once.
     for (qsizetype i = 1; i + 1 < paints.at.size(); ++i)
         QVERIFY2(
-            paints.at[i] - paints.at[i - 1] >= 250,
+            paints.at[i] - paints.at[i - 1] >= (i == 1 ? 250 : 2000),
             qPrintable(
                 QStringLiteral("drawn at %1 and %2 ms").arg(paints.at[i - 1]).arg(paints.at[i])));
+    QCOMPARE(w->pacer().intervalMs(), 1000);
     QCoreApplication::processEvents();
     QCOMPARE(w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32),
              w->grab().toImage().convertToFormat(QImage::Format_RGB32));

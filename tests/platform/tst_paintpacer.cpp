@@ -251,7 +251,7 @@ void PaintPacerTest::costlyDrawingsComeLessOften() {
     QCOMPARE(pacer.drawings(), 4);
     QCOMPARE(pacer.drawingMs(), 4 + 4 + 40 + 0.5);
     // Spaced further apart, up to two seconds.
-    pacer.setSpacing(400, 2000);
+    pacer.setSpacing([] { return platform::PaintPacer::Spacing{400, 2000}; });
     drawingCostMs = 4;
     changeAndWait(250);
     QCOMPARE(pacer.intervalMs(), 1600);
