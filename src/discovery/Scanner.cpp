@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <algorithm>
 
 namespace discovery {
 
@@ -71,6 +72,9 @@ void Scanner::Poll_Sensors() {
             if (complete && !ended())
                 series_.seriesComplete(i);
         } else if (!ended()) {
+            // Disabling the tab on show would have the tab bar show the nearest enabled page
+            // first; show the page the scan goes on to instead, so that each page is shown once.
+            SensorTab_->setCurrentIndex(i < 9 ? i + 1 : std::max(FirstFound - 1, 0));
             SensorTab_->setTabEnabled(i, false);
             series_.clearRow(i);
             link_.FlushInput();

@@ -150,6 +150,7 @@ class ScanTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void singleSensorAtSeven();
+    void eachPageShownOnce();
     void scanDrawsTheWindowPaced();
     void fullSeriesOfOneAddress();
     void presenceWithoutIdentification();
@@ -205,6 +206,30 @@ void ScanTest::singleSensorAtSeven() {
     QCOMPARE(row->text(8), QStringLiteral("Idle"));
     QCOMPARE(w->logger().log(7).rowCount(), 1);
     QVERIFY(page->PressUnitsQueryBut->isEnabled()); // the data reply unlocked the page
+}
+
+// Each scan shows the page of every address once, in turn, and then the first sensor's page,
+// whether the pages of silent addresses were enabled before (the first scan) or not.
+void ScanTest::eachPageShownOnce() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('7');
+    auto w = makeWindow(t, sim.port, sim.time);
+    w->SensorTab->setCurrentIndex(0);
+    QList<int> shown;
+    QObject::connect(w->SensorTab, &QTabWidget::currentChanged, [&](int page) { shown << page; });
+    w->load();
+    QCOMPARE(shown, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 7}));
+    shown.clear();
+    w->ScanBut->click();
+    QCOMPARE(shown, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 7}));
+
+    sim::Faults silent;
+    silent.silent = true;
+    sim.bus.setFaults('7', silent);
+    shown.clear();
+    w->ScanBut->click();
+    QCOMPARE(shown, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}));
 }
 
 // A scan draws the window at most four times a second of its own time, however many
