@@ -1,7 +1,8 @@
 #include "ScanWindow.h"
 
+#include "platform/CachedProgressBar.h"
+
 #include <QLabel>
-#include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace discovery {
@@ -10,7 +11,7 @@ ScanWindow::ScanWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SensorPoll"));
     setWindowTitle(QStringLiteral("Sensor Scan..."));
     setModal(false);
-    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1 = new platform::CachedProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setAccessibleName(QStringLiteral("Scan progress"));
     ProgressBar1->setRange(0, 9);
@@ -22,6 +23,8 @@ ScanWindow::ScanWindow(QWidget* parent) : QDialog(parent) {
 }
 
 void ScanWindow::setProgress(int value) {
+    if (value == ProgressBar1->value())
+        return;
     ProgressBar1->setUpdatesEnabled(false);
     ProgressBar1->setValue(value);
     ProgressBar1->setUpdatesEnabled(true); // asks for the bar to be drawn

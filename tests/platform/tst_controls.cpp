@@ -1,3 +1,4 @@
+#include "platform/CachedProgressBar.h"
 #include "platform/Controls.h"
 #include "platform/DropDown.h"
 #include "platform/FusionFrames.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
@@ -142,6 +144,62 @@ private slots:
         for (const qreal ratio : {1.0, 1.5, 2.0})
             for (const QRegion& part : parts)
                 QCOMPARE(drawnWith(&frames, ratio, part), drawnWith(fusion.get(), ratio, part));
+    }
+
+    // A progress bar drawn again from what it kept looks as one the style draws each time, at
+    // every value, pixel ratio and image format, and after its colours change.
+    void progressBarKeepsItsDrawings() {
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        QWidget window;
+        window.setStyle(fusion.get());
+        auto* kept = new platform::CachedProgressBar(&window);
+        auto* drawn = new QProgressBar(&window);
+        drawn->setAutoFillBackground(true);
+        for (QProgressBar* bar : {static_cast<QProgressBar*>(kept), drawn}) {
+            bar->setStyle(fusion.get());
+            bar->setRange(0, 9);
+            bar->resize(298, 22);
+        }
+        // In the same place: Fusion's shading changes in the last bit from place to place.
+        kept->move(3, 5);
+        drawn->move(3, 5);
+        window.resize(310, 40);
+        const auto render = [&](QProgressBar* shown, qreal ratio, QImage::Format format) {
+            kept->setVisible(shown == kept);
+            drawn->setVisible(shown == drawn);
+            QImage image(window.size() * ratio, format);
+            image.setDevicePixelRatio(ratio);
+            window.render(&image);
+            return image;
+        };
+        const auto looksSame = [&](int value) {
+            kept->setValue(value);
+            drawn->setValue(value);
+            for (const qreal ratio : {1.0, 2.0})
+                for (const auto format :
+                     {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied})
+                    if (render(kept, ratio, format) != render(drawn, ratio, format))
+                        return false;
+            return true;
+        };
+        for (const int value : {0, 4, 9})
+            QVERIFY(looksSame(value));
+        int styleDrawings = kept->styleDrawings();
+        QVERIFY(looksSame(4));
+        QCOMPARE(kept->styleDrawings(), styleDrawings);
+
+        QPalette palette = kept->palette();
+        palette.setColor(QPalette::Highlight, Qt::darkGreen);
+        kept->setPalette(palette);
+        drawn->setPalette(palette);
+        QVERIFY(looksSame(4));
+        QCOMPARE(kept->styleDrawings(), styleDrawings + 4);
+
+        // At a ratio of 1.5 the bar lies between the device's pixels: the style draws it.
+        styleDrawings = kept->styleDrawings();
+        render(kept, 1.5, QImage::Format_RGB32);
+        render(kept, 1.5, QImage::Format_RGB32);
+        QCOMPARE(kept->styleDrawings(), styleDrawings + 2);
     }
 
     // A scroll bar in use looks as Fusion draws it too: its slider hovered or held down, an
