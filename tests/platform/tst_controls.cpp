@@ -175,7 +175,8 @@ private slots:
         const auto looksSame = [&](int value) {
             kept->setValue(value);
             drawn->setValue(value);
-            for (const qreal ratio : {1.0, 2.0})
+            // At 1.5 the bar lies between the device's pixels: the style draws it every time.
+            for (const qreal ratio : {1.0, 1.5, 2.0})
                 for (const auto format :
                      {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied})
                     if (render(kept, ratio, format) != render(drawn, ratio, format))
@@ -184,22 +185,16 @@ private slots:
         };
         for (const int value : {0, 4, 9})
             QVERIFY(looksSame(value));
-        int styleDrawings = kept->styleDrawings();
+        const int styleDrawings = kept->styleDrawings();
         QVERIFY(looksSame(4));
-        QCOMPARE(kept->styleDrawings(), styleDrawings);
+        QCOMPARE(kept->styleDrawings(), styleDrawings + 2);
 
         QPalette palette = kept->palette();
         palette.setColor(QPalette::Highlight, Qt::darkGreen);
         kept->setPalette(palette);
         drawn->setPalette(palette);
         QVERIFY(looksSame(4));
-        QCOMPARE(kept->styleDrawings(), styleDrawings + 4);
-
-        // At a ratio of 1.5 the bar lies between the device's pixels: the style draws it.
-        styleDrawings = kept->styleDrawings();
-        render(kept, 1.5, QImage::Format_RGB32);
-        render(kept, 1.5, QImage::Format_RGB32);
-        QCOMPARE(kept->styleDrawings(), styleDrawings + 2);
+        QCOMPARE(kept->styleDrawings(), styleDrawings + 2 + 6);
     }
 
     // A scroll bar in use looks as Fusion draws it too: its slider hovered or held down, an
