@@ -8,9 +8,10 @@
 // traffic (computed from the simulator's record of the bus), their ratio and the CPU time of
 // this process (the tool) during the scan as a share of the wall time.
 //
-// With --rescan, each run then presses "Re-Scan Sensors" in the same window and prints what
-// the second scan took: the first scan's own start-up work (the window's first drawing and
-// each page's first showing) is not in it.
+// With --rescan [N], each run then presses "Re-Scan Sensors" in the same window (N times, once
+// by default) and prints what each re-scan took: the first scan's own start-up work (the
+// window's first drawing and each page's first showing) is not in it. Of several re-scans it
+// also prints the median, which a shared machine's moments of load move less.
 //
 // With --log SECONDS, each run then logs the first sensor found at its shortest period and
 // prints what that many seconds of the running log cost.
@@ -381,7 +382,7 @@ struct Result {
     int pagesFound = 0;
     QStringList boxes;
     std::optional<Logging> logging;
-    std::optional<Rescan> rescan;
+    QList<Rescan> rescans;
 };
 
 bool waitForFile(const QString& path, const QString& traffic, const QProcess& sim) {
@@ -473,7 +474,7 @@ Rescan rescan(app::MainWindow& window, const QStringList& sent) {
 
 struct Options {
     int logSeconds = 0;
-    bool again = false; // a re-scan after the first
+    int rescans = 0; // re-scans after the first
     std::optional<std::pair<double, int>> pace;
 };
 
@@ -571,10 +572,11 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
         for (int i = 0; i <= 9; ++i)
             result.pagesFound += window.SensorTab->isTabEnabled(i) ? 1 : 0;
         result.toolRequests = static_cast<int>(sent.size());
-        if (options.again) {
+        if (options.rescans > 0) {
             // The breakdown below is of the first scan's lines only.
             const qsizetype linesBefore = lines.size();
-            result.rescan = rescan(window, sent);
+            for (int k = 0; k < options.rescans; ++k)
+                result.rescans.append(rescan(window, sent));
             sent.resize(result.toolRequests);
             lines.resize(linesBefore);
         }
@@ -592,11 +594,12 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
         // The scan's traffic; a re-scan's and a log's readings follow it.
         const QList<Transaction> all = transactions(readTraffic(trafficPath));
         const QList<Transaction> traffic = all.mid(0, result.toolRequests);
-        if (result.rescan) {
-            const QList<Transaction> second = all.mid(result.toolRequests, result.rescan->requests);
-            if (second.size() == result.rescan->requests)
-                result.rescan->floorMs =
-                    floorOf(second, window.link().timings(), scenario.rotary).total();
+        qsizetype from = result.toolRequests;
+        for (Rescan& again : result.rescans) {
+            const QList<Transaction> its = all.mid(from, again.requests);
+            if (its.size() == again.requests)
+                again.floorMs = floorOf(its, window.link().timings(), scenario.rotary).total();
+            from += again.requests;
         }
         QStringList simSent;
         for (const Transaction& t : traffic)
@@ -655,15 +658,31 @@ void print(const Scenario& scenario, const Result& r) {
     } else {
         std::printf("  the comms log's lines do not match the traffic; no breakdown\n");
     }
-    if (const std::optional<Rescan>& s = r.rescan) {
-        std::printf("  re-scan in the same window (%d requests):\n", s->requests);
-        std::printf("    wall                     %9.1f ms", s->wallMs);
-        if (s->floorMs > 0)
-            std::printf(" = %.4f of its floor", s->wallMs / s->floorMs);
-        std::printf("\n    tool CPU                 %9.1f ms = %.2f %% of wall\n", s->cpuMs,
-                    100.0 * s->cpuMs / s->wallMs);
+    for (const Rescan& s : r.rescans) {
+        std::printf("  re-scan in the same window (%d requests):\n", s.requests);
+        std::printf("    wall                     %9.1f ms", s.wallMs);
+        if (s.floorMs > 0)
+            std::printf(" = %.4f of its floor", s.wallMs / s.floorMs);
+        std::printf("\n    tool CPU                 %9.1f ms = %.2f %% of wall\n", s.cpuMs,
+                    100.0 * s.cpuMs / s.wallMs);
         std::printf("      of which paced drawing %9.1f ms = %.2f %% of wall (%d drawings)\n",
-                    s->drawingMs, 100.0 * s->drawingMs / s->wallMs, s->drawings);
+                    s.drawingMs, 100.0 * s.drawingMs / s.wallMs, s.drawings);
+    }
+    if (r.rescans.size() > 1) {
+        const auto median = [&r](auto of) {
+            QList<double> values;
+            for (const Rescan& s : r.rescans)
+                values.append(of(s));
+            std::sort(values.begin(), values.end());
+            const qsizetype n = values.size();
+            return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+        };
+        std::printf(
+            "  median of %lld re-scans: tool CPU %.2f %% of wall, wall %.4f of its "
+            "floor\n",
+            static_cast<long long>(r.rescans.size()),
+            median([](const Rescan& s) { return 100.0 * s.cpuMs / s.wallMs; }),
+            median([](const Rescan& s) { return s.floorMs > 0 ? s.wallMs / s.floorMs : 0.0; }));
     }
     if (const std::optional<Logging>& l = r.logging) {
         std::printf("  then page %d logging every %d s for %.1f s:\n", l->page, l->periodSeconds,
@@ -699,7 +718,9 @@ int main(int argc, char** argv) {
                    args[i + 1].toInt() > 0) {
             options.logSeconds = args[++i].toInt();
         } else if (args[i] == QLatin1String("--rescan")) {
-            options.again = true;
+            options.rescans = 1;
+            if (i + 1 < args.size() && args[i + 1].toInt() > 0)
+                options.rescans = args[++i].toInt();
         } else if (args[i] == QLatin1String("--pace") && i + 1 < args.size() &&
                    args[i + 1].count(QLatin1Char(',')) == 1 &&
                    args[i + 1].section(QLatin1Char(','), 0, 0).toDouble() > 0 &&
@@ -709,7 +730,7 @@ int main(int argc, char** argv) {
                             args[i].section(QLatin1Char(','), 1).toInt()};
         } else {
             std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim] [--run 1-4] "
-                                 "[--rescan] [--log SECONDS] [--pace TIMES,LONGEST-MS]\n");
+                                 "[--rescan [N]] [--log SECONDS] [--pace TIMES,LONGEST-MS]\n");
             return 2;
         }
     }
@@ -745,7 +766,9 @@ int main(int argc, char** argv) {
         }
         print(s, *r);
         ok = ok && (options.logSeconds == 0 || r->logging) &&
-             (!options.again || (r->rescan && r->rescan->requests == r->toolRequests)) &&
+             r->rescans.size() == options.rescans &&
+             std::all_of(r->rescans.cbegin(), r->rescans.cend(),
+                         [&r](const Rescan& s) { return s.requests == r->toolRequests; }) &&
              r->sameRequests && r->excess.aligned && r->pagesFound == s.sensors;
     }
     return ok ? 0 : 1;
