@@ -9,7 +9,9 @@
 #include "logging/LogModel.h"
 #include "logging/LogView.h"
 #include "logging/Logger.h"
+#include "platform/Controls.h"
 #include "platform/Dialogs.h"
+#include "platform/FusionFrames.h"
 #include "platform/SerialPort.h"
 #include "protocol/Family.h"
 
@@ -74,6 +76,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Drawn as the program draws: its style and its unshaped Latin text.
+    platform::FusionFrames::useForApplication();
 
     NoPort port;
     NoDialogs dialogs;
@@ -88,6 +92,7 @@ int main(int argc, char** argv) {
     LevelProbes family;
     logging::Logger logger(link, platform::systemClock(), frames);
     logger.setFamily(&family, {}, {});
+    platform::preferUnshapedText(&tabs);
     tabs.resize(1000, 800);
     tabs.show();
     QApplication::processEvents();
