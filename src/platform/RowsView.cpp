@@ -1,6 +1,7 @@
 #include "RowsView.h"
 
 #include "RowsAccessible.h"
+#include "SteadyScrollBar.h"
 
 #include <QCoreApplication>
 #include <QScrollBar>
@@ -11,6 +12,10 @@ namespace platform {
 
 RowsView::RowsView(QWidget* parent) : QAbstractItemView(parent) {
     installRowsAccessibility();
+    // A row added to a long list moves the slider by less than a pixel: the bars are drawn
+    // again only when they would look different.
+    setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal, this));
     // A scroll area lays its scroll bars out again whenever a bar's range changes, and raises
     // both bars' frames as it does, which draws both bars again; a list that grows a row at a
     // time changes its vertical range at every row. Here that range has the bars laid out

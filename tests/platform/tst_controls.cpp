@@ -2,6 +2,7 @@
 #include "platform/Controls.h"
 #include "platform/DropDown.h"
 #include "platform/FusionFrames.h"
+#include "platform/SteadyScrollBar.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
@@ -18,6 +20,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <array>
+#include <utility>
 
 class TestControls : public QObject {
     Q_OBJECT
@@ -195,6 +198,45 @@ private slots:
         drawn->setPalette(palette);
         QVERIFY(looksSame(4));
         QCOMPARE(kept->styleDrawings(), styleDrawings + 2 + 6);
+    }
+
+    // A scroll bar whose slider stays on the same pixels is not drawn again, and the screen
+    // shows what drawing it afresh gives after every change; moving the slider draws it.
+    void steadyScrollBarDrawnWhenItsLookChanges() {
+        QWidget window;
+        auto* bar = new platform::SteadyScrollBar(Qt::Vertical, &window);
+        bar->setGeometry(3, 5, 14, 600);
+        bar->setRange(0, 1'000'000);
+        struct Paints : QObject {
+            int count = 0;
+            bool eventFilter(QObject*, QEvent* event) override {
+                count += event->type() == QEvent::Paint ? 1 : 0;
+                return false;
+            }
+        } paints;
+        bar->installEventFilter(&paints);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto drawnRight = [&](int drawings) {
+            QCoreApplication::processEvents();
+            const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+            const bool right = std::exchange(paints.count, 0) == drawings &&
+                               shown.copy(bar->geometry()) ==
+                                   bar->grab().toImage().convertToFormat(shown.format());
+            paints.count = 0;
+            return right;
+        };
+        QCoreApplication::processEvents();
+        paints.count = 0;
+        // As a log that shows its newest rows grows, and in its middle.
+        bar->setMaximum(bar->maximum() + 1);
+        QVERIFY(drawnRight(0));
+        bar->setValue(500'000);
+        QVERIFY(drawnRight(1));
+        bar->setMaximum(bar->maximum() + 1);
+        QVERIFY(drawnRight(0));
+        bar->setValue(bar->maximum());
+        QVERIFY(drawnRight(1));
     }
 
     // A scroll bar in use looks as Fusion draws it too: its slider hovered or held down, an
