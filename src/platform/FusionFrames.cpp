@@ -7,7 +7,9 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 namespace platform {
 
@@ -56,6 +58,25 @@ QRect drawableArea(const QPainter* painter) {
     if (painter->hasClipping())
         area &= painter->clipBoundingRect().toAlignedRect();
     return area;
+}
+
+// Every row of the image is its first.
+bool rowsAlike(const QImage& image) {
+    const auto bytes = static_cast<size_t>(image.width()) * 4;
+    for (int y = 1; y < image.height(); ++y)
+        if (std::memcmp(image.constScanLine(y), image.constScanLine(0), bytes) != 0)
+            return false;
+    return true;
+}
+
+// An image of the line repeated, height device rows tall.
+QImage repeatedLine(const QImage& line, qreal height) {
+    QImage image(line.width(), static_cast<int>(height), line.format());
+    image.setDevicePixelRatio(line.devicePixelRatio());
+    const auto bytes = static_cast<size_t>(line.width()) * 4;
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), line.constScanLine(0), bytes);
+    return image;
 }
 
 bool isOpaque(const QImage& image) {
@@ -231,10 +252,42 @@ bool FusionFrames::drawScrollBarInBands(const QStyleOptionComplex* option, QPain
         return true;
     }
     const qreal ratio = painter->deviceTransform().m11();
+    // Along a standing bar, between its arrows and its slider, each row is the groove's; well
+    // inside the slider each row is the slider's. A band of such rows only is drawn by Fusion
+    // once and then made of its line; one that comes within a few pixels of an arrow or an
+    // end of the slider is drawn by Fusion every time.
+    constexpr int kReach = 4;
+    const auto reach = [](const QRect& part, int by) { return part.adjusted(0, -by, 0, by); };
+    const QRect slider = subControlRect(CC_ScrollBar, option, SC_ScrollBarSlider, widget);
+    const std::array<QRect, 3> parts{
+        reach(subControlRect(CC_ScrollBar, option, SC_ScrollBarSubLine, widget), kReach),
+        reach(subControlRect(CC_ScrollBar, option, SC_ScrollBarAddLine, widget), kReach),
+        reach(slider, kReach)};
+    const QRect sliderBody = reach(slider, -kReach);
+    const bool standing = !(option->state & State_Horizontal);
+    const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                            .arg(option->palette.cacheKey())
+                            .arg(option->palette.currentColorGroup())
+                            .arg(option->state)
+                            .arg(option->activeSubControls)
+                            .arg(r.left())
+                            .arg(r.width())
+                            .arg(ratio);
     QList<std::pair<QPoint, QImage>> drawn;
     for (const QRect& band : bandsOf(r, rows)) {
         if (!band.intersects(shown))
             continue;
+        QString lineKey;
+        if (standing && std::none_of(parts.cbegin(), parts.cend(),
+                                     [&](const QRect& part) { return part.intersects(band); }))
+            lineKey = key + QStringLiteral(" groove");
+        else if (standing && band.top() >= sliderBody.top() && band.bottom() <= sliderBody.bottom())
+            lineKey = key + QStringLiteral(" slider");
+        const auto line = lineKey.isEmpty() ? lines_.constEnd() : lines_.constFind(lineKey);
+        if (line != lines_.constEnd()) {
+            drawn.append({band.topLeft(), repeatedLine(*line, band.height() * ratio)});
+            continue;
+        }
         QImage image(band.size() * ratio, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
@@ -250,6 +303,12 @@ bool FusionFrames::drawScrollBarInBands(const QStyleOptionComplex* option, QPain
         canvas.end();
         if (!isOpaque(image))
             return false;
+        if (!lineKey.isEmpty() && rowsAlike(image)) {
+            // Colours that keep changing do not make the store grow without end.
+            if (lines_.size() >= 64)
+                lines_.clear();
+            lines_.insert(lineKey, image.copy(0, 0, image.width(), 1));
+        }
         drawn.append({band.topLeft(), image});
     }
     for (const auto& [at, image] : drawn)

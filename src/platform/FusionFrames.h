@@ -36,6 +36,7 @@ private:
                               const QWidget* widget) const;
 
     mutable QHash<QString, QImage> smallTabFrames_; // drawn by Fusion, by palette and shape
+    mutable QHash<QString, QImage> lines_;          // a line of a standing bar's groove or slider
     QColor inside_; // invalid: the image is not as expected, and frames are drawn as Fusion's
 };
 

@@ -240,7 +240,8 @@ private slots:
     }
 
     // A scroll bar in use looks as Fusion draws it too: its slider hovered or held down, an
-    // arrow held down, in an inactive window; standing and lying.
+    // arrow held down, in an inactive window; standing and lying; drawn again from the lines
+    // kept of its groove and slider.
     void scrollBarsInUseLookAsFusions_data() {
         QTest::addColumn<Qt::Orientation>("orientation");
         QTest::newRow("vertical") << Qt::Vertical;
@@ -265,18 +266,22 @@ private slots:
             style.drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, &bar);
             return image;
         };
-        for (const QStyle::SubControl active :
-             {QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarAddLine})
-            for (const QStyle::StateFlag in : {QStyle::State_MouseOver, QStyle::State_Sunken})
-                for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-                    bar.initStyleOption(&option);
-                    option.subControls = QStyle::SC_All;
-                    option.activeSubControls = active;
-                    option.state |= in;
-                    option.palette.setCurrentColorGroup(group);
-                    for (const qreal ratio : {1.0, 2.0})
-                        QCOMPARE(drawnWith(frames, ratio), drawnWith(*fusion, ratio));
-                }
+        // A short slider, and one that fills most of the bar.
+        for (const int pageStep : {10, 1000})
+            for (const QStyle::SubControl active :
+                 {QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarAddLine})
+                for (const QStyle::StateFlag in : {QStyle::State_MouseOver, QStyle::State_Sunken})
+                    for (const QPalette::ColorGroup group :
+                         {QPalette::Active, QPalette::Inactive}) {
+                        bar.setPageStep(pageStep);
+                        bar.initStyleOption(&option);
+                        option.subControls = QStyle::SC_All;
+                        option.activeSubControls = active;
+                        option.state |= in;
+                        option.palette.setCurrentColorGroup(group);
+                        for (const qreal ratio : {1.0, 2.0})
+                            QCOMPARE(drawnWith(frames, ratio), drawnWith(*fusion, ratio));
+                    }
     }
 
     // Only Fusion gives way to it; a style the user chose stays.
