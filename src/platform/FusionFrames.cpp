@@ -1,6 +1,7 @@
 #include "FusionFrames.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -101,11 +102,26 @@ QColor uniformMiddle(const QImage& image) {
     return QColor::fromRgba(first);
 }
 
+// The image's row between its corners, if every such row is the same at both sides (the
+// sides are then that row stretched); else a null image.
+QImage sideRow(const QImage& frame) {
+    const QImage image = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (image.width() <= 2 * kBorder || image.height() <= 2 * kBorder)
+        return {};
+    const auto side = [&](int y, int x) { return image.constScanLine(y) + 4 * x; };
+    for (int y = kBorder + 1; y < image.height() - kBorder; ++y)
+        for (const int x : {0, image.width() - kBorder})
+            if (std::memcmp(side(y, x), side(kBorder, x), 4 * kBorder) != 0)
+                return {};
+    return image.copy(0, kBorder, image.width(), 1);
+}
+
 } // namespace
 
 FusionFrames::FusionFrames()
     : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))),
-      inside_(uniformMiddle(QImage(kFrameImage))) {}
+      inside_(uniformMiddle(QImage(kFrameImage))), sideRow_(sideRow(QImage(kFrameImage))),
+      frameHeight_(QImage(kFrameImage).height()) {}
 
 void FusionFrames::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                  QPainter* painter, const QWidget* widget) const {
@@ -147,12 +163,69 @@ bool FusionFrames::drawGroupBoxFrame(const QStyleOption* option, QPainter* paint
         painter->restore();
     };
     drawBorder(border.subtracted(sides));
-    for (const QRect& band : bands)
-        drawBorder(border.intersected(band));
+    // Beside the fill, Fusion's sides are the middle of its image stretched over the box. When
+    // every row of that middle is the same, every row of a side is the same too: a band of a
+    // side is one row of it, as Fusion would draw it, repeated. Two small copies a band, where
+    // Fusion draws its whole frame clipped to the band.
+    const QList<QImage> sideRows =
+        rows > 0 ? this->sideRows(option, painter, widget, titleLine) : QList<QImage>{};
+    for (const QRect& band : bands) {
+        if (sideRows.isEmpty()) {
+            drawBorder(border.intersected(band));
+        } else if (band.intersects(shown)) {
+            const qreal deviceRows = band.height() * painter->deviceTransform().m11();
+            painter->drawImage(band.topLeft(), repeatedLine(sideRows[0], deviceRows));
+            painter->drawImage(QPoint(band.right() + 1 - kBorder, band.top()),
+                               repeatedLine(sideRows[1], deviceRows));
+        }
+    }
     // The shade is translucent: a fill of it is blended row by row.
     for (const QRect& band : bandsOf(inside, rows > 0 ? rows : inside.height()))
         painter->fillRect(band, inside_);
     return true;
+}
+
+QList<QImage> FusionFrames::sideRows(const QStyleOption* option, const QPainter* painter,
+                                     const QWidget* widget, int titleLine) const {
+    if (sideRow_.isNull())
+        return {};
+    // Fusion copies the middle of its image onto a box's side as it is when the side is
+    // exactly as tall, and stretches it otherwise; a painter that scales or smooths has Qt
+    // shade a side's inner column a little differently either way. So the row is drawn as
+    // Fusion draws the middle, with the painter's scale and hints, onto a clear canvas: what
+    // it shows is what Fusion adds to what lies beneath each row of the side.
+    const auto* box = qobject_cast<const QGroupBox*>(widget);
+    const int frameTop = box != nullptr && !box->isCheckable() && box->title().isEmpty()
+                             ? kTopMargin
+                             : titleLine + kTopMargin;
+    const bool stretched = option->rect.height() - frameTop != frameHeight_;
+    const qreal ratio = painter->deviceTransform().m11();
+    const QString key =
+        QStringLiteral("%1 %2 %3").arg(stretched).arg(ratio).arg(painter->renderHints().toInt());
+    auto found = sideRows_.constFind(key);
+    if (found == sideRows_.constEnd()) {
+        if (sideRows_.size() >= 16)
+            sideRows_.clear();
+        QList<QImage> drawn;
+        for (const int x : {0, sideRow_.width() - kBorder}) {
+            constexpr int kRows = 4;
+            QImage canvas(QSize(kBorder, kRows) * ratio, QImage::Format_ARGB32_Premultiplied);
+            canvas.setDevicePixelRatio(ratio);
+            canvas.fill(Qt::transparent);
+            QPainter p(&canvas);
+            p.setRenderHints(painter->renderHints());
+            if (stretched)
+                p.drawImage(QRect(0, 0, kBorder, kRows), sideRow_, QRect(x, 0, kBorder, 1));
+            else
+                p.drawImage(QPoint(0, 0), repeatedLine(sideRow_, kRows),
+                            QRect(x, 0, kBorder, kRows));
+            p.end();
+            drawn.append(canvas.copy(0, 0, canvas.width(), 1));
+            drawn.last().setDevicePixelRatio(ratio);
+        }
+        found = sideRows_.insert(key, drawn);
+    }
+    return *found;
 }
 
 bool FusionFrames::drawTabFrame(const QStyleOption* option, QPainter* painter,

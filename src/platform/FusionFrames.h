@@ -31,13 +31,20 @@ private:
     // Each draws its frame and says so, or leaves it to Fusion.
     bool drawGroupBoxFrame(const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const;
+    // The left and right side of a group box's frame, a row each, as Fusion draws them with
+    // this painter; empty if they are not one row stretched.
+    QList<QImage> sideRows(const QStyleOption* option, const QPainter* painter,
+                           const QWidget* widget, int titleLine) const;
     bool drawTabFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
     bool drawScrollBarInBands(const QStyleOptionComplex* option, QPainter* painter,
                               const QWidget* widget) const;
 
     mutable QHash<QString, QImage> smallTabFrames_; // drawn by Fusion, by palette and shape
     mutable QHash<QString, QImage> lines_;          // a line of a standing bar's groove or slider
-    QColor inside_; // invalid: the image is not as expected, and frames are drawn as Fusion's
+    QColor inside_;       // invalid: the image is not as expected, and frames are drawn as Fusion's
+    QImage sideRow_;      // the image's row that its sides stretch, if they stretch one row
+    int frameHeight_ = 0; // the image's height
+    mutable QHash<QString, QList<QImage>> sideRows_; // by how the painter and Fusion draw them
 };
 
 } // namespace platform

@@ -97,12 +97,22 @@ private slots:
         disabled->setEnabled(false);
         auto* tiny = new QGroupBox(QStringLiteral("x"));
         tiny->setFixedSize(9, 9);
+        // Sides exactly as tall as the middle of Fusion's frame image (not stretched by Fusion),
+        // and a row taller.
+        auto* exact = new QGroupBox;
+        exact->setFixedHeight(3 + QImage(QStringLiteral(":/qt-project.org/styles/commonstyle/"
+                                                        "images/fusion_groupbox.png"))
+                                      .height());
+        auto* oneMore = new QGroupBox;
+        oneMore->setFixedHeight(exact->height() + 1);
         grid->addWidget(new QGroupBox(QStringLiteral("Set Parameters")), 0, 0);
         grid->addWidget(new QGroupBox, 0, 1);
         grid->addWidget(checkable, 1, 0);
         grid->addWidget(bigTitle, 1, 1);
         grid->addWidget(disabled, 2, 0);
         grid->addWidget(tiny, 2, 1);
+        grid->addWidget(exact, 5, 0);
+        grid->addWidget(oneMore, 5, 1);
         for (const QTabWidget::TabPosition position : {QTabWidget::North, QTabWidget::South}) {
             auto* tabs = new QTabWidget;
             tabs->setTabPosition(position);
