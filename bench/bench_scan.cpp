@@ -6,7 +6,10 @@
 //
 // For each run it prints the scan's wall time, the floor the protocol itself imposes on that
 // traffic (computed from the simulator's record of the bus), their ratio and the CPU time of
-// this process (the tool) during the scan as a share of the wall time.
+// this process (the tool) during the scan as a share of the wall time. Each time the tool waits
+// for the bus it sleeps and is woken again, which costs processor time before it does anything:
+// the program first measures what a bare wake-up costs here and prints what the scan's waits
+// cost at that rate, the part of its processor time that the machine, not the tool, sets.
 //
 // With --rescan [N], each run then presses "Re-Scan Sensors" in the same window (N times, once
 // by default) and prints what each re-scan took: the first scan's own start-up work (the
@@ -358,10 +361,23 @@ struct Logging {
     int drawings = 0;
 };
 
+// The processor time one wake-up from a short sleep costs this process with nothing else to do:
+// the least each of a scan's waits for the bus costs on this machine (a few microseconds on
+// bare hardware, tens in some virtual machines).
+double bareWakeUs() {
+    constexpr int kWakes = 100;
+    const Usage start = Usage::now();
+    for (int i = 0; i < kWakes; ++i)
+        QThread::msleep(5);
+    const Usage used = Usage::now() - start;
+    return (used.userMs + used.systemMs) * 1e3 / kWakes;
+}
+
 // A second scan in the same window, pressed after the first.
 struct Rescan {
     double wallMs = 0;
     double cpuMs = 0;
+    long waits = 0;
     int drawings = 0;
     double drawingMs = 0;
     int requests = 0;
@@ -461,11 +477,13 @@ Rescan rescan(app::MainWindow& window, const QStringList& sent) {
     const int drawingsStart = window.pacer().drawings();
     const double drawingMsStart = window.pacer().drawingMs();
     const double cpuStart = platform::processTimeMs();
+    const Usage usageStart = Usage::now();
     QElapsedTimer clock;
     clock.start();
     window.ScanBut->click();
     r.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     r.cpuMs = platform::processTimeMs() - cpuStart;
+    r.waits = (Usage::now() - usageStart).waits;
     r.drawings = window.pacer().drawings() - drawingsStart;
     r.drawingMs = window.pacer().drawingMs() - drawingMsStart;
     r.requests = static_cast<int>(sent.size() - sentBefore);
@@ -613,7 +631,7 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
     return result;
 }
 
-void print(const Scenario& scenario, const Result& r) {
+void print(const Scenario& scenario, const Result& r, double wakeUs) {
     const Floor& f = r.floor;
     const double floor = f.total();
     std::printf("\n%s\n", scenario.name);
@@ -640,6 +658,12 @@ void print(const Scenario& scenario, const Result& r) {
                 r.drawingMs, 100.0 * r.drawingMs / r.wallMs, r.drawings);
     std::printf("    user / system            %6.0f / %.0f ms; %ld waits, %ld times preempted\n",
                 r.usage.userMs, r.usage.systemMs, r.usage.waits, r.usage.preempted);
+    const auto waking = [&](long waits, double wallMs) {
+        const double ms = static_cast<double>(waits) * wakeUs / 1e3;
+        std::printf("    of which bare wake-ups   %9.1f ms = %.2f %% of wall (%ld waits)\n", ms,
+                    100.0 * ms / wallMs, waits);
+    };
+    waking(r.usage.waits, r.wallMs);
     const Excess& x = r.excess;
     if (x.aligned) {
         std::printf("  beyond the floor, from the comms log's time stamps:\n");
@@ -667,6 +691,8 @@ void print(const Scenario& scenario, const Result& r) {
                     100.0 * s.cpuMs / s.wallMs);
         std::printf("      of which paced drawing %9.1f ms = %.2f %% of wall (%d drawings)\n",
                     s.drawingMs, 100.0 * s.drawingMs / s.wallMs, s.drawings);
+        std::printf("  ");
+        waking(s.waits, s.wallMs);
     }
     if (r.rescans.size() > 1) {
         const auto median = [&r](auto of) {
@@ -754,6 +780,9 @@ int main(int argc, char** argv) {
          true},
     };
     std::printf("Bus scan through sdi12-sim (%s), paced at 1200 baud\n", qPrintable(simPath));
+    const double wakeUs = bareWakeUs();
+    std::printf("A bare wake-up from a sleep costs this process %.1f us of processor time here\n",
+                wakeUs);
     bool ok = true;
     int number = 0;
     for (const Scenario& s : scenarios) {
@@ -764,7 +793,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "sdi12-bench-scan: the scan \"%s\" did not run\n", s.name);
             return 1;
         }
-        print(s, *r);
+        print(s, *r, wakeUs);
         ok = ok && (options.logSeconds == 0 || r->logging) &&
              r->rescans.size() == options.rescans &&
              std::all_of(r->rescans.cbegin(), r->rescans.cend(),
