@@ -277,13 +277,31 @@ bool FusionFrames::drawTabFrame(const QStyleOption* option, QPainter* painter,
             const QRect target(x[column], y[row], w[column], h[row]);
             const QRect source(sourceAt[column], sourceAt[row], sourceSize[column],
                                sourceSize[row]);
-            if (row == 1 && column == 1 && qAlpha(middle) == 255)
+            if (row == 1 && column == 1 && qAlpha(middle) == 255) {
                 painter->fillRect(target, QColor::fromRgb(middle));
-            else if (row == 1) // one source row stretched: every band is that row again
+            } else if (row == 1 && column != 1) {
+                // An edge is one source row stretched down: every band is that row again,
+                // copied as it is rather than scaled.
+                const QImage line = small->copy(source);
+                for (const QRect& band : bandsOf(target, kBandRows))
+                    painter->drawImage(band.topLeft(), repeatedLine(line, band.height()));
+            } else if (row == 1) {
                 for (const QRect& band : bandsOf(target, kBandRows))
                     painter->drawImage(band, *small, source);
-            else
+            } else if (column == 1) {
+                // The top and bottom edges are one source column stretched across: each row
+                // is its pixel again, copied rather than scaled.
+                QImage across(target.width(), source.height(), small->format());
+                for (int line = 0; line < source.height(); ++line) {
+                    const QRgb pixel = reinterpret_cast<const QRgb*>(
+                        small->constScanLine(source.top() + line))[source.left()];
+                    auto* pixels = reinterpret_cast<QRgb*>(across.scanLine(line));
+                    std::fill(pixels, pixels + target.width(), pixel);
+                }
+                painter->drawImage(target.topLeft(), across);
+            } else {
                 painter->drawImage(target, *small, source);
+            }
         }
     painter->restore();
     return true;
