@@ -98,13 +98,19 @@ private slots:
         auto* tiny = new QGroupBox(QStringLiteral("x"));
         tiny->setFixedSize(9, 9);
         // Sides exactly as tall as the middle of Fusion's frame image (not stretched by Fusion),
-        // and a row taller.
+        // with and without a title, and a row taller.
+        const int image = QImage(QStringLiteral(":/qt-project.org/styles/commonstyle/images/"
+                                                "fusion_groupbox.png"))
+                              .height();
         auto* exact = new QGroupBox;
-        exact->setFixedHeight(3 + QImage(QStringLiteral(":/qt-project.org/styles/commonstyle/"
-                                                        "images/fusion_groupbox.png"))
-                                      .height());
+        exact->setFixedHeight(3 + image);
         auto* oneMore = new QGroupBox;
         oneMore->setFixedHeight(exact->height() + 1);
+        auto* exactTitled = new QGroupBox(QStringLiteral("Units"));
+        exactTitled->setFixedHeight(
+            std::max(fusion->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight),
+                     exactTitled->fontMetrics().height()) +
+            3 + image);
         grid->addWidget(new QGroupBox(QStringLiteral("Set Parameters")), 0, 0);
         grid->addWidget(new QGroupBox, 0, 1);
         grid->addWidget(checkable, 1, 0);
@@ -113,6 +119,7 @@ private slots:
         grid->addWidget(tiny, 2, 1);
         grid->addWidget(exact, 5, 0);
         grid->addWidget(oneMore, 5, 1);
+        grid->addWidget(exactTitled, 5, 2);
         for (const QTabWidget::TabPosition position : {QTabWidget::North, QTabWidget::South}) {
             auto* tabs = new QTabWidget;
             tabs->setTabPosition(position);
