@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QListWidget>
 #include <QPainter>
 #include <QProgressBar>
@@ -164,6 +165,38 @@ private slots:
         for (const qreal ratio : {1.0, 1.5, 2.0})
             for (const QRegion& part : parts)
                 QCOMPARE(drawnWith(&frames, ratio, part), drawnWith(fusion.get(), ratio, part));
+    }
+
+    // A group box's sides are copied row by row, so they must blend into whatever lies beneath
+    // each row as Fusion's do: over a background that changes down the box and across it, with
+    // and without smoothing, the box still looks as Fusion draws it.
+    void groupBoxSidesOverChangingBackground() {
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        platform::FusionFrames frames;
+        QWidget page;
+        auto* box = new QGroupBox(QStringLiteral("Comms"), &page);
+        box->setGeometry(7, 5, 141, 430);
+        page.resize(160, 440);
+        QLinearGradient shade(0, 0, 160, 440);
+        shade.setColorAt(0, Qt::darkBlue);
+        shade.setColorAt(1, Qt::yellow);
+        QPalette palette = page.palette();
+        palette.setBrush(QPalette::Window, shade);
+        page.setPalette(palette);
+        page.setAutoFillBackground(true);
+        for (const bool smooth : {false, true}) {
+            const auto drawnWith = [&](QStyle* style) {
+                page.setStyle(style);
+                box->setStyle(style);
+                QImage image(page.size(), QImage::Format_ARGB32_Premultiplied);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+                page.render(&painter);
+                return image;
+            };
+            QCOMPARE(drawnWith(&frames), drawnWith(fusion.get()));
+        }
     }
 
     // A progress bar drawn again from what it kept looks as one the style draws each time, at
