@@ -118,10 +118,11 @@ QImage sideRow(const QImage& frame) {
 
 } // namespace
 
-FusionFrames::FusionFrames()
-    : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))),
-      inside_(uniformMiddle(QImage(kFrameImage))), sideRow_(sideRow(QImage(kFrameImage))),
-      frameHeight_(QImage(kFrameImage).height()) {}
+FusionFrames::FusionFrames() : FusionFrames(QImage(kFrameImage)) {}
+
+FusionFrames::FusionFrames(const QImage& frame)
+    : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))), inside_(uniformMiddle(frame)),
+      sideRow_(sideRow(frame)), frameHeight_(frame.height()) {}
 
 void FusionFrames::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                  QPainter* painter, const QWidget* widget) const {

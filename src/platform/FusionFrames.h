@@ -28,6 +28,9 @@ public:
     static void useForApplication();
 
 private:
+    // frame: Fusion's group-box frame image.
+    explicit FusionFrames(const QImage& frame);
+
     // Each draws its frame and says so, or leaves it to Fusion.
     bool drawGroupBoxFrame(const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const;
