@@ -53,6 +53,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -111,7 +112,8 @@ public:
         const double start = platform::processTimeMs();
         watched->event(event);
         ms += platform::processTimeMs() - start;
-        ++count;
+        if (static_cast<QWindow*>(watched)->isExposed()) // not a window hidden
+            ++count;
         inside_ = false;
         return true;
     }
