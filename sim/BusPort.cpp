@@ -71,7 +71,7 @@ void BusPort::unplug() {
         return;
     close();
     error_ = QStringLiteral("The device was removed.");
-    QMetaObject::invokeMethod(this, &SerialPort::lost, Qt::QueuedConnection);
+    reportLost();
 }
 
 } // namespace sim

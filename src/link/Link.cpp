@@ -102,8 +102,9 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
     commsLog_.addSent(timeText() + QStringLiteral(" --> ") + QString::fromLatin1(in_buff));
     qCDebug(lcWire).noquote() << clock_().toString(Qt::ISODateWithMs) << "-->" << in_buff;
     if (!port_.isOpen()) {
-        // One box at a time: requests made while it is shown (a log's ticks) add none.
-        if (!closedPortBoxShown_) {
+        // One box at a time: requests made while it is shown (a log's ticks) add none; nor
+        // does a request made as the port fails, which the loss's own message covers.
+        if (!closedPortBoxShown_ && !port_.lossPending()) {
             closedPortBoxShown_ = true;
             dialogs_.messageBox(QStringLiteral("Connection."),
                                 QStringLiteral("Unable to connect to comm port."),

@@ -33,7 +33,7 @@ void QtSerialPort::deviceError(QSerialPort::SerialPortError error) {
         return;
     error_ = port_.errorString();
     close();
-    QMetaObject::invokeMethod(this, &SerialPort::lost, Qt::QueuedConnection);
+    reportLost();
 }
 
 QtSerialPort::~QtSerialPort() {

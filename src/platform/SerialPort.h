@@ -47,12 +47,33 @@ public:
     // The device behind the port opened last (or tried last), for messages.
     virtual QString deviceName() const = 0;
 
+    // The port has failed and closed, and lost() is still on its way: a request made in the
+    // meantime is told of by the loss's own message, not by one of its own.
+    bool lossPending() const { return lossPending_; }
+
 Q_SIGNALS:
     void dataArrived();
     // The open device failed (a USB adapter unplugged, the other side of a pseudo-terminal
     // closed): the port is closed by the time this is emitted, and errorString() says why.
     // Emitted once per failure, from the event loop.
     void lost();
+
+protected:
+    // For an implementation that has just closed a failed device: emits lost() from the
+    // event loop.
+    void reportLost() {
+        lossPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                lossPending_ = false;
+                Q_EMIT lost();
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    bool lossPending_ = false;
 };
 
 } // namespace platform

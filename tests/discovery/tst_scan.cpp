@@ -38,6 +38,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 #include <optional>
@@ -173,6 +174,8 @@ private Q_SLOTS:
     void lateAnswerEndsInItsTimeout();
     void closedPortSaysSoOnce();
     void portLostDuringAScan();
+    void pulledAtEveryRequest_data();
+    void pulledAtEveryRequest();
     void unitChangeRereadsThePage();
     void failedRereadBlanksTheRow();
     void rotaryEncodersFound();
@@ -804,6 +807,84 @@ void ScanTest::portLostDuringAScan() {
     QCOMPARE(sentRequests(*w).last(), QStringLiteral("3XUP!"));
     QVERIFY(!w->scanner().scanning());
     QVERIFY(w->ScanBut->isEnabled());
+}
+
+// The interface pulled out at each request of a sequence, as the request goes out or just
+// after its answer was taken: the sequence ends, nothing stays locked or busy, the status
+// shows no connection and one message tells of the loss (a calibration or a reset also says
+// where it stopped). Plugged in again and chosen from the menu, the next run goes on.
+void ScanTest::pulledAtEveryRequest_data() {
+    QTest::addColumn<QString>("sequence");
+    for (const char* sequence : {"scan", "calibration", "reset", "unit change", "encoder scan"})
+        QTest::newRow(sequence) << QString::fromLatin1(sequence);
+}
+
+void ScanTest::pulledAtEveryRequest() {
+    QFETCH(QString, sequence);
+    const bool rotary = sequence == "encoder scan";
+    testing::TestServices t;
+    SimBus sim;
+    if (rotary)
+        sim.bus.addRotaryEncoder('2');
+    else
+        sim.bus.addLevelProbe('2');
+    auto w = rotary ? loadRotaryWindow(t, sim) : loadWindow(t, sim);
+    levelprobe::LevelPage* page = w->page(2)->level;
+    QPushButton* query = rotary ? w->page(2)->rotary->RotaryIDQueryBut : page->RangeQueryBut;
+    const auto run = [&] {
+        if (sequence.endsWith("scan")) {
+            w->ScanBut->click();
+        } else if (sequence == "calibration") {
+            w->CalibrateCheck->setChecked(true);
+            page->StageOneBut->click();
+        } else if (sequence == "reset") {
+            w->mnuReset->trigger();
+            static_cast<levelprobe::LevelFamily&>(w->family()).reset().window().ResetBut->click();
+        } else {
+            page->PressUnitsCombo->setCurrentIndex(page->PressUnitsCombo->findText("mbar"));
+            page->PressUnitsBut->click();
+        }
+    };
+    int pullAt = 0;
+    bool answered = false; // pulled just after the answer instead of as the request goes out
+    int seen = 0;
+    QObject::connect(&sim.bus, &sim::Bus::recorded, w.get(), [&](const sim::TrafficRecord& r) {
+        using Kind = sim::TrafficRecord::Kind;
+        if (r.kind != (answered ? Kind::Reply : Kind::Request) || ++seen != pullAt)
+            return;
+        if (answered)
+            QTimer::singleShot(0, &sim.port, [&sim] { sim.port.unplug(); });
+        else
+            sim.port.unplug();
+    });
+    for (bool afterAnswer : {false, true}) {
+        for (int k = 1;; ++k) {
+            if (!sim.port.isOpen())
+                w->mnuCom[0]->trigger();
+            t.dialogs.boxes.clear();
+            seen = 0;
+            pullAt = k;
+            answered = afterAnswer;
+            run();
+            QCoreApplication::processEvents();
+            QVERIFY(QTest::qWaitFor([&] { return !w->link().busy(); }));
+            QTest::qWait(1); // the loss's message, when the last answer was the one pulled at
+            if (sim.port.isOpen()) {
+                QVERIFY2(k > 2, "the sequence ran");
+                break;
+            }
+            const QString where =
+                QString(afterAnswer ? "after answer %1: " : "at request %1: ").arg(k);
+            QStringList boxes;
+            for (const auto& box : t.dialogs.boxes)
+                boxes << box.text;
+            QCOMPARE(w->StatusBar1[1]->text(), QStringLiteral("Not Connected. "));
+            QVERIFY2(query->isEnabled() && w->ScanBut->isEnabled(), qPrintable(where));
+            QVERIFY2(boxes.filter("was lost").size() == 1 && boxes.size() <= 2 &&
+                         boxes.filter("Unable to connect").isEmpty(),
+                     qPrintable(where + boxes.join(" | ")));
+        }
+    }
 }
 
 void ScanTest::unitChangeRereadsThePage() {
