@@ -62,6 +62,8 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     pacer_ = std::make_unique<platform::PaintPacer>(
         this, timers, [this] { return link_->inSequence(); }, 250, services_.processorMs);
     connect(link_.get(), &sdilink::Link::busFree, this, [this] { pacer_->flush(); });
+    connect(link_.get(), &sdilink::Link::waitingForBus, this,
+            [this](bool waiting) { BusWaitPanel->setVisible(waiting); });
     pacer_->setSpacing([this] {
         return scanner_ && scanner_->scanning() ? scanSpacing_ : platform::PaintPacer::Spacing{};
     });
@@ -221,6 +223,11 @@ void MainWindow::buildStatusBar() {
         statusBar()->addWidget(panel, i == 1 ? 1 : 0);
     }
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    // Shown while a request has waited for the bus for a while.
+    BusWaitPanel = new QLabel(QStringLiteral("Waiting for the bus..."), this);
+    BusWaitPanel->setObjectName(QStringLiteral("BusWaitPanel"));
+    BusWaitPanel->hide();
+    statusBar()->addPermanentWidget(BusWaitPanel);
 }
 
 void MainWindow::load() {
@@ -397,8 +404,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // A scan or sequence waiting for a reply stops here instead of going on without a port.
     if (scanner_)
         scanner_->cancel();
-    if (link_->replyStatus() == sdilink::Link::Waiting)
-        link_->setReplyStatus(sdilink::Link::Abandoned);
+    // Nothing waiting for the bus goes any more.
+    link_->setReplyStatus(sdilink::Link::Abandoned);
     if (services_.port->isOpen())
         services_.port->close();
     SecondTimer.stop();
@@ -410,6 +417,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (help_)
         help_->close();
     timing_->close();
+    // The user-command window goes with the main window, without its rescan question.
+    userCommand_->hide();
     event->accept();
 }
 

@@ -114,6 +114,7 @@ public:
     platform::LineListView* CommsList;
     QPushButton* ButClearComms;
     std::array<QLabel*, 3> StatusBar1{}; // the three panels
+    QLabel* BusWaitPanel = nullptr;      // "Waiting for the bus..."
 
     QTimer SecondTimer;
     QTimer ClockTimer;

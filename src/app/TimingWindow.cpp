@@ -130,6 +130,15 @@ void TimingWindow::butApply_Click() {
             return;
         }
     }
+    // A time-out of 0 would have a silent sensor hold the bus for ever.
+    if (platform::roundHalfEven(boxValue(TimeoutText)) < 1) {
+        dialogs_.messageBox(QStringLiteral("Timing Settings."),
+                            QStringLiteral("The value in \"Command Timeout (mS)\" is out of "
+                                           "range. Enter a whole number of milliseconds from 1 "
+                                           "to 32767."),
+                            platform::Dialogs::Icon::Exclamation);
+        return;
+    }
     applyBoxes();
     if (store_)
         store_();

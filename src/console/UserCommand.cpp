@@ -37,7 +37,11 @@ UserCommand::UserCommand(sdilink::Link& link, platform::Dialogs& dialogs, Hooks 
     setMinimumWidth(480);
 
     UserText->installEventFilter(this);
-    connect(UserText, &QLineEdit::returnPressed, this, &UserCommand::SubmitBut_Click);
+    // Enter is the Send button: nothing while it is disabled.
+    connect(UserText, &QLineEdit::returnPressed, this, [this] {
+        if (SubmitBut->isEnabled())
+            SubmitBut_Click();
+    });
     connect(SubmitBut, &QPushButton::clicked, this, &UserCommand::SubmitBut_Click);
     // One typed request at a time.
     connect(&link_, &sdilink::Link::busFree, this, [this] { SubmitBut->setEnabled(true); });
@@ -70,8 +74,6 @@ void UserCommand::mnuUserCommand_Click() {
 void UserCommand::SubmitBut_Click() {
     const QString t = UserText->text();
     if (t == kServiceMode) {
-        // The replies are the decoder's again.
-        link_.UserCommandFlag = false;
         hide();
         if (hooks_.setMainWindowEnabled)
             hooks_.setMainWindowEnabled(true);
@@ -81,6 +83,14 @@ void UserCommand::SubmitBut_Click() {
     }
     if (t.isEmpty() || !SubmitBut->isEnabled())
         return;
+    if (t.size() > kMaxTyped) {
+        dialogs_.messageBox(kTitle,
+                            QStringLiteral("A request can be at most %1 characters long. Nothing "
+                                           "was sent.")
+                                .arg(kMaxTyped),
+                            platform::Dialogs::Icon::Exclamation);
+        return;
+    }
     if (!isPlainAscii(t)) {
         dialogs_.messageBox(kTitle,
                             QStringLiteral("Only plain ASCII characters (letters, digits, "
@@ -103,7 +113,7 @@ void UserCommand::send(const QByteArray& bytes) {
     typed.page = link_.transaction().page;
     typed.answer = sdilink::Transaction::Answer::AnyLine;
     typed.sendingMs = sdilink::Transaction::sendingTimeMs(bytes.size());
-    link_.UserCommandFlag = true;
+    typed.typed = true;
     SubmitBut->setEnabled(false);
     link_.transmit(typed);
     if (!link_.busy())
@@ -111,13 +121,16 @@ void UserCommand::send(const QByteArray& bytes) {
 }
 
 void UserCommand::showReply(const QString& line) {
+    // A reply that comes after the window was closed is in the comms log only.
+    if (!isVisible())
+        return;
     ReceivedText->setText(line);
     if (!ReceivedText->text().isEmpty())
         ++UserCommandCount;
 }
 
 void UserCommand::closeEvent(QCloseEvent* event) {
-    link_.UserCommandFlag = false;
+    // A typed request still out holds the bus until its reply or time-out.
     if (hooks_.setMainWindowEnabled)
         hooks_.setMainWindowEnabled(true);
     event->accept();

@@ -45,6 +45,8 @@ public:
 
     // Printable ASCII only: the characters the bus can carry as typed.
     static bool isPlainAscii(const QString& text);
+    // Longest request that can be typed (about 0.7 s on the wire).
+    static constexpr int kMaxTyped = 80;
 
     QLineEdit* UserText;
     QPushButton* SubmitBut;

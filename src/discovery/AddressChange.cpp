@@ -54,13 +54,25 @@ void AddressChange::mnuQueryAddress_Click() {
 bool AddressChange::addressAnswers(int p, int address) {
     Transaction probe = Transaction::forPage(p, Transaction::Acknowledge,
                                              QByteArray(1, static_cast<char>('0' + address)) + '!');
-    return link_.transact([&] {
-        family_.lockPage(p);
-        link_.transmit(probe);
-    });
+    // Any line at all, or any byte after the echo before the time-out, means something
+    // answers there: garbage or a line cut short is not a free address.
+    probe.answer = Transaction::Answer::AnyLine;
+    if (link_.transact([&] {
+            family_.lockPage(p);
+            link_.transmit(probe);
+        }))
+        return true;
+    if (link_.replyStatus() != Link::TimedOut)
+        return false;
+    const QByteArray& heard = link_.receivedSinceRequest();
+    const qsizetype echo = heard.indexOf(probe.request);
+    return echo < 0 ? !heard.isEmpty() : heard.size() > echo + probe.request.size();
 }
 
 void AddressChange::AddrBut_Click(int p) {
+    if (link_.deferWhileHeld(QStringLiteral("address %1").arg(p), p,
+                             [this, p] { AddrBut_Click(p); }))
+        return;
     const int b = family_.addressList(p)->currentIndex();
     if (b < 0) {
         dialogs_.messageBox(kSetTitle, QStringLiteral("Please select sensor address."),

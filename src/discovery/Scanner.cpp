@@ -33,8 +33,9 @@ void Scanner::cancel() {
 }
 
 void Scanner::Poll_Sensors() {
-    // A scan never starts inside a running one (a press of "Re-Scan Sensors" while waiting).
-    if (scanning_)
+    // A scan never starts inside a running one (a press of "Re-Scan Sensors" while waiting),
+    // and waits for the bus while another exchange holds it.
+    if (scanning_ || link_.deferWhileHeld(QStringLiteral("scan"), -1, [this] { Poll_Sensors(); }))
         return;
     if (!link_.port().isOpen()) {
         dialogs_.messageBox(QStringLiteral("Connection."),
@@ -43,10 +44,9 @@ void Scanner::Poll_Sensors() {
         return;
     }
     scanning_ = true;
-    const sdilink::Link::Sequence sequence(link_);
+    const sdilink::Link::Sequence sequence(link_, true);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    link_.BeepOnReply = false;
     if (!scanWindow_)
         scanWindow_ = new ScanWindow(window_);
     scanWindow_->setProgress(0);
@@ -56,7 +56,8 @@ void Scanner::Poll_Sensors() {
     // could not go out.
     const auto ended = [this] {
         return cancelled_ ||
-               (!link_.port().isOpen() && link_.replyStatus() == sdilink::Link::NotSent);
+               (!link_.port().isOpen() && (link_.replyStatus() == sdilink::Link::NotSent ||
+                                           link_.replyStatus() == sdilink::Link::Lost));
     };
 
     for (int i = 0; i <= 9 && !ended(); ++i) {
@@ -85,7 +86,6 @@ void Scanner::Poll_Sensors() {
     }
 
     QApplication::restoreOverrideCursor();
-    link_.BeepOnReply = true;
     link_.beep();
     if (scanWindow_)
         scanWindow_->hide();

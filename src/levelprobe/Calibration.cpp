@@ -33,9 +33,15 @@ void Calibration::connectPage(int p) {
         {pg.SlopeCalibrationBut, &Calibration::SlopeCalibrationBut_Click},
         {pg.CalibrationCompleteBut, &Calibration::CalibrationCompleteBut_Click},
     };
-    for (const auto& [button, handler] : buttons)
+    for (const auto& [button, handler] : buttons) {
+        // A sequence waits for the bus while another exchange holds it.
         QObject::connect(button, &QPushButton::clicked, button,
-                         [this, p, handler = handler] { (this->*handler)(p); });
+                         [this, p, handler = handler, key = button->objectName()] {
+                             const auto run = [this, p, handler] { (this->*handler)(p); };
+                             if (!family_.link().deferWhileHeld(key + QString::number(p), p, run))
+                                 run();
+                         });
+    }
 }
 
 void Calibration::setCalibrateCheck(QCheckBox* check) {
@@ -97,24 +103,29 @@ bool Calibration::leaveCalibrateMode() {
         return false;
     }
     CalibrationState& state = family_.calibration();
-    // Density correction goes off again wherever stage one turned it on; without a stage
-    // one, on the sensor shown.
-    std::array<bool, 10> restore = state.DensityCorrectionOn;
-    if (restore == std::array<bool, 10>{} && family_.hasSensor(family_.currentPage()))
-        restore.at(static_cast<size_t>(family_.currentPage())) = true;
+    // Density correction goes off again wherever stage one turned it on, and nowhere else.
+    const std::array<bool, 10> restore = state.DensityCorrectionOn;
+    state.Calibrate_Flag = false;
+    state.StageOne_Flag = {};
+    state.DensityCorrectionOn = {};
+    showCalibrateFrames(false);
+    restoreDensityCorrection(restore);
+    return true;
+}
+
+void Calibration::restoreDensityCorrection(const std::array<bool, 10>& pages) {
+    if (pages == std::array<bool, 10>{} ||
+        family_.link().deferWhileHeld(QStringLiteral("leave calibrate mode"), -1,
+                                      [this, pages] { restoreDensityCorrection(pages); }))
+        return;
     for (int p = 0; p <= 9; ++p) {
-        if (!restore.at(static_cast<size_t>(p)))
+        if (!pages.at(static_cast<size_t>(p)))
             continue;
         SequenceRun run(family_, p, true, QStringLiteral("Calibration Complete."),
                         QStringLiteral("Leaving calibrate mode"));
         if (run.step("density correction off", [&] { family_.commands().DensityCorrSet(p, 0); }))
             family_.logger().requestReading(p);
     }
-    state.Calibrate_Flag = false;
-    state.StageOne_Flag = {};
-    state.DensityCorrectionOn = {};
-    showCalibrateFrames(false);
-    return true;
 }
 
 void Calibration::showCalibrateFrames(bool calibrate) {

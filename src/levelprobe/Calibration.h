@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QString>
 #include <optional>
 
@@ -47,6 +49,8 @@ private:
     // Asks first; on No calibrate mode stays. On Yes density correction is turned off again
     // on the pages whose stage one turned it on, then the pages show their parameters.
     bool leaveCalibrateMode();
+    // Sends aXP0! (and takes a reading) on the pages given, one sequence each.
+    void restoreDensityCorrection(const std::array<bool, 10>& pages);
     void showCalibrateFrames(bool calibrate);
     void setChecked(bool checked);
     // Takes a reading of page p and waits for it; the page's pressure box shows it.

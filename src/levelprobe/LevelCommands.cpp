@@ -89,8 +89,11 @@ void LevelCommands::connectPage(int p) {
 
 void LevelCommands::send(int p, qint16 code, const QByteArray& value, QWidget* answerControl,
                          bool lock) {
-    const sdilink::Transaction t =
+    sdilink::Transaction t =
         sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
+    // The re-read of the unit-dependent settings that follows a unit change beeps once at
+    // its end.
+    t.beep = code != 3;
     if (lock)
         family_.LockLevelPage(p);
     emptyControl(answerControl);
@@ -167,8 +170,6 @@ void LevelCommands::PressUnitsBut_Click(int p) {
                             Icon::Exclamation);
         return;
     }
-    // The re-read of the unit-dependent settings that follows the reply beeps once at its end.
-    link_.BeepOnReply = false;
     send(p, 3, *code, units);
 }
 

@@ -85,7 +85,6 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
         beep();
         pg.TempUnitsCombo->selectOrBlank(a.listCode);
         setColumn(tab, TemperatureUnits, pg.TempUnitsCombo->text());
-        handled();
         code == 4 ? unlock(tab) : measure(tab);
         break;
     case 6:
@@ -93,7 +92,6 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
         beep();
         pg.DensityCorrCombo->selectOrBlank(a.listCode);
         setColumn(tab, DensityCorrection, pg.DensityCorrCombo->text());
-        handled();
         if (code == 6 || calibrating)
             unlock(tab);
         else
@@ -104,7 +102,6 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
         beep();
         pg.LocalGravityText->setText(a.text);
         setColumn(tab, LocalGravity, a.text);
-        handled();
         code == 8 ? unlock(tab) : measure(tab);
         break;
     case 10:
@@ -120,21 +117,18 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     case 14:
         beep();
         pg.RangeText->setText(a.text);
-        handled();
         unlock(tab);
         break;
     case 15:
     case 16:
         beep();
         pg.MaxOverRangeText->setText(a.text);
-        handled();
         unlock(tab);
         break;
     case 17:
     case 18:
         beep();
         pg.ReverseCombo->selectOrBlank(a.listCode);
-        handled();
         unlock(tab);
         if (code == 18 && !calibrating)
             measure(tab);
@@ -143,7 +137,6 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     case 20:
         beep();
         pg.LevelText->setText(a.text);
-        handled();
         if (code == 19 || calibrating)
             unlock(tab);
         else
@@ -160,13 +153,11 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
         // digit leaves the box as it is.
         if (a.flag)
             pg.UnlockCheck->setChecked(*a.flag != 0);
-        handled();
         unlock(tab);
         break;
     case 25:
         beep();
         setColumn(tab, SerialNo, a.text);
-        handled();
         unlock(tab);
         break;
     case 26:
@@ -180,17 +171,14 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
     case 29:
         beep();
         pg.SGText->setText(a.text);
-        handled();
         if (!calibrating)
             measure(tab);
         break;
     case 30:
         pg.SGText->setText(a.text);
-        handled();
         break;
     case 32:
         beep();
-        handled();
         if (family_.calibration().UpdateReadings_Flag) {
             family_.calibration().UpdateReadings_Flag = false;
             measure(tab);
@@ -198,14 +186,11 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
         break;
     case 37:
         pg.ZeroCalibrationText->setText(a.text);
-        handled();
         break;
     case 38:
         pg.SlopeCalibrationText->setText(a.text);
-        handled();
         break;
     default: // 33-36, 39: nothing to show
-        handled();
         break;
     }
 }
@@ -227,7 +212,6 @@ void LevelReplies::pressureUnits(int tab, qint16 code, const LevelAnswer& a) {
     platform::DropDown* units = family_.page(tab).PressUnitsCombo;
     showUnit(units, a.listCode);
     setColumn(tab, PressureUnits, units->text());
-    handled();
     if (code == 2)
         unlock(tab);
     else
@@ -237,51 +221,34 @@ void LevelReplies::pressureUnits(int tab, qint16 code, const LevelAnswer& a) {
 void LevelReplies::identification(int tab, const LevelAnswer& a) {
     beep();
     family_.page(tab).SensorIDList->addItems(a.identification);
-    handled();
     unlock(tab);
 }
 
 void LevelReplies::measurement(int tab, const LevelAnswer& a, bool offset) {
     const auto t = static_cast<size_t>(tab);
-    qint16 wait = 0;
     if (offset) {
         OffsetWait[t] = static_cast<qint16>(a.wait);
         OffsetCount[t] = static_cast<qint16>(a.count);
-        wait = OffsetWait[t];
-        pending_[t] = {};
     } else {
         MeasureWait[t] = static_cast<qint16>(a.wait - 1);
         MeasureCount[t] = static_cast<qint16>(a.count);
-        // A wait of 000 announces no wait at all: ask for the data straight away instead of
-        // waiting for a service request that will not come.
-        wait = MeasureWait[t] < 0 ? 0 : MeasureWait[t];
-        pending_[t] = {link_.elapsedMs(), a.wait, false};
     }
-    awaitData(tab, wait != 0 ? a.wait : 0);
+    awaitData(tab, a.wait);
 }
 
 void LevelReplies::awaitData(int tab, int waitSeconds) {
-    if (waitSeconds != 0) {
+    // The data are asked for when the sensor's service request comes, or at the latest the
+    // command time-out after the announced time, never earlier: asked for early, a sensor
+    // gives up its measurement. A wait of 000 announces no wait at all.
+    if (waitSeconds > 0)
         link_.awaitServiceRequest(waitSeconds);
-        return;
-    }
-    link_.sleep(link_.timings().DataTimeout);
-    link_.sendDataRequest(tab);
+    else
+        link_.requestDataAfterPause(tab);
 }
 
 void LevelReplies::data(int tab, const LevelAnswer& a) {
     if (!a.hasValues) {
-        // Asked before the announced measurement time was over: the sensor had nothing yet.
-        // Wait for its service request or the rest of that time, then ask once more.
-        PendingMeasurement& m = pending_.at(static_cast<size_t>(tab));
-        const qint64 rest = qint64(m.waitSeconds) * 1000 - (link_.elapsedMs() - m.answeredAt);
-        if (m.waitSeconds >= 1 && !m.askedAgain && rest > 0) {
-            m.askedAgain = true;
-            link_.awaitServiceRequestWithin(static_cast<int>(rest));
-            return;
-        }
         // Nothing to log and nothing to show.
-        handled();
         unlock(tab);
         return;
     }
@@ -291,7 +258,6 @@ void LevelReplies::data(int tab, const LevelAnswer& a) {
     setColumn(tab, Pressure, a.first);
     setColumn(tab, Temperature, a.second);
     pg.PressureText->setText(a.first);
-    handled();
     unlock(tab);
 }
 
@@ -305,7 +271,6 @@ void LevelReplies::localOffset(int tab, qint16 code, const LevelAnswer& a) {
         // A change of the box's value sends it on, as a click would (unless guarded).
         family_.page(tab).LocalOffsetCheck->setChecked(*a.flag == 1);
     }
-    handled();
     if (code == 22 && !family_.LocalOffsetEchoGuard && !family_.calibration().Calibrate_Flag)
         measure(tab);
     else
@@ -319,7 +284,6 @@ void LevelReplies::filter(int tab, qint16 code, const LevelAnswer& a) {
                                                                   ? QStringLiteral(" Second")
                                                                   : QStringLiteral(" Seconds")));
     family_.filter().showFilter(a);
-    handled();
     if (code == 27)
         family_.FillLogPeriods(tab);
     unlock(tab);

@@ -41,14 +41,6 @@ public:
     std::array<qint16, 10> OffsetCount{};
 
 private:
-    // A measurement that announced a wait: when it was answered and how long it would take,
-    // so that data asked for too early is asked for once more.
-    struct PendingMeasurement {
-        qint64 answeredAt = 0;
-        int waitSeconds = 0;
-        bool askedAgain = false;
-    };
-
     void unlock(int tab);
     void measure(int tab);
     void awaitData(int tab, int waitSeconds);
@@ -65,7 +57,6 @@ private:
 
     LevelFamily& family_;
     platform::Dialogs& dialogs_;
-    std::array<PendingMeasurement, 10> pending_{};
 };
 
 } // namespace levelprobe

@@ -73,8 +73,7 @@ void LevelScanSeries::selectRow(int page) {
 
 void LevelScanSeries::RequeryLevelPage(int page) {
     sdilink::Link& link = family_.link();
-    const sdilink::Link::Sequence sequence(link);
-    link.BeepOnReply = false;
+    const sdilink::Link::Sequence sequence(link, true);
     if (!ask(&Commands::DensityCorrQueryBut_Click, page)) {
         clearRow(page);
         link.FlushInput();
@@ -84,7 +83,6 @@ void LevelScanSeries::RequeryLevelPage(int page) {
                ask(&Commands::MaxOverRangeQueryBut_Click, page)) {
         family_.logger().takeFirstReading(page);
     }
-    link.BeepOnReply = true;
     link.beep();
 }
 

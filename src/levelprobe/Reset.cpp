@@ -49,6 +49,8 @@ void Reset::mnuReset_Click() {
 }
 
 void Reset::ResetBut_Click() {
+    if (family_.link().deferWhileHeld(QStringLiteral("reset"), -1, [this] { ResetBut_Click(); }))
+        return;
     ResetWindow& w = window();
     ResetIndex = static_cast<qint16>(w.SensorCombo->currentIndex());
     if (!family_.hasSensor(ResetIndex)) {

@@ -9,18 +9,16 @@ namespace levelprobe {
 SequenceRun::SequenceRun(LevelFamily& family, int page, bool calibrating, QString title,
                          QString sequence)
     : family_(family), page_(page), calibrating_(calibrating), title_(std::move(title)),
-      sequence_(std::move(sequence)), holdsBus_(family.link()) {
+      sequence_(std::move(sequence)), holdsBus_(family.link(), true) {
     CalibrationState& state = family_.calibration();
     state.UpdateReadings_Flag = false;
     family_.LocalOffsetEchoGuard = false;
     if (calibrating_)
         state.Calibrate_Flag = true;
     family_.calibrationMode().sequenceRunning(true);
-    family_.link().BeepOnReply = false;
 }
 
 SequenceRun::~SequenceRun() {
-    family_.link().BeepOnReply = true;
     if (calibrating_)
         family_.calibration().Calibrate_Flag = false;
     family_.calibrationMode().sequenceRunning(false);
@@ -43,6 +41,7 @@ bool SequenceRun::step(const char* what, const std::function<void()>& send) {
     failedStep_ = QString::fromLatin1(what);
     failedRequest_ = link.strSent_Command();
     notSent_ = link.replyStatus() == sdilink::Link::NotSent;
+    lost_ = link.replyStatus() == sdilink::Link::Lost;
     return false;
 }
 
@@ -61,8 +60,11 @@ void SequenceRun::reportFailure() const {
         total_ > 0 ? QStringLiteral("step %1 of %2 (%3)").arg(steps_).arg(total_).arg(failedStep_)
                    : QStringLiteral("\"%1\"").arg(failedStep_);
     const QString why =
-        notSent_ ? QStringLiteral("%1 could not be sent.").arg(failedRequest_)
-                 : QStringLiteral("sensor %1 did not answer %2.").arg(page_).arg(failedRequest_);
+        lost_ ? QStringLiteral("%1 was the last request written before the connection "
+                               "ended; it may have reached the sensor.")
+                    .arg(failedRequest_)
+        : notSent_ ? QStringLiteral("%1 could not be sent.").arg(failedRequest_)
+                   : QStringLiteral("sensor %1 did not answer %2.").arg(page_).arg(failedRequest_);
     family_.dialogs().messageBox(
         title_,
         QStringLiteral("%1 stopped at %2: %3\rThe steps before it were applied; the rest "

@@ -18,7 +18,7 @@ struct SequenceStep {
 };
 
 // One calibration or reset sequence on a page. While it runs it holds the bus (logging ticks
-// wait for it), the reply beep is off and "Calibrate Mode" cannot be changed; a stale
+// and clicks wait for it), its replies do not beep and "Calibrate Mode" cannot be changed; a stale
 // update-readings flag and local-offset guard are dropped when it starts. Each step sends
 // one request and waits for its answer; after the first unanswered step nothing more is
 // sent. At its end the beep is back, Calibrate_Flag is cleared when the sequence set it, the
@@ -55,6 +55,7 @@ private:
     QString failedStep_;
     QString failedRequest_;
     bool notSent_ = false;
+    bool lost_ = false;
 };
 
 } // namespace levelprobe

@@ -18,6 +18,23 @@ Framer::Step Framer::feed(quint8 b) {
     return step;
 }
 
+bool Framer::logOnly(quint8 b) {
+    Step step;
+    logByte(b, step);
+    return step.logLine;
+}
+
+bool Framer::takeUnfinishedLog() {
+    if (buffer_.LogText.isEmpty())
+        return false;
+    logLine_ = buffer_.LogText;
+    if (logCut_)
+        logLine_ += "...";
+    buffer_.LogText.clear();
+    logCut_ = false;
+    return true;
+}
+
 void Framer::logByte(quint8 b, Step& step) {
     if (b == LF) {
         logLine_ = buffer_.LogText;

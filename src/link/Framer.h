@@ -24,6 +24,11 @@ public:
     };
 
     Step feed(quint8 b);
+    // Only the comms log takes the byte (input being discarded); true when it ended a line.
+    bool logOnly(quint8 b);
+    // Ends the comms-log line received so far, if any, as the input is discarded; true when
+    // there was one (logText holds it).
+    bool takeUnfinishedLog();
 
     quint8 state() const { return state_; }
     void setState(quint8 state) { state_ = state; }

@@ -4,45 +4,57 @@
 #include "platform/SerialPort.h"
 #include <QApplication>
 #include <QEventLoop>
+#include <algorithm>
 #include <utility>
 
 namespace sdilink {
 
 Q_LOGGING_CATEGORY(lcWire, "sdi12.wire", QtWarningMsg)
 
+namespace {
+constexpr int kDefaultCommandTimeout = 400;
+// Statuses of ended exchanges kept for the steps that wait on them.
+constexpr quint64 kEndedKept = 64;
+} // namespace
+
+// Sets how transmit() treats requests for as long as it lives: queued behind the bus's
+// holder, as a sequence's step (a new exchange) or as a follow-up of the exchange given.
+class Link::Direct {
+public:
+    Direct(Link& link, Sending sending, quint64 followUpOf)
+        : link_(link), sending_(std::exchange(link.sending_, sending)),
+          followUpOf_(std::exchange(link.followUpOf_, followUpOf)) {}
+    ~Direct() {
+        link_.sending_ = sending_;
+        link_.followUpOf_ = followUpOf_;
+    }
+    Direct(const Direct&) = delete;
+    Direct& operator=(const Direct&) = delete;
+
+private:
+    Link& link_;
+    Sending sending_;
+    quint64 followUpOf_;
+};
+
 Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sleeper sleep,
            platform::Clock clock, QObject* parent, platform::Timers& timers)
     : QObject(parent), port_(port), dialogs_(dialogs), sleep_(std::move(sleep)),
       clock_(std::move(clock)), timers_(timers), beep_([] { QApplication::beep(); }),
-      timeoutTimer_(timers.makeTimer()), serviceRequestTimer_(timers.makeTimer()) {
+      timeoutTimer_(timers.makeTimer()), serviceRequestTimer_(timers.makeTimer()),
+      dataPauseTimer_(timers.makeTimer()), waitNoticeTimer_(timers.makeTimer()) {
     timeoutTimer_->onTimeout = [this] { TimeoutTimer_Timer(); };
     serviceRequestTimer_->onTimeout = [this] {
         if (framer_.state() == 1)
             sendDataRequest(framer_.measureAddress());
     };
+    dataPauseTimer_->onTimeout = [this] { sendDataRequest(pendingDataAddress_); };
+    waitNoticeTimer_->onTimeout = [this] { updateWaitNotice(); };
     // Queued, so that a reply arriving while a handler of this event waits in a nested loop
     // (a sequence started by the decoder) raises the event again.
     connect(&port_, &platform::SerialPort::dataArrived, this, &Link::Comm1_OnComm,
             Qt::QueuedConnection);
     connect(&port_, &platform::SerialPort::lost, this, &Link::onPortLost);
-}
-
-void Link::endUnanswerable() {
-    awaiting_ = false;
-    timeoutTimer_->stop();
-    FlushInput();
-    setReplyStatus(NotSent);
-    if (handler_)
-        handler_->unlockPage(current_.page);
-    unlockSuperseded();
-}
-
-void Link::onPortLost() {
-    // Whatever was out will not be answered.
-    if (awaiting_ || framer_.state() == 1)
-        endUnanswerable();
-    Q_EMIT portLost();
-    notifyIfFree();
 }
 
 Link::~Link() = default;
@@ -58,6 +70,12 @@ void Link::beep() const {
 
 void Link::setReplyStatus(qint16 status) {
     replyStatus_ = status;
+    if (status == Abandoned) {
+        // Every step waiting gives up, and nothing waiting for the bus goes any more.
+        ++abandons_;
+        queue_.clear();
+        updateWaitNotice();
+    }
     Q_EMIT replyStatusChanged(status);
 }
 
@@ -69,38 +87,180 @@ void Link::setCommandTimeout(int milliseconds) {
     timings_.CommandTimeout = milliseconds;
 }
 
+int Link::commandTimeout() const {
+    // No wait is without a bound: a time-out of 0 (never) stands for the default.
+    return timings_.CommandTimeout > 0 ? timings_.CommandTimeout : kDefaultCommandTimeout;
+}
+
+bool Link::followUpPending() const {
+    return awaiting_ || framer_.state() == 1 || dataPauseTimer_->isActive();
+}
+
+bool Link::held() const {
+    return followUpPending() || sequences_ > 0 || decoding_ > 0;
+}
+
 bool Link::busy() const {
-    return awaiting_ || framer_.state() == 1 || sequences_ > 0;
+    return held() || !queue_.empty();
+}
+
+bool Link::pageHasWork(int page) const {
+    if (followUpPending() && current_.page == page)
+        return true;
+    return std::any_of(queue_.begin(), queue_.end(),
+                       [page](const Queued& q) { return !q.task && q.transaction.page == page; });
 }
 
 void Link::notifyIfFree() {
-    if (!busy())
+    if (held())
+        return;
+    if (!queue_.empty())
+        scheduleQueue();
+    else
         Q_EMIT busFree();
 }
 
-Link::Sequence::Sequence(Link& link) : link_(link) {
+Link::Sequence::Sequence(Link& link, bool quiet) : link_(link), quiet_(quiet) {
     ++link_.sequences_;
+    if (quiet_)
+        ++link_.quiet_;
 }
 
 Link::Sequence::~Sequence() {
+    if (quiet_)
+        --link_.quiet_;
     --link_.sequences_;
     link_.notifyIfFree();
 }
 
 void Link::transmit(const Transaction& transaction) {
-    // A request sent while another is still out (a click on another page) replaces it; the
-    // page of the one replaced must not stay locked for good.
-    if ((awaiting_ || framer_.state() == 1) && current_.page != transaction.page &&
-        !superseded_.contains(current_.page))
-        superseded_.append(current_.page);
-    current_ = transaction;
-    send_TXbuff(transaction.request);
+    if (sending_ == Sending::Queue && busy()) {
+        enqueue({transaction, {}, {}, elapsedMs()});
+        return;
+    }
+    start(transaction);
+}
+
+bool Link::deferWhileHeld(const QString& key, int page, std::function<void()> task) {
+    if (std::exchange(taskStarting_, false) || sending_ != Sending::Queue || !busy())
+        return false;
+    Queued entry;
+    entry.task = std::move(task);
+    entry.key = key;
+    entry.transaction.page = page;
+    entry.since = elapsedMs();
+    enqueue(std::move(entry));
+    return true;
+}
+
+void Link::start(Transaction transaction) {
+    if (sending_ == Sending::FollowUp) {
+        transaction.exchange = followUpOf_;
+    } else {
+        if (followUpPending()) {
+            // A step whose previous wait was abandoned: what is still out is given up.
+            awaiting_ = false;
+            timeoutTimer_->stop();
+            dataPauseTimer_->stop();
+            setReceiveState(0);
+            finish(current_.exchange, Abandoned);
+        }
+        transaction.exchange = ++exchanges_;
+        if (sending_ == Sending::Step) {
+            // Anything else the step sends belongs to the same exchange.
+            sending_ = Sending::FollowUp;
+            followUpOf_ = transaction.exchange;
+        }
+    }
+    transaction.id = ++transactions_;
+    if (quiet_ > 0)
+        transaction.beep = false;
+    current_ = std::move(transaction);
+    send_TXbuff(current_.request);
+}
+
+void Link::enqueue(Queued entry) {
+    const bool twice = std::any_of(queue_.begin(), queue_.end(), [&entry](const Queued& q) {
+        return entry.task ? q.task && q.key == entry.key
+                          : !q.task && q.transaction.sameRequest(entry.transaction);
+    });
+    if (twice)
+        return;
+    if (static_cast<int>(queue_.size()) >= kQueueLimit) {
+        drop(entry, QStringLiteral("%1 requests are waiting for the bus").arg(kQueueLimit));
+        return;
+    }
+    queue_.push_back(std::move(entry));
+    updateWaitNotice();
+    if (!held())
+        scheduleQueue();
+}
+
+void Link::drop(const Queued& entry, const QString& why) {
+    beep();
+    const QString what = entry.task ? entry.key : QString::fromLatin1(entry.transaction.request);
+    commsLog_.addSent(timeText() + QStringLiteral(" --- ") + what + QStringLiteral(" not sent: ") +
+                      why + QLatin1Char('.'));
+    const int page = entry.transaction.page;
+    if (!entry.task && !entry.transaction.typed && !pageHasWork(page) && handler_)
+        handler_->unlockPage(page);
+}
+
+void Link::scheduleQueue() {
+    if (queueScheduled_)
+        return;
+    queueScheduled_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            queueScheduled_ = false;
+            runQueue();
+        },
+        Qt::QueuedConnection);
+}
+
+void Link::runQueue() {
+    if (held())
+        return;
+    if (queue_.empty()) {
+        Q_EMIT busFree();
+        return;
+    }
+    Queued next = std::move(queue_.front());
+    queue_.pop_front();
+    updateWaitNotice();
+    if (next.task) {
+        taskStarting_ = true;
+        next.task();
+        taskStarting_ = false;
+    } else {
+        start(std::move(next.transaction));
+    }
+    notifyIfFree();
+}
+
+void Link::updateWaitNotice() {
+    bool waitedLong = false;
+    if (queue_.empty()) {
+        waitNoticeTimer_->stop();
+    } else {
+        const qint64 waited = elapsedMs() - queue_.front().since;
+        waitedLong = waited >= kWaitNoticeMs;
+        if (waitedLong)
+            waitNoticeTimer_->stop();
+        else
+            waitNoticeTimer_->start(static_cast<int>(kWaitNoticeMs - waited));
+    }
+    if (waitedLong != waitNoticeShown_) {
+        waitNoticeShown_ = waitedLong;
+        Q_EMIT waitingForBus(waitedLong);
+    }
 }
 
 void Link::send_TXbuff(const QByteArray& in_buff) {
-    ++transmitted_;
     commsLog_.addSent(timeText() + QStringLiteral(" --> ") + QString::fromLatin1(in_buff));
     qCDebug(lcWire).noquote() << clock_().toString(Qt::ISODateWithMs) << "-->" << in_buff;
+    awaiting_ = true;
     if (!port_.isOpen()) {
         // One box at a time: requests made while it is shown (a log's ticks) add none; nor
         // does a request made as the port fails, which the loss's own message covers.
@@ -112,26 +272,45 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
             closedPortBoxShown_ = false;
         }
         // Nothing went out, so nothing will answer: the transaction ends here.
-        endUnanswerable();
+        endUnanswerable(NotSent);
         notifyIfFree();
         return;
     }
+    // Whatever is left from earlier exchanges goes before the request: an answer that comes
+    // while the request is still being written is kept.
+    FlushInput();
+    received_.clear();
     port_.setBreak(true);
     sleep_(timings_.BreakTiming);
     port_.setBreak(false);
     sleep_(timings_.MarkTiming);
     port_.write(in_buff);
-    awaiting_ = true;
-    // A time-out of 0 never fires.
-    if (timings_.CommandTimeout > 0)
-        timeoutTimer_->start(timings_.CommandTimeout * std::max(1, current_.timeoutFactor) +
-                             current_.sendingMs);
-    else
-        timeoutTimer_->stop();
-    FlushInput();
+    if (!awaiting_)
+        return; // the port failed as it was written to
+    timeoutTimer_->start(commandTimeout() * std::max(1, current_.timeoutFactor) +
+                         current_.sendingMs);
+}
+
+void Link::logLine(const QByteArray& text) {
+    commsLog_.addReceived(timeText() + QStringLiteral(" <-- ") + QString::fromLatin1(text));
+    qCDebug(lcWire).noquote() << clock_().toString(Qt::ISODateWithMs) << "<--" << text;
+}
+
+void Link::keep(quint8 b) {
+    if (received_.size() < Framer::kMaxLine)
+        received_.append(static_cast<char>(b));
 }
 
 void Link::FlushInput() {
+    // Lines the discarded bytes end, or a line they leave unfinished, still reach the log.
+    while (port_.bytesWaiting() > 0) {
+        const quint8 b = port_.readByte();
+        keep(b);
+        if (framer_.logOnly(b))
+            logLine(framer_.logText());
+    }
+    if (framer_.takeUnfinishedLog())
+        logLine(framer_.logText());
     port_.clearInput();
     setReceiveState(0);
 }
@@ -149,8 +328,7 @@ void Link::setReceiveState(quint8 state) {
 
 void Link::awaitServiceRequest(int waitSeconds) {
     awaitServiceRequestWithin(std::max(0, waitSeconds) * 1000 +
-                              std::max(0, timings_.CommandTimeout) *
-                                  std::max(1, current_.timeoutFactor));
+                              commandTimeout() * std::max(1, current_.timeoutFactor));
 }
 
 void Link::awaitServiceRequestWithin(int milliseconds) {
@@ -158,36 +336,72 @@ void Link::awaitServiceRequestWithin(int milliseconds) {
     serviceRequestTimer_->start(std::max(0, milliseconds));
 }
 
-bool Link::WaitForReply() {
-    if (replyStatus_ == Waiting) {
+void Link::requestDataAfterPause(int address) {
+    pendingDataAddress_ = address;
+    dataPauseTimer_->start(std::max<int>(0, timings_.DataTimeout));
+}
+
+void Link::abandonMeasurement() {
+    if (framer_.state() != 1 && !dataPauseTimer_->isActive())
+        return;
+    dataPauseTimer_->stop();
+    serviceRequestTimer_->stop();
+    framer_.setState(0);
+    port_.setCharacterByCharacter(false);
+    if (handler_)
+        handler_->unlockPage(current_.page);
+    finish(current_.exchange, Abandoned);
+    notifyIfFree();
+}
+
+bool Link::waitFor(quint64 exchange) {
+    const quint64 abandons = abandons_;
+    if (!ended_.contains(exchange)) {
         QEventLoop loop;
-        connect(this, &Link::replyStatusChanged, &loop, [&loop](qint16 status) {
-            if (status != Waiting)
+        connect(this, &Link::exchangeEnded, &loop, [&loop, exchange](quint64 e, qint16) {
+            if (e == exchange)
                 loop.quit();
         });
-        loop.exec();
+        connect(this, &Link::replyStatusChanged, &loop, [this, &loop, abandons](qint16) {
+            if (abandons_ != abandons)
+                loop.quit();
+        });
+        ++waits_;
+        {
+            // Whatever is clicked meanwhile waits for the bus.
+            const Direct queued(*this, Sending::Queue, 0);
+            const bool starting = std::exchange(taskStarting_, false);
+            loop.exec();
+            taskStarting_ = starting;
+        }
+        --waits_;
     }
-    switch (replyStatus_) {
-    case Handled:
-        return true;
-    case TimedOut:
+    const qint16 status = ended_.value(exchange, qint16(Abandoned));
+    replyStatus_ = status;
+    if (status == TimedOut)
         FlushInput();
-        return false;
-    default:
-        return false;
-    }
+    return status == Handled;
+}
+
+bool Link::WaitForReply() {
+    if (!followUpPending())
+        return replyStatus_ == Handled;
+    return waitFor(current_.exchange);
 }
 
 bool Link::transact(const std::function<void()>& send) {
-    setReplyStatus(Waiting);
-    const quint64 before = transmitted_;
-    send();
-    if (transmitted_ == before) {
+    replyStatus_ = Waiting;
+    const quint64 before = exchanges_;
+    {
+        const Direct step(*this, Sending::Step, 0);
+        send();
+    }
+    if (exchanges_ == before) {
         // Refused by the sender (a message box said why).
-        setReplyStatus(NotSent);
+        replyStatus_ = NotSent;
         return false;
     }
-    return WaitForReply();
+    return waitFor(before + 1);
 }
 
 void Link::sendDataRequest(int address) {
@@ -196,6 +410,7 @@ void Link::sendDataRequest(int address) {
     data.code = dataRequestCode_;
     data.address = data.request[0];
     data.answer = Transaction::Answer::Address;
+    const Direct followUp(*this, Sending::FollowUp, current_.exchange);
     transmit(data);
 }
 
@@ -203,17 +418,15 @@ void Link::Comm1_OnComm() {
     framer_.buffer().Complete = false;
     while (port_.bytesWaiting() > 0) {
         const quint8 b = port_.readByte();
+        keep(b);
         const Framer::Step step = framer_.feed(b);
-        if (step.logLine) {
-            commsLog_.addReceived(timeText() + QStringLiteral(" <-- ") +
-                                  QString::fromLatin1(framer_.logText()));
-            qCDebug(lcWire).noquote()
-                << clock_().toString(Qt::ISODateWithMs) << "<--" << framer_.logText();
-        }
+        if (step.logLine)
+            logLine(framer_.logText());
         if (step.serviceRequest) {
+            // The data request goes after the pause before a data request; the bus stays
+            // held meanwhile.
             serviceRequestTimer_->stop();
-            sleep_(timings_.DataTimeout);
-            sendDataRequest(framer_.measureAddress());
+            requestDataAfterPause(framer_.measureAddress());
         }
         if (step.lineComplete)
             lineFramed(framer_.buffer().Data);
@@ -229,32 +442,54 @@ void Link::lineFramed(const QByteArray& line) {
     timeoutTimer_->stop();
     awaiting_ = false;
     const Transaction answered = current_;
-    if (handler_)
+    if (handler_) {
+        // What the decoder sends now (a data request, a re-read) is the same exchange's.
+        ++decoding_;
+        const Direct followUps(*this, Sending::FollowUp, answered.exchange);
         handler_->Decode_SDI12(answered, line.mid(start));
-    // Every reply ends its transaction, also one whose branch leaves the status alone, so a
-    // sequence waiting on it goes on.
-    if (!awaiting_ && framer_.state() != 1) {
-        if (replyStatus_ == Waiting)
-            setReplyStatus(Handled);
-        unlockSuperseded();
+        --decoding_;
     }
+    // Every reply ends its exchange, unless its branch has sent something that goes on.
+    if (!(followUpPending() && current_.exchange == answered.exchange))
+        finish(answered.exchange, Handled);
     notifyIfFree();
 }
 
-void Link::unlockSuperseded() {
-    const QList<int> pages = std::exchange(superseded_, {});
-    for (int page : pages)
-        if (page != current_.page && handler_)
-            handler_->unlockPage(page);
+void Link::finish(quint64 exchange, qint16 status) {
+    if (ended_.contains(exchange))
+        return;
+    ended_.insert(exchange, status);
+    if (exchanges_ > kEndedKept)
+        ended_.removeIf(
+            [floor = exchanges_ - kEndedKept](const auto& e) { return e.key() < floor; });
+    replyStatus_ = status;
+    Q_EMIT exchangeEnded(exchange, status);
+}
+
+void Link::endUnanswerable(qint16 status) {
+    awaiting_ = false;
+    timeoutTimer_->stop();
+    dataPauseTimer_->stop();
+    FlushInput();
+    if (handler_)
+        handler_->unlockPage(current_.page);
+    finish(current_.exchange, status);
+}
+
+void Link::onPortLost() {
+    // Whatever was out will not be answered; it may have reached the sensor.
+    if (followUpPending())
+        endUnanswerable(Lost);
+    Q_EMIT portLost();
+    notifyIfFree();
 }
 
 void Link::TimeoutTimer_Timer() {
     awaiting_ = false;
-    setReplyStatus(TimedOut);
     FlushInput();
     if (handler_)
         handler_->unlockPage(current_.page);
-    unlockSuperseded();
+    finish(current_.exchange, TimedOut);
     notifyIfFree();
 }
 

@@ -7,9 +7,11 @@
 
 #include "platform/Services.h"
 #include "platform/Timers.h"
+#include <QHash>
 #include <QList>
 #include <QLoggingCategory>
 #include <QObject>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -24,25 +26,43 @@ namespace sdilink {
 // (QT_LOGGING_RULES="sdi12.wire.debug=true").
 Q_DECLARE_LOGGING_CATEGORY(lcWire)
 
-// The SDI-12 link: sends one request at a time with break and mark, frames the reply byte
-// by byte, hands the line that answers the transaction in flight to the decoder, ends a
-// transaction that gets no reply in time, and keeps the comms log.
+// The SDI-12 link and the one owner of the bus: sends one request at a time with break and
+// mark, frames the reply byte by byte, hands the line that answers the transaction in flight
+// to the decoder, ends a transaction that gets no reply in time, and keeps the comms log.
 //
-// It owns the one transaction in flight, the reply status, the link timings, the time-out
-// timers and the receiver's state.
+// An exchange holds the bus from its first byte to its end: a request and its reply, a
+// measurement from aM!/aC! through the service-request wait to its data, a sequence (a scan,
+// a calibration stage) from its first step to its last. A request or sequence started while
+// the bus is held waits in the link's queue and goes, in order, when the bus is free.
+//
+// It owns the transaction in flight, the queue, the reply status, the link timings, the
+// time-out timers and the receiver's state.
 class Link final : public QObject {
     Q_OBJECT
 public:
     // Abandoned: the window is closing; a sequence waiting for a reply stops.
     // NotSent: the port was closed, or the sender refused, so nothing went out.
-    enum Status : qint16 { Waiting = 0, Handled = 1, TimedOut = 2, Abandoned = 3, NotSent = 4 };
+    // Lost: the request was written, then the port was lost before its answer.
+    enum Status : qint16 {
+        Waiting = 0,
+        Handled = 1,
+        TimedOut = 2,
+        Abandoned = 3,
+        NotSent = 4,
+        Lost = 5
+    };
 
     struct Timings {
         qint16 BreakTiming = 20;
         qint16 MarkTiming = 15;
         qint16 DataTimeout = 200;
-        int CommandTimeout = 400; // 0: no time-out
+        int CommandTimeout = 400; // below 1: the default 400
     };
+
+    // Requests waiting for the bus at most; a further one is dropped with a beep.
+    static constexpr int kQueueLimit = 16;
+    // A request waiting this long shows "Waiting for the bus..." until it goes.
+    static constexpr int kWaitNoticeMs = 2000;
 
     Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sleeper sleep,
          platform::Clock clock, QObject* parent = nullptr,
@@ -54,63 +74,91 @@ public:
     void setDataRequestCode(qint16 code) { dataRequestCode_ = code; }
     qint16 dataRequestCode() const { return dataRequestCode_; }
 
-    // Makes the transaction the one in flight and sends it.
+    // Sends the transaction when the bus is free, or when it is a step or follow-up of the
+    // exchange that holds the bus; otherwise it waits in the queue (once: the same request
+    // waiting already is not queued again; a full queue drops it with a beep).
     void transmit(const Transaction& transaction);
+    // A sequence started while another exchange holds the bus: queues `task` (once per key)
+    // and gives true; the task runs when the bus is free. False when the caller may go on
+    // at once.
+    bool deferWhileHeld(const QString& key, int page, std::function<void()> task);
     // Logs and transmits the request bytes of the transaction in flight and starts its
     // time-out; on a closed port says so and ends the transaction at once.
     void send_TXbuff(const QByteArray& in_buff);
     // One step of a sequence: `send` sends a request (through a page's handler, which locks
-    // the page); then waits for its reply. True when the decoder handled the reply; false
-    // after a time-out, when nothing was sent, or when the wait was abandoned.
+    // the page); then waits for the end of the exchange that request started. True when
+    // its own reply was handled; false after its time-out, when nothing was sent, or when
+    // the wait was abandoned.
     bool transact(const std::function<void()>& send);
     // Discards every byte waiting in the serial input (the driver's too) and returns the
-    // receiver to idle.
+    // receiver to idle. Lines those bytes end still reach the comms log.
     void FlushInput();
-    // Processes window events until ReplyStatus leaves 0; true when the decoder handled the
-    // reply, false after a time-out (input flushed) or any other status.
+    // Waits, processing window events, for the exchange in flight to end; true when its
+    // reply was handled.
     bool WaitForReply();
     // Sends aD0! for the address (0-9) without locking any controls. It belongs to the same
-    // page and has the same time-out as the measurement it follows.
+    // exchange, page and time-out as the measurement it follows.
     void sendDataRequest(int address);
+    // After a measurement: the data request goes after the pause before a data request.
+    void requestDataAfterPause(int address);
     // After a measurement that announced a wait: the receiver waits for the service request
-    // of MeasureAddress(). Should none come within the wait plus the command time-out (or
-    // within `milliseconds`), the data is asked for all the same.
-    void awaitServiceRequest(int waitSeconds);
+    // of MeasureAddress(); should none come within `milliseconds`, the data is asked for all
+    // the same.
     void awaitServiceRequestWithin(int milliseconds);
+    // The same, within the wait plus the command time-out.
+    void awaitServiceRequest(int waitSeconds);
+    // Ends a wait for a service request or the pause before a data request: the measurement
+    // is given up and its exchange ends.
+    void abandonMeasurement();
 
     // The transaction in flight, or the last one.
     const Transaction& transaction() const { return current_; }
     QString strSent_Command() const { return QString::fromLatin1(current_.request); }
     qint16 CommandMode() const { return current_.code; }
+    // Every byte received since the last request was written (its echo, an answer, noise;
+    // the first kMaxLine of them).
+    const QByteArray& receivedSinceRequest() const { return received_; }
     // A request is out and its reply or time-out has not come yet.
     bool awaitingReply() const { return awaiting_; }
+    // The exchange in flight goes on: a reply, a service request or a data request to come.
+    bool followUpPending() const;
 
-    // The bus is in use: a reply or a service request is awaited, or a sequence (scan,
-    // re-query) runs. busFree() is emitted when that ends.
+    // The bus is held (an exchange, a sequence) or requests wait for it. busFree() is
+    // emitted when it is idle again.
     bool busy() const;
+    // An exchange or a sequence holds the bus.
+    bool held() const;
     // A sequence holds the bus.
     bool inSequence() const { return sequences_ > 0; }
+    // A request of the page is in flight or waits for the bus.
+    bool pageHasWork(int page) const;
+    int queued() const { return static_cast<int>(queue_.size()); }
+
+    // Holds the bus for a sequence; `quiet`: its replies do not beep.
     class Sequence {
     public:
-        explicit Sequence(Link& link);
+        explicit Sequence(Link& link, bool quiet = false);
         ~Sequence();
         Sequence(const Sequence&) = delete;
         Sequence& operator=(const Sequence&) = delete;
 
     private:
         Link& link_;
+        bool quiet_;
     };
 
-    bool UserCommandFlag = false;
-    bool BeepOnReply = false;
-
+    // The status of the last exchange a step waited for.
     qint16 replyStatus() const { return replyStatus_; }
+    // Abandoned ends every wait for a reply (the window closes, a scan is cancelled).
     void setReplyStatus(qint16 status);
+    // A sequence is waiting for a reply.
+    bool waiting() const { return waits_ > 0; }
 
-    // Timings. A command time-out of 0 never fires.
+    // Timings. A command time-out below 1 ms stands for the default 400 ms.
     const Timings& timings() const { return timings_; }
     void setTimings(const Timings& timings);
     void setCommandTimeout(int milliseconds);
+    int commandTimeout() const;
     platform::OneShotTimer& TimeoutTimer() { return *timeoutTimer_; }
     // Milliseconds since an arbitrary start, on the link's clock.
     qint64 elapsedMs() const { return timers_.elapsedMs(); }
@@ -126,26 +174,46 @@ public:
     // The system beep, or a recorder in tests.
     void setBeeper(std::function<void()> beep) { beep_ = std::move(beep); }
     void beep() const;
-    // Blocks for a number of milliseconds (the pause before a data request).
-    void sleep(int milliseconds) const { sleep_(milliseconds); }
+    // Whether the reply being handled beeps.
+    bool replyBeeps() const { return current_.beep; }
 
 Q_SIGNALS:
     void replyStatusChanged(qint16 status);
+    // An exchange has ended with the status.
+    void exchangeEnded(quint64 exchange, qint16 status);
     void busFree();
-    // The port's device failed while open; the transaction in flight has ended (NotSent).
+    // A request has waited for the bus longer than kWaitNoticeMs (true) or has gone (false).
+    void waitingForBus(bool waiting);
+    // The port's device failed while open; the transaction in flight has ended (Lost).
     void portLost();
 
 private:
+    enum class Sending { Queue, Step, FollowUp };
+    struct Queued {
+        Transaction transaction;
+        std::function<void()> task; // a sequence, instead of one transaction
+        QString key;
+        qint64 since = 0;
+    };
+    class Direct;
+
+    void start(Transaction transaction);
+    bool waitFor(quint64 exchange);
+    void enqueue(Queued entry);
+    void drop(const Queued& entry, const QString& why);
+    void scheduleQueue();
+    void runQueue();
+    void updateWaitNotice();
     void Comm1_OnComm();
     void onPortLost();
-    // Ends the transaction in flight as one nothing will answer: status NotSent, its page
-    // (and any it replaced) unlocked.
-    void endUnanswerable();
+    // Ends the transaction in flight as one nothing will answer: its page unlocked.
+    void endUnanswerable(qint16 status);
     void lineFramed(const QByteArray& line);
     void TimeoutTimer_Timer();
+    void finish(quint64 exchange, qint16 status);
     void notifyIfFree();
-    // Unlocks the pages of transactions that a newer one replaced before they ended.
-    void unlockSuperseded();
+    void logLine(const QByteArray& text);
+    void keep(quint8 b);
     QString timeText() const;
 
     platform::SerialPort& port_;
@@ -159,15 +227,30 @@ private:
     CommsLog commsLog_;
     std::unique_ptr<platform::OneShotTimer> timeoutTimer_;
     std::unique_ptr<platform::OneShotTimer> serviceRequestTimer_;
+    std::unique_ptr<platform::OneShotTimer> dataPauseTimer_;
+    std::unique_ptr<platform::OneShotTimer> waitNoticeTimer_;
     Timings timings_;
     Transaction current_;
-    QList<int> superseded_;
+    QByteArray received_;
+    std::deque<Queued> queue_;
+    QHash<quint64, qint16> ended_; // the last exchanges' statuses, for the steps waiting
+    Sending sending_ = Sending::Queue;
+    quint64 followUpOf_ = 0;
     bool awaiting_ = false;
     bool closedPortBoxShown_ = false;
+    bool queueScheduled_ = false;
+    bool waitNoticeShown_ = false;
+    bool taskStarting_ = false; // a queued sequence is being started by the queue
     int sequences_ = 0;
-    quint64 transmitted_ = 0;
+    int quiet_ = 0;
+    int decoding_ = 0;
+    int waits_ = 0;
+    quint64 transactions_ = 0;
+    quint64 exchanges_ = 0;
+    quint64 abandons_ = 0;
     qint16 replyStatus_ = Waiting;
     qint16 dataRequestCode_ = 12;
+    int pendingDataAddress_ = 0;
 };
 
 } // namespace sdilink

@@ -30,6 +30,20 @@ struct Transaction {
     // Added to the time-out: how long the request itself takes to go out (a long request
     // typed by hand), so that its time-out starts when its last byte has left.
     int sendingMs = 0;
+    // Whether its reply beeps (a sequence's replies do not; the sequence beeps at its end).
+    bool beep = true;
+    // Typed by hand: its reply goes to the user-command window, never to a page.
+    bool typed = false;
+    // Given by the link when it starts the transaction: its own number, and the number of
+    // the exchange it belongs to (a measurement and its data request share one).
+    quint64 id = 0;
+    quint64 exchange = 0;
+
+    // The same request for the same page, waiting twice, is sent once.
+    bool sameRequest(const Transaction& other) const {
+        return request == other.request && code == other.code && page == other.page &&
+               typed == other.typed;
+    }
 
     // At 1200 baud, 7 data bits, even parity and one stop bit: 10 bits a byte.
     static int sendingTimeMs(qsizetype bytes) {

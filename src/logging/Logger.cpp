@@ -11,13 +11,17 @@
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTreeView>
+#include <utility>
 
 namespace logging {
 
 Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*, 10> frames)
     : link_(link), clock_(std::move(clock)), frames_(frames) {
-    QObject::connect(&link_, &sdilink::Link::busFree, &context_,
-                     [this] { logReadingUnderway_ = false; });
+    QObject::connect(&link_, &sdilink::Link::busFree, &context_, [this] {
+        logReadingUnderway_ = false;
+        if (std::exchange(unlockWhenFree_, false))
+            unlockPagesWithoutWork();
+    });
     QObject::connect(
         &link_, &sdilink::Link::busFree, &context_, [this] { sendDueReadings(); },
         Qt::QueuedConnection);
@@ -104,10 +108,24 @@ void Logger::stopLog(int tab) {
     state_.LoggingSensor = 0;
     if (writeLogStatus_)
         writeLogStatus_(tab, QStringLiteral("Idle"));
-    // A wait for the sensor's service request is abandoned.
-    link_.setReceiveState(0);
-    if (family_ != nullptr)
-        family_->unlockPage(tab);
+    // A log reading waiting for its sensor's service request is given up (a reading of a
+    // sequence is left to finish).
+    if (logReadingUnderway_ && !link_.inSequence())
+        link_.abandonMeasurement();
+    // The log kept every page's address, log start and period locked: each page gets them
+    // back now, or when the exchange under way has ended.
+    if (link_.held())
+        unlockWhenFree_ = true;
+    else
+        unlockPagesWithoutWork();
+}
+
+void Logger::unlockPagesWithoutWork() {
+    if (family_ == nullptr)
+        return;
+    for (int page = 0; page <= 9; ++page)
+        if (!link_.pageHasWork(page))
+            family_->unlockPage(page);
 }
 
 void Logger::SecondTimer_Timer() {

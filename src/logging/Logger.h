@@ -86,6 +86,7 @@ private:
     void sendDueReadings();
     void startLog(int tab);
     void stopLog(int tab);
+    void unlockPagesWithoutWork();
     LogFrame& frame(int tab) const { return *frames_.at(static_cast<size_t>(tab)); }
     bool rotary() const;
 
@@ -98,7 +99,8 @@ private:
     LoggingState state_;
     std::array<bool, 10> due_{};
     bool logReadingUnderway_ = false;
-    QObject context_; // ends the bus-free connection with the logger
+    bool unlockWhenFree_ = false; // a log stopped while the bus was held
+    QObject context_;             // ends the bus-free connection with the logger
 };
 
 } // namespace logging

@@ -11,8 +11,8 @@ Decoder::Decoder(sdilink::Link& link, Family& family, platform::Dialogs& dialogs
 
 void Decoder::Decode_SDI12(const sdilink::Transaction& transaction, const QByteArray& replyLine) {
     const QString line = QString::fromLatin1(replyLine);
-    if (link_.UserCommandFlag) {
-        if (link_.BeepOnReply)
+    if (transaction.typed) {
+        if (transaction.beep)
             link_.beep();
         if (userCommandSink_)
             userCommandSink_(line);

@@ -4,17 +4,13 @@
 
 namespace protocol {
 
-void ReplySteps::handled() {
-    link_.setReplyStatus(sdilink::Link::Handled);
-}
-
 void ReplySteps::beep() {
-    if (link_.BeepOnReply)
+    if (link_.replyBeeps())
         link_.beep();
 }
 
 bool ReplySteps::followUpInFlight() const {
-    return link_.awaitingReply() || link_.ReceiveState() == 1;
+    return link_.followUpPending();
 }
 
 } // namespace protocol

@@ -62,7 +62,6 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
         beep();
         pg.RotaryMeasurementUnitsCombo->selectOrBlank(a.listIndex);
         setColumn(tab, Units, pg.RotaryMeasurementUnitsCombo->text());
-        handled();
         if (code == 102) {
             unlock(tab);
         } else {
@@ -75,7 +74,6 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
         beep();
         pg.RotaryPulleyCircumText->setText(a.text);
         setColumn(tab, PulleyCircum, pg.RotaryPulleyCircumText->text());
-        handled();
         if (code == 104) {
             unlock(tab);
         } else {
@@ -88,13 +86,11 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
         beep();
         pg.RotaryDirectionCombo->selectOrBlank(a.listIndex);
         setColumn(tab, Direction, pg.RotaryDirectionCombo->text());
-        handled();
         code == 106 ? unlock(tab) : measure(tab);
         break;
     case 108:
         beep();
         pg.RotaryCountsPerRevText->setText(a.text);
-        handled();
         family_.calculateMeasurementRes(tab);
         unlock(tab);
         break;
@@ -102,25 +98,21 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
     case 111:
         beep();
         pg.RotaryCurrentValueText->setText(a.text);
-        handled();
         code == 110 ? unlock(tab) : measure(tab);
         break;
     case 112:
         beep();
         pg.RotarySensorIDList->addItems(a.identification);
-        handled();
         unlock(tab);
         break;
     case 113:
         beep();
         setColumn(tab, SerialNo, a.text);
-        handled();
         unlock(tab);
         break;
     case 114:
         beep();
         pg.RotaryCurrentValueText->setText(QStringLiteral("0.000"));
-        handled();
         measure(tab);
         break;
     case 116: {
@@ -142,7 +134,6 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
             setColumn(tab, Level, a.text);
             pg.RotaryCurrentValueText->setText(a.text);
         }
-        handled();
         unlock(tab);
         break;
     default:

@@ -92,7 +92,6 @@ void ConsoleTest::closingAsksForARescanOnlyAfterReplies() {
     QCOMPARE(c.dialogs.boxes.size(), questions);
     QCOMPARE(c.hooks, (QStringList{"disable", "enable"} +
                        (questions ? QStringList{"rescan"} : QStringList{})));
-    QVERIFY(!c.link->UserCommandFlag);
 }
 
 void ConsoleTest::serviceModeOpensTheTimingWindowAndEndsTheClaim() {
@@ -100,7 +99,7 @@ void ConsoleTest::serviceModeOpensTheTimingWindowAndEndsTheClaim() {
     c.window->mnuUserCommand_Click();
     c.answer = "3";
     c.type("3!");
-    QVERIFY(c.link->UserCommandFlag);
+    QVERIFY(c.link->transaction().typed);
     c.port->writes.clear();
     c.window->UserText->setText("SERVICEMODE");
     c.window->SubmitBut->click();
@@ -109,7 +108,6 @@ void ConsoleTest::serviceModeOpensTheTimingWindowAndEndsTheClaim() {
     QCOMPARE(c.hooks, (QStringList{"disable", "enable", "timing"}));
     QVERIFY(c.dialogs.boxes.isEmpty());
     // The main window decodes again.
-    QVERIFY(!c.link->UserCommandFlag);
     c.transact(3, 25, "3XSN!", "3XSN!331407");
     QCOMPARE(c.column(3, 1), QStringLiteral("31407"));
 }

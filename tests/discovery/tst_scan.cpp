@@ -193,7 +193,7 @@ void ScanTest::singleSensorAtSeven() {
     QCOMPARE(w->lists().ListView->currentItem(), w->lists().ListView->topLevelItem(7));
     QCOMPARE(w->scanner().scanWindow()->ProgressBar1->value(), 9);
     QVERIFY(!w->scanner().scanWindow()->isVisible());
-    QVERIFY(w->link().BeepOnReply);
+    QVERIFY(!w->link().busy());
     QCOMPARE(w->link().ReceiveState(), quint8(0));
     QVERIFY(t.dialogs.boxes.isEmpty());
 

@@ -72,7 +72,6 @@ struct LevelFixture {
         decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
         link->setHandler(decoder.get());
         link->setDataRequestCode(12);
-        link->BeepOnReply = true;
         trace->clear();
     }
 

@@ -26,6 +26,8 @@ private Q_SLOTS:
 };
 
 void LevelRepliesTest::branches_data() {
+    // status: how the exchange stands after the reply. A set whose reply starts a reading is
+    // one exchange with it (0, still going); a unit set ends handled after its re-read.
     QTest::addColumn<int>("code");
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("reply");
@@ -54,7 +56,7 @@ void LevelRepliesTest::branches_data() {
     row("units, a letter", 2, "3XUP!", "3XUP!3x", "PressUnitsCombo", "", 5, "", 1, "unlock", true);
     row("units, no such code", 2, "3XUP!", "3XUP!399", "PressUnitsCombo", "", 5, "", 1, "unlock",
         true);
-    row("unit set re-queries", 3, "3XUP13!", "3XUP13!313", "PressUnitsCombo", "mbar", -1, "", 2,
+    row("unit set re-queries", 3, "3XUP13!", "3XUP13!313", "PressUnitsCombo", "mbar", -1, "", 1,
         "requery", true);
     row("temperature units, a letter", 4, "3XUT!", "3XUT!3C", "TempUnitsCombo", "", 7, "", 1,
         "unlock", true);
@@ -68,19 +70,20 @@ void LevelRepliesTest::branches_data() {
     row("temperature units", 4, "3XUT!", "3XUT!31", "TempUnitsCombo", "Fahrenheit", 7, "Fahrenheit",
         1, "unlock", true);
     row("temperature set measures", 5, "3XUT0!", "3XUT0!30", "TempUnitsCombo", "Centigrade", 7,
-        "Centigrade", 1, "measure", true);
+        "Centigrade", 0, "measure", true);
     row("density", 6, "3XP!", "3XP!31", "DensityCorrCombo", "Uncompensated", 2, "Uncompensated", 1,
         "unlock", true);
     row("density set", 7, "3XP0!", "3XP0!30", "DensityCorrCombo", "Compensated", 2, "Compensated",
-        1, "measure", true);
+        0, "measure", true);
     row("gravity", 8, "3XE!", "3XE!3+9.80665", "LocalGravityText", "9.80665", 3, "9.80665", 1,
         "unlock", true);
-    row("gravity set", 9, "3XE9.81!", "3XE9.81!3+9.81", "LocalGravityText", "9.81", 3, "9.81", 1,
+    row("gravity set", 9, "3XE9.81!", "3XE9.81!3+9.81", "LocalGravityText", "9.81", 3, "9.81", 0,
         "measure", true);
     row("identification", 10, "3I!", "3I!313CORVANE LVL300100314073", "SensorIDList",
         "SDI Version = 1.3|Company Name = CORVANE |Sensor Model = LVL300|Sensor Version = 100", -1,
         "", 1, "unlock", true);
-    row("measure, no wait", 11, "3M!", "3M!30011", "", "", -1, "", 0, "data", false);
+    // One second announced: the data are asked for at its service request, never at once.
+    row("measure, one second", 11, "3M!", "3M!30011", "", "", -1, "", 0, "await", false);
     row("measure, wait", 11, "3M!", "3M!30051", "", "", -1, "", 0, "await", false);
     row("measure, wait 000", 11, "3M!", "3M!30001", "", "", -1, "", 0, "data", false);
     row("measure, empty answer", 11, "3M!", "3M!3", "", "", -1, "", 0, "data", false);
@@ -98,13 +101,13 @@ void LevelRepliesTest::branches_data() {
     row("max over range", 15, "3XMOR!", "3XMOR!3+12.5", "MaxOverRangeText", "12.5", -1, "", 1,
         "unlock", true);
     row("reverse", 17, "3XREV!", "3XREV!31", "ReverseCombo", "On", -1, "", 1, "unlock", true);
-    row("reverse set", 18, "3XREV1!", "3XREV1!31", "ReverseCombo", "On", -1, "", 1, "measure",
+    row("reverse set", 18, "3XREV1!", "3XREV1!31", "ReverseCombo", "On", -1, "", 0, "measure",
         true);
     row("level", 19, "3XLOF!", "3XLOF!3-1.5", "LevelText", "-1.5", -1, "", 1, "unlock", true);
-    row("level set", 20, "3XLOF2!", "3XLOF2!3+2.00004", "LevelText", "2", -1, "", 1, "measure",
+    row("level set", 20, "3XLOF2!", "3XLOF2!3+2.00004", "LevelText", "2", -1, "", 0, "measure",
         true);
     row("plus typed in the request", 20, "3XLOF+1.5!", "3XLOF+1.5!3-1.5", "LevelText", "-1.5", -1,
-        "", 1, "measure", true);
+        "", 0, "measure", true);
     row("serial number", 25, "3XSN!", "3XSN!331407", "", "", 1, "31407", 1, "unlock", true);
     row("filter", 26, "3XF!", "3XF!30,10,0001", "SampleRateText", "2 Seconds", -1, "", 1, "unlock",
         true);
@@ -117,7 +120,7 @@ void LevelRepliesTest::branches_data() {
     row("auto zero, no wait", 28, "3XSPM0.0!", "3XSPM0.0!30001", "", "", -1, "", 0, "data", false);
     row("level offset, wait", 31, "3XSPM0.5!", "3XSPM0.5!30051", "", "", -1, "", 0, "await", false);
     row("specific gravity set", 29, "3XU0,0.97561!", "3XU0,0.97561!3+0.97561", "SGText", "1.025",
-        -1, "", 1, "measure", true);
+        -1, "", 0, "measure", true);
     row("specific gravity", 30, "3XU0!", "3XU0!3+1.25", "SGText", "0.8", -1, "", 1, "locked",
         false);
     row("specific gravity of 0", 30, "3XU0!", "3XU0!3+0", "SGText", "0", -1, "", 1, "locked",
@@ -174,8 +177,12 @@ void LevelRepliesTest::branches() {
         // The re-read starts with the density correction (this sensor then stays silent).
         QCOMPARE(f.port->writes.front(), QByteArray("3XP!"));
     } else if (next == "data") {
-        QCOMPARE(*f.trace, QStringList({"sleep 200", "break on", "sleep 20", "break off",
-                                        "sleep 15", "write 3D0!"}));
+        // The pause before the data request is a timer, not a sleep.
+        QVERIFY(f.port->writes.empty());
+        QVERIFY(f.link->held());
+        f.clock.advanceBy(std::chrono::milliseconds(200));
+        QCOMPARE(*f.trace,
+                 QStringList({"break on", "sleep 20", "break off", "sleep 15", "write 3D0!"}));
         QCOMPARE(f.link->CommandMode(), qint16(12));
         QVERIFY(!unlocked);
     } else if (next == "await") {
@@ -237,7 +244,10 @@ void LevelRepliesTest::serviceRequestWaitIsBounded() {
         g.link->setMeasureAddress(3);
         g.transact(3, 11, "3M!", "3M!30021");
         g.port->receive("3\r\n");
-        QTRY_COMPARE(g.port->writes.size(), size_t(1));
+        QCoreApplication::processEvents();
+        QVERIFY(g.port->writes.empty()); // the pause before a data request
+        g.clock.advanceBy(sim::milliseconds(200));
+        QCOMPARE(g.port->writes.size(), size_t(1));
         g.clock.runUntilIdle();
         QCOMPARE(g.port->writes, std::vector<QByteArray>{"3D0!"});
     }
@@ -384,22 +394,12 @@ void LevelRepliesTest::dataWithoutValues() {
     LevelFixture f;
     f.page(3).PressureText->setText("7.5");
     f.link->setMeasureAddress(3);
-    // A standard sensor announces one second: no wait is due, so the data is asked for at
-    // once, and the sensor has nothing ready yet.
+    // A sensor announces one second and sends no service request: the data is asked for
+    // after that second and the command time-out, never before.
     f.transact(3, 11, "3M!", "3M!30011");
-    QCOMPARE(f.port->writes, std::vector<QByteArray>{"3D0!"});
-    f.port->writes.clear();
-    f.port->receive("3D0!3\r\n");
-    QCoreApplication::processEvents();
-    QVERIFY(f.calls.isEmpty());
-    QCOMPARE(f.page(3).PressureText->text(), QStringLiteral("7.5"));
-    QVERIFY(!f.page(3).PressUnitsQueryBut->isEnabled());
-    QCOMPARE(f.link->replyStatus(), qint16(sdilink::Link::Waiting));
-
-    // The rest of the announced second passes without a service request: asked once more.
-    f.clock.advanceTo(sim::milliseconds(999));
+    f.clock.advanceTo(sim::milliseconds(1399));
     QVERIFY(f.port->writes.empty());
-    f.clock.advanceTo(sim::milliseconds(1000));
+    f.clock.advanceTo(sim::milliseconds(1400));
     QCOMPARE(f.port->writes, std::vector<QByteArray>{"3D0!"});
     f.port->receive("3D0!3+1.5+20.1\r\n");
     QCoreApplication::processEvents();

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 using sdilink::Link;
 using testing::FakeDialogs;
@@ -54,7 +55,7 @@ private Q_SLOTS:
     void sentLinesAreNotLimited();
     void clearCommsEmptiesAtOnce();
     void timeoutEndsTransaction();
-    void zeroTimeoutNeverFires();
+    void zeroTimeoutMeansTheDefault();
     void waitForReplyGivesTrueWhenHandled();
     void replyMatching_data();
     void replyMatching();
@@ -65,7 +66,11 @@ private Q_SLOTS:
     void scanMeasurementWaitsTenfold();
     void busFreeFollowsTransactionsAndSequences();
     void noiseIsNoServiceRequest();
-    void replacedTransactionUnlocksItsPage();
+    void requestsWaitForTheBus();
+    void fullQueueDropsWithABeep();
+    void stepSeesOnlyItsOwnAnswer();
+    void answerDuringWriteIsKept();
+    void silentEchoEndsItsLogLine();
     void wireTrafficIsLogged();
     void serviceRequestSendsDataRequest_data();
     void serviceRequestSendsDataRequest();
@@ -198,10 +203,11 @@ void LinkTest::timeoutEndsTransaction() {
     QVERIFY(dialogs->boxes.isEmpty()); // time-outs are silent
 }
 
-void LinkTest::zeroTimeoutNeverFires() {
+void LinkTest::zeroTimeoutMeansTheDefault() {
+    // Nothing waits without a bound: 0 (once "never") stands for the default 400 ms.
     link->setCommandTimeout(0);
     link->transmit(request(0, "0M!", 11));
-    QVERIFY(!link->TimeoutTimer().isActive());
+    QCOMPARE(link->TimeoutTimer().interval(), 400);
 }
 
 void LinkTest::waitForReplyGivesTrueWhenHandled() {
@@ -311,6 +317,8 @@ void LinkTest::scanMeasurementWaitsTenfold() {
     QCOMPARE(link->TimeoutTimer().interval(), 4000);
     QCOMPARE(link->transaction().page, 2);
     // The next request waits the plain time-out again.
+    port->receive("2D0!2+1.5\r\n");
+    QCoreApplication::processEvents();
     link->transmit(request(3, "3XUP!"));
     QCOMPARE(link->TimeoutTimer().interval(), 400);
     QCOMPARE(link->timings().CommandTimeout, 400);
@@ -345,6 +353,7 @@ void LinkTest::noiseIsNoServiceRequest() {
     QCOMPARE(link->ReceiveState(), quint8(1));
     port->receive("0\r\n");
     QCoreApplication::processEvents();
+    clock->advanceBy(sim::milliseconds(200));
     QCOMPARE(port->writes, std::vector<QByteArray>{"0D0!"});
 }
 
@@ -363,8 +372,16 @@ void LinkTest::serviceRequestSendsDataRequest() {
     QVERIFY(port->characterByCharacter);
     port->receive("2\r\n");
     QCoreApplication::processEvents();
+    // The pause before a data request is a timer step: the window is not blocked, the bus
+    // stays held, and the service request has a comms-log line of its own.
+    QVERIFY(port->writes.empty());
+    QVERIFY(link->held());
+    QCOMPARE(link->commsLog().lines(), QStringList{"14:03:27 <-- 2"});
+    clock->advanceBy(sim::milliseconds(199));
+    QVERIFY(port->writes.empty());
+    clock->advanceBy(sim::milliseconds(1));
     QVERIFY(!port->characterByCharacter);
-    QCOMPARE(trace->first(), QStringLiteral("sleep 200"));
+    QVERIFY(!trace->contains(QStringLiteral("sleep 200")));
     QCOMPARE(port->writes.back(), QByteArray("2D0!"));
     QCOMPARE(link->strSent_Command(), QStringLiteral("2D0!"));
     QCOMPARE(link->CommandMode(), dataCode);
@@ -391,20 +408,87 @@ void LinkTest::sequenceStartedInsideDecoderGetsItsReply() {
     QVERIFY(nestedResult);
 }
 
-void LinkTest::replacedTransactionUnlocksItsPage() {
-    // Page 5 asks; before its reply the user asks on page 2, which replaces it.
+void LinkTest::requestsWaitForTheBus() {
+    // Page 5 asks; before its reply the user asks on page 2 (twice) and page 5 again: nothing
+    // breaks into the exchange, and each waiting request goes once, in order.
     link->transmit(request(5, "5XUP!"));
     link->transmit(request(2, "2XUP!"));
-    port->receive("2XUP!212\r\n");
+    link->transmit(request(2, "2XUP!"));
+    link->transmit(request(5, "5XE!", 8));
+    QCOMPARE(port->writes, std::vector<QByteArray>{"5XUP!"});
+    QCOMPARE(link->queued(), 2);
+    QVERIFY(link->pageHasWork(2));
+    port->receive("5XUP!512\r\n");
+    QTRY_COMPARE(port->writes.back(), QByteArray("2XUP!"));
+    QCOMPARE(handler->pages, QList<int>{5});
+    // A time-out lets the next one go.
+    clock->advanceBy(sim::milliseconds(400));
+    QTRY_COMPARE(port->writes.back(), QByteArray("5XE!"));
+    QCOMPARE(port->writes.size(), size_t(3));
+}
+
+void LinkTest::fullQueueDropsWithABeep() {
+    int beeps = 0;
+    link->setBeeper([&beeps] { ++beeps; });
+    QSignalSpy notice(link.get(), &Link::waitingForBus);
+    std::optional<Link::Sequence> scan(std::in_place, *link);
+    for (int i = 0; i < Link::kQueueLimit + 1; ++i)
+        link->transmit(request(1, "1XU" + QByteArray::number(i) + "!", 30));
+    QCOMPARE(link->queued(), Link::kQueueLimit);
+    QCOMPARE(beeps, 1);
+    QVERIFY(link->commsLog().lines().last().contains("1XU16! not sent"));
+    QVERIFY(port->writes.empty());
+    // A request that has waited 2 s says so.
+    clock->advanceBy(sim::milliseconds(Link::kWaitNoticeMs - 1));
+    QCOMPARE(notice.count(), 0);
+    clock->advanceBy(sim::milliseconds(1));
+    QCOMPARE(notice.count(), 1);
+    QCOMPARE(notice.last().first().toBool(), true);
+    scan.reset();
+    QTRY_COMPARE(port->writes.size(), size_t(1));
+    QCOMPARE(port->writes.back(), QByteArray("1XU0!"));
+}
+
+void LinkTest::stepSeesOnlyItsOwnAnswer() {
+    // A step of a sequence on page 1 gets no answer; a click on page 3 meanwhile is answered
+    // at once by its sensor. The step fails, and page 3's request goes only after it.
+    bool clicked = false;
+    QTimer::singleShot(0, port.get(), [&] {
+        link->transmit(request(3, "3XE!", 8));
+        clicked = true;
+        port->receive("3XE!3+9.8\r\n");
+        QTimer::singleShot(0, port.get(), [this] { clock->runUntilIdle(); });
+    });
+    const Link::Sequence sequence(*link);
+    QVERIFY(!link->transact([this] { link->transmit(request(1, "1XTRIMOF0.0!", 32)); }));
+    QVERIFY(clicked);
+    QCOMPARE(link->replyStatus(), qint16(Link::TimedOut));
+    QVERIFY(handler->pages.isEmpty());
+    QCOMPARE(port->writes, std::vector<QByteArray>{"1XTRIMOF0.0!"});
+}
+
+void LinkTest::answerDuringWriteIsKept() {
+    // A fast interface answers while write() is still running; the input is flushed before
+    // the request, not after it.
+    port->preload("stale\r\n");
+    port->onWrite = [this](const QByteArray& r) { port->receive(r + "312\r\n"); };
+    link->transmit(request(3, "3XUP!"));
     QCoreApplication::processEvents();
-    QCOMPARE(handler->pages, QList<int>{2});
-    QCOMPARE(handler->unlocked, QList<int>{5});
-    // Likewise when the replacing one times out.
-    handler->unlocked.clear();
-    link->transmit(request(7, "7XUP!"));
-    link->transmit(request(1, "1XUP!"));
+    QCOMPARE(handler->lines, QList<QByteArray>{"3XUP!312"});
+    QCOMPARE(link->commsLog().lines().mid(0, 3),
+             QStringList({"14:03:27 --> 3XUP!", "14:03:27 <-- stale", "14:03:27 <-- 3XUP!312"}));
+}
+
+void LinkTest::silentEchoEndsItsLogLine() {
+    link->transmit(request(3, "3XMU!", 102));
+    port->receive("3XMU!");
+    QCoreApplication::processEvents();
     clock->runUntilIdle();
-    QCOMPARE(handler->unlocked, (QList<int>{1, 7}));
+    link->transmit(request(4, "4XMU!", 102));
+    port->receive("4XMU!40\r\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(link->commsLog().lines(), QStringList({"14:03:27 --> 3XMU!", "14:03:27 <-- 3XMU!",
+                                                    "14:03:27 --> 4XMU!", "14:03:27 <-- 4XMU!40"}));
 }
 
 namespace {

@@ -243,7 +243,18 @@ void LoggerTest::stopLogOnAnotherPageStopsAll() {
     logger->StartLogBut_Click(2);
     for (int tick = 0; tick < 3; ++tick)
         logger->SecondTimer_Timer();
-    link->setReceiveState(1); // waiting for the sensor's service request
+    // The reading was answered; the link waits for the sensor's service request.
+    struct AwaitsServiceRequest final : sdilink::LinkHandler {
+        explicit AwaitsServiceRequest(sdilink::Link& l) : link(l) {}
+        void Decode_SDI12(const sdilink::Transaction&, const QByteArray&) override {
+            link.awaitServiceRequest(5);
+        }
+        void unlockPage(int) override {}
+        sdilink::Link& link;
+    } handler(*link);
+    link->setHandler(&handler);
+    port->receive("2M!20051\r\n");
+    QCoreApplication::processEvents();
     trace->clear();
 
     logger->StopLogBut_Click(5);
@@ -254,12 +265,18 @@ void LoggerTest::stopLogOnAnotherPageStopsAll() {
         QCOMPARE(logger->state().LogTick[i], 0);
     }
     QCOMPARE(link->ReceiveState(), 0);
-    QCOMPARE(*trace, QStringList{"unlock 5"});
+    // The reading is given up, and every page gets its controls back, the logging one too.
+    QStringList unlocks;
+    for (int p = 0; p <= 9; ++p)
+        unlocks << QStringLiteral("unlock %1").arg(p);
+    QCOMPARE(*trace, unlocks);
+    QVERIFY(!link->busy());
 
     port->writes.clear();
     for (int tick = 0; tick < 10; ++tick)
         logger->SecondTimer_Timer();
     QVERIFY(port->writes.empty());
+    link->setHandler(nullptr);
 }
 
 void LoggerTest::newestRowOnTopAndSelected_data() {

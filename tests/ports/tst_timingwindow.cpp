@@ -22,7 +22,6 @@ private Q_SLOTS:
     void pasteLeavesOutRefusedCharacters();
     void apply_data();
     void apply();
-    void emptyCommandTimeoutNeverFires();
     void refusesValuesThatDoNotFit_data();
     void refusesValuesThatDoNotFit();
     void defaultAppliesWithoutStoring();
@@ -142,8 +141,6 @@ void TimingWindowTest::apply_data() {
                                       << "1000" << 20 << 15 << 200 << 1000;
     QTest::newRow("largest value") << "TimeoutText"
                                    << "32767.4" << 20 << 15 << 200 << 32767;
-    QTest::newRow("empty command time-out") << "TimeoutText"
-                                            << "" << 20 << 15 << 200 << 0;
 }
 
 void TimingWindowTest::apply() {
@@ -163,24 +160,6 @@ void TimingWindowTest::apply() {
     QVERIFY(t->dialogs.boxes.isEmpty());
 }
 
-void TimingWindowTest::emptyCommandTimeoutNeverFires() {
-    window->TimeoutText->clear();
-    window->butApply_Click();
-    t->port->open(1);
-    link->setReplyStatus(Link::Waiting);
-    link->send_TXbuff("0I!");
-    QVERIFY(!link->TimeoutTimer().isActive());
-    QCoreApplication::processEvents();
-    QCOMPARE(link->replyStatus(), qint16(Link::Waiting));
-
-    // With a time-out the same request arms the timer.
-    window->TimeoutText->setText("400");
-    window->butApply_Click();
-    link->send_TXbuff("0I!");
-    QVERIFY(link->TimeoutTimer().isActive());
-    QCOMPARE(link->timings().CommandTimeout, 400);
-}
-
 void TimingWindowTest::refusesValuesThatDoNotFit_data() {
     QTest::addColumn<QString>("boxName");
     QTest::addColumn<QString>("text");
@@ -197,6 +176,13 @@ void TimingWindowTest::refusesValuesThatDoNotFit_data() {
     QTest::newRow("command time-out above 16 bits") << "TimeoutText"
                                                     << "40000"
                                                     << "Command Timeout (mS)";
+    // A command time-out of 0 would let a silent sensor hold the bus for ever.
+    QTest::newRow("command time-out 0") << "TimeoutText"
+                                        << "0.4"
+                                        << "Command Timeout (mS)";
+    QTest::newRow("command time-out empty") << "TimeoutText"
+                                            << ""
+                                            << "Command Timeout (mS)";
     QTest::newRow("negative pasted") << "BreakText"
                                      << "-5"
                                      << "Break Timing (mS)";

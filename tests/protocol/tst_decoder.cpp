@@ -38,7 +38,7 @@ private Q_SLOTS:
     void userCommandGetsEveryReply();
 
 private:
-    void decode(const QByteArray& line, int page = 3, qint16 code = 2);
+    void decode(const QByteArray& line, int page = 3, qint16 code = 2, bool typed = false);
 
     std::unique_ptr<testing::FakeSerialPort> port;
     testing::FakeDialogs dialogs;
@@ -57,10 +57,11 @@ void DecoderTest::init() {
     decoder = std::make_unique<protocol::Decoder>(*link, family, dialogs);
 }
 
-void DecoderTest::decode(const QByteArray& line, int page, qint16 code) {
+void DecoderTest::decode(const QByteArray& line, int page, qint16 code, bool typed) {
     sdilink::Transaction t;
     t.page = page;
     t.code = code;
+    t.typed = typed;
     decoder->Decode_SDI12(t, line);
 }
 
@@ -100,9 +101,7 @@ void DecoderTest::userCommandGetsEveryReply() {
     int beeps = 0;
     link->setBeeper([&] { ++beeps; });
     decoder->setUserCommandSink([&](const QString& line) { shown << line; });
-    link->UserCommandFlag = true;
-    link->BeepOnReply = true;
-    decode("5I!13ACME"); // not the request's echo: still shown
+    decode("5I!13ACME", 3, 2, true); // not the request's echo: still shown
     QCOMPARE(shown, QStringList{"5I!13ACME"});
     QCOMPARE(beeps, 1);
     QVERIFY(family.calls.isEmpty());

@@ -56,7 +56,6 @@ struct RotaryFixture {
         logger->setFamily(family.get(), periods, {});
         decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
         link->setHandler(decoder.get());
-        link->BeepOnReply = true;
         trace->clear();
     }
 
