@@ -35,15 +35,25 @@ BusConfig BusConfig::demo() {
 }
 
 bool BusConfig::parseAddresses(const QString& text, QList<char>* addresses, QString* error) {
-    const QString compact = QString(text).remove(QLatin1Char(',')).remove(QLatin1Char(' '));
-    if (compact.isEmpty())
-        return setError(error, QStringLiteral("No address given in \"%1\".").arg(text));
-    for (const QChar c : compact) {
+    // One character each, separated by commas; spaces around them do not count.
+    const qsizetype before = addresses->size();
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        const QString element = part.trimmed();
+        if (element.isEmpty())
+            continue;
         char address = 0;
-        if (!parseAddress(QStringView(&c, 1), &address))
-            return setError(error, QStringLiteral("\"%1\" is no SDI-12 address.").arg(c));
+        if (!parseAddress(element, &address))
+            return setError(error,
+                            element.size() > 1
+                                ? QStringLiteral("\"%1\" is no SDI-12 address: an address is one "
+                                                 "character, and a list separates them with "
+                                                 "commas (1,3,5).")
+                                      .arg(element)
+                                : QStringLiteral("\"%1\" is no SDI-12 address.").arg(element));
         addresses->append(address);
     }
+    if (addresses->size() == before)
+        return setError(error, QStringLiteral("No address given in \"%1\".").arg(text));
     return true;
 }
 

@@ -22,7 +22,8 @@ The bus behaves like an interface with sensors behind it: every request (ending 
 "!") is echoed, then the addressed sensor answers one line ending in CR LF.
 Level probes and rotary encoders answer their family's requests; their readings
 drift slowly so logging shows changes. Without --level and --rotary the bus holds
-level probes at 1, 3, 5 and rotary encoders at 2, 4.
+level probes at 1, 3, 5 and rotary encoders at 2, 4. An address list is single
+characters separated by commas.
 
 Faults (--fault ADDRESS:KIND, repeatable), per address:
   silent      the echo only, no answer

@@ -302,12 +302,14 @@ void SimBusTest::config_data() {
     QTest::addColumn<QStringList>("measure");
     QTest::addColumn<bool>("valid");
 
-    QTest::newRow("lists") << QStringList{"1,3,5"} << QStringList{"24"} << QStringList{}
+    QTest::newRow("lists") << QStringList{"1,3,5"} << QStringList{" 2, 4"} << QStringList{}
                            << QStringList{} << true;
     QTest::newRow("faults") << QStringList{"1"} << QStringList{}
                             << QStringList{"1:silent",    "1:no-cr", "1:noise",   "1:garbage",
                                            "1:zero-wait", "1:late",  "2:late=450"}
                             << QStringList{"1=300"} << true;
+    QTest::newRow("addresses without commas")
+        << QStringList{"1,3"} << QStringList{"24"} << QStringList{} << QStringList{} << false;
     QTest::newRow("address twice")
         << QStringList{"1,3"} << QStringList{"3"} << QStringList{} << QStringList{} << false;
     QTest::newRow("no address") << QStringList{""} << QStringList{} << QStringList{}
