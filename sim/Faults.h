@@ -19,7 +19,8 @@ struct Faults {
     QByteArray noise;
     // The answer is replaced by bytes that belong to no reply form.
     bool garbage = false;
-    // Measurements announce a wait of 000 and send no service request.
+    // Measurements announce a wait of 000 and send no service request; their data are ready
+    // at once.
     bool zeroWait = false;
     // When set, the whole line (the interface's echo, then the answer) comes this long after
     // the request instead of at once; more than the host's command time-out makes it late.

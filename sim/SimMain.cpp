@@ -25,12 +25,18 @@ drift slowly so logging shows changes. Without --level and --rotary the bus hold
 level probes at 1, 3, 5 and rotary encoders at 2, 4. An address list is single
 characters separated by commas.
 
+A measurement's data are ready at the end of its measuring time, when a sensor that
+announced a wait sends its service request. A data request before then, or any other
+request or break in the meantime, aborts the measurement: its data answer carries
+the address alone.
+
 Faults (--fault ADDRESS:KIND, repeatable), per address:
   silent      the echo only, no answer
   no-cr       answers end in LF without CR
   noise       a few noise bytes on the line before the echo
   garbage     the answer is replaced by junk
-  zero-wait   measurements announce a wait of 000 and send no service request
+  zero-wait   measurements announce a wait of 000 and send no service request;
+              their data are ready at once
   late[=MS]   echo and answer come MS ms late (default 1000)
 
 Examples:
