@@ -175,7 +175,9 @@ void Bus::requestComplete(const QByteArray& request, Micros start, Micros end) {
             measuringTime = Micros{0};
             serviceRequest = false;
         }
-        if (faults.garbage)
+        if (faults.measuringTime)
+            measuringTime = faults.measuringTime;
+        if (faults.noServiceRequest || faults.garbage)
             serviceRequest = false;
     }
     if (faults.garbage) // the sensor still measures; the host cannot tell

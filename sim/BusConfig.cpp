@@ -77,7 +77,17 @@ bool BusConfig::addFault(const QString& text, QString* error) {
     if (colon != 1 || !parseAddress(QStringView(text).left(1), &address))
         return setError(error, QStringLiteral("A fault is ADDRESS:KIND, not \"%1\".").arg(text));
     const QString kind = text.mid(colon + 1);
-    Faults& f = faults[address];
+    Faults f = faults.value(address);
+    // The milliseconds after "NAME=" in kind.
+    const auto millisecondsAfter = [&kind](QLatin1String prefix) -> std::optional<Micros> {
+        bool ok = false;
+        const int ms = kind.mid(prefix.size()).toInt(&ok);
+        if (!ok || ms < 0)
+            return std::nullopt;
+        return milliseconds(ms);
+    };
+    const QLatin1String measure("measure=");
+    const QLatin1String late("late=");
     if (kind == QLatin1String("silent")) {
         f.silent = true;
     } else if (kind == QLatin1String("no-cr")) {
@@ -88,22 +98,28 @@ bool BusConfig::addFault(const QString& text, QString* error) {
         f.garbage = true;
     } else if (kind == QLatin1String("zero-wait")) {
         f.zeroWait = true;
+    } else if (kind == QLatin1String("no-service-request")) {
+        f.noServiceRequest = true;
+    } else if (kind.startsWith(measure)) {
+        f.measuringTime = millisecondsAfter(measure);
+        if (!f.measuringTime)
+            return setError(error, QStringLiteral("\"%1\" is no measuring time in milliseconds.")
+                                       .arg(kind.mid(measure.size())));
     } else if (kind == QLatin1String("late")) {
         f.lateBy = kDefaultLate;
-    } else if (kind.startsWith(QLatin1String("late="))) {
-        bool ok = false;
-        const int ms = kind.mid(5).toInt(&ok);
-        if (!ok || ms < 0)
-            return setError(error,
-                            QStringLiteral("\"%1\" is no delay in milliseconds.").arg(kind.mid(5)));
-        f.lateBy = milliseconds(ms);
+    } else if (kind.startsWith(late)) {
+        f.lateBy = millisecondsAfter(late);
+        if (!f.lateBy)
+            return setError(
+                error,
+                QStringLiteral("\"%1\" is no delay in milliseconds.").arg(kind.mid(late.size())));
     } else {
-        if (!f.any())
-            faults.remove(address);
         return setError(error, QStringLiteral("Unknown fault \"%1\"; known are silent, no-cr, "
-                                              "noise, garbage, zero-wait, late[=MS].")
+                                              "noise, garbage, zero-wait, measure=MS, "
+                                              "no-service-request, late[=MS].")
                                    .arg(kind));
     }
+    faults.insert(address, f);
     return true;
 }
 

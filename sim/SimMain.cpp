@@ -37,6 +37,9 @@ Faults (--fault ADDRESS:KIND, repeatable), per address:
   garbage     the answer is replaced by junk
   zero-wait   measurements announce a wait of 000 and send no service request;
               their data are ready at once
+  measure=MS  measurements really take MS ms, whatever wait they announce
+  no-service-request
+              measurements send no service request (data still ready in time)
   late[=MS]   echo and answer come MS ms late (default 1000)
 
 Examples:

@@ -151,7 +151,13 @@ void SimBusTest::measurementTiming_data() {
     row("level auto zero", "3XSPM0.0!", -1, {}, "30021", 2000, true);
     row("rotary C, at once", "2C!", -1, {}, "200001", 0, false);
     row("rotary C, 2.5 s", "2C!", 2500, {}, "200301", 2500, true);
+    row("really longer than announced", "3M!", 1500, {"3:measure=3700"}, "30022", 3700, true);
+    row("really shorter than announced", "3M!", -1, {"3:measure=400"}, "30022", 400, true);
+    row("announced 000, takes time", "2C!", -1, {"2:measure=700"}, "200001", 700, false);
+    row("no service request", "3M!", -1, {"3:no-service-request"}, "30022", 2000, false);
     row("zero wait: ready at once", "3M!", -1, {"3:zero-wait"}, "30002", 0, false);
+    row("zero wait, taking time", "3M!", -1, {"3:zero-wait", "3:measure=1200"}, "30002", 1200,
+        false);
 }
 
 void SimBusTest::measurementTiming() {
@@ -360,8 +366,11 @@ void SimBusTest::config_data() {
     QTest::newRow("lists") << QStringList{"1,3,5"} << QStringList{" 2, 4"} << QStringList{}
                            << QStringList{} << true;
     QTest::newRow("faults") << QStringList{"1"} << QStringList{}
-                            << QStringList{"1:silent",    "1:no-cr", "1:noise",   "1:garbage",
-                                           "1:zero-wait", "1:late",  "2:late=450"}
+                            << QStringList{"1:silent",       "1:no-cr",
+                                           "1:noise",        "1:garbage",
+                                           "1:zero-wait",    "1:measure=0",
+                                           "1:late",         "2:late=450",
+                                           "2:measure=2500", "2:no-service-request"}
                             << QStringList{"1=300"} << true;
     QTest::newRow("addresses without commas")
         << QStringList{"1,3"} << QStringList{"24"} << QStringList{} << QStringList{} << false;
@@ -377,6 +386,8 @@ void SimBusTest::config_data() {
         << QStringList{"1"} << QStringList{} << QStringList{"silent"} << QStringList{} << false;
     QTest::newRow("bad delay") << QStringList{"1"} << QStringList{} << QStringList{"1:late=soon"}
                                << QStringList{} << false;
+    QTest::newRow("bad measuring time") << QStringList{"1"} << QStringList{}
+                                        << QStringList{"1:measure=-5"} << QStringList{} << false;
     QTest::newRow("bad measurement time")
         << QStringList{"1"} << QStringList{} << QStringList{} << QStringList{"1:300"} << false;
 }
