@@ -46,7 +46,32 @@ void Bus::setFaults(char address, const Faults& faults) {
 
 void Bus::lineBreak() {
     ++generation_;
+    breakAt(scheduler_.now());
     request_.clear();
+}
+
+void Bus::breakAt(Micros time) {
+    if (!measuring_)
+        return;
+    const Measuring measuring = *std::exchange(measuring_, std::nullopt);
+    // The timer may lag behind a request that starts right at the end of the measurement.
+    if (time >= measuring.readyAt)
+        measuring.sensor->completeMeasurement(measuring.readyAt);
+}
+
+void Bus::startMeasuring(Sensor* sensor, Micros readyAt, bool serviceRequest,
+                         const QByteArray& lineEnd) {
+    const quint64 generation = generation_;
+    measuring_ = Measuring{sensor, readyAt, generation};
+    scheduler_.at(readyAt, this, [this, generation, serviceRequest, lineEnd] {
+        if (!measuring_ || measuring_->generation != generation)
+            return; // a break came first
+        const Measuring measuring = *std::exchange(measuring_, std::nullopt);
+        measuring.sensor->completeMeasurement(measuring.readyAt);
+        if (serviceRequest)
+            send(QByteArray(1, measuring.sensor->address()) + lineEnd, scheduler_.now(),
+                 TrafficRecord::Kind::ServiceRequest);
+    });
 }
 
 void Bus::receive(QByteArrayView bytes) {
@@ -70,6 +95,7 @@ void Bus::receive(QByteArrayView bytes) {
         if (request_.isEmpty()) {
             // A new request: the break before it has ended any measurement in progress.
             ++generation_;
+            breakAt(start);
             requestStart_ = start;
             holdEcho_ = faults_.value(byte).lateBy.has_value();
             const QByteArray noise = faults_.value(byte).noise;
@@ -139,14 +165,23 @@ void Bus::requestComplete(const QByteArray& request, Micros start, Micros end) {
         return;
     }
 
-    if (faults.zeroWait && reply->waitField >= 0) {
-        reply->text.replace(reply->waitField, 3, "000");
-        reply->serviceRequestAfter.reset();
+    std::optional<Micros> measuringTime;
+    bool serviceRequest = false;
+    if (reply->isMeasurement()) {
+        measuringTime = reply->measuringTime;
+        serviceRequest = reply->text.mid(reply->waitField, 3) != "000";
+        if (faults.zeroWait) {
+            reply->text.replace(reply->waitField, 3, "000");
+            measuringTime = Micros{0};
+            serviceRequest = false;
+        }
+        if (faults.measuringTime)
+            measuringTime = faults.measuringTime;
+        if (faults.noServiceRequest || faults.garbage)
+            serviceRequest = false;
     }
-    if (faults.garbage) {
+    if (faults.garbage) // the sensor still measures; the host cannot tell
         reply->text = Faults::garbageText();
-        reply->serviceRequestAfter.reset();
-    }
     const QByteArray lineEnd = faults.noCarriageReturn ? "\n" : "\r\n";
     Micros replyStart = end + responseDelay_;
     if (!heldEcho.isEmpty()) {
@@ -155,16 +190,8 @@ void Bus::requestComplete(const QByteArray& request, Micros start, Micros end) {
     }
     const Micros replyEnd = send(reply->text + lineEnd, replyStart, TrafficRecord::Kind::Reply);
 
-    if (reply->serviceRequestAfter) {
-        const quint64 generation = generation_;
-        scheduler_.at(replyEnd + *reply->serviceRequestAfter, this,
-                      [this, generation, sensor, lineEnd] {
-                          if (generation != generation_)
-                              return; // aborted by a later request
-                          const QByteArray line = QByteArray(1, sensor->address()) + lineEnd;
-                          send(line, scheduler_.now(), TrafficRecord::Kind::ServiceRequest);
-                      });
-    }
+    if (measuringTime)
+        startMeasuring(sensor, replyEnd + *measuringTime, serviceRequest, lineEnd);
 }
 
 Micros Bus::send(const QByteArray& bytes, Micros start, std::optional<TrafficRecord::Kind> kind) {

@@ -23,9 +23,12 @@ class RotaryEncoder;
 // The host's bytes go in through receive(); a request is complete at its "!". The interface
 // echoes every byte as it goes out on the bus; then the addressed sensor answers one line
 // ending in CR LF. An address without a sensor, or a request the sensor does not know, gets
-// nothing back but the echo. After a measurement that announced a wait the sensor sends its
-// service request ("a" CR LF) when its result is ready, unless a new request (or a break)
-// came first and aborted the measurement.
+// nothing back but the echo.
+//
+// A measurement's data are ready at the end of its measuring time, counted from the end of
+// the measurement reply; a sensor that announced a wait sends its service request ("a"
+// CR LF) then. A break before that, alone or before a request to any address, aborts the
+// measurement: its data answer stays empty and no service request comes.
 //
 // Everything the bus sends comes out through transmitted(), later, from the scheduler, never
 // inside receive(). With pacing on every character takes 8.33 ms, echo included, and comes
@@ -73,6 +76,11 @@ Q_SIGNALS:
 
 private:
     void requestComplete(const QByteArray& request, Micros start, Micros end);
+    // A break at time ends the measurement under way: complete when its time is over,
+    // aborted when not.
+    void breakAt(Micros time);
+    void startMeasuring(Sensor* sensor, Micros readyAt, bool serviceRequest,
+                        const QByteArray& lineEnd);
     // Sends bytes so that the first starts no earlier than start, and records them under
     // kind (the echo is not recorded); returns when the last one is complete.
     Micros send(const QByteArray& bytes, Micros start, std::optional<TrafficRecord::Kind> kind);
@@ -92,7 +100,13 @@ private:
     Micros inputBase_{0}; // start of the host's present burst of characters
     qint64 inputCount_ = 0;
     Micros outputFree_{0};   // when the last byte sent towards the host is complete
-    quint64 generation_ = 0; // counts requests and breaks; stale service requests see it moved
+    quint64 generation_ = 0; // counts requests and breaks
+    struct Measuring {
+        Sensor* sensor = nullptr;
+        Micros readyAt{0};
+        quint64 generation = 0; // of the request that started it
+    };
+    std::optional<Measuring> measuring_; // the one measurement a break has not ended yet
     QList<TrafficRecord> traffic_;
 };
 

@@ -35,15 +35,25 @@ BusConfig BusConfig::demo() {
 }
 
 bool BusConfig::parseAddresses(const QString& text, QList<char>* addresses, QString* error) {
-    const QString compact = QString(text).remove(QLatin1Char(',')).remove(QLatin1Char(' '));
-    if (compact.isEmpty())
-        return setError(error, QStringLiteral("No address given in \"%1\".").arg(text));
-    for (const QChar c : compact) {
+    // One character each, separated by commas; spaces around them do not count.
+    const qsizetype before = addresses->size();
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        const QString element = part.trimmed();
+        if (element.isEmpty())
+            continue;
         char address = 0;
-        if (!parseAddress(QStringView(&c, 1), &address))
-            return setError(error, QStringLiteral("\"%1\" is no SDI-12 address.").arg(c));
+        if (!parseAddress(element, &address))
+            return setError(error,
+                            element.size() > 1
+                                ? QStringLiteral("\"%1\" is no SDI-12 address: an address is one "
+                                                 "character, and a list separates them with "
+                                                 "commas (1,3,5).")
+                                      .arg(element)
+                                : QStringLiteral("\"%1\" is no SDI-12 address.").arg(element));
         addresses->append(address);
     }
+    if (addresses->size() == before)
+        return setError(error, QStringLiteral("No address given in \"%1\".").arg(text));
     return true;
 }
 
@@ -67,7 +77,17 @@ bool BusConfig::addFault(const QString& text, QString* error) {
     if (colon != 1 || !parseAddress(QStringView(text).left(1), &address))
         return setError(error, QStringLiteral("A fault is ADDRESS:KIND, not \"%1\".").arg(text));
     const QString kind = text.mid(colon + 1);
-    Faults& f = faults[address];
+    Faults f = faults.value(address);
+    // The milliseconds after "NAME=" in kind.
+    const auto millisecondsAfter = [&kind](QLatin1String prefix) -> std::optional<Micros> {
+        bool ok = false;
+        const int ms = kind.mid(prefix.size()).toInt(&ok);
+        if (!ok || ms < 0)
+            return std::nullopt;
+        return milliseconds(ms);
+    };
+    const QLatin1String measure("measure=");
+    const QLatin1String late("late=");
     if (kind == QLatin1String("silent")) {
         f.silent = true;
     } else if (kind == QLatin1String("no-cr")) {
@@ -78,22 +98,28 @@ bool BusConfig::addFault(const QString& text, QString* error) {
         f.garbage = true;
     } else if (kind == QLatin1String("zero-wait")) {
         f.zeroWait = true;
+    } else if (kind == QLatin1String("no-service-request")) {
+        f.noServiceRequest = true;
+    } else if (kind.startsWith(measure)) {
+        f.measuringTime = millisecondsAfter(measure);
+        if (!f.measuringTime)
+            return setError(error, QStringLiteral("\"%1\" is no measuring time in milliseconds.")
+                                       .arg(kind.mid(measure.size())));
     } else if (kind == QLatin1String("late")) {
         f.lateBy = kDefaultLate;
-    } else if (kind.startsWith(QLatin1String("late="))) {
-        bool ok = false;
-        const int ms = kind.mid(5).toInt(&ok);
-        if (!ok || ms < 0)
-            return setError(error,
-                            QStringLiteral("\"%1\" is no delay in milliseconds.").arg(kind.mid(5)));
-        f.lateBy = milliseconds(ms);
+    } else if (kind.startsWith(late)) {
+        f.lateBy = millisecondsAfter(late);
+        if (!f.lateBy)
+            return setError(
+                error,
+                QStringLiteral("\"%1\" is no delay in milliseconds.").arg(kind.mid(late.size())));
     } else {
-        if (!f.any())
-            faults.remove(address);
         return setError(error, QStringLiteral("Unknown fault \"%1\"; known are silent, no-cr, "
-                                              "noise, garbage, zero-wait, late[=MS].")
+                                              "noise, garbage, zero-wait, measure=MS, "
+                                              "no-service-request, late[=MS].")
                                    .arg(kind));
     }
+    faults.insert(address, f);
     return true;
 }
 

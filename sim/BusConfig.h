@@ -31,11 +31,11 @@ public:
     // Level probes at 1, 3 and 5, rotary encoders at 2 and 4, paced at 1200 baud.
     static BusConfig demo();
 
-    // Adds sensors of one family at the addresses listed as "1,3,5" or "135"; false, with
-    // error set, when an address is no digit or letter or already taken.
+    // Adds sensors of one family at the addresses listed as "1,3,5"; false, with error set,
+    // when an element of the list is no single digit or letter, or an address is taken.
     bool addSensors(Sensor::Family family, const QString& addresses, QString* error);
     // Adds a fault "ADDRESS:KIND", KIND one of silent, no-cr, noise, garbage, zero-wait,
-    // late or late=MS (late alone is 1000 ms).
+    // measure=MS, no-service-request, late or late=MS (late alone is 1000 ms).
     bool addFault(const QString& text, QString* error);
     // "ADDRESS=MS": how long a measurement at that address takes.
     bool addMeasurementTime(const QString& text, QString* error);

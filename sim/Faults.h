@@ -19,8 +19,14 @@ struct Faults {
     QByteArray noise;
     // The answer is replaced by bytes that belong to no reply form.
     bool garbage = false;
-    // Measurements announce a wait of 000 and send no service request.
+    // Measurements announce a wait of 000 and send no service request; their data are ready
+    // at once (unless measuringTime says otherwise).
     bool zeroWait = false;
+    // When set, measurements really take this long, whatever wait they announce: their data
+    // are ready, and the service request comes, this long after the measurement reply.
+    std::optional<Micros> measuringTime;
+    // Measurements send no service request; their data are still ready in time.
+    bool noServiceRequest = false;
     // When set, the whole line (the interface's echo, then the answer) comes this long after
     // the request instead of at once; more than the host's command time-out makes it late.
     std::optional<Micros> lateBy;
@@ -30,7 +36,7 @@ struct Faults {
 
     bool any() const {
         return silent || noCarriageReturn || !noise.isEmpty() || garbage || zeroWait ||
-               lateBy.has_value();
+               measuringTime.has_value() || noServiceRequest || lateBy.has_value();
     }
 };
 

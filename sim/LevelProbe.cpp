@@ -124,6 +124,11 @@ void LevelProbe::changePressureUnit(int code) {
     settings_.pressureUnit = code;
 }
 
+QByteArray LevelProbe::measuredValues(Micros time) const {
+    return NumberText::signedFixed(pressureReading(time), unit(settings_.pressureUnit).decimals) +
+           NumberText::signedFixed(temperatureReading(time), 1);
+}
+
 Reply LevelProbe::numberReply(double value) const {
     return reply(NumberText::signedPlain(value));
 }
@@ -139,13 +144,6 @@ Reply LevelProbe::filterReply() const {
 std::optional<Reply> LevelProbe::answerFamily(QByteArrayView body, Micros now) {
     if (body == "M")
         return measurementReply(measurementTime(), 2, 1);
-    if (body == "D0") {
-        const int decimals = unit(settings_.pressureUnit).decimals;
-        return reply(NumberText::signedFixed(pressureReading(now), decimals) +
-                     NumberText::signedFixed(temperatureReading(now), 1));
-    }
-    if (body.size() == 2 && body[0] == 'D' && body[1] >= '1' && body[1] <= '9')
-        return reply({}); // no further values
     if (!body.startsWith("X"))
         return std::nullopt;
 

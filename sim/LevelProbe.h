@@ -63,6 +63,7 @@ protected:
     QByteArray model() const override { return "LVL300"; }
     QByteArray firmwareVersion() const override { return "214"; }
     std::optional<Reply> answerFamily(QByteArrayView body, Micros now) override;
+    QByteArray measuredValues(Micros time) const override;
 
 private:
     std::optional<Reply> answerSetting(QByteArrayView mnemonic, QByteArrayView value, Micros now);

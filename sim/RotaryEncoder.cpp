@@ -61,6 +61,10 @@ void RotaryEncoder::changeUnits(int units) {
     settings_.units = units;
 }
 
+QByteArray RotaryEncoder::measuredValues(Micros time) const {
+    return NumberText::signedFixed(value(time), lengthUnit(settings_.units).decimals);
+}
+
 Reply RotaryEncoder::valueReply(QByteArrayView mnemonic, const QByteArray& text) const {
     if (!repeatMnemonic_)
         return reply(text);
@@ -76,10 +80,6 @@ std::optional<Reply> RotaryEncoder::answerFamily(QByteArrayView body, Micros now
 
     if (body == "C")
         return measurementReply(measurementTime_, 1, 2);
-    if (body == "D0")
-        return reply(NumberText::signedFixed(value(now), decimals));
-    if (body.size() == 2 && body[0] == 'D' && body[1] >= '1' && body[1] <= '9')
-        return reply({});
     if (body.startsWith("XMU")) {
         if (body.size() > 3) {
             const auto d = digitValue();

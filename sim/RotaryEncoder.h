@@ -49,6 +49,7 @@ protected:
     QByteArray model() const override { return "ROT210"; }
     QByteArray firmwareVersion() const override { return "107"; }
     std::optional<Reply> answerFamily(QByteArrayView body, Micros now) override;
+    QByteArray measuredValues(Micros time) const override;
 
 private:
     Reply valueReply(QByteArrayView mnemonic, const QByteArray& text) const;

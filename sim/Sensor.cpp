@@ -17,9 +17,12 @@ Reply Sensor::measurementReply(Micros ready, int count, int countDigits) const {
     text += QByteArray::number(count).rightJustified(countDigits, '0');
     Reply result = reply(text);
     result.waitField = 1;
-    if (seconds > 0)
-        result.serviceRequestAfter = ready;
+    result.measuringTime = ready;
     return result;
+}
+
+void Sensor::completeMeasurement(Micros time) {
+    measured_ = measuredValues(time);
 }
 
 std::optional<Reply> Sensor::answer(QByteArrayView body, Micros now) {
@@ -41,7 +44,15 @@ std::optional<Reply> Sensor::answer(QByteArrayView body, Micros now) {
     }
     if (body == "XSN")
         return reply(serialNumber_);
-    return answerFamily(body, now);
+    if (body.size() == 2 && body[0] == 'D' && body[1] >= '0' && body[1] <= '9') {
+        if (body[1] != '0') // every value fits in the first data answer
+            return reply({});
+        return reply(measured_ ? *measured_ : measuredValues(now));
+    }
+    std::optional<Reply> result = answerFamily(body, now);
+    if (result && result->isMeasurement())
+        measured_ = QByteArray();
+    return result;
 }
 
 } // namespace sim

@@ -12,6 +12,11 @@ namespace sim {
 // One sensor on the bus. It answers the standard requests every SDI-12 sensor knows and
 // hands the rest to its family. A request reaches it as the part between the address and
 // "!" (the body): "" for "a!", "I", "A5", "XUP12".
+//
+// A request its family answers with a measurement reply starts a measurement: from then on
+// the data request "D0" answers with the address alone until the bus completes the
+// measurement at the end of its measuring time; one aborted by a break never completes.
+// Before the first measurement "D0" reads the sensor as it is at the request.
 class Sensor {
 public:
     enum class Family { LevelProbe, RotaryEncoder };
@@ -29,6 +34,10 @@ public:
     // the sensor does not know the request.
     std::optional<Reply> answer(QByteArrayView body, Micros now);
 
+    // Ends the measurement in progress with the values of that time; they stay the data
+    // answer until the next measurement starts.
+    void completeMeasurement(Micros time);
+
     static bool isValidAddress(char c) {
         return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     }
@@ -43,10 +52,13 @@ protected:
     virtual QByteArray model() const = 0;
     virtual QByteArray firmwareVersion() const = 0;
     virtual std::optional<Reply> answerFamily(QByteArrayView body, Micros now) = 0;
+    // What a measurement at this time gives: the values as the data answer carries them,
+    // each with its sign.
+    virtual QByteArray measuredValues(Micros time) const = 0;
 
     // The address followed by text.
     QByteArray line(QByteArrayView text) const;
-    Reply reply(QByteArrayView text) const { return Reply{line(text), -1, std::nullopt}; }
+    Reply reply(QByteArrayView text) const { return Reply{line(text), -1, Micros{0}}; }
     // The measurement reply "atttn" (or "atttnn" when countDigits is 2) for a result ready
     // after the given time; a non-zero wait is followed by a service request.
     Reply measurementReply(Micros ready, int count, int countDigits) const;
@@ -54,6 +66,9 @@ protected:
 private:
     char address_;
     QByteArray serialNumber_;
+    // The data answer's values: none before the first measurement, empty while one is under
+    // way or after one was aborted.
+    std::optional<QByteArray> measured_;
 };
 
 } // namespace sim

@@ -22,14 +22,24 @@ The bus behaves like an interface with sensors behind it: every request (ending 
 "!") is echoed, then the addressed sensor answers one line ending in CR LF.
 Level probes and rotary encoders answer their family's requests; their readings
 drift slowly so logging shows changes. Without --level and --rotary the bus holds
-level probes at 1, 3, 5 and rotary encoders at 2, 4.
+level probes at 1, 3, 5 and rotary encoders at 2, 4. An address list is single
+characters separated by commas.
+
+A measurement's data are ready at the end of its measuring time, when a sensor that
+announced a wait sends its service request. A data request before then, or any other
+request or break in the meantime, aborts the measurement: its data answer carries
+the address alone.
 
 Faults (--fault ADDRESS:KIND, repeatable), per address:
   silent      the echo only, no answer
   no-cr       answers end in LF without CR
   noise       a few noise bytes on the line before the echo
   garbage     the answer is replaced by junk
-  zero-wait   measurements announce a wait of 000 and send no service request
+  zero-wait   measurements announce a wait of 000 and send no service request;
+              their data are ready at once
+  measure=MS  measurements really take MS ms, whatever wait they announce
+  no-service-request
+              measurements send no service request (data still ready in time)
   late[=MS]   echo and answer come MS ms late (default 1000)
 
 Examples:

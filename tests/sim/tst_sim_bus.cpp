@@ -20,9 +20,11 @@ private Q_SLOTS:
     void addressChangeMovesTheSensor();
     void requestsSplitAcrossWrites();
     void breakOrSilenceDropsAHalfRequest();
-    void serviceRequestAfterTheWait_data();
-    void serviceRequestAfterTheWait();
-    void newRequestAbortsTheMeasurement();
+    void measurementTiming_data();
+    void measurementTiming();
+    void breakAbortsTheMeasurement_data();
+    void breakAbortsTheMeasurement();
+    void dataStayUntilTheNextMeasurement();
     void faults_data();
     void faults();
     void lateLineComesWhole();
@@ -111,66 +113,125 @@ void SimBusTest::breakOrSilenceDropsAHalfRequest() {
     QCOMPARE(sim.received, QByteArray("3XUT!30\r\n3XUP!30\r\n"));
 }
 
-void SimBusTest::serviceRequestAfterTheWait_data() {
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<qint64>("measurementMs"); // -1: the sensor's own
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<qint64>("serviceRequestMs"); // after the reply; -1: none
+namespace {
 
-    QTest::newRow("level M, filter 10 x 1")
-        << QByteArray("3M!") << qint64{-1} << QByteArray("3M!30022\r\n") << qint64{2000};
-    QTest::newRow("level M, 1.5 s")
-        << QByteArray("3M!") << qint64{1500} << QByteArray("3M!30022\r\n") << qint64{1500};
-    QTest::newRow("level M, at once")
-        << QByteArray("3M!") << qint64{0} << QByteArray("3M!30002\r\n") << qint64{-1};
-    QTest::newRow("level auto zero") << QByteArray("3XSPM0.0!") << qint64{-1}
-                                     << QByteArray("3XSPM0.0!30021\r\n") << qint64{2000};
-    QTest::newRow("rotary C, at once")
-        << QByteArray("2C!") << qint64{-1} << QByteArray("2C!200001\r\n") << qint64{-1};
-    QTest::newRow("rotary C, 2.5 s")
-        << QByteArray("2C!") << qint64{2500} << QByteArray("2C!200301\r\n") << qint64{2500};
-}
-
-void SimBusTest::serviceRequestAfterTheWait() {
-    QFETCH(QByteArray, request);
-    QFETCH(qint64, measurementMs);
-    QFETCH(QByteArray, reply);
-    QFETCH(qint64, serviceRequestMs);
-
-    SimHarness sim;
+// A level probe at 3 and an encoder at 2 with the faults given for them; the measurement
+// time of both when measurementMs is not -1.
+void addSensors(SimHarness& sim, qint64 measurementMs, const QStringList& faults) {
     sim::LevelProbe& probe = sim.bus.addLevelProbe('3');
     sim::RotaryEncoder& encoder = sim.bus.addRotaryEncoder('2');
     if (measurementMs >= 0) {
         probe.setMeasurementTime(milliseconds(measurementMs));
         encoder.setMeasurementTime(milliseconds(measurementMs));
     }
-    QCOMPARE(sim.exchange(request), reply);
-    if (serviceRequestMs < 0) {
-        sim.clock.advanceBy(milliseconds(100'000));
-        QCOMPARE(sim.received, QByteArray());
-        return;
-    }
-    sim.clock.advanceBy(milliseconds(serviceRequestMs) - Micros{1});
-    QCOMPARE(sim.received, QByteArray());
-    sim.clock.advanceBy(Micros{1});
-    QCOMPARE(sim.received, QByteArray(1, request.front()) + "\r\n");
+    sim::BusConfig config;
+    for (const QString& fault : faults)
+        QVERIFY(config.addFault(fault, nullptr));
+    for (auto it = config.faults.cbegin(); it != config.faults.cend(); ++it)
+        sim.bus.setFaults(it.key(), it.value());
 }
 
-void SimBusTest::newRequestAbortsTheMeasurement() {
+} // namespace
+
+void SimBusTest::measurementTiming_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<qint64>("measurementMs"); // -1: the sensor's own
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<qint64>("readyMs"); // after the reply
+    QTest::addColumn<bool>("serviceRequest");
+    const auto row = [](const char* name, const char* request, qint64 measurementMs,
+                        const QStringList& faults, const char* answer, qint64 readyMs, bool sr) {
+        QTest::newRow(name) << QByteArray(request) << measurementMs << faults << QByteArray(answer)
+                            << readyMs << sr;
+    };
+    row("level M, filter 10 x 1", "3M!", -1, {}, "30022", 2000, true);
+    row("level M, 1.5 s", "3M!", 1500, {}, "30022", 1500, true);
+    row("level M, at once", "3M!", 0, {}, "30002", 0, false);
+    row("level auto zero", "3XSPM0.0!", -1, {}, "30021", 2000, true);
+    row("rotary C, at once", "2C!", -1, {}, "200001", 0, false);
+    row("rotary C, 2.5 s", "2C!", 2500, {}, "200301", 2500, true);
+    row("really longer than announced", "3M!", 1500, {"3:measure=3700"}, "30022", 3700, true);
+    row("really shorter than announced", "3M!", -1, {"3:measure=400"}, "30022", 400, true);
+    row("announced 000, takes time", "2C!", -1, {"2:measure=700"}, "200001", 700, false);
+    row("no service request", "3M!", -1, {"3:no-service-request"}, "30022", 2000, false);
+    row("zero wait: ready at once", "3M!", -1, {"3:zero-wait"}, "30002", 0, false);
+    row("zero wait, taking time", "3M!", -1, {"3:zero-wait", "3:measure=1200"}, "30002", 1200,
+        false);
+}
+
+void SimBusTest::measurementTiming() {
+    QFETCH(QByteArray, request);
+    QFETCH(qint64, measurementMs);
+    QFETCH(QStringList, faults);
+    QFETCH(QByteArray, answer);
+    QFETCH(qint64, readyMs);
+    QFETCH(bool, serviceRequest);
+    const QByteArray address(1, request.front());
+    const QByteArray noData = address + "D0!" + address + "\r\n";
+    const Micros ready = milliseconds(readyMs);
+
+    // Asked for a moment too early, the data are lost for good.
+    if (ready > Micros{0}) {
+        SimHarness sim;
+        addSensors(sim, measurementMs, faults);
+        QCOMPARE(sim.exchange(request, ready - Micros{1}), request + answer + "\r\n");
+        QCOMPARE(sim.exchange(address + "D0!", milliseconds(100'000)), noData);
+    }
+
+    SimHarness sim;
+    addSensors(sim, measurementMs, faults);
+    QCOMPARE(sim.exchange(request), request + answer + "\r\n");
+    if (ready > Micros{0}) {
+        sim.clock.advanceBy(ready - Micros{1});
+        QCOMPARE(sim.received, QByteArray());
+        sim.clock.advanceBy(Micros{1});
+    }
+    QCOMPARE(std::exchange(sim.received, {}), serviceRequest ? address + "\r\n" : QByteArray());
+    sim.clock.advanceBy(milliseconds(100'000));
+    QCOMPARE(sim.received, QByteArray());
+    const QByteArray data = sim.exchange(address + "D0!");
+    QVERIFY2(data.startsWith(address + "D0!" + address) && data != noData, data.constData());
+}
+
+void SimBusTest::breakAbortsTheMeasurement_data() {
+    QTest::addColumn<QByteArray>("interruption"); // empty: a break alone
+    QTest::newRow("data request") << QByteArray("3D0!");
+    QTest::newRow("request to another sensor") << QByteArray("5XUP!");
+    QTest::newRow("request to an empty address") << QByteArray("7I!");
+    QTest::newRow("break alone") << QByteArray();
+}
+
+void SimBusTest::breakAbortsTheMeasurement() {
+    QFETCH(QByteArray, interruption);
     SimHarness sim;
     sim.bus.addLevelProbe('3');
-    sim.exchange("3M!");
-    sim.clock.advanceBy(milliseconds(500));
-    // The data request before the service request: data at once, no service request later.
-    QVERIFY(sim.exchange("3D0!").startsWith("3D0!3+"));
+    sim.bus.addLevelProbe('5');
+    sim.exchange("3M!", milliseconds(1999));
+    if (interruption.isEmpty())
+        sim.bus.lineBreak();
+    else
+        sim.bus.receive(interruption); // as on a pty, where the break cannot pass
     sim.clock.advanceBy(milliseconds(10'000));
-    QCOMPARE(sim.received, QByteArray());
+    for (const sim::TrafficRecord& record : sim.bus.traffic())
+        QVERIFY(record.kind != sim::TrafficRecord::Kind::ServiceRequest);
+    QCOMPARE(sim.exchange("3D0!"), QByteArray("3D0!3\r\n"));
 
-    // A break alone aborts it as well.
-    sim.exchange("3M!");
-    sim.bus.lineBreak();
-    sim.clock.advanceBy(milliseconds(10'000));
-    QCOMPARE(sim.received, QByteArray());
+    // The next measurement runs its course.
+    sim.exchange("3M!", milliseconds(2000));
+    QVERIFY(sim.exchange("3D0!").startsWith("3D0!3+"));
+}
+
+void SimBusTest::dataStayUntilTheNextMeasurement() {
+    SimHarness sim;
+    sim.bus.addLevelProbe('3'); // its level drifts
+    sim.exchange("3M!", milliseconds(2000));
+    const QByteArray first = sim.exchange("3D0!");
+    sim.clock.advanceBy(milliseconds(600'000));
+    sim.exchange("3XUT1!");
+    QCOMPARE(sim.exchange("3D0!"), first);
+    sim.exchange("3M!", milliseconds(2000));
+    QVERIFY(sim.exchange("3D0!") != first);
 }
 
 void SimBusTest::faults_data() {
@@ -302,12 +363,17 @@ void SimBusTest::config_data() {
     QTest::addColumn<QStringList>("measure");
     QTest::addColumn<bool>("valid");
 
-    QTest::newRow("lists") << QStringList{"1,3,5"} << QStringList{"24"} << QStringList{}
+    QTest::newRow("lists") << QStringList{"1,3,5"} << QStringList{" 2, 4"} << QStringList{}
                            << QStringList{} << true;
     QTest::newRow("faults") << QStringList{"1"} << QStringList{}
-                            << QStringList{"1:silent",    "1:no-cr", "1:noise",   "1:garbage",
-                                           "1:zero-wait", "1:late",  "2:late=450"}
+                            << QStringList{"1:silent",       "1:no-cr",
+                                           "1:noise",        "1:garbage",
+                                           "1:zero-wait",    "1:measure=0",
+                                           "1:late",         "2:late=450",
+                                           "2:measure=2500", "2:no-service-request"}
                             << QStringList{"1=300"} << true;
+    QTest::newRow("addresses without commas")
+        << QStringList{"1,3"} << QStringList{"24"} << QStringList{} << QStringList{} << false;
     QTest::newRow("address twice")
         << QStringList{"1,3"} << QStringList{"3"} << QStringList{} << QStringList{} << false;
     QTest::newRow("no address") << QStringList{""} << QStringList{} << QStringList{}
@@ -320,6 +386,8 @@ void SimBusTest::config_data() {
         << QStringList{"1"} << QStringList{} << QStringList{"silent"} << QStringList{} << false;
     QTest::newRow("bad delay") << QStringList{"1"} << QStringList{} << QStringList{"1:late=soon"}
                                << QStringList{} << false;
+    QTest::newRow("bad measuring time") << QStringList{"1"} << QStringList{}
+                                        << QStringList{"1:measure=-5"} << QStringList{} << false;
     QTest::newRow("bad measurement time")
         << QStringList{"1"} << QStringList{} << QStringList{} << QStringList{"1:300"} << false;
 }

@@ -286,6 +286,7 @@ void SimPortsTest::programRefusesBadOptions_data() {
     QTest::addColumn<QString>("message");
     QTest::newRow("unknown fault") << QStringList{"--fault", "4:bogus"} << 2 << "bogus";
     QTest::newRow("address twice") << QStringList{"--level", "1", "--rotary", "1"} << 2 << "twice";
+    QTest::newRow("two characters in a list") << QStringList{"--level", "10"} << 2 << "\"10\"";
     QTest::newRow("bad delay") << QStringList{"--delay", "soon"} << 2 << "--delay";
     QTest::newRow("argument") << QStringList{"extra"} << 2 << "extra";
     QTest::newRow("help") << QStringList{"--help"} << 0 << "";

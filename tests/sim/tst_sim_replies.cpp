@@ -270,6 +270,7 @@ void SimRepliesTest::levelReadings() {
                                               sim::Waveform(15.0, {}, {}, 0, 2));
     for (const QString& step : setup)
         QVERIFY2(!sim.line(step.toLatin1()).isEmpty(), qPrintable(step));
+    sim.clock.advanceBy(sim::milliseconds(10'000)); // for a measurement among the steps
     const QStringList values = dataValues(sim.line("3D0!"));
     QCOMPARE(values, (QStringList{pressure, temperature}));
 }
