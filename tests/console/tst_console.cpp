@@ -125,18 +125,32 @@ void ConsoleTest::refusalsAndHistory() {
     QCOMPARE(c.dialogs.boxes.size(), 2);
     c.type("");
     QVERIFY(c.port->writes.empty());
+    // At most 80 characters (about 0.7 s on the wire): longer text is refused whole.
+    c.type('0' + QString(79, 'X') + '!');
+    QVERIFY(c.port->writes.empty());
+    QCOMPARE(c.dialogs.boxes.size(), 3);
+    QVERIFY(c.dialogs.boxes.back().text.contains("at most 80 characters"));
+    // Enter does nothing while Send is disabled (a request is out).
+    c.window->UserText->setText("0I!");
+    c.window->SubmitBut->click();
+    c.window->UserText->setText("1I!");
+    QTest::keyClick(c.window->UserText, Qt::Key_Return);
+    QCOMPARE(c.port->writes, std::vector<QByteArray>{"0I!"});
+    QTRY_VERIFY(!c.link->busy());
+    c.port->writes.clear();
 
-    c.type("0I!");
+    c.type("0XE!");
     c.type("1I!");
-    QCOMPARE(c.window->history(), (QStringList{"0I!", "1I!"}));
+    QCOMPARE(c.window->history(), (QStringList{"0I!", "0XE!", "1I!"}));
     QLineEdit* box = c.window->UserText;
     QTest::keyClick(box, Qt::Key_Up);
     QCOMPARE(box->text(), QStringLiteral("1I!"));
     QTest::keyClick(box, Qt::Key_Up);
     QTest::keyClick(box, Qt::Key_Up);
+    QTest::keyClick(box, Qt::Key_Up);
     QCOMPARE(box->text(), QStringLiteral("0I!"));
-    QTest::keyClick(box, Qt::Key_Down);
-    QTest::keyClick(box, Qt::Key_Down);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(box, Qt::Key_Down);
     QCOMPARE(box->text(), QString());
 }
 

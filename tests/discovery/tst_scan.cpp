@@ -43,109 +43,7 @@
 #include <functional>
 #include <optional>
 
-using app::MainWindow;
-
-namespace {
-
-constexpr int kTimeout = 100; // command time-out of these tests, in ms
-
-// The time of a test: the bus, the scripted sensors and the tool's time-outs run on one
-// manual clock that jumps from one due event to the next, so nothing races a real timer.
-struct VirtualTime {
-    VirtualTime() { clock.setAutoAdvance(true); }
-    sim::ManualScheduler clock;
-    sim::SchedulerTimers timers{clock};
-};
-
-VirtualTime& virtualTime() {
-    static VirtualTime time;
-    return time;
-}
-
-// A window on the given port, level-probe family, whose stored settings hold COM1 and a
-// short command time-out; load() opens the port and so runs the first scan.
-std::unique_ptr<MainWindow> makeWindow(testing::TestServices& t, platform::SerialPort& port,
-                                       VirtualTime& time = virtualTime()) {
-    app::AppServices services = t.services();
-    services.port = &port;
-    services.timers = &time.timers;
-    app::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
-    auto w = std::make_unique<MainWindow>(services);
-    w->setLevelProbeSensorType();
-    return w;
-}
-
-std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, platform::SerialPort& port,
-                                       VirtualTime& time = virtualTime()) {
-    auto w = makeWindow(t, port, time);
-    w->load();
-    return w;
-}
-
-QStringList sentRequests(MainWindow& w) {
-    QStringList sent;
-    for (const QString& line : w.link().commsLog().lines())
-        if (line.contains(" --> "))
-            sent << line.section(" --> ", 1);
-    return sent;
-}
-
-// The simulated bus in this process, its clock jumping from one event to the next.
-struct SimBus {
-    SimBus() { bus.setPacing(false); }
-    VirtualTime time;
-    sim::Bus bus{time.clock};
-    sim::BusPort port{bus};
-};
-
-std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, SimBus& sim) {
-    return loadWindow(t, sim.port, sim.time);
-}
-
-// Picks an address in a page's address list and presses its button: the message the change
-// ended with once the bus is free, or an empty text.
-QString chooseAddress(MainWindow& w, testing::TestServices& t, SimBus& sim,
-                      platform::DropDown* list, QPushButton* button, int address) {
-    sim.bus.clearTraffic();
-    t.dialogs.boxes.clear();
-    list->setCurrentIndex(address);
-    button->click();
-    QCoreApplication::processEvents();
-    if (!QTest::qWaitFor([&] { return !w.link().busy(); }))
-        return QStringLiteral("bus still busy");
-    return t.dialogs.boxes.isEmpty() ? QString() : t.dialogs.boxes.back().text;
-}
-
-std::unique_ptr<MainWindow> loadRotaryWindow(testing::TestServices& t, SimBus& sim) {
-    auto w = makeWindow(t, sim.port, sim.time);
-    w->setRotaryEncoderSensorType();
-    w->load();
-    return w;
-}
-
-// The requests the bus received since its traffic was last cleared.
-QStringList busRequests(const sim::Bus& bus) {
-    QStringList requests;
-    for (const sim::TrafficRecord& r : bus.traffic())
-        if (r.kind == sim::TrafficRecord::Kind::Request)
-            requests << QString::fromLatin1(r.bytes);
-    return requests;
-}
-
-// A sensor scripted by request: the answer to give 10 ms after the request, or nothing for
-// silence.
-void script(testing::FakeSerialPort& port,
-            std::function<std::optional<QByteArray>(const QByteArray&)> answer) {
-    port.onWrite = [&port, answer](const QByteArray& request) {
-        const std::optional<QByteArray> a = answer(request);
-        if (a)
-            virtualTime().clock.after(
-                sim::milliseconds(10), &port,
-                [&port, line = request + *a + "\r\n"] { port.receive(line); });
-    };
-}
-
-} // namespace
+#include "BusWindow.h"
 
 class ScanTest : public QObject {
     Q_OBJECT
@@ -883,6 +781,10 @@ void ScanTest::pulledAtEveryRequest() {
             QVERIFY2(boxes.filter("was lost").size() == 1 && boxes.size() <= 2 &&
                          boxes.filter("Unable to connect").isEmpty(),
                      qPrintable(where + boxes.join(" | ")));
+            // A step pulled as it went out may have reached the sensor, and is named.
+            if (!afterAnswer && !boxes.filter("stopped at").isEmpty())
+                QVERIFY2(boxes.filter("may have reached the sensor").size() == 1,
+                         qPrintable(where + boxes.join(" | ")));
         }
     }
 }

@@ -104,6 +104,7 @@ private Q_SLOTS:
     void refusals_data();
     void refusals();
     void leavingAsksAndRestoresDensity();
+    void leavingWithoutStageOneSendsNothing();
     void autoZeroAndClearOffsetsAskFirst();
     void filterWindow();
     void filterSetDuringALogKeepsItsPeriod();
@@ -317,6 +318,17 @@ void CalibrationTest::leavingAsksAndRestoresDensity() {
     QVERIFY(f.page(1).CalibrateFrame->isHidden());
     QVERIFY(!f.calibration.Calibrate_Flag);
     QVERIFY(!f.calibration.stageOneDone(1));
+}
+
+void CalibrationTest::leavingWithoutStageOneSendsNothing() {
+    // Density correction was never turned on: leaving must not turn it off.
+    Bench f;
+    f.check.setChecked(true);
+    f.dialogs.answers << Button::Yes;
+    f.check.setChecked(false);
+    f.settle();
+    QVERIFY(!f.check.isChecked());
+    QVERIFY(f.port->writes.empty());
 }
 
 void CalibrationTest::autoZeroAndClearOffsetsAskFirst() {
