@@ -168,6 +168,9 @@ void BusOwnerTest::consoleReplyAfterCloseIsNotDecoded() {
     sim.bus.addLevelProbe('1');
     sim.bus.addLevelProbe('3');
     auto w = loadWindow(t, sim);
+    // The last exchange before the console opens is page 1's reading (its data answer).
+    w->logger().requestReading(1);
+    QVERIFY(waitForFreeBus(*w));
     const int rows = w->logger().log(1).rowCount();
     const QString pressure = w->page(1)->level->PressureText->text();
     sim::Faults faults;
