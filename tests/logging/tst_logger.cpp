@@ -247,7 +247,8 @@ void LoggerTest::stopLogOnAnotherPageStopsAll() {
     trace->clear();
 
     logger->StopLogBut_Click(5);
-    QCOMPARE(statusWrites, (QStringList{"2 Logging", "5 Idle"}));
+    // The logging sensor's row too: no row says "Logging" once nothing logs.
+    QCOMPARE(statusWrites, (QStringList{"2 Logging", "5 Idle", "2 Idle"}));
     QCOMPARE(logger->state().LoggingSensor, 0);
     for (size_t i = 0; i < 10; ++i) {
         QCOMPARE(logger->state().LogActive[i], false);
