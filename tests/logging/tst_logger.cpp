@@ -362,6 +362,10 @@ void LoggerTest::valueTextsKeptExactly_data() {
     QTest::newRow("signs kept") << QString("-0.0012") << QString("-3");
     QTest::newRow("not ASCII") << QString::fromUtf8("1\u00b75\u00b0") << QString("x");
     QTest::newRow("longer than 255") << QString(300, QChar('7')) << QString("1.0");
+    // The lengths on either side of the one that needs a long length.
+    QTest::newRow("254 bytes") << QString(254, QChar('7')) << QString("1.0");
+    QTest::newRow("255 bytes") << QString(255, QChar('7')) << QString("1.0");
+    QTest::newRow("255 bytes of UTF-8") << QString(127, QChar(0xb0)) + '7' << QString("1.0");
 }
 
 void LoggerTest::valueTextsKeptExactly() {
