@@ -64,8 +64,8 @@ bool Logger::takeFirstReading(int tab) {
     const bool answered =
         link_.transact([&] { measure(tab, rotary() ? qint16(116) : qint16(11), 10); });
     if (answered && writeLogStatus_)
-        writeLogStatus_(tab, state_.LoggingSensor != 0 ? QStringLiteral("Logging")
-                                                       : QStringLiteral("Idle"));
+        writeLogStatus_(tab, state_.LoggingSensor == tab + 1 ? QStringLiteral("Logging")
+                                                             : QStringLiteral("Idle"));
     return answered;
 }
 
@@ -102,12 +102,16 @@ void Logger::requestReading(int tab) {
 }
 
 void Logger::stopLog(int tab) {
+    const int wasLogging = state_.LoggingSensor - 1;
     state_.LogTick.fill(0);
     state_.LogActive.fill(false);
     due_.fill(false);
     state_.LoggingSensor = 0;
-    if (writeLogStatus_)
+    if (writeLogStatus_) {
         writeLogStatus_(tab, QStringLiteral("Idle"));
+        if (wasLogging >= 0 && wasLogging != tab)
+            writeLogStatus_(wasLogging, QStringLiteral("Idle"));
+    }
     // A log reading waiting for its sensor's service request is given up (a reading of a
     // sequence is left to finish).
     if (logReadingUnderway_ && !link_.inSequence())

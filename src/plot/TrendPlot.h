@@ -37,7 +37,9 @@ public:
     void fitAll();
     bool following() const { return following_; }
     // Zooms the time axis by a factor (below 1 zooms in) around the point at `anchor`
-    // (0 the left edge of the plot area, 1 the right edge).
+    // (0 the left edge of the plot area, 1 the right edge): in as far as about ten readings
+    // across the plot, out as far as the whole log as "Fit All" shows it. An empty log
+    // does not zoom.
     void zoom(double factor, double anchor);
     // Moves the time axis by a fraction of the time shown (positive: later).
     void pan(double fraction);

@@ -68,22 +68,37 @@ std::optional<double> parseNumber(const QString& text) {
     return value;
 }
 
+namespace {
+
+// Plain text longer than this is written with an exponent.
+constexpr qsizetype kLongestPlainNumber = 19;
+
+QString withoutTrailingZeros(QString digits) {
+    if (digits.contains(QLatin1Char('.'))) {
+        while (digits.endsWith(QLatin1Char('0')))
+            digits.chop(1);
+        if (digits.endsWith(QLatin1Char('.')))
+            digits.chop(1);
+    }
+    return digits;
+}
+
+} // namespace
+
 QString plainNumberText(double value) {
     if (!std::isfinite(value) || value == 0.0)
         return QStringLiteral("0");
     QString text = QString::number(value, 'g', 15);
-    if (!text.contains(QLatin1Char('e')))
-        return text;
-    // Write very small and very large numbers out in full.
-    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    text = QString::number(value, 'f', std::max(0, 14 - exponent));
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
+    // Written out in full while that stays short enough to read.
+    if (text.contains(QLatin1Char('e'))) {
+        const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+        text = withoutTrailingZeros(QString::number(value, 'f', std::max(0, 14 - exponent)));
     }
-    return text;
+    if (text.size() <= kLongestPlainNumber)
+        return text;
+    const QString exponentForm = QString::number(value, 'e', 14);
+    const qsizetype e = exponentForm.indexOf(QLatin1Char('e'));
+    return withoutTrailingZeros(exponentForm.left(e)) + exponentForm.mid(e);
 }
 
 DataValues splitDataAnswer(const QString& answer) {

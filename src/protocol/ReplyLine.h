@@ -49,8 +49,10 @@ double RoundIt(double aNumberToRound, double aDecimalPlaces);
 // empty when the text is not a number.
 std::optional<double> parseNumber(const QString& text);
 
-// The shortest plain decimal text of a number: at most 15 significant digits, "." as the
-// decimal point, no exponent, no trailing zeros (2.5, 3, 0.97561, -0.25).
+// The shortest text of a number the tool computed: at most 15 significant digits, "." as
+// the decimal point, no trailing zeros (2.5, 3, 0.97561, -0.25, 0.0000001). A number whose
+// plain text would reach 20 characters is written with an exponent instead
+// (8.33333333333333e-302, 1e+20).
 QString plainNumberText(double value);
 
 // The two values of a data answer such as +12.345+21.5: split at the last sign that is not

@@ -97,10 +97,10 @@ QString measurementResolution(int unitsIndex, const QString& circumference,
                               const QString& countsPerRev) {
     // Millimetres per unit of the list's entries.
     constexpr std::array<double, 4> kMillimetres{1000.0, 1.0, 25.4, 304.8};
-    const double k = unitsIndex >= 0 && unitsIndex < static_cast<int>(kMillimetres.size())
-                         ? kMillimetres[static_cast<size_t>(unitsIndex)]
-                         : 0.0;
-    const double c = platform::leadingNumber(circumference) * k;
+    if (unitsIndex < 0 || unitsIndex >= static_cast<int>(kMillimetres.size()))
+        return {};
+    const double c =
+        platform::leadingNumber(circumference) * kMillimetres[static_cast<size_t>(unitsIndex)];
     const double n = platform::leadingNumber(countsPerRev);
     const double resolution = c / (n * 4.0);
     if (!std::isfinite(resolution))

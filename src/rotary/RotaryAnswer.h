@@ -35,8 +35,8 @@ struct RotaryAnswer {
 RotaryAnswer readRotaryAnswer(qint16 code, const protocol::ReplyLine& line);
 
 // Millimetres per count: the circumference in the unit of the list entry (0 metres,
-// 1 millimetres, 2 inches, 3 feet; no entry counts as 0) over four times the counts per
-// revolution. Empty when that is no finite number (counts 0, empty or not a number).
+// 1 millimetres, 2 inches, 3 feet) over four times the counts per revolution. Empty when
+// no unit is chosen or that is no finite number (counts 0, empty or not a number).
 QString measurementResolution(int unitsIndex, const QString& circumference,
                               const QString& countsPerRev);
 

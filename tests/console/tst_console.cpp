@@ -49,6 +49,8 @@ private Q_SLOTS:
     void closingAsksForARescanOnlyAfterReplies();
     void serviceModeOpensTheTimingWindowAndEndsTheClaim();
     void refusalsAndHistory();
+    void onlyPrintableAsciiIsSent_data();
+    void onlyPrintableAsciiIsSent();
     void longCommandIsTimedFromItsLastByte();
 };
 
@@ -152,6 +154,25 @@ void ConsoleTest::refusalsAndHistory() {
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(box, Qt::Key_Down);
     QCOMPARE(box->text(), QString());
+}
+
+void ConsoleTest::onlyPrintableAsciiIsSent_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("space and tilde") << QStringLiteral("0 ~!") << true;
+    QTest::newRow("unit separator") << QStringLiteral("0\x1f!") << false;
+    QTest::newRow("delete") << QStringLiteral("0\x7f!") << false;
+    QTest::newRow("no-break space") << QStringLiteral("0\u00a0!") << false;
+}
+
+void ConsoleTest::onlyPrintableAsciiIsSent() {
+    QFETCH(QString, text);
+    QFETCH(bool, sent);
+    Console c;
+    c.window->mnuUserCommand_Click();
+    c.type(text);
+    QCOMPARE(c.port->writes.size(), sent ? 1u : 0u);
+    QCOMPARE(c.dialogs.boxes.size(), sent ? 0 : 1);
 }
 
 void ConsoleTest::longCommandIsTimedFromItsLastByte() {

@@ -255,11 +255,17 @@ void ScanTest::rescanWhileLogging() {
     page->StartLogBut->click();
     QTRY_VERIFY(page->PressUnitsQueryBut->isEnabled());
     w->ScanBut->click();
-    for (int i : {1, 4})
-        QCOMPARE(w->lists().ListView->topLevelItem(i)->text(8), QStringLiteral("Logging"));
+    const auto status = [&](int row) { return w->lists().ListView->topLevelItem(row)->text(8); };
+    QCOMPARE(status(1), QStringLiteral("Idle"));
+    QCOMPARE(status(4), QStringLiteral("Logging"));
     // The log goes on at the period chosen.
     QCOMPARE(page->LogPeriodCombo->currentText(), QStringLiteral("15 Minutes"));
     QVERIFY(w->logger().state().LogActive[4]);
+
+    // "Stop Log" on another page stops the log, and the logging sensor's row says so.
+    w->page(1)->level->StopLogBut->click();
+    QCOMPARE(status(1), QStringLiteral("Idle"));
+    QCOMPARE(status(4), QStringLiteral("Idle"));
 }
 
 void ScanTest::noSensorFound() {

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QTime>
 #include <QXmlStreamReader>
+#include <QtEndian>
 #include <freexl.h>
 #include <zip.h>
 
@@ -57,7 +58,122 @@ int columnOf(QStringView ref) {
     return col - 1;
 }
 
+quint16 u16(const QByteArray& b, qsizetype at) {
+    return at + 2 <= b.size() ? qFromLittleEndian<quint16>(b.constData() + at) : 0;
+}
+quint32 u32(const QByteArray& b, qsizetype at) {
+    return at + 4 <= b.size() ? qFromLittleEndian<quint32>(b.constData() + at) : 0xFFFFFFFE;
+}
+
+// A stream of a compound file, followed through the header's and the DIFAT's FAT sectors
+// and the FAT. Streams in the mini stream (under 4096 bytes) are not read: the workbook
+// written never is one.
+QByteArray compoundStream(const QByteArray& file, QStringView name) {
+    if (file.size() < 512)
+        return {};
+    const qsizetype sector = qsizetype(1) << u16(file, 30);
+    const auto at = [sector](quint32 s) { return (qsizetype(s) + 1) * sector; };
+    QList<quint32> fatSectors;
+    for (int i = 0; i < 109; ++i)
+        fatSectors << u32(file, 76 + 4 * i);
+    for (quint32 d = u32(file, 68); at(d) < file.size(); d = u32(file, at(d) + sector - 4))
+        for (qsizetype i = 0; i < sector / 4 - 1; ++i)
+            fatSectors << u32(file, at(d) + 4 * i);
+    fatSectors.resize(u32(file, 44));
+    QList<quint32> fat;
+    for (quint32 f : fatSectors)
+        for (qsizetype i = 0; i < sector / 4; ++i)
+            fat << u32(file, at(f) + 4 * i);
+    const auto chain = [&](quint32 start, qsizetype size) {
+        QByteArray bytes;
+        for (quint32 s = start; s < fat.size() && bytes.size() < size; s = fat[s])
+            bytes += file.mid(at(s), sector);
+        return bytes.left(size);
+    };
+    const QByteArray directory = chain(u32(file, 48), file.size());
+    for (qsizetype e = 0; e + 128 <= directory.size(); e += 128) {
+        const int length = std::max(0, u16(directory, e + 64) / 2 - 1);
+        const auto* entry = reinterpret_cast<const char16_t*>(directory.constData() + e);
+        if (QStringView(entry, length) == name)
+            return chain(u32(directory, e + 116), u32(directory, e + 120));
+    }
+    return {};
+}
+
 } // namespace
+
+QString xlsStringIndexMismatch(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("no file");
+    const QByteArray book = compoundStream(file.readAll(), u"Workbook");
+    // The SST and its CONTINUE records (where each starts in the stream), then EXTSST.
+    QList<qsizetype> records;
+    QByteArray extSst;
+    for (qsizetype at = 0; at + 4 <= book.size(); at += 4 + u16(book, at + 2)) {
+        const quint16 type = u16(book, at);
+        if (type == 0x00FC || (type == 0x003C && !records.isEmpty() && extSst.isEmpty()))
+            records << at;
+        else if (type == 0x00FF)
+            extSst = book.mid(at + 4, u16(book, at + 2));
+    }
+    if (records.isEmpty() || extSst.isEmpty())
+        return QStringLiteral("no SST or no EXTSST");
+
+    // Where each text starts: its length, its flags, then its characters, which go on after
+    // a repeated flag byte in the next record when they do not fit.
+    QList<qsizetype> starts;
+    QList<qsizetype> recordOf;
+    int r = 0;
+    qsizetype o = 12; // the record header, the texts' total and distinct counts
+    const quint32 unique = u32(book, records[0] + 8);
+    const auto end = [&] { return records[r] + 4 + u16(book, records[r] + 2); };
+    for (quint32 k = 0; k < unique; ++k) {
+        if (records[r] + o >= end() && ++r < records.size())
+            o = 4;
+        if (r >= records.size())
+            return QStringLiteral("the string table ends before text %1").arg(k);
+        starts << records[r] + o;
+        recordOf << records[r];
+        qsizetype left = u16(book, records[r] + o);
+        qsizetype charSize = (book.at(records[r] + o + 2) & 1) + 1;
+        o += 3;
+        while (left > 0) {
+            if (records[r] + o >= end()) {
+                if (++r >= records.size())
+                    return QStringLiteral("text %1 runs past the string table").arg(k);
+                charSize = (book.at(records[r] + 4) & 1) + 1;
+                o = 5;
+            }
+            const qsizetype fit = std::min(left, (end() - records[r] - o) / charSize);
+            o += fit * charSize;
+            left -= fit;
+        }
+    }
+
+    const quint16 perBucket = u16(extSst, 0);
+    const qsizetype buckets = perBucket > 0 ? (unique + perBucket - 1) / perBucket : -1;
+    if ((extSst.size() - 2) / 8 != buckets)
+        return QStringLiteral("%1 buckets of %2 for %3 texts")
+            .arg((extSst.size() - 2) / 8)
+            .arg(perBucket)
+            .arg(unique);
+    for (qsizetype b = 0; b < buckets; ++b) {
+        const qsizetype text = b * perBucket;
+        const quint32 position = u32(extSst, 2 + 8 * b);
+        const quint16 offset = u16(extSst, 6 + 8 * b);
+        if (position != starts[text] || offset != starts[text] - recordOf[text])
+            return QStringLiteral("bucket %1 gives %2 and %3; text %4 starts at %5, %6 into its "
+                                  "record")
+                .arg(b)
+                .arg(position)
+                .arg(offset)
+                .arg(text)
+                .arg(starts[text])
+                .arg(starts[text] - recordOf[text]);
+    }
+    return {};
+}
 
 Grid readXls(const QString& path, QString* error) {
     const void* handle = nullptr;

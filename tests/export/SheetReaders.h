@@ -14,6 +14,11 @@ using Grid = QList<QStringList>;
 // The .xls through libfreexl.
 Grid readXls(const QString& path, QString* error = nullptr);
 
+// Where the .xls's string index (EXTSST) is wrong: every bucket must give the stream
+// position of its first text and that text's offset in its SST or CONTINUE record (header
+// included). Empty when it is right.
+QString xlsStringIndexMismatch(const QString& path);
+
 // The .xlsx unzipped with libzip and its sheet, shared strings and styles read as XML.
 struct XlsxSheet {
     Grid cells;

@@ -119,6 +119,8 @@ void WritersTest::contents() {
         QCOMPARE(bytes.count('\n'), want.size());
     }
     QCOMPARE(testing::readSheet(path), want);
+    if (format == Format::Xls)
+        QCOMPARE(testing::xlsStringIndexMismatch(path), QString());
 }
 
 void WritersTest::xlsxColumnsFitAndCentred_data() {
@@ -179,6 +181,7 @@ void WritersTest::largestXlsAndLongTexts() {
              (QStringList{QStringLiteral("#65533"), QStringLiteral("65533 ").repeated(170)}));
     QCOMPARE(grid.at(2 + longTexts - 1).at(3), QStringLiteral("64534 ").repeated(170));
     QCOMPARE(grid.last().mid(1, 3), (QStringList{"t:00:00:00", "#0", "Ünits €"}));
+    QCOMPARE(testing::xlsStringIndexMismatch(path), QString());
 
     log.addRow(at(7, "00:00:00"), u"1", u"C", u"1", u"C");
     const WriteResult refused = write(Format::Xls, log, path);

@@ -133,6 +133,8 @@ void FramerTest::overlongLineIsDropped() {
     // A line of exactly the limit is still framed.
     const QByteArray longest = "1" + QByteArray(Framer::kMaxLine - 1, 'y');
     QCOMPARE(feedAll(framer, longest + "\r\n").lines, QList<QByteArray>{longest});
+    // One byte more is not.
+    QVERIFY(feedAll(framer, longest + "y\r\n").lines.isEmpty());
 }
 
 void FramerTest::overlongLogTextIsCut() {

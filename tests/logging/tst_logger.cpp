@@ -258,7 +258,8 @@ void LoggerTest::stopLogOnAnotherPageStopsAll() {
     trace->clear();
 
     logger->StopLogBut_Click(5);
-    QCOMPARE(statusWrites, (QStringList{"2 Logging", "5 Idle"}));
+    // The logging sensor's row too: no row says "Logging" once nothing logs.
+    QCOMPARE(statusWrites, (QStringList{"2 Logging", "5 Idle", "2 Idle"}));
     QCOMPARE(logger->state().LoggingSensor, 0);
     for (size_t i = 0; i < 10; ++i) {
         QCOMPARE(logger->state().LogActive[i], false);
@@ -378,6 +379,10 @@ void LoggerTest::valueTextsKeptExactly_data() {
     QTest::newRow("signs kept") << QString("-0.0012") << QString("-3");
     QTest::newRow("not ASCII") << QString::fromUtf8("1\u00b75\u00b0") << QString("x");
     QTest::newRow("longer than 255") << QString(300, QChar('7')) << QString("1.0");
+    // The lengths on either side of the one that needs a long length.
+    QTest::newRow("254 bytes") << QString(254, QChar('7')) << QString("1.0");
+    QTest::newRow("255 bytes") << QString(255, QChar('7')) << QString("1.0");
+    QTest::newRow("255 bytes of UTF-8") << QString(127, QChar(0xb0)) + '7' << QString("1.0");
 }
 
 void LoggerTest::valueTextsKeptExactly() {

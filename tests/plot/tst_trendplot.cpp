@@ -50,6 +50,7 @@ private Q_SLOTS:
     void followsEachNewReading_data();
     void followsEachNewReading();
     void zoomedViewStaysUntilFitAll();
+    void zoomStopsAtTenReadingsAndAtTheWholeLog();
     void hiddenPlotCatchesUpWithoutNonNumbers();
     void pageFollowsAnAddressMove();
 };
@@ -133,6 +134,33 @@ void TrendPlotTest::zoomedViewStaysUntilFitAll() {
     QVERIFY(plot.following());
     QCOMPARE(drawn(plot.points(0)).last(), 500.0);
     QVERIFY(plot.timeAxis()->max() >= kStart.addSecs(1000));
+}
+
+void TrendPlotTest::zoomStopsAtTenReadingsAndAtTheWholeLog() {
+    // A reading every 15 minutes for three weeks, over the new year.
+    const QDateTime start(QDate(2026, 12, 20), QTime(0, 0));
+    const QDateTime newest = start.addSecs(900 * (3 * 7 * 96 - 1));
+    LogModel log(LogModel::Layout::Rotary);
+    for (QDateTime t = start; t <= newest; t = t.addSecs(900))
+        log.addRow(t, QString::number(log.rowCount() % 7), u"Metres");
+    TrendPlot plot;
+    plot.resize(600, 300);
+    plot.setLog(&log);
+    plot.show();
+    const QList<double> whole{plot.shownFrom(), plot.shownTo()};
+    QCOMPARE(plot.timeAxis()->format(), QStringLiteral("dd MMM yyyy hh:mm"));
+
+    // 200 wheel notches in at the oldest reading: ten readings across, no fewer.
+    for (int notch = 0; notch < 200; ++notch)
+        plot.zoom(0.8, 0);
+    QCOMPARE(drawn(plot.points(0)), (QList<qreal>{0, 1, 2, 3, 4, 5, 6, 0, 1, 2}));
+    QCOMPARE(plot.timeAxis()->format(), QStringLiteral("hh:mm:ss"));
+    // 200 out at the right edge: the whole log as "Fit All" shows it, no further.
+    for (int notch = 0; notch < 200; ++notch)
+        plot.zoom(1.25, 1);
+    QCOMPARE((QList<double>{plot.shownFrom(), plot.shownTo()}), whole);
+    QCOMPARE(plot.points(0).last().x(), axisTime(newest));
+    QCOMPARE(plot.timeAxis()->format(), QStringLiteral("dd MMM yyyy hh:mm"));
 }
 
 void TrendPlotTest::hiddenPlotCatchesUpWithoutNonNumbers() {

@@ -168,8 +168,12 @@ void CatalogueTest::plainNumberText_data() {
     QTest::newRow("negative") << -0.25 << "-0.25";
     QTest::newRow("15 significant digits") << 10.0 / 9.8 << "1.02040816326531";
     QTest::newRow("small, no exponent") << 0.0000001 << "0.0000001";
-    QTest::newRow("large, no exponent") << 1e20 << "100000000000000000000";
+    QTest::newRow("large, no exponent") << 1e18 << "1000000000000000000";
     QTest::newRow("zero") << 0.0 << "0";
+    // Plain text of 20 characters or more: an exponent, with 15 significant digits at most.
+    QTest::newRow("large, exponent") << 1e20 << "1e+20";
+    QTest::newRow("19 characters") << 0.00012345678901234 << "0.00012345678901234";
+    QTest::newRow("20 characters") << 0.000123456789012345 << "1.23456789012345e-04";
 }
 
 void CatalogueTest::plainNumberText() {

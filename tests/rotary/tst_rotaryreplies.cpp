@@ -248,10 +248,16 @@ void RotaryRepliesTest::resolution_data() {
     QTest::newRow("feet") << 3 << "1"
                           << "1"
                           << "76.2";
+    QTest::newRow("tiny") << 1 << "1e-300"
+                          << "3"
+                          << "8.33333333333333e-302";
+    // No unit known or no count to divide by: the box stays empty, never "0", "inf" or "nan".
     QTest::newRow("no unit chosen") << -1 << "200"
                                     << "500"
-                                    << "0";
-    // No count to divide by: the box stays empty, never "inf" or "nan".
+                                    << "";
+    QTest::newRow("unit beyond the list") << 9 << "200"
+                                          << "500"
+                                          << "";
     QTest::newRow("counts 0") << 1 << "200"
                               << "0"
                               << "";
