@@ -31,7 +31,6 @@ struct VirtualBus {
         services.timers = &timers;
         // Drawing costs nothing here: the window is drawn four times a second of bus time,
         // as on a fast machine, however slowly a profiler makes it draw.
-        services.processorMs = [] { return 0.0; };
         services.settingsFile = settingsDir.filePath(QStringLiteral("sysfile.cfg"));
         app::SysData(services.settingsFile).write({1, 20, 15, 200, 400});
     }

@@ -9,11 +9,10 @@
 #include "logging/LogModel.h"
 #include "logging/LogView.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
 #include "platform/Dialogs.h"
-#include "platform/FusionFrames.h"
 #include "platform/SerialPort.h"
 #include "protocol/Family.h"
+#include "widgets/Controls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -59,6 +58,7 @@ class LevelProbes final : public protocol::Family {
 public:
     bool isRotary() const override { return false; }
     qint16 dataRequestCode() const override { return 12; }
+    qint16 measureCode() const override { return 11; }
     void lockPage(int) override {}
     void unlockPage(int) override {}
     bool decodeReply(const sdilink::Transaction&, const protocol::ReplyLine&) override {
@@ -76,8 +76,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // Drawn as the program draws: its style and its unshaped Latin text.
-    platform::FusionFrames::useForApplication();
+    // Drawn as the program draws: the platform's style and its unshaped Latin text.
 
     NoPort port;
     NoDialogs dialogs;
@@ -92,7 +91,7 @@ int main(int argc, char** argv) {
     LevelProbes family;
     logging::Logger logger(link, platform::systemClock(), frames);
     logger.setFamily(&family, {}, {});
-    platform::preferUnshapedText(&tabs);
+    widgets::preferUnshapedText(&tabs);
     tabs.resize(1000, 800);
     tabs.show();
     QApplication::processEvents();

@@ -31,8 +31,8 @@
 #include "logging/LogModel.h"
 #include "logging/LogPeriods.h"
 #include "logging/Logger.h"
-#include "platform/DropDown.h"
 #include "protocol/Family.h"
+#include "widgets/DropDown.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -63,8 +63,8 @@ struct Harness {
             f = new logging::LogFrame(&tabs);
         logger = std::make_unique<logging::Logger>(
             *link, [] { return QDateTime::currentDateTime(); }, frames);
-        platform::WindowControls window{&tabs,    &scan,    menus[0], menus[1],
-                                        menus[2], menus[3], menus[4], menus[5]};
+        widgets::WindowControls window{&tabs,    &scan,    menus[0], menus[1],
+                                       menus[2], menus[3], menus[4], menus[5]};
         family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
                                                            *link, dialogs, &list);
         logger->setFamily(family.get(), {}, {});

@@ -23,9 +23,6 @@ struct AppServices {
     platform::Clock clock;
     // The link's time-out timers; null means precise Qt timers.
     platform::Timers* timers = nullptr;
-    // The processor time the process has used, in milliseconds, by which the window paces its
-    // drawing during a chain of requests; empty means the process's own.
-    std::function<double()> processorMs;
     // The port numbers' devices, for the port menu's device names; null leaves the menu
     // unlabelled and every item enabled.
     const platform::PortMap* ports = nullptr;

@@ -17,18 +17,15 @@
 #include "logging/LogFrame.h"
 #include "logging/LogPeriods.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
 #include "platform/Dialogs.h"
-#include "platform/DropDown.h"
-#include "platform/FusionFrames.h"
-#include "platform/LineListView.h"
-#include "platform/PaintPacer.h"
 #include "platform/SerialPort.h"
 #include "protocol/Decoder.h"
 #include "report/ConfigReport.h"
 #include "report/ReportFile.h"
 #include "rotary/RotaryFamily.h"
 #include "rotary/RotaryPage.h"
+#include "widgets/Controls.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -36,6 +33,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -49,25 +47,15 @@ using Dialogs = platform::Dialogs;
 
 MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
-    // Before any control is made: the window's style, drawn for less where Fusion is used.
-    platform::FusionFrames::useForApplication();
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tarnix - SDI-12 Device Configuration Tool "));
     platform::Timers& timers =
         services_.timers != nullptr ? *services_.timers : platform::realTimers();
     link_ = std::make_unique<sdilink::Link>(*services_.port, *services_.dialogs, services_.sleep,
                                             services_.clock, this, timers);
-    // A chain of requests draws the window at most four times a second rather than after
-    // every request, less often where drawing is costly.
-    pacer_ = std::make_unique<platform::PaintPacer>(
-        this, timers, [this] { return link_->inSequence(); }, 250, services_.processorMs);
-    connect(link_.get(), &sdilink::Link::busFree, this, [this] { pacer_->flush(); });
     connect(link_.get(), &sdilink::Link::waitingForBus, this,
             [this](bool waiting) { BusWaitPanel->setVisible(waiting); });
-    pacer_->setSpacing([this] {
-        return scanner_ && scanner_->scanning() ? scanSpacing_ : platform::PaintPacer::Spacing{};
-    });
-    platform::preferUnshapedText(this);
+    widgets::preferUnshapedText(this);
     buildMenus();
     buildControls();
     buildStatusBar();
@@ -75,9 +63,6 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     for (size_t i = 0; i < pages_.size(); ++i)
         logFrames[i] = pages_[i]->log;
     logger_ = std::make_unique<logging::Logger>(*link_, services_.clock, logFrames);
-    // A running log locks its page for every reading; a reading over within half a second
-    // leaves the page as it was drawn, so the page is not drawn for it at all.
-    pacer_->holdControlsWhile([this] { return logger_->logReadingUnderway(); });
     exporter_ = std::make_unique<logexport::LogExporter>(
         *services_.dialogs, *logger_, [this] { return SensorTab->currentIndex(); });
 
@@ -107,7 +92,6 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
 MainWindow::~MainWindow() {
     // The decoder and the family refer to controls and to the link; drop them first.
     link_->setHandler(nullptr);
-    pacer_->setSpacing({}); // it asks the scanner
     decoder_.reset();
     scanner_.reset();
     family_.reset();
@@ -164,16 +148,18 @@ void MainWindow::buildControls() {
         pages_[static_cast<size_t>(i)] = page;
         SensorTab->addTab(page, QStringLiteral("Sensor %1").arg(i));
     }
-    platform::drawShownPageOnly(SensorTab);
+    widgets::drawShownPageOnly(SensorTab);
 
     lists_ = new discovery::SensorLists(central);
-    ScanBut = platform::makeButton(central, "ScanBut", QStringLiteral("Re-Scan Sensors"));
+    ScanBut = widgets::makeButton(central, "ScanBut", QStringLiteral("Re-Scan Sensors"));
     CalibrateCheck =
-        platform::makeCheckBox(central, "CalibrateCheck", QStringLiteral("Calibrate Mode"));
+        widgets::makeCheckBox(central, "CalibrateCheck", QStringLiteral("Calibrate Mode"));
 
     auto* comms = new QGroupBox(QStringLiteral("Comms Monitor"), central);
     // Follows the newest line.
-    CommsList = new platform::LineListView(comms);
+    CommsList = new QListView(comms);
+    CommsList->setUniformItemSizes(true);
+    CommsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CommsList->setObjectName(QStringLiteral("CommsList"));
     CommsList->setAccessibleName(QStringLiteral("Comms Monitor"));
     QFont mono(QStringLiteral("Monospace"));
@@ -181,7 +167,9 @@ void MainWindow::buildControls() {
     mono.setStyleHint(QFont::TypeWriter, font().styleStrategy());
     CommsList->setFont(mono);
     CommsList->setModel(&link_->commsLog());
-    ButClearComms = platform::makeButton(comms, "ButClearComms", QStringLiteral("Clear Comms"));
+    connect(&link_->commsLog(), &QAbstractItemModel::rowsInserted, CommsList,
+            [this] { CommsList->scrollToBottom(); });
+    ButClearComms = widgets::makeButton(comms, "ButClearComms", QStringLiteral("Clear Comms"));
     connect(ButClearComms, &QPushButton::clicked, this, [this] { link_->commsLog().clear(); });
     auto* commsLayout = new QVBoxLayout(comms);
     commsLayout->addWidget(CommsList);
@@ -330,7 +318,7 @@ const logging::LoggingState& MainWindow::loggingState() const {
 // "Log Status" column, for the chosen family.
 void MainWindow::connectLogging() {
     const bool rotary = isRotary();
-    std::array<platform::DropDown*, 10> periods{};
+    std::array<widgets::DropDown*, 10> periods{};
     for (size_t i = 0; i < pages_.size(); ++i) {
         SensorPage* p = pages_[i];
         const int tab = static_cast<int>(i);

@@ -3,8 +3,7 @@
 #include "AppServices.h"
 #include "levelprobe/CalibrationState.h"
 #include "logging/LoggingState.h"
-#include "platform/PaintPacer.h"
-#include "platform/WindowControls.h"
+#include "widgets/WindowControls.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -15,13 +14,11 @@
 class QAction;
 class QCheckBox;
 class QLabel;
+class QListView;
 class QMenu;
 class QPushButton;
 class QTabWidget;
 
-namespace platform {
-class LineListView;
-} // namespace platform
 namespace sdilink {
 class Link;
 } // namespace sdilink
@@ -75,9 +72,6 @@ public:
 
     SensorPage* page(int i) const { return pages_.at(static_cast<size_t>(i)); }
     sdilink::Link& link() { return *link_; }
-    const platform::PaintPacer& pacer() const { return *pacer_; }
-    // How far apart the window's drawings are while a scan runs.
-    void setScanSpacing(platform::PaintPacer::Spacing spacing) { scanSpacing_ = spacing; }
     protocol::Family& family() { return *family_; }
     discovery::SensorLists& lists() { return *lists_; }
     logging::Logger& logger() { return *logger_; }
@@ -86,7 +80,7 @@ public:
     console::UserCommand& userCommand() { return *userCommand_; }
     const logging::LoggingState& loggingState() const;
     levelprobe::CalibrationState& calibrationState() { return calibration_; }
-    const platform::WindowControls& windowControls() const { return window_; }
+    const widgets::WindowControls& windowControls() const { return window_; }
     // The port menu, the connection (CommPort, ScanOnConnect) and the timing window, which
     // the user-command window shows modally with exec().
     PortMenu& portMenu() { return *portMenu_; }
@@ -111,7 +105,7 @@ public:
     QTabWidget* SensorTab;
     QPushButton* ScanBut;
     QCheckBox* CalibrateCheck;
-    platform::LineListView* CommsList;
+    QListView* CommsList;
     QPushButton* ButClearComms;
     std::array<QLabel*, 3> StatusBar1{}; // the three panels
     QLabel* BusWaitPanel = nullptr;      // "Waiting for the bus..."
@@ -137,10 +131,8 @@ private:
 
     AppServices services_;
     std::unique_ptr<sdilink::Link> link_;
-    std::unique_ptr<platform::PaintPacer> pacer_;
     // A scan shows its progress in a window of its own; behind it the main window is drawn at
     // least every two seconds, drawing taking a quarter percent of the processor.
-    platform::PaintPacer::Spacing scanSpacing_{400, 2000};
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<protocol::Decoder> decoder_;
     protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's, owned by family_
@@ -152,7 +144,7 @@ private:
     std::unique_ptr<Connection> connection_;
     discovery::SensorLists* lists_ = nullptr;
     std::array<SensorPage*, 10> pages_{};
-    platform::WindowControls window_;
+    widgets::WindowControls window_;
     std::unique_ptr<logging::Logger> logger_;
     std::unique_ptr<logexport::LogExporter> exporter_;
     levelprobe::CalibrationState calibration_;

@@ -1,10 +1,10 @@
 #include "TimingWindow.h"
 
 #include "link/Link.h"
-#include "platform/CharacterFilter.h"
-#include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
+#include "widgets/CharacterFilter.h"
+#include "widgets/Controls.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -59,11 +59,11 @@ TimingWindow::TimingWindow(Link& link, platform::Dialogs& dialogs, QWidget* pare
 
     auto* grid = new QGridLayout(this);
     auto row = [this, grid](const char* name, const QString& label, const QString& text) {
-        QLineEdit* box = platform::makeTextBox(this, name, label);
+        QLineEdit* box = widgets::makeTextBox(this, name, label);
         box->setText(text);
-        platform::CharacterFilter::install(box, acceptedCharacter, [this] { link_.beep(); });
+        widgets::CharacterFilter::install(box, acceptedCharacter, [this] { link_.beep(); });
         const int r = grid->rowCount();
-        grid->addWidget(platform::makeLabel(this, label), r, 0);
+        grid->addWidget(widgets::makeLabel(this, label), r, 0);
         grid->addWidget(box, r, 1);
         return box;
     };
@@ -73,8 +73,8 @@ TimingWindow::TimingWindow(Link& link, platform::Dialogs& dialogs, QWidget* pare
     DataTimeoutText =
         row("DataTimeoutText", QStringLiteral("Data Timeout (mS)"), QStringLiteral("200"));
 
-    butApply = platform::makeButton(this, "butApply", QStringLiteral("Apply"));
-    butDefault = platform::makeButton(this, "butDefault", QStringLiteral("Default"));
+    butApply = widgets::makeButton(this, "butApply", QStringLiteral("Apply"));
+    butDefault = widgets::makeButton(this, "butDefault", QStringLiteral("Default"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(butApply);

@@ -1,8 +1,8 @@
 #include "UserCommand.h"
 
 #include "link/Link.h"
-#include "platform/Controls.h"
 #include "platform/Dialogs.h"
+#include "widgets/Controls.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -25,13 +25,13 @@ UserCommand::UserCommand(sdilink::Link& link, platform::Dialogs& dialogs, Hooks 
     setWindowTitle(QStringLiteral("User Command Entry"));
     const QString typed = QStringLiteral("User Command Text:");
     const QString received = QStringLiteral("Received Text:");
-    UserText = platform::makeTextBox(this, "UserText", typed);
-    SubmitBut = platform::makeButton(this, "SubmitBut", QStringLiteral("Send"));
+    UserText = widgets::makeTextBox(this, "UserText", typed);
+    SubmitBut = widgets::makeButton(this, "SubmitBut", QStringLiteral("Send"));
     SubmitBut->setDefault(true);
-    ReceivedText = platform::makeTextBox(this, "ReceivedText", received);
+    ReceivedText = widgets::makeTextBox(this, "ReceivedText", received);
     ReceivedText->setReadOnly(true);
     auto* grid = new QGridLayout(this);
-    platform::GridRows rows(grid);
+    widgets::GridRows rows(grid);
     rows.add(typed, UserText, SubmitBut);
     rows.add(received, ReceivedText);
     setMinimumWidth(480);

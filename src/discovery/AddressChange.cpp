@@ -3,9 +3,9 @@
 #include "Scanner.h"
 #include "link/Link.h"
 #include "platform/Dialogs.h"
-#include "platform/DropDown.h"
 #include "protocol/Catalogue.h"
 #include "protocol/Family.h"
+#include "widgets/DropDown.h"
 
 #include <QPushButton>
 #include <QTabWidget>

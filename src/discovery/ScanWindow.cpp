@@ -1,8 +1,7 @@
 #include "ScanWindow.h"
 
-#include "platform/CachedProgressBar.h"
-
 #include <QLabel>
+#include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace discovery {
@@ -11,7 +10,7 @@ ScanWindow::ScanWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SensorPoll"));
     setWindowTitle(QStringLiteral("Sensor Scan..."));
     setModal(false);
-    ProgressBar1 = new platform::CachedProgressBar(this);
+    ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setAccessibleName(QStringLiteral("Scan progress"));
     ProgressBar1->setRange(0, 9);

@@ -1,8 +1,7 @@
 #include "SensorLists.h"
 
-#include "platform/ColumnFit.h"
-#include "platform/Controls.h"
-#include "platform/LineDelegate.h"
+#include "widgets/ColumnFit.h"
+#include "widgets/Controls.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -22,10 +21,8 @@ QTreeWidget* makeList(QWidget* parent, const char* name, const QStringList& colu
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setHeaderLabels(columns);
     list->header()->setStretchLastSection(true);
-    // Each new text measures its column again: plain lines measure and draw cheaply.
-    list->setItemDelegate(new platform::LineDelegate(list));
     // Ten rows: the columns follow their texts.
-    new platform::ColumnFit(list);
+    new widgets::ColumnFit(list);
     return list;
 }
 
@@ -68,11 +65,11 @@ void SensorLists::showFamily(bool rotary) {
 }
 
 void SensorLists::ClearLevelRow(int page) {
-    platform::clearRowTexts(ListView, page);
+    widgets::clearRowTexts(ListView, page);
 }
 
 void SensorLists::ClearRotaryRow(int page) {
-    platform::clearRowTexts(RotaryListView, page);
+    widgets::clearRowTexts(RotaryListView, page);
 }
 
 } // namespace discovery

@@ -4,9 +4,9 @@
 #include "LevelPage.h"
 #include "SequenceRun.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "protocol/ReplyLine.h"
+#include "widgets/Controls.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -87,9 +87,9 @@ void Calibration::enterCalibrateMode() {
     state.DensityCorrectionOn = {};
     for (int p = 0; p <= 9; ++p) {
         const LevelPage& pg = family_.page(p);
-        platform::setEnabled({pg.ZeroCalibrationBut, pg.SlopeCalibrationBut, pg.PressureBut,
-                              pg.CalibrationCompleteBut},
-                             false);
+        widgets::setEnabled({pg.ZeroCalibrationBut, pg.SlopeCalibrationBut, pg.PressureBut,
+                             pg.CalibrationCompleteBut},
+                            false);
     }
     showCalibrateFrames(true);
     family_.page(family_.currentPage()).StageOneBut->setFocus();

@@ -1,7 +1,7 @@
 #include "FilterWindow.h"
 
-#include "platform/Controls.h"
-#include "platform/UpDown.h"
+#include "widgets/Controls.h"
+#include "widgets/UpDown.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,8 +15,8 @@ namespace levelprobe {
 namespace {
 
 // Keeps a box and its spinner together.
-void pair(QLineEdit* box, platform::UpDown* spinner) {
-    QObject::connect(spinner, &platform::UpDown::valueChanged, box,
+void pair(QLineEdit* box, widgets::UpDown* spinner) {
+    QObject::connect(spinner, &widgets::UpDown::valueChanged, box,
                      [box](int value) { box->setText(QString::number(value)); });
     QObject::connect(box, &QLineEdit::textEdited, spinner, [spinner](const QString& text) {
         bool ok = false;
@@ -28,7 +28,7 @@ void pair(QLineEdit* box, platform::UpDown* spinner) {
     });
 }
 
-void setQuietly(platform::UpDown* spinner, int value) {
+void setQuietly(widgets::UpDown* spinner, int value) {
     const QSignalBlocker quiet(spinner);
     spinner->setValue(value);
 }
@@ -38,29 +38,29 @@ void setQuietly(platform::UpDown* spinner, int value) {
 FilterWindow::FilterWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Filter"));
     setWindowTitle(QStringLiteral("Filter Settings"));
-    using platform::makeLabel;
-    using platform::makeTextBox;
+    using widgets::makeLabel;
+    using widgets::makeTextBox;
 
     NoOfReadingsText = makeTextBox(this, "NoOfReadingsText", QStringLiteral("Number of Readings:"));
-    UpDown1 = new platform::UpDown(1, 12, this);
+    UpDown1 = new widgets::UpDown(1, 12, this);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     ReadingIntervalText =
         makeTextBox(this, "ReadingIntervalText", QStringLiteral("Reading Interval:"));
-    UpDown2 = new platform::UpDown(1, 100, this);
+    UpDown2 = new widgets::UpDown(1, 100, this);
     UpDown2->setObjectName(QStringLiteral("UpDown2"));
     auto* constant = makeTextBox(this, "ConstantText", QStringLiteral("X"));
     constant->setText(QStringLiteral("0.2"));
     constant->setReadOnly(true);
     MaxSampleRateText = makeTextBox(this, "MaxSampleRateText", QStringLiteral("Max. Sample Rate:"));
     MaxSampleRateText->setReadOnly(true);
-    Command1 = platform::makeButton(this, "Command1", QStringLiteral("Query"));
-    FilterSetingsBut = platform::makeButton(this, "FilterSetingsBut", QStringLiteral("Set"));
+    Command1 = widgets::makeButton(this, "Command1", QStringLiteral("Query"));
+    FilterSetingsBut = widgets::makeButton(this, "FilterSetingsBut", QStringLiteral("Set"));
     pair(NoOfReadingsText, UpDown1);
     pair(ReadingIntervalText, UpDown2);
 
     // A product laid out downwards: readings x interval x 0.2 s = sample rate.
     auto* grid = new QGridLayout;
-    platform::GridRows rows(grid);
+    widgets::GridRows rows(grid);
     rows.add(QStringLiteral("Number of Readings:"), NoOfReadingsText, UpDown1);
     rows.add(QStringLiteral("X"), nullptr);
     rows.add(QStringLiteral("Reading Interval:"), ReadingIntervalText, UpDown2);

@@ -5,9 +5,9 @@
 class QLineEdit;
 class QPushButton;
 
-namespace platform {
+namespace widgets {
 class UpDown;
-}
+} // namespace widgets
 
 namespace levelprobe {
 
@@ -24,9 +24,9 @@ public:
     void showFilter(int readings, int interval, const QString& sampleRate);
 
     QLineEdit* NoOfReadingsText;
-    platform::UpDown* UpDown1;
+    widgets::UpDown* UpDown1;
     QLineEdit* ReadingIntervalText;
-    platform::UpDown* UpDown2;
+    widgets::UpDown* UpDown2;
     QLineEdit* MaxSampleRateText;
     QPushButton* Command1;
     QPushButton* FilterSetingsBut;

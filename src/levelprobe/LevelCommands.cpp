@@ -5,9 +5,9 @@
 #include "NumberKeyFilter.h"
 #include "link/Link.h"
 #include "platform/Dialogs.h"
-#include "platform/DropDown.h"
 #include "protocol/Catalogue.h"
 #include "protocol/ReplyLine.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -26,7 +26,7 @@ const QString kProceed = QStringLiteral("Are you sure you wish to proceed?");
 void emptyControl(QWidget* control) {
     if (auto* box = qobject_cast<QLineEdit*>(control))
         box->clear();
-    else if (auto* list = qobject_cast<platform::DropDown*>(control))
+    else if (auto* list = qobject_cast<widgets::DropDown*>(control))
         list->setText({});
     else if (auto* lines = qobject_cast<QListWidget*>(control))
         lines->clear();
@@ -158,7 +158,7 @@ std::optional<int> LevelCommands::selection(int index, const QString& title, con
 }
 
 void LevelCommands::PressUnitsBut_Click(int p) {
-    platform::DropDown* units = family_.page(p).PressUnitsCombo;
+    widgets::DropDown* units = family_.page(p).PressUnitsCombo;
     const QString title = QStringLiteral("Set Pressure Units.");
     if (!selection(units->currentIndex(), title, QStringLiteral("the pressure units")))
         return;
@@ -174,7 +174,7 @@ void LevelCommands::PressUnitsBut_Click(int p) {
 }
 
 void LevelCommands::TempUnitsBut_Click(int p) {
-    platform::DropDown* units = family_.page(p).TempUnitsCombo;
+    widgets::DropDown* units = family_.page(p).TempUnitsCombo;
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Temperature Units."),
                       QStringLiteral("the temperature units")))

@@ -5,8 +5,8 @@
 #include "link/Link.h"
 #include "link/Transaction.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
-#include "platform/DropDown.h"
+#include "widgets/Controls.h"
+#include "widgets/DropDown.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,9 +20,9 @@
 
 namespace levelprobe {
 
-using platform::setEnabled;
+using widgets::setEnabled;
 
-LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, platform::WindowControls window,
+LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, widgets::WindowControls window,
                          logging::Logger& logger, CalibrationState& calibration,
                          sdilink::Link& link, platform::Dialogs& dialogs, QTreeWidget* ListView)
     : pages_(pages), window_(window), logger_(logger), link_(link), calibration_(calibration),
@@ -124,7 +124,7 @@ void LevelFamily::UnlockLevelPage(int p) {
                    true);
 }
 
-platform::DropDown* LevelFamily::addressList(int p) const {
+widgets::DropDown* LevelFamily::addressList(int p) const {
     return page(p).AddressCombo;
 }
 

@@ -7,8 +7,8 @@
 #include "LevelReplies.h"
 #include "LevelScanSeries.h"
 #include "Reset.h"
-#include "platform/WindowControls.h"
 #include "protocol/Family.h"
+#include "widgets/WindowControls.h"
 
 #include <array>
 #include <vector>
@@ -34,17 +34,18 @@ class LevelPage;
 // its logging periods, calibration, reset and filter.
 class LevelFamily final : public protocol::Family {
 public:
-    LevelFamily(std::array<LevelPage*, 10> pages, platform::WindowControls window,
+    LevelFamily(std::array<LevelPage*, 10> pages, widgets::WindowControls window,
                 logging::Logger& logger, CalibrationState& calibration, sdilink::Link& link,
                 platform::Dialogs& dialogs, QTreeWidget* ListView);
 
     bool isRotary() const override { return false; }
     qint16 dataRequestCode() const override { return 12; }
+    qint16 measureCode() const override { return 11; }
     void lockPage(int page) override { LockLevelPage(page); }
     void unlockPage(int page) override { UnlockLevelPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
-    platform::DropDown* addressList(int page) const override;
+    widgets::DropDown* addressList(int page) const override;
     QPushButton* addressButton(int page) const override;
     qint16 addressChangeCode() const override { return 1; }
     void finishAddressChange(int newPage) override;
@@ -72,7 +73,7 @@ public:
     Filter& filter() { return filter_; }
     Reset& reset() { return reset_; }
     platform::Dialogs& dialogs() const { return dialogs_; }
-    const platform::WindowControls& windowControls() const { return window_; }
+    const widgets::WindowControls& windowControls() const { return window_; }
     // The page shown, and whether a page's sensor answered the last scan.
     int currentPage() const;
     bool hasSensor(int p) const;
@@ -84,7 +85,7 @@ private:
     void setWindowControls(bool enabled);
 
     std::array<LevelPage*, 10> pages_;
-    platform::WindowControls window_;
+    widgets::WindowControls window_;
     logging::Logger& logger_;
     sdilink::Link& link_;
     CalibrationState& calibration_;

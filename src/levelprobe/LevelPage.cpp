@@ -2,8 +2,8 @@
 
 #include "PressureUnits.h"
 #include "logging/LogPeriods.h"
-#include "platform/Controls.h"
-#include "platform/DropDown.h"
+#include "widgets/Controls.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -16,10 +16,10 @@
 
 namespace levelprobe {
 
-using platform::makeButton;
-using platform::makeCheckBox;
-using platform::makeDropDown;
-using platform::makeTextBox;
+using widgets::makeButton;
+using widgets::makeCheckBox;
+using widgets::makeDropDown;
+using widgets::makeTextBox;
 
 namespace {
 
@@ -53,7 +53,7 @@ void LevelPage::buildParameterFrame() {
     AddrBut = makeButton(f, "AddrBut", kSet, address);
 
     const QString details = QStringLiteral("Sensor Details :");
-    SensorIDList = platform::makeListBox(f, "SensorIDList", details);
+    SensorIDList = widgets::makeListBox(f, "SensorIDList", details);
     SensorIDList->setFixedHeight(76);
     IDQueryBut = makeButton(f, "IDQueryBut", kQuery, details);
 
@@ -132,7 +132,7 @@ void LevelPage::buildParameterFrame() {
     // Two columns of groups: identity and units on the left, levels and ranges on the right.
     auto* grid = new QGridLayout(ParameterFrame);
     grid->setColumnMinimumWidth(4, 16);
-    platform::GridRows left(grid, 0);
+    widgets::GridRows left(grid, 0);
     left.add(address, AddressCombo, AddrBut);
     left.add(details, SensorIDList, IDQueryBut);
     left.add(pressUnits, PressUnitsCombo, PressUnitsBut, PressUnitsQueryBut);
@@ -140,7 +140,7 @@ void LevelPage::buildParameterFrame() {
     left.add(density, DensityCorrCombo, DensityCorrBut, DensityCorrQueryBut);
     left.add(sg, SGText, SGBut);
     left.add(period, LogPeriodCombo, StartLogBut, StopLogBut);
-    platform::GridRows right(grid, 5);
+    widgets::GridRows right(grid, 5);
     right.add(range, RangeText, RangeBut, RangeQueryBut);
     right.add(maxOver, MaxOverRangeText, MaxRangeBut, MaxOverRangeQueryBut);
     right.add(reverse, ReverseCombo, ReverseBut, ReverseQueryBut);
@@ -182,7 +182,7 @@ void LevelPage::buildCalibrateFrame() {
         makeButton(f, "CalibrationCompleteBut", QStringLiteral("Yes"), complete);
 
     auto* grid = new QGridLayout(CalibrateFrame);
-    platform::GridRows rows(grid);
+    widgets::GridRows rows(grid);
     rows.add(gravity, LocalGravityText, LocalGravityBut, LocalGravityQueryBut);
     rows.add(stageOne, nullptr, StageOneBut);
     rows.add(zero, ZeroCalibrationText, ZeroCalibrationBut);

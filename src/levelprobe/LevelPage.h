@@ -8,9 +8,9 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-namespace platform {
+namespace widgets {
 class DropDown;
-}
+} // namespace widgets
 
 namespace levelprobe {
 
@@ -29,17 +29,17 @@ public:
     QGroupBox* CalibrateFrame;
 
     // Parameter frame.
-    platform::DropDown* AddressCombo;
+    widgets::DropDown* AddressCombo;
     QPushButton* AddrBut;
     QListWidget* SensorIDList;
     QPushButton* IDQueryBut;
-    platform::DropDown* PressUnitsCombo;
+    widgets::DropDown* PressUnitsCombo;
     QPushButton* PressUnitsBut;
     QPushButton* PressUnitsQueryBut;
-    platform::DropDown* TempUnitsCombo;
+    widgets::DropDown* TempUnitsCombo;
     QPushButton* TempUnitsBut;
     QPushButton* TempUnitsQueryBut;
-    platform::DropDown* DensityCorrCombo;
+    widgets::DropDown* DensityCorrCombo;
     QPushButton* DensityCorrBut;
     QPushButton* DensityCorrQueryBut;
     QLineEdit* RangeText;
@@ -48,7 +48,7 @@ public:
     QLineEdit* MaxOverRangeText;
     QPushButton* MaxRangeBut;
     QPushButton* MaxOverRangeQueryBut;
-    platform::DropDown* ReverseCombo;
+    widgets::DropDown* ReverseCombo;
     QPushButton* ReverseBut;
     QPushButton* ReverseQueryBut;
     QLineEdit* LevelText;
@@ -64,7 +64,7 @@ public:
     QPushButton* AutoZeroBut;
     QLineEdit* SGText;
     QPushButton* SGBut;
-    platform::DropDown* LogPeriodCombo;
+    widgets::DropDown* LogPeriodCombo;
     QPushButton* StartLogBut;
     QPushButton* StopLogBut;
 

@@ -5,10 +5,10 @@
 #include "LogPeriodList.h"
 #include "link/Link.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
 #include "platform/Dialogs.h"
-#include "platform/DropDown.h"
 #include "protocol/ReplyLine.h"
+#include "widgets/Controls.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -49,10 +49,10 @@ void LevelReplies::measure(int tab) {
 }
 
 void LevelReplies::setColumn(int tab, int column, const QString& text) {
-    platform::setRowText(family_.ListView(), tab, column, text);
+    widgets::setRowText(family_.ListView(), tab, column, text);
 }
 
-void LevelReplies::showUnit(platform::DropDown* units, std::optional<int> unitCode) {
+void LevelReplies::showUnit(widgets::DropDown* units, std::optional<int> unitCode) {
     // The last entry with the code wins.
     int match = -1;
     for (int i = 0; unitCode && i < units->count(); ++i)
@@ -209,7 +209,7 @@ void LevelReplies::addressChange(int tab, const LevelAnswer& a) {
 
 void LevelReplies::pressureUnits(int tab, qint16 code, const LevelAnswer& a) {
     beep();
-    platform::DropDown* units = family_.page(tab).PressUnitsCombo;
+    widgets::DropDown* units = family_.page(tab).PressUnitsCombo;
     showUnit(units, a.listCode);
     setColumn(tab, PressureUnits, units->text());
     if (code == 2)

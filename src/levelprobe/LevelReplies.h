@@ -9,8 +9,10 @@
 
 namespace platform {
 class Dialogs;
-class DropDown;
 } // namespace platform
+namespace widgets {
+class DropDown;
+} // namespace widgets
 namespace protocol {
 class ReplyLine;
 }
@@ -45,7 +47,7 @@ private:
     void measure(int tab);
     void awaitData(int tab, int waitSeconds);
     void setColumn(int tab, int column, const QString& text);
-    void showUnit(platform::DropDown* units, std::optional<int> unitCode);
+    void showUnit(widgets::DropDown* units, std::optional<int> unitCode);
 
     void addressChange(int tab, const LevelAnswer& a);
     void pressureUnits(int tab, qint16 code, const LevelAnswer& a);

@@ -4,7 +4,7 @@
 #include "LogPeriodList.h"
 #include "link/Link.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
+#include "widgets/Controls.h"
 
 #include <QTreeWidget>
 #include <array>
@@ -63,7 +63,7 @@ void LevelScanSeries::seriesComplete(int page) {
 }
 
 void LevelScanSeries::clearRow(int page) {
-    platform::clearRowTexts(family_.ListView(), page);
+    widgets::clearRowTexts(family_.ListView(), page);
 }
 
 void LevelScanSeries::selectRow(int page) {

@@ -2,8 +2,8 @@
 
 #include "LevelPage.h"
 #include "logging/LogPeriods.h"
-#include "platform/DropDown.h"
 #include "platform/Numbers.h"
+#include "widgets/DropDown.h"
 
 #include <QLineEdit>
 #include <algorithm>
@@ -17,7 +17,7 @@ void FillLogPeriods(LevelPage& page, bool keepSelection) {
     const double rate =
         std::clamp(platform::leadingNumber(page.SampleRateText->text()), -1e30, 1e30);
     const float T = static_cast<float>(rate) + 1.0f;
-    platform::DropDown& list = *page.LogPeriodCombo;
+    widgets::DropDown& list = *page.LogPeriodCombo;
     const int chosen = keepSelection ? list.selectedItemCode() : 0;
     std::vector<logging::LogPeriod> offered;
     // A running log keeps its period even when the new rate no longer offers it.

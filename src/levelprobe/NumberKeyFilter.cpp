@@ -1,6 +1,6 @@
 #include "NumberKeyFilter.h"
 
-#include "platform/CharacterFilter.h"
+#include "widgets/CharacterFilter.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -11,7 +11,7 @@ NumberKeyFilter::NumberKeyFilter(QLineEdit* box) : QObject(box), box_(box) {}
 
 void NumberKeyFilter::install(QLineEdit* box, Sign sign, LeadingDot dot,
                               std::function<void()> beep) {
-    platform::CharacterFilter::install(
+    widgets::CharacterFilter::install(
         box, [sign](QChar c, const QString& text) { return accepts(c, text, sign); },
         std::move(beep));
     if (dot == LeadingDot::AddZero)

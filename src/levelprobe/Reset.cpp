@@ -5,9 +5,9 @@
 #include "LevelPage.h"
 #include "SequenceRun.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
 #include "platform/Dialogs.h"
-#include "platform/DropDown.h"
+#include "widgets/Controls.h"
+#include "widgets/DropDown.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -21,12 +21,12 @@ ResetWindow::ResetWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Reset"));
     setWindowTitle(QStringLiteral("Reset Sensor"));
     const QString label = QStringLiteral("Sensor Number:");
-    SensorCombo = platform::makeDropDown(this, "SensorCombo", label);
+    SensorCombo = widgets::makeDropDown(this, "SensorCombo", label);
     for (int a = 0; a <= 9; ++a)
         SensorCombo->addEntry(QStringLiteral("Sensor %1").arg(a), a);
-    ResetBut = platform::makeButton(this, "ResetBut", QStringLiteral("Reset Sensor"));
+    ResetBut = widgets::makeButton(this, "ResetBut", QStringLiteral("Reset Sensor"));
     auto* grid = new QGridLayout(this);
-    platform::GridRows(grid).add(label, SensorCombo, ResetBut);
+    widgets::GridRows(grid).add(label, SensorCombo, ResetBut);
 }
 
 Reset::Reset(LevelFamily& family) : family_(family) {}
@@ -60,10 +60,10 @@ void Reset::ResetBut_Click() {
         return;
     }
     // One reset at a time.
-    platform::setEnabled({w.ResetBut, w.SensorCombo}, false);
+    widgets::setEnabled({w.ResetBut, w.SensorCombo}, false);
     ResetSensor(ResetIndex);
     if (!window_.isNull())
-        platform::setEnabled({window_->ResetBut, window_->SensorCombo}, true);
+        widgets::setEnabled({window_->ResetBut, window_->SensorCombo}, true);
 }
 
 bool Reset::ResetSensor(int p) {

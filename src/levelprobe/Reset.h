@@ -5,9 +5,9 @@
 
 class QPushButton;
 
-namespace platform {
+namespace widgets {
 class DropDown;
-}
+} // namespace widgets
 
 namespace levelprobe {
 
@@ -19,7 +19,7 @@ class ResetWindow final : public QDialog {
 public:
     explicit ResetWindow(QWidget* parent = nullptr);
 
-    platform::DropDown* SensorCombo;
+    widgets::DropDown* SensorCombo;
     QPushButton* ResetBut;
 };
 

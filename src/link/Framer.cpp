@@ -6,7 +6,8 @@ namespace {
 constexpr quint8 CR = 13;
 constexpr quint8 LF = 10;
 
-bool isAddressCharacter(quint8 b) {
+// A reply line starts with the sensor's address, or "?" (an echo of "?!").
+bool startsLine(quint8 b) {
     return (b >= '0' && b <= '9') || b == '?';
 }
 } // namespace
@@ -57,7 +58,7 @@ void Framer::frameByte(quint8 b, Step& step) {
         buffer_.Count = 0;
         buffer_.Complete = false;
         buffer_.Data.clear();
-        if (isAddressCharacter(b)) {
+        if (startsLine(b)) {
             buffer_.Data.append(static_cast<char>(b));
             buffer_.Count = 1;
             state_ = 3;

@@ -2,7 +2,7 @@
 
 #include "LogModel.h"
 #include "LogView.h"
-#include "platform/Controls.h"
+#include "widgets/Controls.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -31,14 +31,14 @@ LogFrame::LogFrame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent) {
     rotaryRows_ = new LogModel(LogModel::Layout::Rotary, this);
     LogListView = makeLogList(this, "LogListView", levelRows_);
     RotaryLogListView = makeLogList(this, "RotaryLogListView", rotaryRows_);
-    ClearLogBut = platform::makeButton(this, "ClearLogBut", QStringLiteral("Clear Log"), {},
-                                       QStringLiteral("Clear Log List."));
-    SaveLogBut = platform::makeButton(this, "SaveLogBut", QStringLiteral("Save Log"), {},
-                                      QStringLiteral("Save Log File."));
+    ClearLogBut = widgets::makeButton(this, "ClearLogBut", QStringLiteral("Clear Log"), {},
+                                      QStringLiteral("Clear Log List."));
+    SaveLogBut = widgets::makeButton(this, "SaveLogBut", QStringLiteral("Save Log"), {},
+                                     QStringLiteral("Save Log File."));
     ClearLogBut->setEnabled(false);
     SaveLogBut->setEnabled(false);
-    PlotBut = platform::makeButton(this, "PlotBut", QStringLiteral("Plot"), {},
-                                   QStringLiteral("Show the log as a plot beside the list."));
+    PlotBut = widgets::makeButton(this, "PlotBut", QStringLiteral("Plot"), {},
+                                  QStringLiteral("Show the log as a plot beside the list."));
     PlotBut->setCheckable(true);
     PlotBut->hide();
 

@@ -1,6 +1,6 @@
 #include "LogPeriods.h"
 
-#include "platform/DropDown.h"
+#include "widgets/DropDown.h"
 
 #include <array>
 
@@ -36,7 +36,7 @@ std::span<const LogPeriod> initialLevelLogPeriods() {
     return kInitialLevel;
 }
 
-void fillLogPeriodList(platform::DropDown& list, std::span<const LogPeriod> periods) {
+void fillLogPeriodList(widgets::DropDown& list, std::span<const LogPeriod> periods) {
     list.clear();
     for (const LogPeriod& period : periods)
         list.addEntry(QString::fromLatin1(period.text), period.seconds);

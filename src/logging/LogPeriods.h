@@ -3,9 +3,9 @@
 #include <QString>
 #include <span>
 
-namespace platform {
+namespace widgets {
 class DropDown;
-}
+} // namespace widgets
 
 namespace logging {
 
@@ -20,7 +20,7 @@ std::span<const LogPeriod> allLogPeriods();
 std::span<const LogPeriod> initialLevelLogPeriods();
 
 // Fills a logging-period list with the periods and selects the first entry.
-void fillLogPeriodList(platform::DropDown& list, std::span<const LogPeriod> periods);
+void fillLogPeriodList(widgets::DropDown& list, std::span<const LogPeriod> periods);
 
 inline const QString kLogPeriodToolTip = QStringLiteral("Select Logging Period.");
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/RowsView.h"
+#include "widgets/RowsView.h"
 
 #include <QFont>
 
@@ -12,7 +12,7 @@ namespace logging {
 // selected at a time. Only the rows on screen are ever looked at, so a reading added to a
 // log of a million rows costs no more than one added to an empty log: nothing is laid out
 // per row, the scroll range is the row count.
-class LogView final : public platform::RowsView {
+class LogView final : public widgets::RowsView {
     Q_OBJECT
 public:
     explicit LogView(QWidget* parent = nullptr);

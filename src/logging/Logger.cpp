@@ -4,9 +4,9 @@
 #include "LogModel.h"
 #include "LogView.h"
 #include "link/Link.h"
-#include "platform/DropDown.h"
 #include "protocol/Catalogue.h"
 #include "protocol/Family.h"
+#include "widgets/DropDown.h"
 
 #include <QItemSelectionModel>
 #include <QPushButton>
@@ -33,7 +33,7 @@ Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*,
     });
 }
 
-void Logger::setFamily(protocol::Family* family, std::array<platform::DropDown*, 10> periodLists,
+void Logger::setFamily(protocol::Family* family, std::array<widgets::DropDown*, 10> periodLists,
                        LogStatusWriter writeLogStatus) {
     family_ = family;
     periodLists_ = periodLists;
@@ -54,15 +54,13 @@ void Logger::RotaryMeasure(int tab, int timeoutFactor) {
 }
 
 void Logger::Measure(int tab) {
-    if (rotary())
-        RotaryMeasure(tab);
-    else
-        LevelMeasure(tab);
+    if (family_ != nullptr)
+        measure(tab, family_->measureCode(), 1);
 }
 
 bool Logger::takeFirstReading(int tab) {
     const bool answered =
-        link_.transact([&] { measure(tab, rotary() ? qint16(116) : qint16(11), 10); });
+        family_ != nullptr && link_.transact([&] { measure(tab, family_->measureCode(), 10); });
     if (answered && writeLogStatus_)
         writeLogStatus_(tab, state_.LoggingSensor == tab + 1 ? QStringLiteral("Logging")
                                                              : QStringLiteral("Idle"));

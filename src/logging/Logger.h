@@ -14,9 +14,9 @@ class Link;
 namespace protocol {
 class Family;
 }
-namespace platform {
+namespace widgets {
 class DropDown;
-}
+} // namespace widgets
 
 namespace logging {
 
@@ -37,7 +37,7 @@ public:
 
     // The family chosen at start, with its pages' logging-period lists (LogPeriodCombo or
     // RotaryLogPeriodCombo) and its sensor list's status column.
-    void setFamily(protocol::Family* family, std::array<platform::DropDown*, 10> periodLists,
+    void setFamily(protocol::Family* family, std::array<widgets::DropDown*, 10> periodLists,
                    LogStatusWriter writeLogStatus);
 
     const LoggingState& state() const { return state_; }
@@ -94,7 +94,7 @@ private:
     platform::Clock clock_;
     std::array<LogFrame*, 10> frames_;
     protocol::Family* family_ = nullptr;
-    std::array<platform::DropDown*, 10> periodLists_{};
+    std::array<widgets::DropDown*, 10> periodLists_{};
     LogStatusWriter writeLogStatus_;
     LoggingState state_;
     std::array<bool, 10> due_{};

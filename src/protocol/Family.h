@@ -4,9 +4,9 @@
 
 class QPushButton;
 
-namespace platform {
+namespace widgets {
 class DropDown;
-}
+} // namespace widgets
 namespace sdilink {
 struct Transaction;
 }
@@ -25,6 +25,8 @@ public:
     virtual bool isRotary() const = 0;
     // Transaction code of the data request aD0!.
     virtual qint16 dataRequestCode() const = 0;
+    // Transaction code of the family's measurement request: aM! (11) or aC! (116).
+    virtual qint16 measureCode() const = 0;
 
     // Disables a page's controls (and the window-level ones) while a transaction is in flight.
     virtual void lockPage(int page) = 0;
@@ -39,7 +41,7 @@ public:
     // A page's list of target addresses and its address "Set" button, and the transaction
     // code of the address change aAb!.
     // A family without them offers no address change.
-    virtual platform::DropDown* addressList(int /*page*/) const { return nullptr; }
+    virtual widgets::DropDown* addressList(int /*page*/) const { return nullptr; }
     virtual QPushButton* addressButton(int /*page*/) const { return nullptr; }
     virtual qint16 addressChangeCode() const { return 1; }
     // After the reply to an address change moved the page: sends what the move leaves to

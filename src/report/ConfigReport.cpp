@@ -1,8 +1,8 @@
 #include "ConfigReport.h"
 
 #include "levelprobe/LevelPage.h"
-#include "platform/DropDown.h"
 #include "rotary/RotaryPage.h"
+#include "widgets/DropDown.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -3,10 +3,10 @@
 #include "RotaryFamily.h"
 #include "RotaryPage.h"
 #include "link/Link.h"
-#include "platform/CharacterFilter.h"
 #include "platform/Dialogs.h"
-#include "platform/DropDown.h"
 #include "protocol/Catalogue.h"
+#include "widgets/CharacterFilter.h"
+#include "widgets/DropDown.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -44,7 +44,7 @@ void RotaryCommands::connectPage(int p) {
                          [this, p, handler = handler] { (this->*handler)(p); });
     const auto beep = [this] { link_.beep(); };
     for (QLineEdit* box : {pg.RotaryPulleyCircumText, pg.RotaryCurrentValueText})
-        platform::CharacterFilter::install(box, &RotaryCommands::acceptsNumberCharacter, beep);
+        widgets::CharacterFilter::install(box, &RotaryCommands::acceptsNumberCharacter, beep);
 }
 
 bool RotaryCommands::acceptsNumberCharacter(QChar c, const QString& text) {
@@ -63,7 +63,7 @@ void RotaryCommands::send(int p, qint16 code, const QByteArray& value, QWidget* 
     family_.LockRotaryPage(p);
     if (auto* box = qobject_cast<QLineEdit*>(answerControl))
         box->clear();
-    else if (auto* list = qobject_cast<platform::DropDown*>(answerControl))
+    else if (auto* list = qobject_cast<widgets::DropDown*>(answerControl))
         list->setText({});
     else if (auto* lines = qobject_cast<QListWidget*>(answerControl))
         lines->clear();
@@ -101,7 +101,7 @@ std::optional<int> RotaryCommands::selection(int index, const QString& title, co
 }
 
 void RotaryCommands::RotaryMeasurementUnitsBut_Click(int p) {
-    platform::DropDown* units = family_.page(p).RotaryMeasurementUnitsCombo;
+    widgets::DropDown* units = family_.page(p).RotaryMeasurementUnitsCombo;
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Measurement Units."),
                       QStringLiteral("the measurement units")))
@@ -109,7 +109,7 @@ void RotaryCommands::RotaryMeasurementUnitsBut_Click(int p) {
 }
 
 void RotaryCommands::RotaryDirectionBut_Click(int p) {
-    platform::DropDown* direction = family_.page(p).RotaryDirectionCombo;
+    widgets::DropDown* direction = family_.page(p).RotaryDirectionCombo;
     if (const auto index =
             selection(direction->currentIndex(), QStringLiteral("Set Rotation Direction."),
                       QStringLiteral("the rotation direction")))

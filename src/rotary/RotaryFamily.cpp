@@ -3,8 +3,8 @@
 #include "RotaryAnswer.h"
 #include "RotaryPage.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
-#include "platform/DropDown.h"
+#include "widgets/Controls.h"
+#include "widgets/DropDown.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -15,9 +15,9 @@
 
 namespace rotary {
 
-using platform::setEnabled;
+using widgets::setEnabled;
 
-RotaryFamily::RotaryFamily(std::array<RotaryPage*, 10> pages, platform::WindowControls window,
+RotaryFamily::RotaryFamily(std::array<RotaryPage*, 10> pages, widgets::WindowControls window,
                            logging::Logger& logger, sdilink::Link& link, platform::Dialogs& dialogs,
                            QTreeWidget* RotaryListView)
     : pages_(pages), window_(window), logger_(logger), link_(link), listView_(RotaryListView),
@@ -66,7 +66,7 @@ void RotaryFamily::MoveRotaryPage(int p, int q) {
             for (int c = 1; c <= 6; ++c)
                 target->setText(c, source->text(c));
     }
-    platform::clearRowTexts(listView_, p);
+    widgets::clearRowTexts(listView_, p);
 }
 
 void RotaryFamily::setPageControls(int p, bool enabled) {
@@ -86,7 +86,7 @@ void RotaryFamily::setPageControls(int p, bool enabled) {
                enabled);
 }
 
-platform::DropDown* RotaryFamily::addressList(int p) const {
+widgets::DropDown* RotaryFamily::addressList(int p) const {
     return page(p).RotaryAddressCombo;
 }
 

@@ -3,8 +3,8 @@
 #include "RotaryCommands.h"
 #include "RotaryReplies.h"
 #include "RotaryScanSeries.h"
-#include "platform/WindowControls.h"
 #include "protocol/Family.h"
+#include "widgets/WindowControls.h"
 
 #include <array>
 
@@ -28,17 +28,18 @@ class RotaryPage;
 // the page's commands, the decoder branches of codes 101-117 and its scan series.
 class RotaryFamily final : public protocol::Family {
 public:
-    RotaryFamily(std::array<RotaryPage*, 10> pages, platform::WindowControls window,
+    RotaryFamily(std::array<RotaryPage*, 10> pages, widgets::WindowControls window,
                  logging::Logger& logger, sdilink::Link& link, platform::Dialogs& dialogs,
                  QTreeWidget* RotaryListView);
 
     bool isRotary() const override { return true; }
     qint16 dataRequestCode() const override { return 117; }
+    qint16 measureCode() const override { return 116; }
     void lockPage(int page) override { LockRotaryPage(page); }
     void unlockPage(int page) override { UnlockRotaryPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
-    platform::DropDown* addressList(int page) const override;
+    widgets::DropDown* addressList(int page) const override;
     QPushButton* addressButton(int page) const override;
     qint16 addressChangeCode() const override { return 101; }
 
@@ -62,7 +63,7 @@ private:
     void setPageControls(int p, bool enabled);
 
     std::array<RotaryPage*, 10> pages_;
-    platform::WindowControls window_;
+    widgets::WindowControls window_;
     logging::Logger& logger_;
     sdilink::Link& link_;
     QTreeWidget* listView_;

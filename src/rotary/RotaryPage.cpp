@@ -1,8 +1,8 @@
 #include "RotaryPage.h"
 
 #include "logging/LogPeriods.h"
-#include "platform/Controls.h"
-#include "platform/DropDown.h"
+#include "widgets/Controls.h"
+#include "widgets/DropDown.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -12,9 +12,9 @@
 
 namespace rotary {
 
-using platform::makeButton;
-using platform::makeDropDown;
-using platform::makeTextBox;
+using widgets::makeButton;
+using widgets::makeDropDown;
+using widgets::makeTextBox;
 
 RotaryPage::RotaryPage(QWidget* parent)
     : QGroupBox(QStringLiteral("Set Parameters"), parent), RotaryEncoderFrame(this) {
@@ -33,7 +33,7 @@ RotaryPage::RotaryPage(QWidget* parent)
         makeButton(this, "RotaryAddrBut", set, address, QStringLiteral("Set Sensor Address."));
 
     const QString details = QStringLiteral("Sensor Details :");
-    RotarySensorIDList = platform::makeListBox(this, "RotarySensorIDList", details);
+    RotarySensorIDList = widgets::makeListBox(this, "RotarySensorIDList", details);
     RotarySensorIDList->setFixedHeight(76);
     RotaryIDQueryBut = makeButton(this, "RotaryIDQueryBut", query, details,
                                   QStringLiteral("Query Sensor Details."));
@@ -107,7 +107,7 @@ RotaryPage::RotaryPage(QWidget* parent)
     // Two columns of groups: identity and geometry on the left, output and logging on the
     // right.
     auto* grid = new QGridLayout(this);
-    platform::GridRows left(grid, 0);
+    widgets::GridRows left(grid, 0);
     left.add(address, RotaryAddressCombo, RotaryAddrBut);
     left.add(details, RotarySensorIDList, RotaryIDQueryBut);
     left.add(counts, RotaryCountsPerRevText, RotaryCountsPerRevBut, QueryRotaryCountsPerRevBut);
@@ -118,7 +118,7 @@ RotaryPage::RotaryPage(QWidget* parent)
              QueryRotaryMeasurementUnitsBut);
     left.add(pulley, RotaryPulleyCircumText, RotaryPulleyCircumBut, QueryRotaryPulleyCircumfBut);
     grid->setColumnMinimumWidth(4, 16);
-    platform::GridRows right(grid, 5);
+    widgets::GridRows right(grid, 5);
     right.add(resolution, RotaryMeasurementResText);
     right.add(current, RotaryCurrentValueText, RotaryCurrentValueBut, QueryRotaryCurrentValueBut);
     right.add(zero, nullptr, RotarySetZeroBut);

@@ -6,9 +6,9 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-namespace platform {
+namespace widgets {
 class DropDown;
-}
+} // namespace widgets
 
 namespace rotary {
 
@@ -20,17 +20,17 @@ public:
 
     QGroupBox* RotaryEncoderFrame; // this frame itself
 
-    platform::DropDown* RotaryAddressCombo;
+    widgets::DropDown* RotaryAddressCombo;
     QPushButton* RotaryAddrBut;
     QListWidget* RotarySensorIDList;
     QPushButton* RotaryIDQueryBut;
     QLineEdit* RotaryCountsPerRevText;
     QPushButton* RotaryCountsPerRevBut;
     QPushButton* QueryRotaryCountsPerRevBut;
-    platform::DropDown* RotaryDirectionCombo;
+    widgets::DropDown* RotaryDirectionCombo;
     QPushButton* RotaryDirectionBut;
     QPushButton* QueryRotaryDirectionBut;
-    platform::DropDown* RotaryMeasurementUnitsCombo;
+    widgets::DropDown* RotaryMeasurementUnitsCombo;
     QPushButton* RotaryMeasurementUnitsBut;
     QPushButton* QueryRotaryMeasurementUnitsBut;
     QLineEdit* RotaryPulleyCircumText;
@@ -43,7 +43,7 @@ public:
     QPushButton* RotarySetZeroBut;
     QLineEdit* RotaryMaxRangeText;
     QPushButton* RotaryUnlockQueryBut;
-    platform::DropDown* RotaryLogPeriodCombo;
+    widgets::DropDown* RotaryLogPeriodCombo;
     QPushButton* RotaryStartLogBut;
     QPushButton* RotaryStopLogBut;
 };

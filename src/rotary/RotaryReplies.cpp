@@ -4,8 +4,8 @@
 #include "RotaryPage.h"
 #include "link/Link.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
-#include "platform/DropDown.h"
+#include "widgets/Controls.h"
+#include "widgets/DropDown.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,7 +33,7 @@ void RotaryReplies::measure(int tab) {
 }
 
 void RotaryReplies::setColumn(int tab, int column, const QString& text) {
-    platform::setRowText(family_.RotaryListView(), tab, column, text);
+    widgets::setRowText(family_.RotaryListView(), tab, column, text);
 }
 
 bool RotaryReplies::decode(const sdilink::Transaction& transaction,

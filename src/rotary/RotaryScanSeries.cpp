@@ -3,7 +3,7 @@
 #include "RotaryFamily.h"
 #include "link/Link.h"
 #include "logging/Logger.h"
-#include "platform/Controls.h"
+#include "widgets/Controls.h"
 
 #include <QTreeWidget>
 #include <array>
@@ -40,7 +40,7 @@ void RotaryScanSeries::seriesComplete(int page) {
 }
 
 void RotaryScanSeries::clearRow(int page) {
-    platform::clearRowTexts(family_.RotaryListView(), page);
+    widgets::clearRowTexts(family_.RotaryListView(), page);
 }
 
 void RotaryScanSeries::selectRow(int page) {

@@ -10,9 +10,9 @@
 #include "link/Link.h"
 #include "logging/LogFrame.h"
 #include "logging/LogView.h"
-#include "platform/DropDown.h"
 #include "protocol/Family.h"
 #include "rotary/RotaryPage.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -299,7 +299,7 @@ void WindowsTest::sensorListsStartWithAddressRows() {
 void WindowsTest::pressureUnitsSkipCodes() {
     testing::TestServices t;
     auto w = makeWindow(t, Family::LevelProbe);
-    const platform::DropDown* units = w->page(4)->level->PressUnitsCombo;
+    const widgets::DropDown* units = w->page(4)->level->PressUnitsCombo;
     QCOMPARE(units->count(), 11);
     QList<int> codes;
     QStringList texts;
@@ -316,14 +316,14 @@ void WindowsTest::logPeriodLists() {
     testing::TestServices t1, t2;
     auto level = makeWindow(t1, Family::LevelProbe);
     auto rotary = makeWindow(t2, Family::RotaryEncoder);
-    auto entries = [](const platform::DropDown* list) {
+    auto entries = [](const widgets::DropDown* list) {
         QStringList e;
         for (int i = 0; i < list->count(); ++i)
             e << QStringLiteral("%1=%2").arg(list->itemText(i)).arg(list->itemCode(i));
         return e;
     };
-    const platform::DropDown* levelList = level->page(9)->level->LogPeriodCombo;
-    const platform::DropDown* rotaryList = rotary->page(9)->rotary->RotaryLogPeriodCombo;
+    const widgets::DropDown* levelList = level->page(9)->level->LogPeriodCombo;
+    const widgets::DropDown* rotaryList = rotary->page(9)->rotary->RotaryLogPeriodCombo;
     QCOMPARE(entries(levelList),
              (QStringList{"Single Log=0", "1 Second=1", "2 Seconds=2", "5 Seconds=5",
                           "10 Seconds=10", "1 Minute=60", "15 Minutes=900", "1 Hour=3600"}));

@@ -12,7 +12,7 @@
 #include "app/MainWindow.h"
 #include "app/SysData.h"
 #include "link/Link.h"
-#include "platform/DropDown.h"
+#include "widgets/DropDown.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -80,7 +80,7 @@ inline std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, SimBus& 
 // Picks an address in a page's address list and presses its button: the message the change
 // ended with once the bus is free, or an empty text.
 inline QString chooseAddress(MainWindow& w, testing::TestServices& t, SimBus& sim,
-                             platform::DropDown* list, QPushButton* button, int address) {
+                             widgets::DropDown* list, QPushButton* button, int address) {
     sim.bus.clearTraffic();
     t.dialogs.boxes.clear();
     list->setCurrentIndex(address);

@@ -21,10 +21,9 @@
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
 #include "logging/Logger.h"
-#include "platform/DropDown.h"
-#include "platform/LineListView.h"
 #include "protocol/Family.h"
 #include "rotary/RotaryPage.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -50,7 +49,6 @@ class ScanTest : public QObject {
 private Q_SLOTS:
     void singleSensorAtSeven();
     void eachPageShownOnce();
-    void scanDrawsTheWindowPaced();
     void fullSeriesOfOneAddress();
     void presenceWithoutIdentification();
     void measurementTimeoutIsRestored();
@@ -128,52 +126,6 @@ void ScanTest::eachPageShownOnce() {
 
 // A scan draws the window at most four times a second of its own time, however many
 // requests it sends, and leaves it drawn as it ends.
-void ScanTest::scanDrawsTheWindowPaced() {
-    testing::TestServices t;
-    SimBus sim;
-    sim.bus.addLevelProbe('2');
-    sim.bus.addLevelProbe('7');
-    // Every drawing costs the processor 6 ms: a scan spaces them two seconds apart (the most),
-    // other chains one second.
-    app::AppServices services = t.services();
-    services.port = &sim.port;
-    services.timers = &sim.time.timers;
-    services.processorMs = [ms = 0.0]() mutable { return ms += 6; };
-    app::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
-    auto w = std::make_unique<MainWindow>(services);
-    w->setLevelProbeSensorType();
-    w->resize(900, 700);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    // When the comms monitor, which takes every request and reply, is drawn.
-    struct Paints final : QObject {
-        explicit Paints(sim::ManualScheduler& clock) : clock(clock) {}
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::Paint)
-                at << clock.now().count() / 1000;
-            return false;
-        }
-        sim::ManualScheduler& clock;
-        QList<qint64> at;
-    } paints(sim.time.clock);
-    w->CommsList->viewport()->installEventFilter(&paints);
-
-    w->load();
-    QVERIFY(w->link().commsLog().lines().size() > 40);
-    QVERIFY(paints.at.size() > 3);
-    // The first paced drawing comes after the shortest interval, as nothing was drawn paced
-    // before; the last may follow the one before sooner: the scan's end is drawn at once.
-    for (qsizetype i = 1; i + 1 < paints.at.size(); ++i)
-        QVERIFY2(
-            paints.at[i] - paints.at[i - 1] >= (i == 1 ? 250 : 2000),
-            qPrintable(
-                QStringLiteral("drawn at %1 and %2 ms").arg(paints.at[i - 1]).arg(paints.at[i])));
-    QCOMPARE(w->pacer().intervalMs(), 1000);
-    QCoreApplication::processEvents();
-    QCOMPARE(w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32),
-             w->grab().toImage().convertToFormat(QImage::Format_RGB32));
-}
-
 void ScanTest::fullSeriesOfOneAddress() {
     testing::TestServices t;
     SimBus sim;

@@ -10,8 +10,8 @@
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
 #include "logging/Logger.h"
-#include "platform/DropDown.h"
 #include "protocol/Decoder.h"
+#include "widgets/DropDown.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -29,7 +29,7 @@ struct LevelFixture {
     LevelFixture() {
         tabs = std::make_unique<QTabWidget>();
         std::array<logging::LogFrame*, 10> frames{};
-        std::array<platform::DropDown*, 10> periods{};
+        std::array<widgets::DropDown*, 10> periods{};
         for (size_t i = 0; i < pages.size(); ++i) {
             pages[i] = new levelprobe::LevelPage;
             tabs->addTab(pages[i], QStringLiteral("page"));
@@ -64,8 +64,8 @@ struct LevelFixture {
         logger = std::make_unique<logging::Logger>(
             *link, [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }, frames);
 
-        platform::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
-                                        menus[2],   menus[3],   menus[4], menus[5]};
+        widgets::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
+                                       menus[2],   menus[3],   menus[4], menus[5]};
         family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
                                                            *link, dialogs, list.get());
         logger->setFamily(family.get(), periods, {});

@@ -3,8 +3,8 @@
 #include "levelprobe/FilterWindow.h"
 #include "levelprobe/LevelPage.h"
 #include "levelprobe/Reset.h"
-#include "platform/UpDown.h"
 #include "protocol/ReplyLine.h"
+#include "widgets/UpDown.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,5 +1,5 @@
 #include "LevelFixture.h"
-#include "platform/DropDown.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -106,7 +106,7 @@ void LevelCommandsTest::buttonsSendTheirRequest() {
     if (!setup.isEmpty()) {
         const QString name = setup.section('=', 0, 0);
         const QString value = setup.section('=', 1);
-        if (auto* list = pg.findChild<platform::DropDown*>(name))
+        if (auto* list = pg.findChild<widgets::DropDown*>(name))
             list->setCurrentIndex(value.toInt());
         else if (auto* box = pg.findChild<QLineEdit*>(name))
             box->setText(value);
@@ -121,7 +121,7 @@ void LevelCommandsTest::buttonsSendTheirRequest() {
     QVERIFY(!pg.PressUnitsQueryBut->isEnabled()); // locked until the reply
     if (!emptied.isEmpty()) {
         QWidget* w = pg.findChild<QWidget*>(emptied);
-        if (auto* list = qobject_cast<platform::DropDown*>(w))
+        if (auto* list = qobject_cast<widgets::DropDown*>(w))
             QVERIFY(list->text().isEmpty());
         else if (auto* box = qobject_cast<QLineEdit*>(w))
             QVERIFY(box->text().isEmpty());

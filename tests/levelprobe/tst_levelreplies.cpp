@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 #include "LevelFixture.h"
-#include "platform/DropDown.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

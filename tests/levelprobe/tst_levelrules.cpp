@@ -2,7 +2,7 @@
 #include "levelprobe/LevelFamily.h"
 #include "levelprobe/LevelPage.h"
 #include "logging/LoggingState.h"
-#include "platform/DropDown.h"
+#include "widgets/DropDown.h"
 
 #include <QAction>
 #include <QCheckBox>

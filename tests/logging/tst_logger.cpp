@@ -8,8 +8,8 @@
 #include "logging/LogPeriods.h"
 #include "logging/LogView.h"
 #include "logging/Logger.h"
-#include "platform/DropDown.h"
 #include "protocol/Family.h"
+#include "widgets/DropDown.h"
 
 #include <QItemSelectionModel>
 #include <QPushButton>
@@ -30,6 +30,7 @@ public:
         : rotary_(rotary), trace_(std::move(trace)) {}
     bool isRotary() const override { return rotary_; }
     qint16 dataRequestCode() const override { return rotary_ ? 117 : 12; }
+    qint16 measureCode() const override { return rotary_ ? 116 : 11; }
     void lockPage(int page) override { trace_->append(QStringLiteral("lock %1").arg(page)); }
     void unlockPage(int page) override { trace_->append(QStringLiteral("unlock %1").arg(page)); }
     bool decodeReply(const sdilink::Transaction&, const protocol::ReplyLine&) override {
@@ -84,7 +85,7 @@ private:
     std::unique_ptr<sdilink::Link> link;
     std::unique_ptr<QWidget> window;
     std::array<logging::LogFrame*, 10> frames{};
-    std::array<platform::DropDown*, 10> periods{};
+    std::array<widgets::DropDown*, 10> periods{};
     std::unique_ptr<FakeFamily> family;
     std::unique_ptr<Logger> logger;
     QStringList statusWrites;
@@ -107,7 +108,7 @@ void LoggerTest::setUp(bool rotary) {
     for (size_t i = 0; i < 10; ++i) {
         frames[i] = new logging::LogFrame(window.get());
         frames[i]->showFamily(rotary);
-        periods[i] = new platform::DropDown(window.get());
+        periods[i] = new widgets::DropDown(window.get());
         logging::fillLogPeriodList(*periods[i], logging::allLogPeriods());
         layout->addWidget(frames[i]);
     }
@@ -131,7 +132,7 @@ void LoggerTest::cleanup() {
 }
 
 void LoggerTest::selectPeriod(int tab, const QString& text) {
-    platform::DropDown* list = periods[static_cast<size_t>(tab)];
+    widgets::DropDown* list = periods[static_cast<size_t>(tab)];
     list->setCurrentIndex(list->findText(text));
     QVERIFY(list->currentIndex() >= 0);
 }
@@ -219,8 +220,7 @@ void LoggerTest::periodCounting() {
     QCOMPARE(statusWrites, periodic ? QStringList{"6 Logging"} : QStringList{});
 }
 
-// The window draws a running log's page lock only when a reading outlasts the pacer's
-// interval; a "Get" is drawn locked as before.
+// A running log's reading is marked from its request until the bus is free; a "Get" is not.
 void LoggerTest::logReadingsMarkedUntilTheBusIsFree() {
     setUp(false);
     logger->PressureBut_Click(6);

@@ -7,8 +7,8 @@
 #include "logging/LogModel.h"
 #include "logging/LogView.h"
 #include "logging/Logger.h"
-#include "platform/DropDown.h"
 #include "rotary/RotaryPage.h"
+#include "widgets/DropDown.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -67,8 +67,7 @@ void LogWindowTest::pageButtons() {
     app::SensorPage* p = w.page(3);
     QPushButton* start = rotary ? p->rotary->RotaryStartLogBut : p->level->StartLogBut;
     QPushButton* stop = rotary ? p->rotary->RotaryStopLogBut : p->level->StopLogBut;
-    platform::DropDown* period =
-        rotary ? p->rotary->RotaryLogPeriodCombo : p->level->LogPeriodCombo;
+    widgets::DropDown* period = rotary ? p->rotary->RotaryLogPeriodCombo : p->level->LogPeriodCombo;
     QTreeWidget* list = rotary ? w.lists().RotaryListView : w.lists().ListView;
     period->setCurrentIndex(period->findText(QStringLiteral("1 Second")));
     t.port->writes.clear();

@@ -15,6 +15,7 @@ class RecordingFamily final : public protocol::Family {
 public:
     bool isRotary() const override { return false; }
     qint16 dataRequestCode() const override { return 12; }
+    qint16 measureCode() const override { return 11; }
     void lockPage(int) override {}
     void unlockPage(int page) override { unlocked << page; }
     bool decodeReply(const sdilink::Transaction& t, const protocol::ReplyLine& line) override {

@@ -2,7 +2,7 @@
 #include "Unprivileged.h"
 #include "app/MainWindow.h"
 #include "discovery/SensorLists.h"
-#include "platform/DropDown.h"
+#include "widgets/DropDown.h"
 
 #include <QAction>
 #include <QDir>
@@ -37,7 +37,7 @@ std::unique_ptr<app::MainWindow> window(testing::TestServices& t, bool rotary,
     QWidget* page = w->SensorTab->widget(3);
     for (auto* box : page->findChildren<QLineEdit*>())
         box->setText(box->objectName());
-    for (auto* list : page->findChildren<platform::DropDown*>())
+    for (auto* list : page->findChildren<widgets::DropDown*>())
         list->findText("1 Second") < 0 ? list->setText(list->objectName())
                                        : list->setCurrentIndex(list->findText("1 Second"));
     for (auto* list : page->findChildren<QListWidget*>())

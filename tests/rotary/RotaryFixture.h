@@ -7,10 +7,10 @@
 #include "link/Link.h"
 #include "logging/LogFrame.h"
 #include "logging/Logger.h"
-#include "platform/DropDown.h"
 #include "protocol/Decoder.h"
 #include "rotary/RotaryFamily.h"
 #include "rotary/RotaryPage.h"
+#include "widgets/DropDown.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,7 +25,7 @@ struct RotaryFixture {
     RotaryFixture() {
         tabs = std::make_unique<QTabWidget>();
         std::array<logging::LogFrame*, 10> frames{};
-        std::array<platform::DropDown*, 10> periods{};
+        std::array<widgets::DropDown*, 10> periods{};
         for (size_t i = 0; i < pages.size(); ++i) {
             pages[i] = new rotary::RotaryPage;
             tabs->addTab(pages[i], QStringLiteral("page"));
@@ -49,8 +49,8 @@ struct RotaryFixture {
         link->setBeeper([this] { ++beeps; });
         link->setDataRequestCode(117);
         logger = std::make_unique<logging::Logger>(*link, now, frames);
-        platform::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
-                                        nullptr,    nullptr,    menus[2], menus[3]};
+        widgets::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
+                                       nullptr,    nullptr,    menus[2], menus[3]};
         family = std::make_unique<rotary::RotaryFamily>(pages, window, *logger, *link, dialogs,
                                                         list.get());
         logger->setFamily(family.get(), periods, {});

@@ -79,7 +79,7 @@ void RotaryRepliesTest::senders() {
     if (!setup.isEmpty()) {
         const QString name = setup.section('=', 0, 0);
         const QString value = setup.section('=', 1);
-        if (auto* list = pg.findChild<platform::DropDown*>(name))
+        if (auto* list = pg.findChild<widgets::DropDown*>(name))
             list->setCurrentIndex(value.toInt());
         else
             pg.findChild<QLineEdit*>(name)->setText(value);

@@ -1,8 +1,8 @@
 #include "RotaryFixture.h"
 #include "logging/LoggingState.h"
-#include "platform/DropDown.h"
 #include "rotary/RotaryFamily.h"
 #include "rotary/RotaryPage.h"
+#include "widgets/DropDown.h"
 
 #include <QAction>
 #include <QLineEdit>

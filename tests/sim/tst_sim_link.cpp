@@ -8,11 +8,11 @@
 #include "FakeDialogs.h"
 #include "LevelProbe.h"
 #include "ManualScheduler.h"
-#include "PortMap.h"
 #include "PtyServer.h"
-#include "QtSerialPort.h"
 #include "RealTimeScheduler.h"
 #include "link/Link.h"
+#include "platform/PortMap.h"
+#include "platform/QtSerialPort.h"
 
 #include <QTest>
 #include <memory>

@@ -5,10 +5,10 @@
 #include "BusPort.h"
 #include "LevelProbe.h"
 #include "ManualScheduler.h"
-#include "PortMap.h"
 #include "PtyServer.h"
-#include "QtSerialPort.h"
 #include "RealTimeScheduler.h"
+#include "platform/PortMap.h"
+#include "platform/QtSerialPort.h"
 
 #include <QElapsedTimer>
 #include <QFile>

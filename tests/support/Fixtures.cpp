@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 
-#include "platform/DropDown.h"
+#include "widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -22,7 +22,6 @@ app::AppServices TestServices::services() {
     };
     s.clock = [self] { return self->now; };
     // Drawing costs nothing: paced drawing keeps its shortest interval, however slow the build.
-    s.processorMs = [] { return 0.0; };
     s.settingsFile = settingsDir.filePath(QStringLiteral("Corvane sysfile.cfg"));
     return s;
 }
@@ -30,7 +29,7 @@ app::AppServices TestServices::services() {
 QString shownText(QWidget* w) {
     if (auto* box = qobject_cast<QLineEdit*>(w))
         return box->text();
-    if (auto* list = qobject_cast<platform::DropDown*>(w))
+    if (auto* list = qobject_cast<widgets::DropDown*>(w))
         return list->text();
     if (auto* check = qobject_cast<QCheckBox*>(w))
         return check->isChecked() ? QStringLiteral("1") : QStringLiteral("0");

@@ -14,7 +14,7 @@ class QTabWidget;
 class QTreeWidget;
 class QWidget;
 
-namespace platform {
+namespace widgets {
 
 class DropDown;
 
@@ -69,4 +69,4 @@ void clearRowTexts(QTreeWidget* list, int row);
 // Sets one sub-item of a sensor-list row; a row the list does not have is skipped.
 void setRowText(QTreeWidget* list, int row, int column, const QString& text);
 
-} // namespace platform
+} // namespace widgets

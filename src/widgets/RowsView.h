@@ -2,7 +2,7 @@
 
 #include <QAbstractItemView>
 
-namespace platform {
+namespace widgets {
 
 // The part of a list of rows of one height that does not depend on what a row shows: the
 // vertical scroll bar counts rows (its value is the first row shown), a row is picked by
@@ -42,7 +42,6 @@ protected:
 
 private:
     mutable int rowHeight_ = 0;      // 0: not known yet
-    bool verticalBarNeeded_ = false; // its range is more than one value
 };
 
-} // namespace platform
+} // namespace widgets

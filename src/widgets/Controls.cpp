@@ -1,7 +1,6 @@
 #include "Controls.h"
 
 #include "DropDown.h"
-#include "LineDelegate.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,7 +13,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-namespace platform {
+namespace widgets {
 
 namespace {
 
@@ -63,9 +62,7 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
 }
 
 QListWidget* makeListBox(QWidget* parent, const char* name, const QString& label) {
-    auto* list = named(new QListWidget(parent), name, plainLabel(label), {});
-    list->setItemDelegate(new LineDelegate(list));
-    return list;
+    return named(new QListWidget(parent), name, plainLabel(label), {});
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& text) {
@@ -124,4 +121,4 @@ void setRowText(QTreeWidget* list, int row, int column, const QString& text) {
         item->setText(column, text);
 }
 
-} // namespace platform
+} // namespace widgets

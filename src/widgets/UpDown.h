@@ -4,7 +4,7 @@
 
 class QToolButton;
 
-namespace platform {
+namespace widgets {
 
 // A pair of arrow buttons that step a whole number within a range, beside the text box
 // that shows it. The box is not bound: the owner writes the value into it on valueChanged.
@@ -30,4 +30,4 @@ private:
     int value_;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -7,7 +7,7 @@
 class QKeyEvent;
 class QLineEdit;
 
-namespace platform {
+namespace widgets {
 
 // Limits what the user can put into a text box to the characters a rule takes.
 //
@@ -47,4 +47,4 @@ private:
     QString before_;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-namespace platform {
+namespace widgets {
 
 UpDown::UpDown(int minimum, int maximum, QWidget* parent)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)), minimum_(minimum),
@@ -34,4 +34,4 @@ void UpDown::setValue(int value) {
     Q_EMIT valueChanged(value_);
 }
 
-} // namespace platform
+} // namespace widgets

@@ -3,7 +3,7 @@
 #include <QAbstractItemView>
 #include <QEvent>
 
-namespace platform {
+namespace widgets {
 
 DropDown::DropDown(QWidget* parent) : QComboBox(parent) {
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -57,4 +57,4 @@ void DropDown::selectOrBlank(std::optional<int> index) {
         setText({});
 }
 
-} // namespace platform
+} // namespace widgets

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
-namespace platform {
+namespace widgets {
 
 CharacterFilter::CharacterFilter(QLineEdit* box, Rule rule, std::function<void()> refused)
     : QObject(box), box_(box), rule_(std::move(rule)), refused_(std::move(refused)),
@@ -101,4 +101,4 @@ void CharacterFilter::edited(const QString& text) {
         refused_();
 }
 
-} // namespace platform
+} // namespace widgets

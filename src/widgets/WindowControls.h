@@ -4,7 +4,7 @@ class QAction;
 class QPushButton;
 class QTabWidget;
 
-namespace platform {
+namespace widgets {
 
 // The window-level controls that the page lock and unlock rules touch. Menus are given by
 // their menu-bar actions.
@@ -19,4 +19,4 @@ struct WindowControls {
     QAction* mnuUserCommand = nullptr;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QScrollBar>
 
-namespace platform {
+namespace widgets {
 
 namespace {
 
@@ -143,4 +143,4 @@ void installRowsAccessibility() {
     Q_UNUSED(installed);
 }
 
-} // namespace platform
+} // namespace widgets

@@ -5,7 +5,7 @@
 #include <QTreeView>
 #include <algorithm>
 
-namespace platform {
+namespace widgets {
 
 // A child of the header, which goes before the tree's model does: the model's last reset,
 // while the tree is being taken down, finds nothing connected.
@@ -62,4 +62,4 @@ void ColumnFit::fit(int first, int last) {
     }
 }
 
-} // namespace platform
+} // namespace widgets

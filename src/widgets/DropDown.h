@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <optional>
 
-namespace platform {
+namespace widgets {
 
 // A drop-down list whose shown text can be set apart from its entries, as the pages need:
 // "Select....." before anything is chosen, and an empty text while a query is in flight.
@@ -34,4 +34,4 @@ private:
     QWidget* list_; // the window of the list that drops down
 };
 
-} // namespace platform
+} // namespace widgets

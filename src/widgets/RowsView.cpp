@@ -1,32 +1,14 @@
 #include "RowsView.h"
 
 #include "RowsAccessible.h"
-#include "SteadyScrollBar.h"
 
-#include <QCoreApplication>
 #include <QScrollBar>
 #include <algorithm>
-#include <utility>
 
-namespace platform {
+namespace widgets {
 
 RowsView::RowsView(QWidget* parent) : QAbstractItemView(parent) {
     installRowsAccessibility();
-    // A row added to a long list moves the slider by less than a pixel: the bars are drawn
-    // again only when they would look different.
-    setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical, this));
-    setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal, this));
-    // A scroll area lays its scroll bars out again whenever a bar's range changes, and raises
-    // both bars' frames as it does, which draws both bars again; a list that grows a row at a
-    // time changes its vertical range at every row. Here that range has the bars laid out
-    // only when the vertical bar comes or goes.
-    const bool replaced = disconnect(verticalScrollBar(), SIGNAL(rangeChanged(int, int)), this,
-                                     SLOT(_q_showOrHideScrollBars()));
-    if (replaced)
-        connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int min, int max) {
-            if (std::exchange(verticalBarNeeded_, max > min) != (max > min))
-                QCoreApplication::postEvent(this, new QEvent(QEvent::LayoutRequest));
-        });
 }
 
 void RowsView::setModel(QAbstractItemModel* model) {
@@ -166,4 +148,4 @@ QRegion RowsView::visualRegionForSelection(const QItemSelection& selection) cons
     return region;
 }
 
-} // namespace platform
+} // namespace widgets

@@ -5,7 +5,7 @@
 
 class QTreeView;
 
-namespace platform {
+namespace widgets {
 
 // Keeps a list's columns as wide as their widest text, header label included, the way a
 // header fitting its sections to their contents does, but measures only the column whose
@@ -31,4 +31,4 @@ private:
     QList<int> labelWidths_; // -1: not measured yet
 };
 
-} // namespace platform
+} // namespace widgets
