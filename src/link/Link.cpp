@@ -104,13 +104,6 @@ bool Link::busy() const {
     return held() || !queue_.empty();
 }
 
-bool Link::pageHasWork(int page) const {
-    if (followUpPending() && current_.page == page)
-        return true;
-    return std::any_of(queue_.begin(), queue_.end(),
-                       [page](const Queued& q) { return !q.task && q.transaction.page == page; });
-}
-
 void Link::notifyIfFree() {
     if (held())
         return;
@@ -141,18 +134,6 @@ void Link::transmit(const Transaction& transaction) {
     start(transaction);
 }
 
-bool Link::deferWhileHeld(const QString& key, int page, std::function<void()> task) {
-    if (std::exchange(taskStarting_, false) || sending_ != Sending::Queue || !busy())
-        return false;
-    Queued entry;
-    entry.task = std::move(task);
-    entry.key = key;
-    entry.transaction.page = page;
-    entry.since = elapsedMs();
-    enqueue(std::move(entry));
-    return true;
-}
-
 void Link::start(Transaction transaction) {
     if (sending_ == Sending::FollowUp) {
         transaction.exchange = followUpOf_;
@@ -177,84 +158,6 @@ void Link::start(Transaction transaction) {
         transaction.beep = false;
     current_ = std::move(transaction);
     send_TXbuff(current_.request);
-}
-
-void Link::enqueue(Queued entry) {
-    const bool twice = std::any_of(queue_.begin(), queue_.end(), [&entry](const Queued& q) {
-        return entry.task ? q.task && q.key == entry.key
-                          : !q.task && q.transaction.sameRequest(entry.transaction);
-    });
-    if (twice)
-        return;
-    if (static_cast<int>(queue_.size()) >= kQueueLimit) {
-        drop(entry, QStringLiteral("%1 requests are waiting for the bus").arg(kQueueLimit));
-        return;
-    }
-    queue_.push_back(std::move(entry));
-    updateWaitNotice();
-    if (!held())
-        scheduleQueue();
-}
-
-void Link::drop(const Queued& entry, const QString& why) {
-    beep();
-    const QString what = entry.task ? entry.key : QString::fromLatin1(entry.transaction.request);
-    commsLog_.addSent(timeText() + QStringLiteral(" --- ") + what + QStringLiteral(" not sent: ") +
-                      why + QLatin1Char('.'));
-    const int page = entry.transaction.page;
-    if (!entry.task && !entry.transaction.typed && !pageHasWork(page) && handler_)
-        handler_->unlockPage(page);
-}
-
-void Link::scheduleQueue() {
-    if (queueScheduled_)
-        return;
-    queueScheduled_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            queueScheduled_ = false;
-            runQueue();
-        },
-        Qt::QueuedConnection);
-}
-
-void Link::runQueue() {
-    if (held())
-        return;
-    if (queue_.empty()) {
-        Q_EMIT busFree();
-        return;
-    }
-    Queued next = std::move(queue_.front());
-    queue_.pop_front();
-    updateWaitNotice();
-    if (next.task) {
-        taskStarting_ = true;
-        next.task();
-        taskStarting_ = false;
-    } else {
-        start(std::move(next.transaction));
-    }
-    notifyIfFree();
-}
-
-void Link::updateWaitNotice() {
-    bool waitedLong = false;
-    if (queue_.empty()) {
-        waitNoticeTimer_->stop();
-    } else {
-        const qint64 waited = elapsedMs() - queue_.front().since;
-        waitedLong = waited >= kWaitNoticeMs;
-        if (waitedLong)
-            waitNoticeTimer_->stop();
-        else
-            waitNoticeTimer_->start(static_cast<int>(kWaitNoticeMs - waited));
-    }
-    if (waitedLong != waitNoticeShown_) {
-        waitNoticeShown_ = waitedLong;
-        Q_EMIT waitingForBus(waitedLong);
-    }
 }
 
 void Link::send_TXbuff(const QByteArray& in_buff) {

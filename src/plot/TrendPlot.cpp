@@ -1,5 +1,7 @@
 #include "TrendPlot.h"
 
+#include "ZoomSpan.h"
+
 #include "logging/LogModel.h"
 
 #include <QChart>
@@ -25,18 +27,7 @@ namespace {
 
 constexpr qint64 kSecondsPerDay = 86400;
 constexpr double kEpochJulianDay = 2440588; // 1 January 1970
-constexpr double kMinimumSpan = 10;         // seconds: the closest zoom
-constexpr int kClosestReadings = 10;        // readings across the plot at the closest zoom
-constexpr double kFirstSpan = 60;           // seconds shown around a single reading
 constexpr int kRecentColumns = 64;          // columns drawn again with each reading, at most
-
-// What "Fit All" shows of `count` readings from `first` to `last`: a little room after the
-// newest reading, so that the axes stay put for a while.
-std::pair<double, double> wholeLog(double first, double last, int count) {
-    if (count == 1)
-        return {first - kFirstSpan / 2, first + kFirstSpan / 2};
-    return {first, last + std::max(last - first, kFirstSpan) / 16};
-}
 
 int yearOf(double localSeconds) {
     return QDate::fromJulianDay(static_cast<qint64>(std::floor(localSeconds / kSecondsPerDay)))
@@ -168,38 +159,7 @@ void TrendPlot::zoom(double factor, double anchor) {
     if (stale_)
         rebuild();
     const auto seconds = [this](int i) { return static_cast<double>(log_->readingSeconds(i)); };
-    anchor = std::clamp(anchor, 0.0, 1.0);
-    const double span = to_ - from_;
-    const double at = from_ + anchor * span;
-    double wanted = span * factor;
-    if (factor < 1) {
-        // In as far as about ten readings around the point zoomed at.
-        const int near = firstAtOrAfter(count, at, seconds);
-        const int lo = std::max(0, std::min(near - kClosestReadings / 2, count - kClosestReadings));
-        const int hi = std::min(count - 1, lo + kClosestReadings);
-        const double closest = std::max(seconds(hi) - seconds(lo), kMinimumSpan);
-        wanted = std::max(wanted, std::min(span, closest));
-    }
-    from_ = at - anchor * wanted;
-    to_ = from_ + wanted;
-    if (factor > 1) {
-        // Out as far as the whole log, and never beyond it.
-        double first = seconds(0);
-        double last = first;
-        for (int i = 1; i < count; ++i) {
-            first = std::min(first, seconds(i));
-            last = std::max(last, seconds(i));
-        }
-        const auto [whole0, whole1] = wholeLog(first, last, count);
-        if (wanted >= whole1 - whole0) {
-            from_ = whole0;
-            to_ = whole1;
-        } else {
-            const double shift = std::max(0.0, whole0 - from_) - std::max(0.0, to_ - whole1);
-            from_ += shift;
-            to_ += shift;
-        }
-    }
+    std::tie(from_, to_) = zoomedSpan({from_, to_}, factor, anchor, count, seconds);
     following_ = false;
     rebuild();
 }
