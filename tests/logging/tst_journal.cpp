@@ -1,3 +1,6 @@
+#include "ManualScheduler.h"
+#include "SchedulerTimers.h"
+#include "logging/JournalDisk.h"
 #include "logging/JournalFormat.h"
 #include "logging/JournalReader.h"
 #include "logging/LogModel.h"
@@ -5,13 +8,16 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 
 using namespace logging;
 
-// The journal on disk: how it reads back whole or cut short.
+// The journal on disk: when its lines are written and synced, how it reads back whole or cut
+// short.
 class JournalTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void linesWrittenAtOnceAndSyncedWithinTheBound();
     void readsBackWhatWasWritten_data();
     void readsBackWhatWasWritten();
     void tornLastLineSkippedAndCounted();
@@ -45,6 +51,51 @@ void writeFile(const QString& path, const QByteArray& bytes, int daysOld = 0) {
 }
 
 } // namespace
+
+void JournalTest::linesWrittenAtOnceAndSyncedWithinTheBound() {
+    QTemporaryDir dir;
+    sim::ManualScheduler clock;
+    sim::SchedulerTimers timers(clock);
+    QList<std::pair<qint64, qint64>> syncs; // (ms, file size when synced)
+    JournalDisk disk(timers, [&](int fd) {
+        const auto file = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd));
+        syncs.append({std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count(),
+                      qint64(std::filesystem::file_size(file))});
+        return 0;
+    });
+    QString path;
+    connect(&disk, &JournalDisk::opened, this, [&](quint64, const QString& p) { path = p; });
+    const auto after = [&](int ms, const QByteArray& line) {
+        clock.advanceTo(sim::milliseconds(ms));
+        disk.append(1, line);
+        QCoreApplication::processEvents();
+    };
+    disk.open(1, dir.path(), "j", "header\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(path, dir.filePath("j.csv"));
+    // A burst: each line in the file at once, one sync for all of them half a second after
+    // the first.
+    after(0, "a\n");
+    after(100, "b\n");
+    after(300, "c\n");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("header\na\nb\nc\n"));
+    clock.advanceTo(sim::milliseconds(499));
+    QVERIFY(syncs.isEmpty());
+    clock.advanceTo(sim::milliseconds(500));
+    QCOMPARE(syncs, (QList<std::pair<qint64, qint64>>{{500, 13}}));
+    // A quiet disk is not synced again; the next line is, half a second after it.
+    after(1700, "d\n");
+    clock.advanceTo(sim::milliseconds(2199));
+    QCOMPARE(syncs.size(), 1);
+    clock.advanceTo(sim::milliseconds(2200));
+    QCOMPARE(syncs.last(), (std::pair<qint64, qint64>{2200, 15}));
+    // A second journal under the same name gets a name of its own.
+    disk.open(2, dir.path(), "j", "header\n");
+    QCoreApplication::processEvents();
+    QCOMPARE(path, dir.filePath("j-2.csv"));
+}
 
 void JournalTest::readsBackWhatWasWritten_data() {
     QTest::addColumn<bool>("rotary");
