@@ -1,19 +1,22 @@
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "logging/JournalDisk.h"
+#include "logging/JournalFolder.h"
 #include "logging/JournalFormat.h"
 #include "logging/JournalReader.h"
 #include "logging/LogModel.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
+#include <sys/file.h>
 
 using namespace logging;
 
 // The journal on disk: when its lines are written and synced, how it reads back whole or cut
-// short.
+// short, and what the start of a run removes and offers.
 class JournalTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -21,6 +24,7 @@ private Q_SLOTS:
     void readsBackWhatWasWritten_data();
     void readsBackWhatWasWritten();
     void tornLastLineSkippedAndCounted();
+    void startTidiesAndOffersUnfinished();
 };
 
 namespace {
@@ -159,6 +163,38 @@ void JournalTest::tornLastLineSkippedAndCounted() {
     const JournalSummary s = readJournal(path);
     QCOMPARE(s.readings, 5);
     QCOMPARE(s.incompleteLines, 1);
+}
+
+void JournalTest::startTidiesAndOffersUnfinished() {
+    QTemporaryDir dir;
+    const auto file = [&](const QString& name) { return dir.filePath(name + ".csv"); };
+    const QByteArray finished = levelJournal(2) + journal::finishedLine(kStart, "exit");
+    writeFile(file("2026-10-01_10-00-00_level1"), levelJournal(2), 40);   // too old
+    writeFile(file("2026-11-01_10-00-00_level1"), finished, 20);          // size limit
+    writeFile(file("2026-11-02_10-00-00_level1"), finished, 19);          // kept
+    writeFile(file("2026-11-03_10-00-00_rotary2"), levelJournal(3), 18);  // offered
+    writeFile(file("2026-11-04_10-00-00_level3"), "not a journal\n", 50); // offered, kept
+    writeFile(file("2026-11-05_10-00-00_level4"), levelJournal(1), 1);    // in use
+    writeFile(file("2026-11-06_10-00-00_level5"), levelJournal(1), -1);   // this run's
+    writeFile(dir.filePath("mine.csv"), "a,b\n", 90);                     // not a journal
+    QFile held(file("2026-11-05_10-00-00_level4"));
+    QVERIFY(held.open(QIODevice::ReadOnly) && ::flock(held.handle(), LOCK_EX) == 0);
+
+    qint64 journals = 0;
+    for (const QFileInfo& info : QDir(dir.path()).entryInfoList({"2026-11-0[12356]*"}))
+        journals += info.size();
+    const QStringList removed =
+        tidyJournalFolder(dir.path(), QDateTime::currentDateTime(), journals - 1);
+    QCOMPARE(removed,
+             (QStringList{file("2026-10-01_10-00-00_level1"), file("2026-11-01_10-00-00_level1")}));
+    const QList<JournalSummary> offered =
+        unfinishedJournals(dir.path(), QDateTime::currentDateTime());
+    QCOMPARE(offered.size(), 2);
+    QCOMPARE(offered[0].path, file("2026-11-04_10-00-00_level3"));
+    QCOMPARE(offered[0].error, QStringLiteral("not a log journal"));
+    QCOMPARE(offered[1].path, file("2026-11-03_10-00-00_rotary2"));
+    QCOMPARE(offered[1].readings, 3);
+    QVERIFY(QFile::exists(dir.filePath("mine.csv")));
 }
 
 QTEST_MAIN(JournalTest)
