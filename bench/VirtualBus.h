@@ -33,6 +33,7 @@ struct VirtualBus {
         // as on a fast machine, however slowly a profiler makes it draw.
         services.processorMs = [] { return 0.0; };
         services.settingsFile = settingsDir.filePath(QStringLiteral("sysfile.cfg"));
+        services.journalFolder = settingsDir.filePath(QStringLiteral("journal"));
         app::SysData(services.settingsFile).write({1, 20, 15, 200, 400});
     }
 

@@ -24,6 +24,11 @@ app::AppServices TestServices::services() {
     // Drawing costs nothing: paced drawing keeps its shortest interval, however slow the build.
     s.processorMs = [] { return 0.0; };
     s.settingsFile = settingsDir.filePath(QStringLiteral("Corvane sysfile.cfg"));
+    s.journalFolder = journalFolder();
+    s.openUrl = [self](const QUrl& url) {
+        self->openedUrls << url;
+        return true;
+    };
     return s;
 }
 
