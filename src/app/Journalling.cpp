@@ -1,5 +1,6 @@
 #include "Journalling.h"
 
+#include "RecoveryWindow.h"
 #include "logging/JournalDisk.h"
 #include "logging/JournalFolder.h"
 #include "platform/Dialogs.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
+#include <QThread>
 
 namespace app {
 
@@ -25,7 +27,7 @@ QString folderOf(const AppServices& services) {
 Journalling::Journalling(const AppServices& services, logging::Logger& logger, sdilink::Link& link,
                          QMenu* fileMenu, QStatusBar* statusBar,
                          logging::LogJournals::SensorOf sensorOf)
-    : services_(services), window_(statusBar->window()),
+    : services_(services), window_(statusBar->window()), runStart_(QDateTime::currentDateTime()),
       thread_(std::make_unique<logging::JournalThread>()),
       journals_(std::make_unique<logging::LogJournals>(thread_->disk(), folderOf(services),
                                                        services.clock, std::move(sensorOf))),
@@ -56,6 +58,8 @@ Journalling::Journalling(const AppServices& services, logging::Logger& logger, s
 
 Journalling::~Journalling() {
     logger_.setListener(nullptr);
+    if (lookup_)
+        lookup_->wait();
     journals_.reset(); // ends the journals; the thread then writes what is left
     thread_.reset();
 }
@@ -64,8 +68,31 @@ logging::Logger::LogStatusWriter Journalling::statusWriter(logging::Logger::LogS
     return journals_->statusWriter(std::move(show));
 }
 
+RecoveryWindow* Journalling::recoveryWindow() const {
+    return recovery_;
+}
+
 void Journalling::waitUntilWritten() {
     thread_->waitUntilWritten();
+}
+
+void Journalling::offerRecovered() {
+    // A folder of long journals takes a while to read: the scan does not wait for it.
+    lookup_.reset(QThread::create([this, folder = journals_->folder(), start = runStart_] {
+        logging::tidyJournalFolder(folder, QDateTime::currentDateTime());
+        found_ = logging::unfinishedJournals(folder, start);
+    }));
+    connect(lookup_.get(), &QThread::finished, this, &Journalling::showRecovered);
+    lookup_->start();
+}
+
+void Journalling::showRecovered() {
+    if (!found_.isEmpty()) {
+        recovery_ =
+            new RecoveryWindow(*services_.dialogs, services_.clock, std::move(found_), window_);
+        recovery_->setAttribute(Qt::WA_DeleteOnClose);
+        recovery_->show();
+    }
 }
 
 void Journalling::writeFailed(const QString& folder, const QString& reason) {

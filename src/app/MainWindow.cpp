@@ -281,6 +281,7 @@ void MainWindow::load() {
     layout()->activate();
     resize(1280, 800);
     show();
+    journalling_->offerRecovered();
     connection_->ReadSysData();
 }
 

@@ -1,21 +1,28 @@
 #include "BusWindow.h"
 #include "LevelProbe.h"
+#include "SheetReaders.h"
 #include "app/Journalling.h"
+#include "app/RecoveryWindow.h"
 #include "app/SensorPage.h"
 #include "discovery/SensorLists.h"
 #include "levelprobe/LevelPage.h"
+#include "logging/JournalFolder.h"
 #include "logging/JournalFormat.h"
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
 #include "logging/Logger.h"
 
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QTreeWidget>
 
+using Dialogs = platform::Dialogs;
+
 // The logs on disk in the main window on the simulated bus: a journal follows its page's log
 // through readings, an address change, "Clear Log" and the end of the program; missed
-// readings are counted; an unwritable folder is told once.
+// readings are counted; an unwritable folder is told once; journals left unfinished are
+// offered, saved and discarded.
 class JournallingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -24,6 +31,8 @@ private Q_SLOTS:
     void missedReadingsCounted_data();
     void missedReadingsCounted();
     void unwritableFolderToldOnce();
+    void recoveredLogsSavedOrDiscarded_data();
+    void recoveredLogsSavedOrDiscarded();
 };
 
 namespace {
@@ -192,6 +201,83 @@ void JournallingTest::unwritableFolderToldOnce() {
     QVERIFY(panel->isVisible()); // page 4's log is still not on disk
     w->logger().ClearLogBut_Click(4);
     QVERIFY(!panel->isVisible());
+}
+
+void JournallingTest::recoveredLogsSavedOrDiscarded_data() {
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("xls") << 0 << "saved.xls";
+    QTest::newRow("xlsx") << 1 << "saved.xlsx";
+    QTest::newRow("csv") << 2 << "saved.csv";
+}
+
+void JournallingTest::recoveredLogsSavedOrDiscarded() {
+    QFETCH(int, filter);
+    QFETCH(QString, written);
+    testing::TestServices t;
+    const QDir folder(t.journalFolder());
+    QVERIFY(folder.mkpath("."));
+    const QDateTime start(QDate(2026, 12, 5), QTime(10, 0, 0), Qt::OffsetFromUTC, 3600);
+    QByteArray level = logging::journal::headerLines(
+        {false, 3, "60012345", "Metres", "Centigrade", "COM1", start});
+    for (int i = 0; i < 3; ++i)
+        logging::journal::appendReading(level, start.addSecs(i), false, QString::number(1.5 + i),
+                                        "Metres", "20.5", "Centigrade");
+    QByteArray rotary =
+        logging::journal::headerLines({true, 4, "", "Metres", "", "COM1", start.addSecs(60)});
+    logging::journal::appendReading(rotary, start.addSecs(60), true, "7", "Metres", "", "");
+    const QString levelPath = folder.filePath("2026-12-05_10-00-00_level3.csv");
+    const QString rotaryPath = folder.filePath("2026-12-05_10-01-00_rotary4.csv");
+    for (const auto& [path, text] :
+         {std::pair{levelPath, level + "2026-12-05T10:00:0"}, std::pair{rotaryPath, rotary}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+        f.flush();
+        f.setFileTime(QDateTime::currentDateTime().addSecs(path == levelPath ? -3600 : -600),
+                      QFileDevice::FileModificationTime);
+    }
+
+    t.port->availablePorts = {16}; // no scan at start
+    MainWindow w(t.services());
+    w.setLevelProbeSensorType();
+    w.load();
+    QTRY_VERIFY(w.journalling().recoveryWindow());
+    app::RecoveryWindow* r = w.journalling().recoveryWindow();
+    QVERIFY(r->isVisible() && !r->isModal());
+    QCOMPARE(r->windowTitle(), QStringLiteral("Recovered Logs"));
+    QTreeWidgetItem* row = r->JournalList->topLevelItem(0);
+    QCOMPARE(row->text(0), QStringLiteral("Level Probe at address 3, serial 60012345"));
+    QCOMPARE(row->text(1), QStringLiteral("05/12/2026 10:00:00"));
+    QCOMPARE(row->text(2), QStringLiteral("05/12/2026 10:00:02"));
+    QCOMPARE(row->text(3), QStringLiteral("3"));
+    QCOMPARE(row->text(4), QStringLiteral("1 incomplete line skipped"));
+    QCOMPARE(r->JournalList->topLevelItem(1)->text(0),
+             QStringLiteral("Rotary Encoder at address 4"));
+
+    QTemporaryDir out;
+    t.dialogs.boxes.clear();
+    t.dialogs.saveChoices.enqueue(Dialogs::SaveChoice{out.filePath("saved"), filter});
+    r->saveButton(0)->click();
+    QCOMPARE(t.dialogs.saveSuggestion, QStringLiteral("Level Probe Log 3"));
+    const testing::Grid grid = testing::readSheet(out.filePath(written));
+    QCOMPARE(grid.size(), 5);
+    for (int i = 0; i < 3; ++i) { // newest first
+        const QStringList& cells = grid.at(4 - i);
+        QVERIFY2(cells.at(1).endsWith(start.addSecs(i).time().toString()) &&
+                     cells.at(2).endsWith(QString::number(1.5 + i)) && cells.at(5) == "Centigrade",
+                 qPrintable(cells.join('|')));
+    }
+    QVERIFY(t.dialogs.boxes.isEmpty());
+    // Saved, it is not offered again; discarded, it is gone.
+    const QDateTime later = QDateTime::currentDateTime().addDays(1);
+    QCOMPARE(logging::unfinishedJournals(folder.path(), later).size(), 1);
+    t.dialogs.answers.enqueue(Dialogs::Button::Yes);
+    r->discardButton(1)->click();
+    QVERIFY(!QFile::exists(rotaryPath));
+    QVERIFY(QFile::exists(levelPath));
+
+    w.journalling().mnuOpenLogFolder->trigger();
+    QCOMPARE(t.openedUrls, QList<QUrl>{QUrl::fromLocalFile(folder.path())});
 }
 
 QTEST_MAIN(JournallingTest)
