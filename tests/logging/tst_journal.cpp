@@ -7,7 +7,9 @@
 #include "logging/LogModel.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -25,6 +27,8 @@ private Q_SLOTS:
     void readsBackWhatWasWritten();
     void tornLastLineSkippedAndCounted();
     void startTidiesAndOffersUnfinished();
+    void killedProgramLosesAtMostItsLastSecond();
+    void fullDiskToldOnceAndLoggingGoesOn();
 };
 
 namespace {
@@ -195,6 +199,81 @@ void JournalTest::startTidiesAndOffersUnfinished() {
     QCOMPARE(offered[1].path, file("2026-11-03_10-00-00_rotary2"));
     QCOMPARE(offered[1].readings, 3);
     QVERIFY(QFile::exists(dir.filePath("mine.csv")));
+}
+
+namespace {
+
+// The reading lines of the folder's one journal left unfinished.
+QByteArrayList recoveredReadings(const QString& folder) {
+    const QList<JournalSummary> found =
+        unfinishedJournals(folder, QDateTime::currentDateTime().addDays(1));
+    if (found.size() != 1)
+        return {QByteArray::number(found.size()) + " journals"};
+    QFile file(found[0].path);
+    file.open(QIODevice::ReadOnly);
+    QByteArrayList readings;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (!line.startsWith('#') && line.endsWith('\n'))
+            readings << line;
+    }
+    return readings;
+}
+
+} // namespace
+
+void JournalTest::killedProgramLosesAtMostItsLastSecond() {
+    QTemporaryDir dir;
+    QProcess child;
+    child.start(JOURNAL_CHILD, {dir.path()});
+    QVERIFY(child.waitForStarted());
+    // Each row as the child printed it when it was added, and when it was read here.
+    QByteArrayList rows;
+    QList<qint64> seen;
+    QElapsedTimer clock;
+    clock.start();
+    while (rows.size() < 300 && child.waitForReadyRead(10'000)) {
+        while (child.canReadLine()) {
+            rows << child.readLine();
+            seen << clock.elapsed();
+        }
+    }
+    child.kill();
+    const qint64 killedAt = clock.elapsed();
+    QVERIFY(child.waitForFinished());
+    QVERIFY(rows.size() >= 300);
+    const auto beforeLastSecond =
+        std::count_if(seen.begin(), seen.end(), [&](qint64 t) { return t < killedAt - 1000; });
+
+    const QByteArrayList recovered = recoveredReadings(dir.path());
+    QVERIFY2(recovered.size() >= beforeLastSecond,
+             qPrintable(QStringLiteral("%1 recovered, %2 rows a second before the kill")
+                            .arg(recovered.size())
+                            .arg(beforeLastSecond)));
+    // The child may have added rows after the last one read here.
+    const qsizetype both = std::min(recovered.size(), rows.size());
+    QCOMPARE(recovered.mid(0, both), rows.mid(0, both));
+}
+
+void JournalTest::fullDiskToldOnceAndLoggingGoesOn() {
+    QTemporaryDir dir;
+    QProcess child;
+    child.start(JOURNAL_CHILD, {dir.path(), "1500"}); // room for about 25 readings
+    QVERIFY(child.waitForFinished(60'000));
+    QCOMPARE(child.exitCode(), 0);
+    const QByteArrayList lines = child.readAllStandardOutput().split('\n');
+    const QByteArrayList readings = lines.mid(0, 60);
+    QCOMPARE(lines.mid(60, 3),
+             (QByteArrayList{"boxes 1",
+                             "box The log cannot be written to the folder " + dir.path().toUtf8() +
+                                 ": File too large. Logging goes on, but its readings are kept "
+                                 "only in the window; use \"Save Log\" to keep them.",
+                             "panel shown"}));
+    // What fitted is there and can be recovered.
+    const QByteArrayList recovered = recoveredReadings(dir.path());
+    QVERIFY2(recovered.size() > 10 && recovered.size() < 30, qPrintable(recovered.join()));
+    for (qsizetype i = 0; i < recovered.size(); ++i)
+        QCOMPARE(recovered[i], readings[i] + '\n');
 }
 
 QTEST_MAIN(JournalTest)
