@@ -32,6 +32,7 @@ struct VirtualBus {
         // Drawing costs nothing here: the window is drawn four times a second of bus time,
         // as on a fast machine, however slowly a profiler makes it draw.
         services.settingsFile = settingsDir.filePath(QStringLiteral("sysfile.cfg"));
+        services.journalFolder = settingsDir.filePath(QStringLiteral("journal"));
         app::SysData(services.settingsFile).write({1, 20, 15, 200, 400});
     }
 

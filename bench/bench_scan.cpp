@@ -556,6 +556,7 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
     services.clock = platform::systemClock();
     services.settingsFile = settings;
     services.settingsReadOnly = true;
+    services.journalFolder = dir.filePath(QStringLiteral("journal"));
 
     Result result;
     {

@@ -10,7 +10,8 @@
 // rows themselves account for. At the end it checks that the logged page holds exactly one
 // reading for every second of the week, stamped with that second (none lost, none twice),
 // that the bus carried as many data requests as there are rows, and that the queried page's
-// readings are in its own log.
+// readings are in its own log. The logs' journals are on disk all along: the logged page's
+// journal must hold every row of its log, as the log holds it, and no reading be missed.
 
 #include "Bus.h"
 #include "BusPort.h"
@@ -23,11 +24,14 @@
 #include "TrafficRecord.h"
 #include "VirtualBus.h"
 #include "app/AppServices.h"
+#include "app/Journalling.h"
 #include "app/MainWindow.h"
 #include "app/SensorPage.h"
 #include "app/SysData.h"
 #include "levelprobe/LevelPage.h"
+#include "logging/JournalReader.h"
 #include "logging/LogFrame.h"
+#include "logging/LogJournals.h"
 #include "logging/LogModel.h"
 #include "logging/LogPeriods.h"
 #include "logging/Logger.h"
@@ -36,6 +40,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -254,6 +259,33 @@ int main(int argc, char** argv) {
         kQueried, static_cast<long long>(unitQueries), static_cast<long long>(getSeconds.size()),
         static_cast<long long>(otherRows.seconds.size()), static_cast<long long>(dataRequests[1]),
         static_cast<long long>(lateOrMissing), static_cast<long long>(refusedQueries));
+    // The logged page's journal, read back as a recovery would: the log's rows, every one.
+    w.journalling().waitUntilWritten();
+    logging::LogJournals& journals = w.journalling().journals();
+    logging::LogModel journalled(logging::LogModel::Layout::LevelProbe);
+    const logging::JournalSummary journal =
+        logging::readJournal(journals.path(kLogged), &journalled);
+    qint64 differing = std::abs(journalled.rowCount() - log.rowCount());
+    for (int row = 0; row < std::min(journalled.rowCount(), log.rowCount()); ++row)
+        for (int c = 0; c < log.columnCount(); ++c)
+            if (journalled.text(row, c) != log.text(row, c)) {
+                ++differing;
+                break;
+            }
+    const qint64 journalBytes = QFileInfo(journal.path).size();
+    const bool journalOk = differing == 0 && journal.readings == log.rowCount() &&
+                           journal.missed == 0 && journals.missed(kLogged) == 0 &&
+                           journal.incompleteLines == 0 && journal.unreadableLines == 0;
+    std::printf("journal of page %d: %lld readings, %lld not as in the log, %lld incomplete or "
+                "unreadable lines, %lld missed readings counted (page %d: %d); %.1f MB, %.1f "
+                "bytes a reading: %s\n",
+                kLogged, static_cast<long long>(journal.readings),
+                static_cast<long long>(differing),
+                static_cast<long long>(journal.incompleteLines + journal.unreadableLines),
+                static_cast<long long>(journal.missed + journals.missed(kLogged)), kQueried,
+                journals.missed(kQueried), static_cast<double>(journalBytes) / 1e6,
+                static_cast<double>(journalBytes) / static_cast<double>(journal.readings),
+                journalOk ? "PASS" : "FAIL");
     std::printf("message boxes shown: %lld\n", static_cast<long long>(dialogs.boxes.size()));
     for (const auto& box : dialogs.boxes)
         std::printf("  %s: %s\n", qPrintable(box.title), qPrintable(box.text));
@@ -263,7 +295,7 @@ int main(int argc, char** argv) {
                     otherRows.seconds.size() == getSeconds.size() &&
                     dataRequests[1] == static_cast<qint64>(getSeconds.size()) &&
                     lateOrMissing == 0 && refusedQueries == 0 && dialogs.boxes.isEmpty() &&
-                    beyondRows(marks.back(), &DayMark::trimmed) < 1.0;
+                    journalOk && beyondRows(marks.back(), &DayMark::trimmed) < 1.0;
     std::printf("%s\n", ok ? "PASS" : "FAIL");
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include "platform/Timers.h"
 
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 namespace platform {
@@ -30,6 +31,11 @@ struct AppServices {
     QString settingsFile;
     // Read the settings file but never write it (a demonstration run).
     bool settingsReadOnly = false;
+    // The folder of the logs' journals; empty means the per-user state folder (see
+    // logging::defaultJournalFolder()).
+    QString journalFolder;
+    // Shows a folder in the desktop's file manager; empty means QDesktopServices::openUrl.
+    std::function<bool(const QUrl&)> openUrl;
 };
 
 } // namespace app

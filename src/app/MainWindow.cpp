@@ -2,6 +2,7 @@
 
 #include "AboutWindow.h"
 #include "Connection.h"
+#include "Journalling.h"
 #include "PortMenu.h"
 #include "SensorPage.h"
 #include "TimingWindow.h"
@@ -18,6 +19,7 @@
 #include "logging/LogPeriods.h"
 #include "logging/Logger.h"
 #include "platform/Dialogs.h"
+#include "platform/PortMap.h"
 #include "platform/SerialPort.h"
 #include "protocol/Decoder.h"
 #include "report/ConfigReport.h"
@@ -65,6 +67,16 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     logger_ = std::make_unique<logging::Logger>(*link_, services_.clock, logFrames);
     exporter_ = std::make_unique<logexport::LogExporter>(
         *services_.dialogs, *logger_, [this] { return SensorTab->currentIndex(); });
+    journalling_ = std::make_unique<Journalling>(
+        services_, *logger_, *link_, mnuFile, statusBar(), [this](int tab) {
+            const QTreeWidget* list = isRotary() ? lists_->RotaryListView : lists_->ListView;
+            const QTreeWidgetItem* row = list->topLevelItem(tab);
+            const int port = connection_->CommPort;
+            const QString device = services_.ports ? services_.ports->path(port) : QString();
+            return logging::LogJournals::Sensor{
+                isRotary(), row ? row->text(1) : QString(),
+                QStringLiteral("COM%1 %2").arg(port).arg(device).trimmed()};
+        });
 
     timing_ = new TimingWindow(*link_, *services_.dialogs, this);
     portMenu_ = std::make_unique<PortMenu>(mnuCom, services_.ports);
@@ -257,6 +269,7 @@ void MainWindow::load() {
     layout()->activate();
     resize(1280, 800);
     show();
+    journalling_->offerRecovered();
     connection_->ReadSysData();
 }
 
@@ -344,10 +357,11 @@ void MainWindow::connectLogging() {
                 [this, tab] { exporter_->SaveLogBut_Click(tab); });
     }
     QTreeWidget* list = rotary ? lists_->RotaryListView : lists_->ListView;
-    logger_->setFamily(family_.get(), periods, [list](int tab, const QString& text) {
-        if (QTreeWidgetItem* row = list->topLevelItem(tab))
-            row->setText(list->columnCount() - 1, text);
-    });
+    logger_->setFamily(family_.get(), periods,
+                       journalling_->statusWriter([list](int tab, const QString& text) {
+                           if (QTreeWidgetItem* row = list->topLevelItem(tab))
+                               row->setText(list->columnCount() - 1, text);
+                       }));
 }
 
 void MainWindow::ClockTimer_Timer() {

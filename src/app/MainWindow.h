@@ -48,6 +48,7 @@ class HelpWindow;
 namespace app {
 
 class AboutWindow;
+class Journalling;
 class TimingWindow;
 class Connection;
 class PortMenu;
@@ -86,6 +87,7 @@ public:
     PortMenu& portMenu() { return *portMenu_; }
     Connection& connection() { return *connection_; }
     TimingWindow& Timing() { return *timing_; }
+    Journalling& journalling() { return *journalling_; }
 
     qint16 SensorFamily = 0; // 0 level probe (and encoder converter), -1 rotary encoder
 
@@ -147,6 +149,7 @@ private:
     widgets::WindowControls window_;
     std::unique_ptr<logging::Logger> logger_;
     std::unique_ptr<logexport::LogExporter> exporter_;
+    std::unique_ptr<Journalling> journalling_;
     levelprobe::CalibrationState calibration_;
     QPointer<AboutWindow> about_;
     QPointer<help::HelpWindow> help_;

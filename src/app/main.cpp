@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "StartupWindow.h"
 #include "SysData.h"
+#include "logging/JournalFolder.h"
 #include "platform/Dialogs.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
@@ -67,6 +68,7 @@ int main(int argc, char* argv[]) {
         const int port = stored >= 1 && stored <= 16 ? stored : 1;
         ports.bind(port, demo.devicePath());
         services.settingsReadOnly = true;
+        services.journalFolder = logging::demoJournalFolder();
         std::printf("Simulated bus on %s as COM%d\n", qPrintable(demo.devicePath()), port);
         std::fflush(stdout);
     }

@@ -1,6 +1,7 @@
 #include "Logger.h"
 
 #include "LogFrame.h"
+#include "LogListener.h"
 #include "LogModel.h"
 #include "LogView.h"
 #include "link/Link.h"
@@ -141,6 +142,8 @@ void Logger::SecondTimer_Timer() {
         const int period = periodLists_[i] != nullptr ? periodLists_[i]->selectedItemCode() : 0;
         if (state_.LogTick[i] >= period) {
             state_.LogTick[i] = 0;
+            if (due_[i] && listener_)
+                listener_->logReadingSkipped(tab);
             due_[i] = true;
         }
     }
@@ -157,6 +160,8 @@ void Logger::sendDueReadings() {
             return;
         due_[i] = false;
         logReadingUnderway_ = state_.LogActive[i];
+        if (logReadingUnderway_ && listener_)
+            listener_->logReadingSent(tab);
         Measure(tab);
         if (!link_.busy())
             logReadingUnderway_ = false;
@@ -168,7 +173,10 @@ void Logger::AddLogRow(int tab, const QString& value1, const QString& units1, co
     LogFrame& f = frame(tab);
     const bool isRotary = rotary();
     LogModel& rows = f.log(isRotary);
-    rows.addRow(clock_(), value1, units1, value2, units2);
+    const QDateTime when = clock_();
+    rows.addRow(when, value1, units1, value2, units2);
+    if (listener_)
+        listener_->rowAdded(tab, when, value1, units1, value2, units2);
     // Selecting does not scroll the list. A selected newest row stays selected as the new
     // reading takes its place (see LogModel::addRow).
     QItemSelectionModel* selection = f.logList(isRotary)->selectionModel();
@@ -185,6 +193,8 @@ void Logger::AddLogRow(int tab, const QString& value1, const QString& units1, co
 void Logger::ClearLogBut_Click(int Index) {
     LogFrame& f = frame(Index);
     f.log(rotary()).clear();
+    if (listener_)
+        listener_->logCleared(Index);
     f.ClearLogBut->setEnabled(false);
     f.SaveLogBut->setEnabled(false);
 }
@@ -202,6 +212,8 @@ void Logger::moveLog(int from, int to) {
     frame(from).ClearLogBut->setEnabled(false);
     frame(from).SaveLogBut->setEnabled(false);
     source.clear();
+    if (listener_)
+        listener_->logMoved(from, to);
 }
 
 } // namespace logging

@@ -21,6 +21,7 @@ class DropDown;
 namespace logging {
 
 class LogFrame;
+class LogListener;
 class LogModel;
 
 // Live logging: the measurement requests, starting and stopping a log, the once-a-second
@@ -41,6 +42,8 @@ public:
                    LogStatusWriter writeLogStatus);
 
     const LoggingState& state() const { return state_; }
+    // Told of every row, clear, move and log reading (the journals on disk); null for none.
+    void setListener(LogListener* listener) { listener_ = listener; }
 
     // The measurement requests: aM! (code 11) and aC! (code 116), sent through the family's
     // page lock. Measure() sends the chosen family's one. A scan waits ten times the command
@@ -96,6 +99,7 @@ private:
     protocol::Family* family_ = nullptr;
     std::array<widgets::DropDown*, 10> periodLists_{};
     LogStatusWriter writeLogStatus_;
+    LogListener* listener_ = nullptr;
     LoggingState state_;
     std::array<bool, 10> due_{};
     bool logReadingUnderway_ = false;

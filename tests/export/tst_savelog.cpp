@@ -41,6 +41,7 @@ private:
 };
 
 void SaveLogTest::open(bool rotary, int readings) {
+    w.reset(); // the window goes before the services it uses
     t = std::make_unique<testing::TestServices>();
     t->port->availablePorts = {16}; // no scan at start
     dir = std::make_unique<QTemporaryDir>();

@@ -4,6 +4,7 @@
 #include "SchedulerTimers.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
+#include "logging/LogListener.h"
 #include "logging/LogModel.h"
 #include "logging/LogPeriods.h"
 #include "logging/LogView.h"
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void valueTextsKeptExactly_data();
     void valueTextsKeptExactly();
     void readingWaitsForTheBus();
+    void listenerToldOfRowsAndReadings();
 
 private:
     void setUp(bool rotary);
@@ -430,6 +432,44 @@ void LoggerTest::readingWaitsForTheBus() {
     logger->SecondTimer_Timer();
     QCOMPARE(dialogs.boxes.size(), 1);
     QCOMPARE(logger->state().LoggingSensor, qint16(0));
+}
+
+namespace {
+
+class Listener final : public logging::LogListener {
+public:
+    void rowAdded(int tab, const QDateTime& when, const QString& value1, const QString&,
+                  const QString&, const QString&) override {
+        heard << QStringLiteral("row %1 %2 %3").arg(tab).arg(when.toString("hh:mm:ss"), value1);
+    }
+    void logCleared(int tab) override { heard << QStringLiteral("cleared %1").arg(tab); }
+    void logMoved(int from, int to) override {
+        heard << QStringLiteral("moved %1 %2").arg(from).arg(to);
+    }
+    void logReadingSent(int tab) override { heard << QStringLiteral("sent %1").arg(tab); }
+    void logReadingSkipped(int tab) override { heard << QStringLiteral("skipped %1").arg(tab); }
+    QStringList heard;
+};
+
+} // namespace
+
+void LoggerTest::listenerToldOfRowsAndReadings() {
+    setUp(false);
+    Listener listener;
+    logger->setListener(&listener);
+    logger->PressureBut_Click(2); // a single reading is no log's
+    clock->runUntilIdle();
+    selectPeriod(4, "1 Second");
+    logger->StartLogBut_Click(4);
+    // The reading is still in flight at both ticks: the first tick's reading waits, the second
+    // finds it still waiting.
+    logger->SecondTimer_Timer();
+    logger->SecondTimer_Timer();
+    logger->AddLogRow(4, "1.5", "bar", "20", "C");
+    logger->ClearLogBut_Click(4);
+    logger->moveLog(4, 6);
+    QCOMPARE(listener.heard,
+             (QStringList{"sent 4", "skipped 4", "row 4 09:05:03 1.5", "cleared 4", "moved 4 6"}));
 }
 
 QTEST_MAIN(LoggerTest)

@@ -23,6 +23,11 @@ app::AppServices TestServices::services() {
     s.clock = [self] { return self->now; };
     // Drawing costs nothing: paced drawing keeps its shortest interval, however slow the build.
     s.settingsFile = settingsDir.filePath(QStringLiteral("Corvane sysfile.cfg"));
+    s.journalFolder = journalFolder();
+    s.openUrl = [self](const QUrl& url) {
+        self->openedUrls << url;
+        return true;
+    };
     return s;
 }
 

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <memory>
 
 class QWidget;
@@ -19,7 +20,8 @@ QString shownText(QWidget* control);
 
 // The platform services of a test: a fake port and scripted dialogs, a sleep that only
 // records itself in the port's trace, a clock fixed at 2026-12-06 14:03:27, and a settings
-// file in a folder of its own that goes with the test.
+// file and the logs' journals in a folder of their own that goes with the test; folders to
+// show are recorded, not opened.
 struct TestServices {
     TestServices();
 
@@ -31,6 +33,8 @@ struct TestServices {
     QDateTime now;
     QList<int> sleeps;
     QTemporaryDir settingsDir;
+    QString journalFolder() const { return settingsDir.filePath(QStringLiteral("journal")); }
+    QList<QUrl> openedUrls;
 };
 
 } // namespace testing

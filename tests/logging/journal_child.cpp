@@ -1,0 +1,83 @@
+// A main window logging page 3 every second on the simulated bus, its clock and the bus on a
+// virtual clock that jumps from one event to the next and its logging tick every 5 ms, so a
+// reading is logged every few milliseconds. Every row is printed as the journal writes it,
+// as soon as it is added. For tests that end it from outside.
+//
+//   journal_child FOLDER [FILE-SIZE-LIMIT]
+//
+// With a limit no file may grow beyond that many bytes (as on a full disk); the program then
+// ends by itself after 60 rows, printing the message boxes shown and whether the status bar
+// says the log is not saved.
+
+#include "BusWindow.h"
+#include "LevelProbe.h"
+#include "app/Journalling.h"
+#include "app/SensorPage.h"
+#include "levelprobe/LevelPage.h"
+#include "logging/JournalFormat.h"
+#include "logging/LogModel.h"
+#include "logging/LogPeriods.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return 2;
+    const rlim_t limit = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 0;
+    if (limit > 0) {
+        std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead
+        const rlimit size{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &size);
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('3');
+    const QDateTime epoch(QDate(2026, 12, 1), QTime(0, 0), Qt::UTC);
+    app::AppServices services = t.services();
+    services.port = &sim.port;
+    services.timers = &sim.time.timers;
+    services.clock = [&] {
+        return epoch.addMSecs(
+            std::chrono::duration_cast<std::chrono::milliseconds>(sim.time.clock.now()).count());
+    };
+    services.journalFolder = QString::fromLocal8Bit(argv[1]);
+    app::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
+    MainWindow w(services);
+    w.setLevelProbeSensorType();
+    w.load();
+
+    const logging::LogModel& log = w.logger().log(3);
+    const auto print = [&log](int row) {
+        QByteArray line;
+        logging::journal::appendReading(line, QDateTime(log.date(row), log.time(row), Qt::UTC),
+                                        false, log.text(row, 2), log.text(row, 3), log.text(row, 4),
+                                        log.text(row, 5));
+        std::fputs(line.constData(), stdout);
+        std::fflush(stdout);
+    };
+    for (int row = log.rowCount() - 1; row >= 0; --row) // the scan's
+        print(row);
+    QObject::connect(&log, &logging::LogModel::readingsInserted, &app, [&] {
+        print(0);
+        if (limit > 0 && log.rowCount() == 60) {
+            std::printf("boxes %lld\n", static_cast<long long>(t.dialogs.boxes.size()));
+            for (const auto& box : t.dialogs.boxes)
+                std::printf("box %s\n", qPrintable(box.text.simplified()));
+            std::printf("panel %s\n",
+                        w.journalling().JournalPanel->isVisible() ? "shown" : "hidden");
+            QCoreApplication::exit(0);
+        }
+    });
+    levelprobe::LevelPage& page = *w.page(3)->level;
+    logging::fillLogPeriodList(*page.LogPeriodCombo, logging::initialLevelLogPeriods());
+    page.LogPeriodCombo->setCurrentIndex(page.LogPeriodCombo->findText("1 Second"));
+    w.SecondTimer.setInterval(5);
+    page.StartLogBut->click();
+    return QApplication::exec();
+}
