@@ -138,7 +138,7 @@ void LevelFamily::finishAddressChange(int q) {
         if (!link_.transact([&] { (commands_.*send)(q); }))
             return; // its time-out has unlocked the page
     // A local offset sent last is followed by a reading, whose end unlocks the page.
-    if (!link_.awaitingReply() && link_.ReceiveState() != 1)
+    if (!link_.followUpPending())
         UnlockLevelPage(q);
 }
 

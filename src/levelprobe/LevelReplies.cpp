@@ -215,7 +215,10 @@ void LevelReplies::pressureUnits(int tab, qint16 code, const LevelAnswer& a) {
     if (code == 2)
         unlock(tab);
     else
-        family_.scanSeries().RequeryLevelPage(tab);
+        // The other values change with the unit: the page is read again once this reply
+        // is done, before anything else waiting for the bus.
+        link_.followWith(QStringLiteral("re-read %1").arg(tab), tab,
+                         [this, tab] { family_.scanSeries().RequeryLevelPage(tab); });
 }
 
 void LevelReplies::identification(int tab, const LevelAnswer& a) {

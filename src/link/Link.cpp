@@ -74,6 +74,7 @@ void Link::setReplyStatus(qint16 status) {
         // Every step waiting gives up, and nothing waiting for the bus goes any more.
         ++abandons_;
         queue_.clear();
+        followUps_.clear();
         updateWaitNotice();
     }
     Q_EMIT replyStatusChanged(status);
@@ -93,7 +94,7 @@ int Link::commandTimeout() const {
 }
 
 bool Link::followUpPending() const {
-    return awaiting_ || framer_.state() == 1 || dataPauseTimer_->isActive();
+    return awaiting_ || framer_.state() == 1 || dataPauseTimer_->isActive() || !followUps_.empty();
 }
 
 bool Link::held() const {
@@ -127,6 +128,11 @@ Link::Sequence::~Sequence() {
 }
 
 void Link::transmit(const Transaction& transaction) {
+    if (sending_ == Sending::FollowUp && decoding_ > 0) {
+        // No request starts inside a reply's branch: it goes once the branch has returned.
+        followUps_.push_back(transaction);
+        return;
+    }
     if (sending_ == Sending::Queue && busy()) {
         enqueue({transaction, {}, {}, elapsedMs()});
         return;
@@ -140,6 +146,7 @@ void Link::start(Transaction transaction) {
     } else {
         if (followUpPending()) {
             // A step whose previous wait was abandoned: what is still out is given up.
+            dropFollowUps(QStringLiteral("the exchange was given up"));
             awaiting_ = false;
             timeoutTimer_->stop();
             dataPauseTimer_->stop();
@@ -251,6 +258,7 @@ void Link::abandonMeasurement() {
     serviceRequestTimer_->stop();
     framer_.setState(0);
     port_.setCharacterByCharacter(false);
+    dropFollowUps(QStringLiteral("the measurement was given up"));
     if (handler_)
         handler_->unlockPage(current_.page);
     finish(current_.exchange, Abandoned);
@@ -352,6 +360,7 @@ void Link::lineFramed(const QByteArray& line) {
         handler_->Decode_SDI12(answered, line.mid(start));
         --decoding_;
     }
+    sendNextFollowUp();
     // Every reply ends its exchange, unless its branch has sent something that goes on.
     if (!(followUpPending() && current_.exchange == answered.exchange))
         finish(answered.exchange, Handled);
@@ -369,7 +378,23 @@ void Link::finish(quint64 exchange, qint16 status) {
     Q_EMIT exchangeEnded(exchange, status);
 }
 
+void Link::sendNextFollowUp() {
+    if (followUps_.empty() || awaiting_ || framer_.state() == 1 || dataPauseTimer_->isActive())
+        return;
+    Transaction next = std::move(followUps_.front());
+    followUps_.pop_front();
+    const Direct followUp(*this, Sending::FollowUp, current_.exchange);
+    start(std::move(next));
+}
+
+void Link::dropFollowUps(const QString& why) {
+    for (const Transaction& t : std::exchange(followUps_, {}))
+        commsLog_.addSent(timeText() + QStringLiteral(" --- ") + QString::fromLatin1(t.request) +
+                          QStringLiteral(" not sent: ") + why + QLatin1Char('.'));
+}
+
 void Link::endUnanswerable(qint16 status) {
+    dropFollowUps(QStringLiteral("the exchange ended without an answer"));
     awaiting_ = false;
     timeoutTimer_->stop();
     dataPauseTimer_->stop();
@@ -388,6 +413,7 @@ void Link::onPortLost() {
 }
 
 void Link::TimeoutTimer_Timer() {
+    dropFollowUps(QStringLiteral("no answer came in time"));
     awaiting_ = false;
     FlushInput();
     if (handler_)

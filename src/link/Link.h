@@ -82,6 +82,9 @@ public:
     // and gives true; the task runs when the bus is free. False when the caller may go on
     // at once.
     bool deferWhileHeld(const QString& key, int page, std::function<void()> task);
+    // A sequence that follows the reply being decoded (the re-read after a unit change):
+    // it runs once the decoder has returned, before anything else waiting for the bus.
+    void followWith(const QString& key, int page, std::function<void()> task);
     // Logs and transmits the request bytes of the transaction in flight and starts its
     // time-out; on a closed port says so and ends the transaction at once.
     void send_TXbuff(const QByteArray& in_buff);
@@ -120,7 +123,8 @@ public:
     const QByteArray& receivedSinceRequest() const { return received_; }
     // A request is out and its reply or time-out has not come yet.
     bool awaitingReply() const { return awaiting_; }
-    // The exchange in flight goes on: a reply, a service request or a data request to come.
+    // The exchange in flight goes on: a reply, a service request, a data request or a
+    // follow-up request to come.
     bool followUpPending() const;
 
     // The bus is held (an exchange, a sequence) or requests wait for it. busFree() is
@@ -194,6 +198,7 @@ private:
         std::function<void()> task; // a sequence, instead of one transaction
         QString key;
         qint64 since = 0;
+        bool followsReply = false; // goes before everything else waiting
     };
     class Direct;
 
@@ -211,6 +216,9 @@ private:
     void lineFramed(const QByteArray& line);
     void TimeoutTimer_Timer();
     void finish(quint64 exchange, qint16 status);
+    // Sends the next request a reply's branch asked for, once nothing of its exchange is out.
+    void sendNextFollowUp();
+    void dropFollowUps(const QString& why);
     void notifyIfFree();
     void logLine(const QByteArray& text);
     void keep(quint8 b);
@@ -233,6 +241,9 @@ private:
     Transaction current_;
     QByteArray received_;
     std::deque<Queued> queue_;
+    // Requests a reply's branch asked for: they go one after another, after the branch has
+    // returned, as later steps of the same exchange.
+    std::deque<Transaction> followUps_;
     QHash<quint64, qint16> ended_; // the last exchanges' statuses, for the steps waiting
     Sending sending_ = Sending::Queue;
     quint64 followUpOf_ = 0;

@@ -27,6 +27,22 @@ bool Link::deferWhileHeld(const QString& key, int page, std::function<void()> ta
     return true;
 }
 
+void Link::followWith(const QString& key, int page, std::function<void()> task) {
+    Queued entry;
+    entry.task = std::move(task);
+    entry.key = key;
+    entry.transaction.page = page;
+    entry.since = elapsedMs();
+    entry.followsReply = true;
+    // After the other sequences this reply asked for, before everything else waiting.
+    const auto at =
+        std::find_if(queue_.begin(), queue_.end(), [](const Queued& q) { return !q.followsReply; });
+    queue_.insert(at, std::move(entry));
+    updateWaitNotice();
+    if (!held())
+        scheduleQueue();
+}
+
 void Link::enqueue(Queued entry) {
     const bool twice = std::any_of(queue_.begin(), queue_.end(), [&entry](const Queued& q) {
         return entry.task ? q.task && q.key == entry.key

@@ -5,6 +5,7 @@
 #include "LogModel.h"
 #include "LogView.h"
 #include "link/Link.h"
+#include "platform/SerialPort.h"
 #include "protocol/Catalogue.h"
 #include "protocol/Family.h"
 #include "widgets/DropDown.h"
@@ -78,7 +79,7 @@ void Logger::measure(int tab, qint16 code, int timeoutFactor) {
     link_.transmit(t);
     // On a closed port the link has said so once; a running log stops instead of saying it
     // again every period.
-    if (!link_.awaitingReply() && state_.LogActive.at(static_cast<size_t>(tab)))
+    if (!link_.port().isOpen() && state_.LogActive.at(static_cast<size_t>(tab)))
         stopLog(tab);
 }
 

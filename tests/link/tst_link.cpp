@@ -74,7 +74,7 @@ private Q_SLOTS:
     void wireTrafficIsLogged();
     void serviceRequestSendsDataRequest_data();
     void serviceRequestSendsDataRequest();
-    void sequenceStartedInsideDecoderGetsItsReply();
+    void followUpsGoAfterTheBranchReturns();
 
 private:
     std::shared_ptr<QStringList> trace;
@@ -388,24 +388,40 @@ void LinkTest::serviceRequestSendsDataRequest() {
     QCOMPARE(link->ReceiveState(), quint8(0)); // the transmission's flush
 }
 
-void LinkTest::sequenceStartedInsideDecoderGetsItsReply() {
-    // The decoder may start a sequence (the re-query after a unit change) that waits for
-    // replies while the receive event that called it is still running.
-    bool nestedResult = false;
+void LinkTest::followUpsGoAfterTheBranchReturns() {
+    // A unit set's branch asks for a reading and for a re-read of the page. Nothing is written
+    // while the branch runs; the reading goes as soon as it returns, in the same exchange, and
+    // the re-read goes before page 2's query, which was waiting already.
+    size_t writtenInBranch = 0;
+    QStringList order;
     handler->onDecode = [&](const QByteArray& line) {
-        if (line.startsWith("1XUP")) {
-            link->setReplyStatus(Link::Waiting);
-            link->transmit(request(1, "1XP!", 6));
-            QTimer::singleShot(0, port.get(), [this] { port->receive("1XP!10\r\n"); });
-            nestedResult = link->WaitForReply();
-        } else {
-            link->setReplyStatus(Link::Handled);
-        }
+        link->setReplyStatus(Link::Handled);
+        if (!line.startsWith("1XUP5!"))
+            return;
+        link->transmit(request(1, "1M!", 11));
+        link->followWith(QStringLiteral("re-read 1"), 1, [&] {
+            order << QStringLiteral("re-read");
+            QVERIFY(link->transact([&] { link->transmit(request(1, "1XE!", 8)); }));
+        });
+        writtenInBranch = port->writes.size();
     };
+    QSignalSpy ended(link.get(), &Link::exchangeEnded);
     link->transmit(request(1, "1XUP5!", 3));
+    link->transmit(request(2, "2XUP!"));
     port->receive("1XUP5!15\r\n");
-    QTRY_VERIFY_WITH_TIMEOUT(handler->lines.size() == 2, 2000);
-    QVERIFY(nestedResult);
+    QTRY_COMPARE_WITH_TIMEOUT(handler->lines.size(), 1, 2000);
+    QCOMPARE(writtenInBranch, size_t(1));
+    QCOMPARE(port->writes.back(), QByteArray("1M!"));
+    QVERIFY(ended.isEmpty()); // the reading belongs to the unit set's exchange
+    port->onWrite = [this](const QByteArray& w) {
+        if (w == "1XE!")
+            QTimer::singleShot(0, port.get(), [this] { port->receive("1XE!19.81\r\n"); });
+    };
+    port->receive("1M!10001\r\n");
+    QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(port->writes.size(), size_t(4), 2000);
+    QCOMPARE(port->writes, (std::vector<QByteArray>{"1XUP5!", "1M!", "1XE!", "2XUP!"}));
+    QCOMPARE(order, QStringList{"re-read"});
 }
 
 void LinkTest::requestsWaitForTheBus() {
