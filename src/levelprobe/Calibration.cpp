@@ -5,6 +5,7 @@
 #include "SequenceRun.h"
 #include "logging/Logger.h"
 #include "platform/Dialogs.h"
+#include "protocol/Numbers.h"
 #include "protocol/ReplyLine.h"
 #include "widgets/Controls.h"
 
