@@ -46,17 +46,9 @@ bool Logger::rotary() const {
     return family_ != nullptr && family_->isRotary();
 }
 
-void Logger::LevelMeasure(int tab, int timeoutFactor) {
-    measure(tab, 11, timeoutFactor); // aM!
-}
-
-void Logger::RotaryMeasure(int tab, int timeoutFactor) {
-    measure(tab, 116, timeoutFactor); // aC!
-}
-
-void Logger::Measure(int tab) {
+void Logger::Measure(int tab, int timeoutFactor) {
     if (family_ != nullptr)
-        measure(tab, family_->measureCode(), 1);
+        measure(tab, family_->measureCode(), timeoutFactor);
 }
 
 bool Logger::takeFirstReading(int tab) {

@@ -45,12 +45,9 @@ public:
     // Told of every row, clear, move and log reading (the journals on disk); null for none.
     void setListener(LogListener* listener) { listener_ = listener; }
 
-    // The measurement requests: aM! (code 11) and aC! (code 116), sent through the family's
-    // page lock. Measure() sends the chosen family's one. A scan waits ten times the command
-    // time-out for the reading (timeoutFactor 10).
-    void LevelMeasure(int tab, int timeoutFactor = 1);
-    void RotaryMeasure(int tab, int timeoutFactor = 1);
-    void Measure(int tab);
+    // The chosen family's measurement request, sent through its page lock. A scan waits ten
+    // times the command time-out for the reading (timeoutFactor 10).
+    void Measure(int tab, int timeoutFactor = 1);
     // A scan's first reading of a sensor: waits ten times the command time-out for it and,
     // when it is answered, writes the row's "Log Status". True when it was answered.
     bool takeFirstReading(int tab);

@@ -157,6 +157,10 @@ void LoggerTest::measurementRequest_data() {
                                      << "2M!" << 11;
     QTest::newRow("rotary Start Log") << true << "Start"
                                       << "2C!" << 116;
+    QTest::newRow("level reply asks for a reading") << false << "Measure"
+                                                    << "2M!" << 11;
+    QTest::newRow("rotary reply asks for a reading") << true << "Measure"
+                                                     << "2C!" << 116;
 }
 
 void LoggerTest::measurementRequest() {
@@ -168,6 +172,8 @@ void LoggerTest::measurementRequest() {
     link->setMeasureAddress(7);
     if (button == "Get")
         logger->PressureBut_Click(2);
+    else if (button == "Measure")
+        logger->Measure(2);
     else if (rotary)
         logger->RotaryStartLogBut_Click(2);
     else
