@@ -106,12 +106,25 @@ QTime LogModel::time(int row) const {
 
 void LogModel::clear() {
     beginResetModel();
+    dropRows();
+    endResetModel();
+}
+
+void LogModel::setLayout(Layout layout) {
+    if (layout == layout_)
+        return;
+    beginResetModel();
+    dropRows();
+    layout_ = layout;
+    endResetModel();
+}
+
+void LogModel::dropRows() {
     // Give the memory back: a week's log is megabytes.
     std::vector<Row>().swap(rows_);
     std::vector<char>().swap(bytes_);
     units_.clear();
     internUnits(QStringView());
-    endResetModel();
 }
 
 void LogModel::appendRowsOf(const LogModel& other) {

@@ -75,7 +75,7 @@ public:
     void AddLogRow(int tab, const QString& value1, const QString& units1,
                    const QString& value2 = {}, const QString& units2 = {});
 
-    // A page's log in the chosen family.
+    // A page's log.
     LogModel& log(int tab) const;
     // Moves a page's rows below those of another page, as after an address change; the
     // target's clear and save buttons follow whether there were rows to move.
@@ -88,7 +88,6 @@ private:
     void stopLog(int tab);
     void unlockPagesWithoutWork();
     LogFrame& frame(int tab) const { return *frames_.at(static_cast<size_t>(tab)); }
-    bool rotary() const;
 
     sdilink::Link& link_;
     platform::Clock clock_;
