@@ -22,15 +22,12 @@ void StandardAnswersTest::addressChange_data() {
     QTest::addColumn<int>("oldAddress");
     QTest::addColumn<int>("newAddress");
     QTest::newRow("echo and answer") << "0A3!3" << 0 << 3;
-    QTest::newRow("echo only") << "7A2!" << 7 << 2;
     // The addresses come from the echo, whatever the sensor answered from.
     QTest::newRow("answer from elsewhere") << "0A3!5" << 0 << 3;
     QTest::newRow("new address a letter") << "0Ab!b" << 0 << -1;
-    QTest::newRow("old address a letter") << "zA4!4" << -1 << 4;
     QTest::newRow("echo cut short") << "A3!3" << -1 << 3;
     QTest::newRow("new address missing") << "0A!" << -1 << -1;
     QTest::newRow("no end of echo") << "0A3" << -1 << -1;
-    QTest::newRow("empty") << "" << -1 << -1;
 }
 
 void StandardAnswersTest::addressChange() {
@@ -49,9 +46,7 @@ void StandardAnswersTest::measurement_data() {
     QTest::newRow("level probe") << "3M!30051" << 5 << 1;
     QTest::newRow("encoder") << "2C!21232" << 123 << 2;
     QTest::newRow("longer echo") << "3XSPM0.5!30109" << 10 << 9;
-    QTest::newRow("no wait") << "3M!30001" << 0 << 1;
     QTest::newRow("letters count as 0") << "3M!30x5y" << 5 << 0;
-    QTest::newRow("count missing") << "3M!3012" << 12 << 0;
     QTest::newRow("wait cut short") << "3M!312" << 120 << 0;
     QTest::newRow("address only") << "3M!3" << 0 << 0;
     // Without its address the answer's fields are read one place late.
