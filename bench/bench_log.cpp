@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     std::array<logging::LogFrame*, 10> frames{};
     for (size_t i = 0; i < frames.size(); ++i) {
         frames[i] = new logging::LogFrame(&tabs);
-        frames[i]->showFamily(false);
+        frames[i]->setColumns(logging::LogModel::Layout::LevelProbe);
         tabs.addTab(frames[i], QStringLiteral("Sensor %1").arg(i));
     }
     LevelProbes family;

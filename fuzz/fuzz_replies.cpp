@@ -42,7 +42,9 @@ void require(bool holds, const char* what) {
     }
 }
 
-bool isAddressCharacter(char c) {
+// A framed line starts with its echo: a sensor's address, or the "?" of a request to any
+// address.
+bool startsFramedLine(char c) {
     return (c >= '0' && c <= '9') || c == '?';
 }
 
@@ -56,7 +58,7 @@ void checkFramer(const sdilink::Framer& framer, const sdilink::Framer::Step& ste
         require(framer.logText().size() <= sdilink::Framer::kMaxLogText + 3,
                 "comms-log line within its limit and the cut mark");
     if (step.lineComplete)
-        require(!b.Data.isEmpty() && isAddressCharacter(b.Data[0]),
+        require(!b.Data.isEmpty() && startsFramedLine(b.Data[0]),
                 "a framed line starts with an address character");
 }
 

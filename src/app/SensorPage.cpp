@@ -33,8 +33,9 @@ void SensorPage::showFamily(bool isRotary) {
     level->setVisible(!isRotary);
     level->ParameterFrame->setVisible(!isRotary);
     level->CalibrateFrame->setVisible(false);
-    log->showFamily(isRotary);
-    trend->setLog(&log->log(isRotary));
+    log->setColumns(isRotary ? logging::LogModel::Layout::Rotary
+                             : logging::LogModel::Layout::LevelProbe);
+    trend->setLog(&log->log());
 }
 
 } // namespace app

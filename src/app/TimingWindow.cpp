@@ -3,6 +3,7 @@
 #include "link/Link.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
+#include "protocol/Numbers.h"
 #include "widgets/CharacterFilter.h"
 #include "widgets/Controls.h"
 
@@ -24,7 +25,7 @@ constexpr double kLargest = std::numeric_limits<qint16>::max();
 
 // The whole number a box holds: its leading number rounded, halves to even.
 double boxValue(const QLineEdit* box) {
-    return platform::roundHalfEven(platform::leadingNumber(box->text()));
+    return platform::roundHalfEven(protocol::leadingNumber(box->text()));
 }
 
 // A box value as a 16-bit field, or nothing when it does not fit.

@@ -5,9 +5,6 @@
 #include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
 #include "protocol/Family.h"
-#include "widgets/DropDown.h"
-
-#include <QPushButton>
 #include <QTabWidget>
 
 namespace discovery {
@@ -29,10 +26,7 @@ AddressChange::AddressChange(Link& link, protocol::Family& family, platform::Dia
     : link_(link), family_(family), dialogs_(dialogs), SensorTab_(SensorTab), scanner_(scanner) {}
 
 void AddressChange::connectPages() {
-    for (int p = 0; p <= 9; ++p)
-        if (QPushButton* button = family_.addressButton(p))
-            QObject::connect(button, &QPushButton::clicked, button,
-                             [this, p] { AddrBut_Click(p); });
+    family_.onAddressSet([this](int p) { AddrBut_Click(p); });
 }
 
 void AddressChange::mnuQueryAddress_Click() {
@@ -73,12 +67,13 @@ void AddressChange::AddrBut_Click(int p) {
     if (link_.deferWhileHeld(QStringLiteral("address %1").arg(p), p,
                              [this, p] { AddrBut_Click(p); }))
         return;
-    const int b = family_.addressList(p)->currentIndex();
-    if (b < 0) {
+    const std::optional<int> chosen = family_.selectedAddress(p);
+    if (!chosen) {
         dialogs_.messageBox(kSetTitle, QStringLiteral("Please select sensor address."),
                             Icon::Exclamation);
         return;
     }
+    const int b = *chosen;
     if (SensorTab_->isTabEnabled(b)) {
         dialogs_.messageBox(kSetTitle,
                             b == p ? QStringLiteral("Sensor is already set to address %1.").arg(p)

@@ -1,9 +1,9 @@
 #include "LogSheet.h"
 
 #include "logging/LogModel.h"
+#include "protocol/Numbers.h"
 
 #include <charconv>
-#include <cmath>
 
 namespace logexport {
 
@@ -42,7 +42,12 @@ QTime LogSheet::time(int k) const {
 }
 
 std::optional<double> LogSheet::number(int k, int column) const {
-    return parseNumber(log_.text(modelRow(k), column));
+    // A text this long stays text, so that every one of its digits is kept.
+    constexpr qsizetype kLongestNumber = 63;
+    const QString text = log_.text(modelRow(k), column);
+    if (text.size() > kLongestNumber)
+        return std::nullopt;
+    return protocol::parseNumber(text, {.plus = true});
 }
 
 QString LogSheet::text(int k, int column) const {
@@ -51,35 +56,6 @@ QString LogSheet::text(int k, int column) const {
 
 bool LogSheet::intact() const {
     return log_.rowCount() >= rows_ && log_.columnCount() == columns_;
-}
-
-std::optional<double> parseNumber(QStringView text) {
-    // Values are short ASCII texts; anything longer or wider is not a reading.
-    char buffer[64] = {};
-    const qsizetype n = text.size();
-    if (n == 0 || n >= qsizetype(sizeof buffer))
-        return std::nullopt;
-    qsizetype at = 0;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        const bool allowed =
-            (u >= '0' && u <= '9') || u == '.' || u == '-' || u == '+' || u == 'e' || u == 'E';
-        if (!allowed)
-            return std::nullopt;
-        buffer[at++] = static_cast<char>(u);
-    }
-    const char* first = buffer;
-    const char* last = buffer + at;
-    if (*first == '+') { // from_chars takes no plus sign
-        ++first;
-        if (first == last || *first == '-' || *first == '+')
-            return std::nullopt;
-    }
-    double value = 0;
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
-    if (error != std::errc() || end != last || !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 double serialDate(QDate date) {

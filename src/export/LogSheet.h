@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QString>
-#include <QStringView>
 #include <QTime>
 #include <optional>
 
@@ -34,7 +33,9 @@ public:
     // Reading k, 0 the newest.
     QDate date(int k) const;
     QTime time(int k) const;
-    // A value column's number; empty when the text is empty or not a number.
+    // A value column's number: an optional sign, digits with an optional "." and an optional
+    // exponent, whatever the locale. Empty when the text is empty, holds anything else (no
+    // blanks either) or is too long to be a reading's value.
     std::optional<double> number(int k, int column) const;
     QString text(int k, int column) const;
 
@@ -47,10 +48,6 @@ private:
     int rows_;
     int columns_;
 };
-
-// A reading's value text as a number: an optional sign, digits with an optional "." and an
-// optional exponent, whatever the locale. Anything else, and an empty text, is no number.
-std::optional<double> parseNumber(QStringView text);
 
 // Spreadsheet serial values (1900 date system): days since 1899-12-30, and the fraction of a
 // day.

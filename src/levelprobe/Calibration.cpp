@@ -5,6 +5,7 @@
 #include "SequenceRun.h"
 #include "logging/Logger.h"
 #include "platform/Dialogs.h"
+#include "protocol/Numbers.h"
 #include "protocol/ReplyLine.h"
 #include "widgets/Controls.h"
 
@@ -182,7 +183,7 @@ void Calibration::StageOneBut_Click(int p) {
 bool Calibration::measure(SequenceRun& run, int p) {
     // The box shows this reading or nothing: never one taken before.
     family_.page(p).PressureText->clear();
-    return run.step("reading", [&] { family_.logger().LevelMeasure(p); });
+    return run.step("reading", [&] { family_.logger().Measure(p); });
 }
 
 std::optional<QString> Calibration::zeroCorrection(const QString& reading) {

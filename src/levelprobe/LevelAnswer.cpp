@@ -1,7 +1,8 @@
 #include "LevelAnswer.h"
 
-#include "platform/Numbers.h"
+#include "protocol/Numbers.h"
 #include "protocol/ReplyLine.h"
+#include "protocol/StandardAnswers.h"
 
 #include <algorithm>
 
@@ -30,11 +31,6 @@ std::optional<int> unitCode(const ReplyLine& line) {
     return exactDigits(line, 2);
 }
 
-int addressAt(const ReplyLine& line, int pos) {
-    const QString a = line.mid(pos, 1);
-    return a.size() == 1 && isDigit(a[0]) ? a[0].unicode() - '0' : -1;
-}
-
 } // namespace
 
 QString roundedText(const QString& value, int places) {
@@ -53,12 +49,11 @@ LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
     LevelAnswer a;
     a.known = true;
     const int p = line.p();
-    const int lastBang = static_cast<int>(line.text().lastIndexOf(QLatin1Char('!'))) + 1;
     switch (code) {
     case 1: {
-        // Both addresses come from the echoed request aAb!.
-        a.oldAddress = addressAt(line, lastBang - 3);
-        a.newAddress = addressAt(line, lastBang - 1);
+        const auto change = protocol::StandardAnswers::addressChange(line);
+        a.oldAddress = change.oldAddress;
+        a.newAddress = change.newAddress;
         break;
     }
     case 2:
@@ -80,13 +75,13 @@ LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
         a.text = line.signedText();
         break;
     case 10:
-        a.identification = protocol::identificationLines(line);
+        a.identification = protocol::StandardAnswers::identification(line);
         break;
     case 11:
     case 28:
     case 31:
-        a.wait = line.digitsAt(p + 2, 3);
-        a.count = line.digitAt(p + 5);
+        a.wait = protocol::StandardAnswers::measurement(line).wait;
+        a.count = protocol::StandardAnswers::measurement(line).count;
         break;
     case 12: {
         const QString answer = line.from(p + 2);
@@ -119,7 +114,7 @@ LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
         a.readings = 10 * line.digitAt(p + 4) + line.digitAt(p + 5);
         // Four characters hold no more than 9999, unless written with an exponent ("5e51").
         a.interval = static_cast<int>(
-            std::clamp(platform::leadingNumber(line.mid(p + 7, 4)), -9999.0, 9999.0));
+            std::clamp(protocol::leadingNumber(line.mid(p + 7, 4)), -9999.0, 9999.0));
         a.sampleRate =
             protocol::plainNumberText(a.readings * static_cast<double>(a.interval) * 0.2);
         break;

@@ -6,6 +6,7 @@
 #include "link/Link.h"
 #include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
+#include "protocol/Numbers.h"
 #include "protocol/ReplyLine.h"
 #include "widgets/DropDown.h"
 

@@ -124,12 +124,14 @@ void LevelFamily::UnlockLevelPage(int p) {
                    true);
 }
 
-widgets::DropDown* LevelFamily::addressList(int p) const {
-    return page(p).AddressCombo;
+std::optional<int> LevelFamily::selectedAddress(int p) const {
+    return page(p).AddressCombo->selectedIndex();
 }
 
-QPushButton* LevelFamily::addressButton(int p) const {
-    return page(p).AddrBut;
+void LevelFamily::onAddressSet(AddressSet set) {
+    for (int p = 0; p <= 9; ++p)
+        QObject::connect(page(p).AddrBut, &QPushButton::clicked, page(p).AddrBut,
+                         [set, p] { set(p); });
 }
 
 void LevelFamily::finishAddressChange(int q) {

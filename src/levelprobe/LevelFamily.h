@@ -45,8 +45,8 @@ public:
     void unlockPage(int page) override { UnlockLevelPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
-    widgets::DropDown* addressList(int page) const override;
-    QPushButton* addressButton(int page) const override;
+    std::optional<int> selectedAddress(int page) const override;
+    void onAddressSet(AddressSet set) override;
     qint16 addressChangeCode() const override { return 1; }
     void finishAddressChange(int newPage) override;
     // Requests a page move left for the new address.

@@ -45,7 +45,7 @@ void LevelReplies::unlock(int tab) {
 }
 
 void LevelReplies::measure(int tab) {
-    family_.logger().LevelMeasure(tab);
+    family_.logger().Measure(tab);
 }
 
 void LevelReplies::setColumn(int tab, int column, const QString& text) {

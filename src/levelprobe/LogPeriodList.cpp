@@ -2,7 +2,7 @@
 
 #include "LevelPage.h"
 #include "logging/LogPeriods.h"
-#include "platform/Numbers.h"
+#include "protocol/Numbers.h"
 #include "widgets/DropDown.h"
 
 #include <QLineEdit>
@@ -15,7 +15,7 @@ void FillLogPeriods(LevelPage& page, bool keepSelection) {
     // Single precision, as the sensor's rate was always compared; clamped so that no text can
     // overflow it.
     const double rate =
-        std::clamp(platform::leadingNumber(page.SampleRateText->text()), -1e30, 1e30);
+        std::clamp(protocol::leadingNumber(page.SampleRateText->text()), -1e30, 1e30);
     const float T = static_cast<float>(rate) + 1.0f;
     widgets::DropDown& list = *page.LogPeriodCombo;
     const int chosen = keepSelection ? list.selectedItemCode() : 0;

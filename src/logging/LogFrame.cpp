@@ -27,10 +27,8 @@ LogView* makeLogList(QWidget* parent, const char* name, LogModel* model) {
 
 LogFrame::LogFrame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent) {
     setObjectName(QStringLiteral("LogFrame"));
-    levelRows_ = new LogModel(LogModel::Layout::LevelProbe, this);
-    rotaryRows_ = new LogModel(LogModel::Layout::Rotary, this);
-    LogListView = makeLogList(this, "LogListView", levelRows_);
-    RotaryLogListView = makeLogList(this, "RotaryLogListView", rotaryRows_);
+    rows_ = new LogModel(LogModel::Layout::LevelProbe, this);
+    LogListView = makeLogList(this, "LogListView", rows_);
     ClearLogBut = widgets::makeButton(this, "ClearLogBut", QStringLiteral("Clear Log"), {},
                                       QStringLiteral("Clear Log List."));
     SaveLogBut = widgets::makeButton(this, "SaveLogBut", QStringLiteral("Save Log"), {},
@@ -44,7 +42,6 @@ LogFrame::LogFrame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent) {
 
     split_ = new QSplitter(Qt::Horizontal, this);
     split_->addWidget(LogListView);
-    split_->addWidget(RotaryLogListView);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(PlotBut);
@@ -66,15 +63,10 @@ void LogFrame::setPlot(QWidget* plot) {
         const int at = split_->indexOf(plot);
         if (on && split_->sizes().value(at) == 0) {
             const int half = split_->width() / 2;
-            split_->setSizes({half, half, half});
+            split_->setSizes({half, half});
         }
     });
     PlotBut->show();
-}
-
-void LogFrame::showFamily(bool rotary) {
-    RotaryLogListView->setVisible(rotary);
-    LogListView->setVisible(!rotary);
 }
 
 } // namespace logging

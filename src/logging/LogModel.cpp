@@ -1,11 +1,10 @@
 #include "LogModel.h"
 
 #include "platform/Services.h"
+#include "protocol/Numbers.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -107,12 +106,25 @@ QTime LogModel::time(int row) const {
 
 void LogModel::clear() {
     beginResetModel();
+    dropRows();
+    endResetModel();
+}
+
+void LogModel::setLayout(Layout layout) {
+    if (layout == layout_)
+        return;
+    beginResetModel();
+    dropRows();
+    layout_ = layout;
+    endResetModel();
+}
+
+void LogModel::dropRows() {
     // Give the memory back: a week's log is megabytes.
     std::vector<Row>().swap(rows_);
     std::vector<char>().swap(bytes_);
     units_.clear();
     internUnits(QStringView());
-    endResetModel();
 }
 
 void LogModel::appendRowsOf(const LogModel& other) {
@@ -146,12 +158,8 @@ void LogModel::appendRowsOf(const LogModel& other) {
 
 double LogModel::readingValue(int reading, int which) const {
     const std::string_view text = valueBytes(rows_[static_cast<size_t>(reading)].texts, which);
-    double value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value))
-        return std::numeric_limits<double>::quiet_NaN();
-    return value;
+    return protocol::parseNumber(text, {.plus = false})
+        .value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
 const LogModel::Row& LogModel::rowAt(int row) const {

@@ -21,6 +21,9 @@ public:
     explicit LogModel(Layout layout, QObject* parent = nullptr);
 
     Layout layout() const { return layout_; }
+    // Gives the log the columns of another layout. Its rows go: their values were taken for
+    // the columns they had.
+    void setLayout(Layout layout);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -64,6 +67,7 @@ private:
     static_assert(sizeof(Row) == 16);
 
     const Row& rowAt(int row) const;
+    void dropRows();
     quint16 internUnits(QStringView units);
     void appendText(QStringView text);
     std::string_view valueBytes(quint32 offset, int which) const;

@@ -43,21 +43,9 @@ void Logger::setFamily(protocol::Family* family, std::array<widgets::DropDown*, 
     state_ = {};
 }
 
-bool Logger::rotary() const {
-    return family_ != nullptr && family_->isRotary();
-}
-
-void Logger::LevelMeasure(int tab, int timeoutFactor) {
-    measure(tab, 11, timeoutFactor); // aM!
-}
-
-void Logger::RotaryMeasure(int tab, int timeoutFactor) {
-    measure(tab, 116, timeoutFactor); // aC!
-}
-
-void Logger::Measure(int tab) {
+void Logger::Measure(int tab, int timeoutFactor) {
     if (family_ != nullptr)
-        measure(tab, family_->measureCode(), 1);
+        measure(tab, family_->measureCode(), timeoutFactor);
 }
 
 bool Logger::takeFirstReading(int tab) {
@@ -172,15 +160,14 @@ void Logger::sendDueReadings() {
 void Logger::AddLogRow(int tab, const QString& value1, const QString& units1, const QString& value2,
                        const QString& units2) {
     LogFrame& f = frame(tab);
-    const bool isRotary = rotary();
-    LogModel& rows = f.log(isRotary);
+    LogModel& rows = f.log();
     const QDateTime when = clock_();
     rows.addRow(when, value1, units1, value2, units2);
     if (listener_)
         listener_->rowAdded(tab, when, value1, units1, value2, units2);
     // Selecting does not scroll the list. A selected newest row stays selected as the new
     // reading takes its place (see LogModel::addRow).
-    QItemSelectionModel* selection = f.logList(isRotary)->selectionModel();
+    QItemSelectionModel* selection = f.logList()->selectionModel();
     const QItemSelection selected = selection->selection();
     const bool topRowOnly = selected.size() == 1 && selected.first().top() == 0 &&
                             selected.first().bottom() == 0 && selection->isRowSelected(0);
@@ -193,7 +180,7 @@ void Logger::AddLogRow(int tab, const QString& value1, const QString& units1, co
 
 void Logger::ClearLogBut_Click(int Index) {
     LogFrame& f = frame(Index);
-    f.log(rotary()).clear();
+    f.log().clear();
     if (listener_)
         listener_->logCleared(Index);
     f.ClearLogBut->setEnabled(false);
@@ -201,7 +188,7 @@ void Logger::ClearLogBut_Click(int Index) {
 }
 
 LogModel& Logger::log(int tab) const {
-    return frame(tab).log(rotary());
+    return frame(tab).log();
 }
 
 void Logger::moveLog(int from, int to) {

@@ -45,12 +45,9 @@ public:
     // Told of every row, clear, move and log reading (the journals on disk); null for none.
     void setListener(LogListener* listener) { listener_ = listener; }
 
-    // The measurement requests: aM! (code 11) and aC! (code 116), sent through the family's
-    // page lock. Measure() sends the chosen family's one. A scan waits ten times the command
-    // time-out for the reading (timeoutFactor 10).
-    void LevelMeasure(int tab, int timeoutFactor = 1);
-    void RotaryMeasure(int tab, int timeoutFactor = 1);
-    void Measure(int tab);
+    // The chosen family's measurement request, sent through its page lock. A scan waits ten
+    // times the command time-out for the reading (timeoutFactor 10).
+    void Measure(int tab, int timeoutFactor = 1);
     // A scan's first reading of a sensor: waits ten times the command time-out for it and,
     // when it is answered, writes the row's "Log Status". True when it was answered.
     bool takeFirstReading(int tab);
@@ -78,7 +75,7 @@ public:
     void AddLogRow(int tab, const QString& value1, const QString& units1,
                    const QString& value2 = {}, const QString& units2 = {});
 
-    // A page's log in the chosen family.
+    // A page's log.
     LogModel& log(int tab) const;
     // Moves a page's rows below those of another page, as after an address change; the
     // target's clear and save buttons follow whether there were rows to move.
@@ -91,7 +88,6 @@ private:
     void stopLog(int tab);
     void unlockPagesWithoutWork();
     LogFrame& frame(int tab) const { return *frames_.at(static_cast<size_t>(tab)); }
-    bool rotary() const;
 
     sdilink::Link& link_;
     platform::Clock clock_;

@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QtGlobal>
+#include <functional>
+#include <optional>
 
-class QPushButton;
-
-namespace widgets {
-class DropDown;
-} // namespace widgets
 namespace sdilink {
 struct Transaction;
 }
@@ -38,12 +35,14 @@ public:
     // false when the family has no branch for the transaction's code.
     virtual bool decodeReply(const sdilink::Transaction& transaction, const ReplyLine& line) = 0;
 
-    // A page's list of target addresses and its address "Set" button, and the transaction
-    // code of the address change aAb!.
-    // A family without them offers no address change.
-    virtual widgets::DropDown* addressList(int /*page*/) const { return nullptr; }
-    virtual QPushButton* addressButton(int /*page*/) const { return nullptr; }
+    // The address change aAb!: the target address b chosen on a page (empty while none is
+    // chosen), and the transaction code.
+    virtual std::optional<int> selectedAddress(int /*page*/) const { return std::nullopt; }
     virtual qint16 addressChangeCode() const { return 1; }
+    // Has the family call `set` with the page whose address "Set" button was clicked. A
+    // family without an address change never calls it.
+    using AddressSet = std::function<void(int page)>;
+    virtual void onAddressSet(AddressSet /*set*/) {}
     // After the reply to an address change moved the page: sends what the move leaves to
     // tell the sensor at its new address, one request after another, then unlocks the page.
     virtual void finishAddressChange(int newPage) { unlockPage(newPage); }

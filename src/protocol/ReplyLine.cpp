@@ -1,6 +1,5 @@
 #include "ReplyLine.h"
 
-#include <QLocale>
 #include <cmath>
 
 namespace protocol {
@@ -40,32 +39,10 @@ QString ReplyLine::signedText() const {
     return from(p_ + (plus ? 3 : 2));
 }
 
-QStringList identificationLines(const ReplyLine& line) {
-    const int p = line.p();
-    return {QStringLiteral("SDI Version = ") + line.mid(p + 2, 1) + QLatin1Char('.') +
-                line.mid(p + 3, 1),
-            QStringLiteral("Company Name = ") + line.mid(p + 4, 8),
-            QStringLiteral("Sensor Model = ") + line.mid(p + 12, 6),
-            QStringLiteral("Sensor Version = ") + line.mid(p + 18, 3)};
-}
-
 double RoundIt(double aNumberToRound, double aDecimalPlaces) {
     const double f = std::pow(10.0, aDecimalPlaces);
     const double result = std::floor(aNumberToRound * f + 0.5) / f;
     return std::isfinite(result) ? result : 0.0;
-}
-
-std::optional<double> parseNumber(const QString& text) {
-    QString t = text.trimmed();
-    if (t.startsWith(QLatin1Char('+')))
-        t.remove(0, 1);
-    if (t.isEmpty())
-        return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 namespace {

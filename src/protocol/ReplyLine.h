@@ -37,17 +37,9 @@ private:
     int p_ = 0;
 };
 
-// The four lines a page shows for a standard identification answer (aI!): SDI-12 version,
-// company, model and sensor version, read at their fixed places after the address.
-QStringList identificationLines(const ReplyLine& line);
-
 // Rounds halves upwards (towards positive infinity, also for negative numbers) to the given
 // number of decimal places; anything that is not a finite result gives 0.
 double RoundIt(double aNumberToRound, double aDecimalPlaces);
-
-// The number a whole text stands for ("." as the decimal point, blanks around it allowed);
-// empty when the text is not a number.
-std::optional<double> parseNumber(const QString& text);
 
 // The shortest text of a number the tool computed: at most 15 significant digits, "." as
 // the decimal point, no trailing zeros (2.5, 3, 0.97561, -0.25, 0.0000001). A number whose

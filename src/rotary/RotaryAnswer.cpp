@@ -1,7 +1,8 @@
 #include "RotaryAnswer.h"
 
-#include "platform/Numbers.h"
+#include "protocol/Numbers.h"
 #include "protocol/ReplyLine.h"
+#include "protocol/StandardAnswers.h"
 
 #include <array>
 #include <cmath>
@@ -34,13 +35,6 @@ QString withoutPlus(const QString& rest) {
     return rest.contains(QLatin1Char('+')) ? rest.mid(1) : rest;
 }
 
-int addressAt(const ReplyLine& line, int pos) {
-    const QString a = line.mid(pos, 1);
-    return a.size() == 1 && a[0] >= QLatin1Char('0') && a[0] <= QLatin1Char('9')
-               ? a[0].unicode() - '0'
-               : -1;
-}
-
 } // namespace
 
 RotaryAnswer readRotaryAnswer(qint16 code, const ReplyLine& line) {
@@ -49,9 +43,9 @@ RotaryAnswer readRotaryAnswer(qint16 code, const ReplyLine& line) {
     const int p = line.p();
     switch (code) {
     case 101: {
-        const int lastBang = static_cast<int>(line.text().lastIndexOf(QLatin1Char('!'))) + 1;
-        a.oldAddress = addressAt(line, lastBang - 3);
-        a.newAddress = addressAt(line, lastBang - 1);
+        const auto change = protocol::StandardAnswers::addressChange(line);
+        a.oldAddress = change.oldAddress;
+        a.newAddress = change.newAddress;
         break;
     }
     case 102:
@@ -75,13 +69,13 @@ RotaryAnswer readRotaryAnswer(qint16 code, const ReplyLine& line) {
         a.text = withoutPlus(line.from(skipMnemonic(line, "XCV") + 2));
         break;
     case 112:
-        a.identification = protocol::identificationLines(line);
+        a.identification = protocol::StandardAnswers::identification(line);
         break;
     case 114:
         break;
     case 116:
-        a.wait = line.digitsAt(p + 2, 3);
-        a.count = line.digitAt(p + 5);
+        a.wait = protocol::StandardAnswers::measurement(line).wait;
+        a.count = protocol::StandardAnswers::measurement(line).count;
         break;
     case 117:
         a.text = withoutPlus(line.from(p + 2));
@@ -100,8 +94,8 @@ QString measurementResolution(int unitsIndex, const QString& circumference,
     if (unitsIndex < 0 || unitsIndex >= static_cast<int>(kMillimetres.size()))
         return {};
     const double c =
-        platform::leadingNumber(circumference) * kMillimetres[static_cast<size_t>(unitsIndex)];
-    const double n = platform::leadingNumber(countsPerRev);
+        protocol::leadingNumber(circumference) * kMillimetres[static_cast<size_t>(unitsIndex)];
+    const double n = protocol::leadingNumber(countsPerRev);
     const double resolution = c / (n * 4.0);
     if (!std::isfinite(resolution))
         return {};

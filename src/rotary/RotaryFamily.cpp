@@ -86,12 +86,14 @@ void RotaryFamily::setPageControls(int p, bool enabled) {
                enabled);
 }
 
-widgets::DropDown* RotaryFamily::addressList(int p) const {
-    return page(p).RotaryAddressCombo;
+std::optional<int> RotaryFamily::selectedAddress(int p) const {
+    return page(p).RotaryAddressCombo->selectedIndex();
 }
 
-QPushButton* RotaryFamily::addressButton(int p) const {
-    return page(p).RotaryAddrBut;
+void RotaryFamily::onAddressSet(AddressSet set) {
+    for (int p = 0; p <= 9; ++p)
+        QObject::connect(page(p).RotaryAddrBut, &QPushButton::clicked, page(p).RotaryAddrBut,
+                         [set, p] { set(p); });
 }
 
 void RotaryFamily::LockRotaryPage(int p) {

@@ -39,8 +39,8 @@ public:
     void unlockPage(int page) override { UnlockRotaryPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
-    widgets::DropDown* addressList(int page) const override;
-    QPushButton* addressButton(int page) const override;
+    std::optional<int> selectedAddress(int page) const override;
+    void onAddressSet(AddressSet set) override;
     qint16 addressChangeCode() const override { return 101; }
 
     void LockRotaryPage(int p);

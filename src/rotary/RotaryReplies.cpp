@@ -29,7 +29,7 @@ void RotaryReplies::unlock(int tab) {
 }
 
 void RotaryReplies::measure(int tab) {
-    family_.logger().RotaryMeasure(tab);
+    family_.logger().Measure(tab);
 }
 
 void RotaryReplies::setColumn(int tab, int column, const QString& text) {

@@ -17,6 +17,10 @@ public:
     // The item code of the entry at index, or -1.
     int itemCode(int index) const;
     int selectedItemCode() const { return itemCode(currentIndex()); }
+    // The index of the selected entry; empty when none is selected.
+    std::optional<int> selectedIndex() const {
+        return currentIndex() >= 0 ? std::optional<int>(currentIndex()) : std::nullopt;
+    }
 
     // Shows the text with no entry selected.
     void setText(const QString& text);

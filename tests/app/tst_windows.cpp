@@ -66,8 +66,10 @@ QStringList visibleParts(MainWindow& w) {
         note("ParameterFrame" + n, p->level->ParameterFrame->isVisible());
         note("CalibrateFrame" + n, p->level->CalibrateFrame->isVisible());
         note("RotaryEncoderFrame" + n, p->rotary->isVisible());
-        note("LogListView" + n, p->log->LogListView->isVisible());
-        note("RotaryLogListView" + n, p->log->RotaryLogListView->isVisible());
+        QStringList columns;
+        for (int c = 0; c < p->log->log().columnCount(); ++c)
+            columns << p->log->log().headerData(c, Qt::Horizontal).toString();
+        note("log" + n + ":" + columns.join(','), p->log->LogListView->isVisible());
         QStringList units;
         for (int u = 0; u < p->level->PressUnitsCombo->count(); ++u)
             units << p->level->PressUnitsCombo->itemText(u);
@@ -188,7 +190,8 @@ void WindowsTest::encoderConverterGivesTheLevelProbeWindow() {
     QCOMPARE(visibleParts(*converter), parts);
     QVERIFY(!converter->isRotary());
     QVERIFY(parts.contains("mnuFilter") && parts.contains("CalibrateCheck"));
-    QVERIFY(parts.contains("ParameterFrame3") && parts.contains("LogListView3"));
+    QVERIFY(parts.contains("ParameterFrame3") &&
+            parts.contains("log3:Date,Time,Pressure,Units,Temperature,Units"));
     QVERIFY(!parts.contains("RotaryListView") && !parts.contains("RotaryEncoderFrame3"));
     QVERIFY(!parts.contains("CalibrateFrame3"));
     QCOMPARE(converter->link().dataRequestCode(), qint16(12));
@@ -204,10 +207,9 @@ void WindowsTest::rotaryFamilyShowsOnlyItsParts() {
     for (int i = 0; i <= 9; ++i) {
         const QString n = QString::number(i);
         QVERIFY(parts.contains("RotaryEncoderFrame" + n));
-        QVERIFY(parts.contains("RotaryLogListView" + n));
+        QVERIFY(parts.contains("log" + n + ":Date,Time,Level,Units"));
         QVERIFY(!parts.contains("ParameterFrame" + n));
         QVERIFY(!parts.contains("CalibrateFrame" + n));
-        QVERIFY(!parts.contains("LogListView" + n));
     }
     QCOMPARE(w->link().dataRequestCode(), qint16(117));
 }

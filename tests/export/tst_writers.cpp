@@ -77,8 +77,6 @@ private Q_SLOTS:
     void xlsxColumnsFitAndCentred_data();
     void xlsxColumnsFitAndCentred();
     void largestXlsAndLongTexts();
-    void parseNumber_data();
-    void parseNumber();
     void failedWriteKeepsTheOldFile();
 };
 
@@ -187,28 +185,6 @@ void WritersTest::largestXlsAndLongTexts() {
     const WriteResult refused = write(Format::Xls, log, path);
     QCOMPARE(refused.status, WriteResult::Status::Failed);
     QVERIFY(refused.error.contains(QStringLiteral("65,534")));
-}
-
-void WritersTest::parseNumber_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value"); // NaN: no number
-    const double none = qQNaN();
-    QTest::newRow("decimal") << "1013.25" << 1013.25;
-    QTest::newRow("plus") << "+7" << 7.0;
-    QTest::newRow("exponent") << "1.5E-3" << 0.0015;
-    QTest::newRow("empty") << "" << none;
-    QTest::newRow("trailing text") << "12abc" << none;
-    QTest::newRow("two signs") << "+-3" << none;
-    QTest::newRow("infinity") << "1e999" << none;
-}
-
-void WritersTest::parseNumber() {
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    const auto parsed = logexport::parseNumber(text);
-    QCOMPARE(parsed.has_value(), !qIsNaN(value));
-    if (parsed)
-        QCOMPARE(*parsed, value);
 }
 
 void WritersTest::failedWriteKeepsTheOldFile() {

@@ -36,7 +36,7 @@ struct LevelFixture {
             frames[i] = new logging::LogFrame(tabs.get());
             periods[i] = pages[i]->LogPeriodCombo;
             const int tab = static_cast<int>(i);
-            logging::LogModel* rows = &frames[i]->levelLog();
+            logging::LogModel* rows = &frames[i]->log();
             QObject::connect(rows, &QAbstractItemModel::rowsInserted, rows, [this, tab, rows] {
                 calls << QStringLiteral("row %1 %2|%3|%4|%5")
                              .arg(tab)

@@ -12,6 +12,7 @@
 #include "protocol/Family.h"
 #include "widgets/DropDown.h"
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTest>
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void newestRowOnTopAndSelected();
     void clearLogThenNextReading();
     void moveLogKeepsOrder();
+    void otherFamilyGivesOtherColumns();
     void valueTextsKeptExactly_data();
     void valueTextsKeptExactly();
     void readingWaitsForTheBus();
@@ -109,7 +111,7 @@ void LoggerTest::setUp(bool rotary) {
     auto* layout = new QVBoxLayout(window.get());
     for (size_t i = 0; i < 10; ++i) {
         frames[i] = new logging::LogFrame(window.get());
-        frames[i]->showFamily(rotary);
+        frames[i]->setColumns(rotary ? LogModel::Layout::Rotary : LogModel::Layout::LevelProbe);
         periods[i] = new widgets::DropDown(window.get());
         logging::fillLogPeriodList(*periods[i], logging::allLogPeriods());
         layout->addWidget(frames[i]);
@@ -157,6 +159,10 @@ void LoggerTest::measurementRequest_data() {
                                      << "2M!" << 11;
     QTest::newRow("rotary Start Log") << true << "Start"
                                       << "2C!" << 116;
+    QTest::newRow("level reply asks for a reading") << false << "Measure"
+                                                    << "2M!" << 11;
+    QTest::newRow("rotary reply asks for a reading") << true << "Measure"
+                                                     << "2C!" << 116;
 }
 
 void LoggerTest::measurementRequest() {
@@ -168,6 +174,8 @@ void LoggerTest::measurementRequest() {
     link->setMeasureAddress(7);
     if (button == "Get")
         logger->PressureBut_Click(2);
+    else if (button == "Measure")
+        logger->Measure(2);
     else if (rotary)
         logger->RotaryStartLogBut_Click(2);
     else
@@ -308,7 +316,7 @@ void LoggerTest::newestRowOnTopAndSelected() {
     now = QDateTime(QDate(2027, 1, 1), QTime(21, 0, 0));
     add(second);
 
-    QAbstractItemView* view = frames[3]->logList(rotary);
+    QAbstractItemView* view = frames[3]->logList();
     QVERIFY(view->isVisible());
     const QAbstractItemModel& shown = *view->model();
     QCOMPARE(shown.rowCount(), 2);
@@ -340,13 +348,13 @@ void LoggerTest::clearLogThenNextReading() {
     logger->AddLogRow(1, "1.6", "Metres");
 
     logger->ClearLogBut_Click(1);
-    QCOMPARE(frames[1]->RotaryLogListView->model()->rowCount(), 0);
+    QCOMPARE(frames[1]->LogListView->model()->rowCount(), 0);
     QVERIFY(!frames[1]->ClearLogBut->isEnabled());
     QVERIFY(!frames[1]->SaveLogBut->isEnabled());
     QCOMPARE(logger->state().LoggingSensor, 2); // logging goes on
 
     logger->AddLogRow(1, "1.7", "Metres");
-    QCOMPARE(rowTexts(*frames[1]->RotaryLogListView->model(), 0),
+    QCOMPARE(rowTexts(*frames[1]->LogListView->model(), 0),
              (QStringList{"06/12/2026", "09:05:03", "1.7", "Metres"}));
     QVERIFY(frames[1]->ClearLogBut->isEnabled());
     QVERIFY(frames[1]->SaveLogBut->isEnabled());
@@ -372,6 +380,32 @@ void LoggerTest::moveLogKeepsOrder() {
     // Moving an empty log leaves the target's buttons off.
     logger->moveLog(0, 7);
     QVERIFY(!frames[7]->ClearLogBut->isEnabled());
+}
+
+// One list and one model per page: a family chosen anew brings its own columns, and the
+// rows taken under the old ones go.
+void LoggerTest::otherFamilyGivesOtherColumns() {
+    setUp(false);
+    logger->AddLogRow(3, "1", "Bar", "20", "Centigrade");
+    logging::LogView* view = frames[3]->logList();
+    LogModel* rows = &logger->log(3);
+    QCOMPARE(view->header()->count(), 6);
+
+    frames[3]->setColumns(LogModel::Layout::Rotary);
+    QCOMPARE(&logger->log(3), rows);
+    QCOMPARE(view->model(), rows);
+    QCOMPARE(rows->rowCount(), 0);
+    QCOMPARE(view->header()->count(), 4);
+    QCOMPARE(rows->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Level"));
+    logger->AddLogRow(3, "1.5", "Metres");
+    QCOMPARE(rowTexts(*view->model(), 0).mid(2), (QStringList{"1.5", "Metres"}));
+
+    // The same columns again keep the rows.
+    frames[3]->setColumns(LogModel::Layout::Rotary);
+    QCOMPARE(rows->rowCount(), 1);
+    frames[3]->setColumns(LogModel::Layout::LevelProbe);
+    QCOMPARE(view->header()->count(), 6);
+    QCOMPARE(rows->rowCount(), 0);
 }
 
 void LoggerTest::valueTextsKeptExactly_data() {

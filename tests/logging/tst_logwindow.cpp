@@ -83,7 +83,7 @@ void LogWindowTest::pageButtons() {
     QCOMPARE(w.loggingState().LoggingSensor, 0);
 
     w.logger().AddLogRow(3, "1.5", "Metres", "20.5", "Centigrade");
-    QAbstractItemView* view = p->log->logList(rotary);
+    QAbstractItemView* view = p->log->logList();
     QCOMPARE(view->model()->rowCount(), 1);
     p->log->ClearLogBut->click();
     QCOMPARE(view->model()->rowCount(), 0);

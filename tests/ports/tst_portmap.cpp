@@ -30,8 +30,6 @@ private Q_SLOTS:
     void explicitBindingTakesOver();
     void bindingThroughSymlinkIsTheSameDevice();
     void listUnavailable();
-    void leadingNumber_data();
-    void leadingNumber();
     void roundHalfEven_data();
     void roundHalfEven();
 };
@@ -136,36 +134,6 @@ void PortMapTest::listUnavailable() {
     const PortMap::DeviceNames found = map.displayNames();
     QVERIFY(!found.complete);
     QCOMPARE(found.names, QStringList{"Serial Port /dev/pts/2 (COM4)"});
-}
-
-void PortMapTest::leadingNumber_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    QTest::newRow("integer") << "400" << 400.0;
-    QTest::newRow("decimal point") << "20.5" << 20.5;
-    QTest::newRow("trailing text") << "15ms" << 15.0;
-    QTest::newRow("percent typed") << "20%" << 20.0;
-    QTest::newRow("blanks before") << "  7" << 7.0;
-    QTest::newRow("sign") << "-3.5" << -3.5;
-    QTest::newRow("plus sign") << "+8" << 8.0;
-    QTest::newRow("fraction only") << ".5" << 0.5;
-    QTest::newRow("point at the end") << "12." << 12.0;
-    QTest::newRow("exponent") << "1e3" << 1000.0;
-    QTest::newRow("exponent without digits") << "2e" << 2.0;
-    QTest::newRow("comma is not a decimal point") << "20,5" << 20.0;
-    QTest::newRow("second point ends the number") << "1.2.3" << 1.2;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("text") << "abc" << 0.0;
-    QTest::newRow("sign only") << "-" << 0.0;
-    QTest::newRow("point only") << "." << 0.0;
-}
-
-void PortMapTest::leadingNumber() {
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(platform::leadingNumber(text), value);
-    QLocale::setDefault(QLocale::c());
 }
 
 void PortMapTest::roundHalfEven_data() {

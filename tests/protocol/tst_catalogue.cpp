@@ -18,8 +18,6 @@ private Q_SLOTS:
     void roundIt();
     void plainNumberText_data();
     void plainNumberText();
-    void parseNumber_data();
-    void parseNumber();
     void signedText_data();
     void signedText();
     void dataAnswer_data();
@@ -102,16 +100,17 @@ void CatalogueTest::requestBytes_data() {
 
     // Examples a technician would meet.
     QTest::newRow("unit 5 on tab 2") << 2 << 3 << *Catalogue::codeValue(5) << QByteArray("2XUP5!");
-    QTest::newRow("unit 12 on tab 2") << 2 << 3 << *Catalogue::codeValue(12)
-                                      << QByteArray("2XUP12!");
+    QTest::newRow("unit 12 on tab 2")
+        << 2 << 3 << *Catalogue::codeValue(12) << QByteArray("2XUP12!");
     QTest::newRow("filter 5 x 250 on tab 0")
         << 0 << 27 << *Catalogue::filterValue(5, 250) << QByteArray("0XF0,05,0250!");
     QTest::newRow("empty level text on tab 1") << 1 << 20 << QByteArray() << QByteArray("1XLOF!");
     QTest::newRow("text sent as typed") << 0 << 14 << QByteArray("1.50") << QByteArray("0XRA1.50!");
     QTest::newRow("tab 7 starts with 7") << 7 << 11 << QByteArray() << QByteArray("7M!");
-    QTest::newRow("trim off always 0.0") << 9 << 32 << QByteArray("5") << QByteArray("9XTRIMOF0.0!");
-    QTest::newRow("no selection sends '-'") << 4 << 103 << Catalogue::digitValue(-1)
-                                            << QByteArray("4XMU-!");
+    QTest::newRow("trim off always 0.0")
+        << 9 << 32 << QByteArray("5") << QByteArray("9XTRIMOF0.0!");
+    QTest::newRow("no selection sends '-'")
+        << 4 << 103 << Catalogue::digitValue(-1) << QByteArray("4XMU-!");
 }
 
 void CatalogueTest::requestBytes() {
@@ -182,40 +181,22 @@ void CatalogueTest::plainNumberText() {
     QCOMPARE(protocol::plainNumberText(number), text);
 }
 
-void CatalogueTest::parseNumber_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("isNumber");
-    QTest::addColumn<double>("value");
-    QTest::newRow("plain") << "1.25" << true << 1.25;
-    QTest::newRow("plus") << "+0.97561" << true << 0.97561;
-    QTest::newRow("minus") << "-3" << true << -3.0;
-    QTest::newRow("blanks") << " 7 " << true << 7.0;
-    QTest::newRow("empty") << "" << false << 0.0;
-    QTest::newRow("letters") << "abc" << false << 0.0;
-    QTest::newRow("trailing junk") << "1.5x" << false << 0.0;
-    QTest::newRow("comma is no decimal point") << "1,5" << false << 0.0;
-}
-
-void CatalogueTest::parseNumber() {
-    QFETCH(QString, text);
-    QFETCH(bool, isNumber);
-    QFETCH(double, value);
-    const std::optional<double> n = protocol::parseNumber(text);
-    QCOMPARE(n.has_value(), isNumber);
-    if (n)
-        QCOMPARE(*n, value);
-}
-
 void CatalogueTest::signedText_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("value");
-    QTest::newRow("plus dropped") << "3XRA!3+1.23456" << "1.23456";
-    QTest::newRow("minus kept") << "3XRA!3-0.25" << "-0.25";
-    QTest::newRow("no sign") << "3XRA!310" << "10";
+    QTest::newRow("plus dropped") << "3XRA!3+1.23456"
+                                  << "1.23456";
+    QTest::newRow("minus kept") << "3XRA!3-0.25"
+                                << "-0.25";
+    QTest::newRow("no sign") << "3XRA!310"
+                             << "10";
     // A "+" typed into the request must not strip the answer's "-".
-    QTest::newRow("plus in the echo") << "1XLOF+1.5!1-1.5" << "-1.5";
-    QTest::newRow("empty answer") << "3XRA!3" << "";
-    QTest::newRow("no address") << "3XRA!" << "";
+    QTest::newRow("plus in the echo") << "1XLOF+1.5!1-1.5"
+                                      << "-1.5";
+    QTest::newRow("empty answer") << "3XRA!3"
+                                  << "";
+    QTest::newRow("no address") << "3XRA!"
+                                << "";
 }
 
 void CatalogueTest::signedText() {
@@ -228,12 +209,24 @@ void CatalogueTest::dataAnswer_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
-    QTest::newRow("two plus") << "+12.345+21.5" << "12.345" << "21.5";
-    QTest::newRow("minus then plus") << "-0.012+20.1" << "-0.012" << "20.1";
-    QTest::newRow("one value") << "+5.5" << "5.5" << "";
-    QTest::newRow("plus then minus") << "+1.0-3.5" << "1.0" << "-3.5";
-    QTest::newRow("two minus") << "-1.0-3.5" << "-1.0" << "-3.5";
-    QTest::newRow("empty") << "" << "" << "";
+    QTest::newRow("two plus") << "+12.345+21.5"
+                              << "12.345"
+                              << "21.5";
+    QTest::newRow("minus then plus") << "-0.012+20.1"
+                                     << "-0.012"
+                                     << "20.1";
+    QTest::newRow("one value") << "+5.5"
+                               << "5.5"
+                               << "";
+    QTest::newRow("plus then minus") << "+1.0-3.5"
+                                     << "1.0"
+                                     << "-3.5";
+    QTest::newRow("two minus") << "-1.0-3.5"
+                               << "-1.0"
+                               << "-3.5";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
 }
 
 void CatalogueTest::dataAnswer() {

@@ -30,7 +30,7 @@ struct RotaryFixture {
             pages[i] = new rotary::RotaryPage;
             tabs->addTab(pages[i], QStringLiteral("page"));
             frames[i] = new logging::LogFrame(tabs.get());
-            frames[i]->showFamily(true);
+            frames[i]->setColumns(logging::LogModel::Layout::Rotary);
             periods[i] = pages[i]->RotaryLogPeriodCombo;
         }
         list = std::make_unique<QTreeWidget>();
