@@ -45,7 +45,7 @@ Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sle
       dataPauseTimer_(timers.makeTimer()), waitNoticeTimer_(timers.makeTimer()) {
     timeoutTimer_->onTimeout = [this] { TimeoutTimer_Timer(); };
     serviceRequestTimer_->onTimeout = [this] {
-        if (framer_.state() == 1)
+        if (framer_.state() == Framer::State::AwaitingServiceRequest)
             sendDataRequest(framer_.measureAddress());
     };
     dataPauseTimer_->onTimeout = [this] { sendDataRequest(pendingDataAddress_); };
@@ -93,7 +93,8 @@ int Link::commandTimeout() const {
 }
 
 bool Link::followUpPending() const {
-    return awaiting_ || framer_.state() == 1 || dataPauseTimer_->isActive();
+    return awaiting_ || framer_.state() == Framer::State::AwaitingServiceRequest ||
+           dataPauseTimer_->isActive();
 }
 
 bool Link::held() const {
@@ -143,7 +144,7 @@ void Link::start(Transaction transaction) {
             awaiting_ = false;
             timeoutTimer_->stop();
             dataPauseTimer_->stop();
-            setReceiveState(0);
+            setReceiveState(Framer::State::Idle);
             finish(current_.exchange, Abandoned);
         }
         transaction.exchange = ++exchanges_;
@@ -215,14 +216,14 @@ void Link::FlushInput() {
     if (framer_.takeUnfinishedLog())
         logLine(framer_.logText());
     port_.clearInput();
-    setReceiveState(0);
+    setReceiveState(Framer::State::Idle);
 }
 
-void Link::setReceiveState(quint8 state) {
-    const bool wasAwaitingService = framer_.state() == 1;
+void Link::setReceiveState(Framer::State state) {
+    const bool wasAwaitingService = framer_.state() == Framer::State::AwaitingServiceRequest;
     framer_.setState(state);
-    port_.setCharacterByCharacter(state == 1);
-    if (state != 1) {
+    port_.setCharacterByCharacter(state == Framer::State::AwaitingServiceRequest);
+    if (state != Framer::State::AwaitingServiceRequest) {
         serviceRequestTimer_->stop();
         if (wasAwaitingService)
             notifyIfFree();
@@ -235,7 +236,7 @@ void Link::awaitServiceRequest(int waitSeconds) {
 }
 
 void Link::awaitServiceRequestWithin(int milliseconds) {
-    setReceiveState(1);
+    setReceiveState(Framer::State::AwaitingServiceRequest);
     serviceRequestTimer_->start(std::max(0, milliseconds));
 }
 
@@ -245,11 +246,11 @@ void Link::requestDataAfterPause(int address) {
 }
 
 void Link::abandonMeasurement() {
-    if (framer_.state() != 1 && !dataPauseTimer_->isActive())
+    if (framer_.state() != Framer::State::AwaitingServiceRequest && !dataPauseTimer_->isActive())
         return;
     dataPauseTimer_->stop();
     serviceRequestTimer_->stop();
-    framer_.setState(0);
+    framer_.setState(Framer::State::Idle);
     port_.setCharacterByCharacter(false);
     if (handler_)
         handler_->unlockPage(current_.page);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Code.h"
+
 #include <QtGlobal>
 
 class QPushButton;
@@ -13,6 +15,8 @@ struct Transaction;
 
 namespace protocol {
 
+using sdilink::Code;
+
 class ReplyLine;
 
 // What differs between the two sensor families: how a page is locked and unlocked and how
@@ -24,9 +28,9 @@ public:
 
     virtual bool isRotary() const = 0;
     // Transaction code of the data request aD0!.
-    virtual qint16 dataRequestCode() const = 0;
-    // Transaction code of the family's measurement request: aM! (11) or aC! (116).
-    virtual qint16 measureCode() const = 0;
+    virtual Code dataRequestCode() const = 0;
+    // Transaction code of the family's measurement request: aM! or aC!.
+    virtual Code measureCode() const = 0;
 
     // Disables a page's controls (and the window-level ones) while a transaction is in flight.
     virtual void lockPage(int page) = 0;
@@ -43,7 +47,7 @@ public:
     // A family without them offers no address change.
     virtual widgets::DropDown* addressList(int /*page*/) const { return nullptr; }
     virtual QPushButton* addressButton(int /*page*/) const { return nullptr; }
-    virtual qint16 addressChangeCode() const { return 1; }
+    virtual Code addressChangeCode() const { return Code::AddressChange; }
     // After the reply to an address change moved the page: sends what the move leaves to
     // tell the sensor at its new address, one request after another, then unlocks the page.
     virtual void finishAddressChange(int newPage) { unlockPage(newPage); }
