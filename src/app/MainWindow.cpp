@@ -258,7 +258,7 @@ void MainWindow::load() {
                                         timing_->show();
                                     },
                                     [this] { Poll_Sensors(); },
-                                    [this] { return logger_->state().LoggingSensor != 0; }});
+                                    [this] { return logger_->state().loggingPage.has_value(); }});
     decoder_->setUserCommandSink([this](const QString& line) { userCommand_->showReply(line); });
     connect(mnuUserCommand, &QAction::triggered, this,
             [this] { userCommand_->mnuUserCommand_Click(); });
@@ -413,7 +413,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     SecondTimer.stop();
     ClockTimer.stop();
     link_->TimeoutTimer().stop();
-    link_->setReceiveState(0); // no data request after the port is closed
+    link_->setReceiveState(
+        sdilink::Framer::State::Idle); // no data request after the port is closed
     if (about_)
         about_->close();
     if (help_)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppServices.h"
+#include "StartupWindow.h"
 #include "levelprobe/CalibrationState.h"
 #include "logging/LoggingState.h"
 #include "widgets/WindowControls.h"
@@ -63,9 +64,9 @@ public:
     ~MainWindow() override;
 
     // The family is chosen once, before load().
-    void setLevelProbeSensorType() { SensorFamily = 0; }
-    void setRotaryEncoderSensorType() { SensorFamily = -1; }
-    bool isRotary() const { return SensorFamily != 0; }
+    void setLevelProbeSensorType() { SensorFamily = StartupWindow::Family::LevelProbe; }
+    void setRotaryEncoderSensorType() { SensorFamily = StartupWindow::Family::RotaryEncoder; }
+    bool isRotary() const { return SensorFamily == StartupWindow::Family::RotaryEncoder; }
 
     // Shows the chosen family's controls, fills the lists, finds the serial ports, shows the
     // window and opens the stored port.
@@ -89,7 +90,8 @@ public:
     TimingWindow& Timing() { return *timing_; }
     Journalling& journalling() { return *journalling_; }
 
-    qint16 SensorFamily = 0; // 0 level probe (and encoder converter), -1 rotary encoder
+    // The encoder converter is worked as a level probe.
+    StartupWindow::Family SensorFamily = StartupWindow::Family::LevelProbe;
 
     // Menus.
     QMenu* mnuFile;

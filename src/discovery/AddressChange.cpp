@@ -10,6 +10,7 @@
 namespace discovery {
 
 using Icon = platform::Dialogs::Icon;
+using sdilink::Code;
 using sdilink::Link;
 using sdilink::Transaction;
 
@@ -42,11 +43,12 @@ void AddressChange::mnuQueryAddress_Click() {
     }
     const int p = SensorTab_->currentIndex();
     family_.lockPage(p);
-    link_.transmit(Transaction::forPage(p, 0, protocol::Catalogue::request(p, 0)));
+    link_.transmit(Transaction::forPage(p, Code::AddressQuery,
+                                        protocol::Catalogue::request(p, Code::AddressQuery)));
 }
 
 bool AddressChange::addressAnswers(int p, int address) {
-    Transaction probe = Transaction::forPage(p, Transaction::Acknowledge,
+    Transaction probe = Transaction::forPage(p, Code::Acknowledge,
                                              QByteArray(1, static_cast<char>('0' + address)) + '!');
     // Any line at all, or any byte after the echo before the time-out, means something
     // answers there: garbage or a line cut short is not a free address.
@@ -91,7 +93,7 @@ void AddressChange::AddrBut_Click(int p) {
         }
         if (link_.replyStatus() != Link::TimedOut)
             return; // not sent (the port is closed) or the window is closing
-        const qint16 code = family_.addressChangeCode();
+        const Code code = family_.addressChangeCode();
         const bool confirmed = link_.transact([&] {
             family_.lockPage(p);
             link_.transmit(Transaction::forPage(

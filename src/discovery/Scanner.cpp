@@ -89,7 +89,7 @@ void Scanner::Poll_Sensors() {
     link_.beep();
     if (scanWindow_)
         scanWindow_->hide();
-    link_.setReceiveState(0);
+    link_.setReceiveState(sdilink::Framer::State::Idle);
 
     if (ended()) {
         cancelled_ = false;

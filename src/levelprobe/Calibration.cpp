@@ -74,7 +74,7 @@ void Calibration::CalibrateCheck_Click() {
 void Calibration::enterCalibrateMode() {
     // Calibrate mode hides the log's Stop button, and its sequences must not share the bus
     // with the log's readings.
-    if (family_.logger().state().LoggingSensor != 0) {
+    if (family_.logger().state().loggingPage) {
         family_.dialogs().messageBox(QStringLiteral("Calibrate Mode."),
                                      QStringLiteral("Please stop the log before entering "
                                                     "calibrate mode."),

@@ -45,45 +45,45 @@ QString specificGravityText(const QString& reciprocal) {
     return protocol::plainNumberText(protocol::RoundIt(1.0 / *v, 6));
 }
 
-LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
+LevelAnswer readLevelAnswer(Code code, const ReplyLine& line) {
     LevelAnswer a;
     a.known = true;
     const int p = line.p();
     switch (code) {
-    case 1: {
+    case Code::AddressChange: {
         const auto change = protocol::StandardAnswers::addressChange(line);
         a.oldAddress = change.oldAddress;
         a.newAddress = change.newAddress;
         break;
     }
-    case 2:
-    case 3:
+    case Code::PressUnitsQuery:
+    case Code::PressUnitsSet:
         a.listCode = unitCode(line);
         break;
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-    case 17:
-    case 18:
+    case Code::TempUnitsQuery:
+    case Code::TempUnitsSet:
+    case Code::DensityCorrQuery:
+    case Code::DensityCorrSet:
+    case Code::ReverseQuery:
+    case Code::ReverseSet:
         a.listCode = exactDigits(line, 1);
         break;
-    case 8:
-    case 9:
-    case 37:
-    case 38:
+    case Code::LocalGravityQuery:
+    case Code::LocalGravitySet:
+    case Code::ZeroCorrectionQuery:
+    case Code::SlopeQuery:
         a.text = line.signedText();
         break;
-    case 10:
+    case Code::Identification:
         a.identification = protocol::StandardAnswers::identification(line);
         break;
-    case 11:
-    case 28:
-    case 31:
+    case Code::Measure:
+    case Code::AutoZero:
+    case Code::LevelOffset:
         a.wait = protocol::StandardAnswers::measurement(line).wait;
         a.count = protocol::StandardAnswers::measurement(line).count;
         break;
-    case 12: {
+    case Code::Data: {
         const QString answer = line.from(p + 2);
         a.hasValues = !answer.trimmed().isEmpty();
         const protocol::DataValues values = protocol::splitDataAnswer(answer);
@@ -91,25 +91,25 @@ LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
         a.second = values.second;
         break;
     }
-    case 13:
-    case 14:
-    case 15:
-    case 16:
-    case 19:
-    case 20:
+    case Code::RangeQuery:
+    case Code::RangeSet:
+    case Code::MaxOverRangeQuery:
+    case Code::MaxOverRangeSet:
+    case Code::LevelQuery:
+    case Code::LevelSet:
         a.text = roundedText(line.signedText(), 4);
         break;
-    case 21:
-    case 22:
-    case 23:
-    case 24:
+    case Code::LocalOffsetQuery:
+    case Code::LocalOffsetSet:
+    case Code::UnlockQuery:
+    case Code::UnlockSet:
         a.flag = exactDigits(line, 1);
         break;
-    case 25:
+    case Code::SerialNumberQuery:
         a.text = line.from(p + 2);
         break;
-    case 26:
-    case 27: {
+    case Code::FilterQuery:
+    case Code::FilterSet: {
         // The answer is a0,nn,mmmm.
         a.readings = 10 * line.digitAt(p + 4) + line.digitAt(p + 5);
         // Four characters hold no more than 9999, unless written with an exponent ("5e51").
@@ -119,16 +119,16 @@ LevelAnswer readLevelAnswer(qint16 code, const ReplyLine& line) {
             protocol::plainNumberText(a.readings * static_cast<double>(a.interval) * 0.2);
         break;
     }
-    case 29:
-    case 30:
+    case Code::SpecificGravitySet:
+    case Code::SpecificGravityQuery:
         a.text = specificGravityText(line.signedText());
         break;
-    case 32:
-    case 33:
-    case 34:
-    case 35:
-    case 36:
-    case 39:
+    case Code::TrimOff:
+    case Code::TrimOn:
+    case Code::ZeroCorrectionSet:
+    case Code::SlopeSet:
+    case Code::XU1Set:
+    case Code::CalibrationOn:
         break;
     default:
         a.known = false;

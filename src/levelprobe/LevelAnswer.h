@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Code.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -11,38 +13,42 @@ class ReplyLine;
 
 namespace levelprobe {
 
+using sdilink::Code;
+
 // What a level probe said in reply to one transaction, read from its reply line without
 // touching any page. The fields a code does not use stay at their defaults.
 struct LevelAnswer {
     bool known = false; // the code has a branch
 
-    // Codes 2-7, 17, 18: the pressure-unit code (2, 3) or the list index the sensor named;
-    // empty when the answer is no valid code (wrong length, not digits, nothing).
+    // Units, density correction, reverse: the pressure-unit code (PressUnits*) or the list
+    // index the sensor named; empty when the answer is no valid code (wrong length, not
+    // digits, nothing).
     std::optional<int> listCode;
-    // Codes 21-24: the flag, when the answer is one digit.
+    // Local offset, unlock: the flag, when the answer is one digit.
     std::optional<int> flag;
-    // The value to show: a signed value as received (8, 9, 37, 38) or
-    // rounded (13-16, 19, 20), the specific gravity (29, 30), the serial number (25).
+    // The value to show: a signed value as received (local gravity, zero correction, slope)
+    // or rounded (range, maximum over-range, level), the specific gravity, the serial number.
     QString text;
-    // Code 1: the old and the new address, from the echoed request aAb!; -1 when either is
+    // AddressChange: the old and the new address, from the echoed request aAb!; -1 when either is
     // no address digit.
     int oldAddress = -1;
     int newAddress = -1;
-    // Code 10: the identification's lines as the page shows them.
+    // Identification: the identification's lines as the page shows them.
     QStringList identification;
-    // Codes 11, 28, 31: the announced wait in seconds (ttt) and the number of values (n).
+    // Measure, AutoZero, LevelOffset: the announced wait in seconds (ttt) and the number of values
+    // (n).
     int wait = 0;
     int count = 0;
-    // Code 12: the values of the data answer; hasValues is false when it holds none.
+    // Data: the values of the data answer; hasValues is false when it holds none.
     bool hasValues = false;
     QString first, second;
-    // Codes 26, 27: the filter answer a0,nn,mmmm and the sample rate it makes.
+    // FilterQuery, FilterSet: the filter answer a0,nn,mmmm and the sample rate it makes.
     int readings = 0;
     int interval = 0;
     QString sampleRate;
 };
 
-LevelAnswer readLevelAnswer(qint16 code, const protocol::ReplyLine& line);
+LevelAnswer readLevelAnswer(Code code, const protocol::ReplyLine& line);
 
 // A signed value rounded to `places`; the text as received when it is not a number.
 QString roundedText(const QString& value, int places);

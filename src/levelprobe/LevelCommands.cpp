@@ -88,13 +88,13 @@ void LevelCommands::connectPage(int p) {
     F::install(pg.LevelOffsetText, F::Sign::Signed, F::LeadingDot::Keep, beep);
 }
 
-void LevelCommands::send(int p, qint16 code, const QByteArray& value, QWidget* answerControl,
+void LevelCommands::send(int p, Code code, const QByteArray& value, QWidget* answerControl,
                          bool lock) {
     sdilink::Transaction t =
         sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
     // The re-read of the unit-dependent settings that follows a unit change beeps once at
     // its end.
-    t.beep = code != 3;
+    t.beep = code != Code::PressUnitsSet;
     if (lock)
         family_.LockLevelPage(p);
     emptyControl(answerControl);
@@ -102,52 +102,52 @@ void LevelCommands::send(int p, qint16 code, const QByteArray& value, QWidget* a
 }
 
 void LevelCommands::PressUnitsQueryBut_Click(int p) {
-    send(p, 2, {}, family_.page(p).PressUnitsCombo);
+    send(p, Code::PressUnitsQuery, {}, family_.page(p).PressUnitsCombo);
 }
 void LevelCommands::TempUnitsQueryBut_Click(int p) {
-    send(p, 4, {}, family_.page(p).TempUnitsCombo);
+    send(p, Code::TempUnitsQuery, {}, family_.page(p).TempUnitsCombo);
 }
 void LevelCommands::DensityCorrQueryBut_Click(int p) {
-    send(p, 6, {}, family_.page(p).DensityCorrCombo);
+    send(p, Code::DensityCorrQuery, {}, family_.page(p).DensityCorrCombo);
 }
 void LevelCommands::LocalGravityQueryBut_Click(int p) {
-    send(p, 8, {}, family_.page(p).LocalGravityText);
+    send(p, Code::LocalGravityQuery, {}, family_.page(p).LocalGravityText);
 }
 void LevelCommands::IDQueryBut_Click(int p) {
-    send(p, 10, {}, family_.page(p).SensorIDList);
+    send(p, Code::Identification, {}, family_.page(p).SensorIDList);
 }
 void LevelCommands::RangeQueryBut_Click(int p) {
-    send(p, 13, {}, family_.page(p).RangeText);
+    send(p, Code::RangeQuery, {}, family_.page(p).RangeText);
 }
 void LevelCommands::MaxOverRangeQueryBut_Click(int p) {
-    send(p, 15, {}, family_.page(p).MaxOverRangeText);
+    send(p, Code::MaxOverRangeQuery, {}, family_.page(p).MaxOverRangeText);
 }
 void LevelCommands::ReverseQueryBut_Click(int p) {
-    send(p, 17);
+    send(p, Code::ReverseQuery);
 }
 void LevelCommands::LevelQueryBut_Click(int p) {
-    send(p, 19, {}, family_.page(p).LevelText);
+    send(p, Code::LevelQuery, {}, family_.page(p).LevelText);
 }
 void LevelCommands::ApplyQueryBut_Click(int p) {
-    send(p, 21);
+    send(p, Code::LocalOffsetQuery);
 }
 void LevelCommands::UnlockQueryBut_Click(int p) {
-    send(p, 23);
+    send(p, Code::UnlockQuery);
 }
 void LevelCommands::SerialNumberQuery(int p) {
-    send(p, 25);
+    send(p, Code::SerialNumberQuery);
 }
 void LevelCommands::SGQuery(int p) {
-    send(p, 30);
+    send(p, Code::SpecificGravityQuery);
 }
 void LevelCommands::ZeroCalibrationQuery(int p) {
-    send(p, 37);
+    send(p, Code::ZeroCorrectionQuery);
 }
 void LevelCommands::SlopeCalibrationQuery(int p) {
-    send(p, 38);
+    send(p, Code::SlopeQuery);
 }
 void LevelCommands::FilterQuery(int p) {
-    send(p, 26);
+    send(p, Code::FilterQuery);
 }
 
 std::optional<int> LevelCommands::selection(int index, const QString& title, const QString& what) {
@@ -171,7 +171,7 @@ void LevelCommands::PressUnitsBut_Click(int p) {
                             Icon::Exclamation);
         return;
     }
-    send(p, 3, *code, units);
+    send(p, Code::PressUnitsSet, *code, units);
 }
 
 void LevelCommands::TempUnitsBut_Click(int p) {
@@ -179,7 +179,7 @@ void LevelCommands::TempUnitsBut_Click(int p) {
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Temperature Units."),
                       QStringLiteral("the temperature units")))
-        send(p, 5, Catalogue::digitValue(*index), units);
+        send(p, Code::TempUnitsSet, Catalogue::digitValue(*index), units);
 }
 
 void LevelCommands::DensityCorrBut_Click(int p) {
@@ -190,12 +190,12 @@ void LevelCommands::DensityCorrBut_Click(int p) {
 }
 
 void LevelCommands::DensityCorrSet(int p, int digit) {
-    send(p, 7, Catalogue::digitValue(digit), family_.page(p).DensityCorrCombo);
+    send(p, Code::DensityCorrSet, Catalogue::digitValue(digit), family_.page(p).DensityCorrCombo);
 }
 
 void LevelCommands::LocalGravityBut_Click(int p) {
     QLineEdit* box = family_.page(p).LocalGravityText;
-    send(p, 9, text(box), box);
+    send(p, Code::LocalGravitySet, text(box), box);
 }
 
 void LevelCommands::lockWarning(int p, const QString& title, const QString& what) {
@@ -213,14 +213,14 @@ void LevelCommands::lockWarning(int p, const QString& title, const QString& what
 void LevelCommands::RangeBut_Click(int p) {
     lockWarning(p, QStringLiteral("Set Range Value."), QStringLiteral("range value"));
     QLineEdit* box = family_.page(p).RangeText;
-    send(p, 14, text(box), box);
+    send(p, Code::RangeSet, text(box), box);
 }
 
 void LevelCommands::MaxRangeBut_Click(int p) {
     lockWarning(p, QStringLiteral("Set Maximum Range Value."),
                 QStringLiteral("maximum range value"));
     QLineEdit* box = family_.page(p).MaxOverRangeText;
-    send(p, 16, text(box), box);
+    send(p, Code::MaxOverRangeSet, text(box), box);
 }
 
 void LevelCommands::ReverseBut_Click(int p) {
@@ -231,11 +231,11 @@ void LevelCommands::ReverseBut_Click(int p) {
 }
 
 void LevelCommands::ReverseSet(int p, int digit) {
-    send(p, 18, Catalogue::digitValue(digit));
+    send(p, Code::ReverseSet, Catalogue::digitValue(digit));
 }
 
 void LevelCommands::LevelBut_Click(int p) {
-    send(p, 20, text(family_.page(p).LevelText));
+    send(p, Code::LevelSet, text(family_.page(p).LevelText));
 }
 
 std::optional<QString> LevelCommands::reciprocalText(const QString& specificGravity) {
@@ -257,7 +257,7 @@ void LevelCommands::SGBut_Click(int p) {
 }
 
 void LevelCommands::SGSet(int p, const QString& value) {
-    send(p, 29, Catalogue::textValue(value), family_.page(p).SGText);
+    send(p, Code::SpecificGravitySet, Catalogue::textValue(value), family_.page(p).SGText);
 }
 
 void LevelCommands::LevelOffsetBut_Click(int p) {
@@ -265,7 +265,7 @@ void LevelCommands::LevelOffsetBut_Click(int p) {
         return;
     // The sensor answers like a measurement and may ask for its data later.
     link_.setMeasureAddress(p);
-    send(p, 31, text(family_.page(p).LevelOffsetText));
+    send(p, Code::LevelOffset, text(family_.page(p).LevelOffsetText));
 }
 
 void LevelCommands::AutoZeroBut_Click(int p) {
@@ -273,7 +273,7 @@ void LevelCommands::AutoZeroBut_Click(int p) {
         return;
     // Answered like a measurement, as the level offset is.
     link_.setMeasureAddress(p);
-    send(p, 28);
+    send(p, Code::AutoZero);
 }
 
 void LevelCommands::ClearOffsetsBut_Click(int p) {
@@ -292,41 +292,42 @@ void LevelCommands::LocalOffsetCheck_Click(int p) {
 
 void LevelCommands::LocalOffsetSet(int p, int digit) {
     if (!family_.LocalOffsetEchoGuard)
-        send(p, 22, Catalogue::digitValue(digit));
+        send(p, Code::LocalOffsetSet, Catalogue::digitValue(digit));
     family_.LocalOffsetEchoGuard = false;
 }
 
 void LevelCommands::UnlockCheck_Click(int p) {
-    send(p, 24, Catalogue::digitValue(family_.page(p).UnlockCheck->isChecked() ? 1 : 0));
+    send(p, Code::UnlockSet,
+         Catalogue::digitValue(family_.page(p).UnlockCheck->isChecked() ? 1 : 0));
 }
 
 void LevelCommands::XU1Set(int p, const QString& value) {
-    send(p, 36, Catalogue::textValue(value), nullptr, false);
+    send(p, Code::XU1Set, Catalogue::textValue(value), nullptr, false);
 }
 
 void LevelCommands::ZeroCalibrationSet(int p, const QString& value) {
-    send(p, 34, Catalogue::textValue(value));
+    send(p, Code::ZeroCorrectionSet, Catalogue::textValue(value));
 }
 
 void LevelCommands::SlopeCalibrationSet(int p, const QString& value) {
-    send(p, 35, Catalogue::textValue(value));
+    send(p, Code::SlopeSet, Catalogue::textValue(value));
 }
 
 void LevelCommands::TrimOffSet(int p) {
-    send(p, 32);
+    send(p, Code::TrimOff);
 }
 
 void LevelCommands::TrimOnSet(int p, int digit) {
-    send(p, 33, Catalogue::digitValue(digit), nullptr, false);
+    send(p, Code::TrimOn, Catalogue::digitValue(digit), nullptr, false);
 }
 
 void LevelCommands::XancalonSet(int p) {
-    send(p, 39);
+    send(p, Code::CalibrationOn);
 }
 
 void LevelCommands::FilterSet(int p, int readings, int interval) {
     if (const std::optional<QByteArray> value = Catalogue::filterValue(readings, interval))
-        send(p, 27, *value);
+        send(p, Code::FilterSet, *value);
 }
 
 } // namespace levelprobe

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Code.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -16,6 +18,8 @@ class Link;
 
 namespace levelprobe {
 
+using sdilink::Code;
+
 class LevelFamily;
 
 // The requests a level-probe page sends: one handler per control, each working on the page
@@ -29,7 +33,7 @@ public:
 
     // Builds the request of `code` for page p, locks the page (unless told not to), empties
     // the control that will show the answer, and sends it.
-    void send(int p, qint16 code, const QByteArray& value = {}, QWidget* answerControl = nullptr,
+    void send(int p, Code code, const QByteArray& value = {}, QWidget* answerControl = nullptr,
               bool lock = true);
 
     // Queries.

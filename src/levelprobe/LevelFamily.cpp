@@ -91,8 +91,8 @@ void LevelFamily::LockLevelPage(int p) {
     setWindowControls(false);
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.LogPeriodCombo}, false);
     // The logging sensor's Stop Log stays usable during every transaction.
-    if (logger_.state().LoggingSensor != 0)
-        page(logger_.state().LoggingSensor - 1).StopLogBut->setEnabled(true);
+    if (logger_.state().loggingPage)
+        page(*logger_.state().loggingPage).StopLogBut->setEnabled(true);
     else
         pg.StopLogBut->setEnabled(false);
     setLevelGroup(pg, false);
@@ -110,7 +110,7 @@ void LevelFamily::UnlockLevelPage(int p) {
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.StopLogBut, pg.LogPeriodCombo}, true);
     // While any sensor logs, no page can change its address, start a second log or change
     // its period.
-    if (logger_.state().LoggingSensor != 0) {
+    if (logger_.state().loggingPage) {
         for (LevelPage* other : pages_)
             setEnabled({other->AddrBut, other->StartLogBut, other->LogPeriodCombo}, false);
     }

@@ -39,15 +39,15 @@ public:
                 platform::Dialogs& dialogs, QTreeWidget* ListView);
 
     bool isRotary() const override { return false; }
-    qint16 dataRequestCode() const override { return 12; }
-    qint16 measureCode() const override { return 11; }
+    Code dataRequestCode() const override { return Code::Data; }
+    Code measureCode() const override { return Code::Measure; }
     void lockPage(int page) override { LockLevelPage(page); }
     void unlockPage(int page) override { UnlockLevelPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
     std::optional<int> selectedAddress(int page) const override;
     void onAddressSet(AddressSet set) override;
-    qint16 addressChangeCode() const override { return 1; }
+    Code addressChangeCode() const override { return Code::AddressChange; }
     void finishAddressChange(int newPage) override;
     // Requests a page move left for the new address.
     bool moveFollowUpsPending() const { return !moveFollowUps_.empty(); }

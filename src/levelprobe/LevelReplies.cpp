@@ -69,85 +69,85 @@ bool LevelReplies::decode(const sdilink::Transaction& transaction, const ReplyLi
     return true;
 }
 
-void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
+void LevelReplies::apply(int tab, Code code, const LevelAnswer& a) {
     LevelPage& pg = family_.page(tab);
     const bool calibrating = family_.calibration().Calibrate_Flag;
     switch (code) {
-    case 1:
+    case Code::AddressChange:
         addressChange(tab, a);
         break;
-    case 2:
-    case 3:
+    case Code::PressUnitsQuery:
+    case Code::PressUnitsSet:
         pressureUnits(tab, code, a);
         break;
-    case 4:
-    case 5:
+    case Code::TempUnitsQuery:
+    case Code::TempUnitsSet:
         beep();
         pg.TempUnitsCombo->selectOrBlank(a.listCode);
         setColumn(tab, TemperatureUnits, pg.TempUnitsCombo->text());
-        code == 4 ? unlock(tab) : measure(tab);
+        code == Code::TempUnitsQuery ? unlock(tab) : measure(tab);
         break;
-    case 6:
-    case 7:
+    case Code::DensityCorrQuery:
+    case Code::DensityCorrSet:
         beep();
         pg.DensityCorrCombo->selectOrBlank(a.listCode);
         setColumn(tab, DensityCorrection, pg.DensityCorrCombo->text());
-        if (code == 6 || calibrating)
+        if (code == Code::DensityCorrQuery || calibrating)
             unlock(tab);
         else
             measure(tab);
         break;
-    case 8:
-    case 9:
+    case Code::LocalGravityQuery:
+    case Code::LocalGravitySet:
         beep();
         pg.LocalGravityText->setText(a.text);
         setColumn(tab, LocalGravity, a.text);
-        code == 8 ? unlock(tab) : measure(tab);
+        code == Code::LocalGravityQuery ? unlock(tab) : measure(tab);
         break;
-    case 10:
+    case Code::Identification:
         identification(tab, a);
         break;
-    case 11:
+    case Code::Measure:
         measurement(tab, a, false);
         break;
-    case 12:
+    case Code::Data:
         data(tab, a);
         break;
-    case 13:
-    case 14:
+    case Code::RangeQuery:
+    case Code::RangeSet:
         beep();
         pg.RangeText->setText(a.text);
         unlock(tab);
         break;
-    case 15:
-    case 16:
+    case Code::MaxOverRangeQuery:
+    case Code::MaxOverRangeSet:
         beep();
         pg.MaxOverRangeText->setText(a.text);
         unlock(tab);
         break;
-    case 17:
-    case 18:
+    case Code::ReverseQuery:
+    case Code::ReverseSet:
         beep();
         pg.ReverseCombo->selectOrBlank(a.listCode);
         unlock(tab);
-        if (code == 18 && !calibrating)
+        if (code == Code::ReverseSet && !calibrating)
             measure(tab);
         break;
-    case 19:
-    case 20:
+    case Code::LevelQuery:
+    case Code::LevelSet:
         beep();
         pg.LevelText->setText(a.text);
-        if (code == 19 || calibrating)
+        if (code == Code::LevelQuery || calibrating)
             unlock(tab);
         else
             measure(tab);
         break;
-    case 21:
-    case 22:
+    case Code::LocalOffsetQuery:
+    case Code::LocalOffsetSet:
         localOffset(tab, code, a);
         break;
-    case 23:
-    case 24:
+    case Code::UnlockQuery:
+    case Code::UnlockSet:
         beep();
         // A change of the box's value sends it on, as a click would; an answer that is no
         // digit leaves the box as it is.
@@ -155,42 +155,42 @@ void LevelReplies::apply(int tab, qint16 code, const LevelAnswer& a) {
             pg.UnlockCheck->setChecked(*a.flag != 0);
         unlock(tab);
         break;
-    case 25:
+    case Code::SerialNumberQuery:
         beep();
         setColumn(tab, SerialNo, a.text);
         unlock(tab);
         break;
-    case 26:
-    case 27:
+    case Code::FilterQuery:
+    case Code::FilterSet:
         filter(tab, code, a);
         break;
-    case 28:
-    case 31:
+    case Code::AutoZero:
+    case Code::LevelOffset:
         measurement(tab, a, true);
         break;
-    case 29:
+    case Code::SpecificGravitySet:
         beep();
         pg.SGText->setText(a.text);
         if (!calibrating)
             measure(tab);
         break;
-    case 30:
+    case Code::SpecificGravityQuery:
         pg.SGText->setText(a.text);
         break;
-    case 32:
+    case Code::TrimOff:
         beep();
         if (family_.calibration().UpdateReadings_Flag) {
             family_.calibration().UpdateReadings_Flag = false;
             measure(tab);
         }
         break;
-    case 37:
+    case Code::ZeroCorrectionQuery:
         pg.ZeroCalibrationText->setText(a.text);
         break;
-    case 38:
+    case Code::SlopeQuery:
         pg.SlopeCalibrationText->setText(a.text);
         break;
-    default: // 33-36, 39: nothing to show
+    default: // TrimOn, ZeroCorrectionSet, SlopeSet, XU1Set, CalibrationOn: nothing to show
         break;
     }
 }
@@ -207,12 +207,12 @@ void LevelReplies::addressChange(int tab, const LevelAnswer& a) {
     }
 }
 
-void LevelReplies::pressureUnits(int tab, qint16 code, const LevelAnswer& a) {
+void LevelReplies::pressureUnits(int tab, Code code, const LevelAnswer& a) {
     beep();
     widgets::DropDown* units = family_.page(tab).PressUnitsCombo;
     showUnit(units, a.listCode);
     setColumn(tab, PressureUnits, units->text());
-    if (code == 2)
+    if (code == Code::PressUnitsQuery)
         unlock(tab);
     else
         // The other values change with the unit: the page is read again once this reply
@@ -264,7 +264,7 @@ void LevelReplies::data(int tab, const LevelAnswer& a) {
     unlock(tab);
 }
 
-void LevelReplies::localOffset(int tab, qint16 code, const LevelAnswer& a) {
+void LevelReplies::localOffset(int tab, Code code, const LevelAnswer& a) {
     beep();
     if (!a.flag || (*a.flag != 0 && *a.flag != 1)) {
         dialogs_.messageBox(QStringLiteral("SDI12 Message Error."),
@@ -274,20 +274,21 @@ void LevelReplies::localOffset(int tab, qint16 code, const LevelAnswer& a) {
         // A change of the box's value sends it on, as a click would (unless guarded).
         family_.page(tab).LocalOffsetCheck->setChecked(*a.flag == 1);
     }
-    if (code == 22 && !family_.LocalOffsetEchoGuard && !family_.calibration().Calibrate_Flag)
+    if (code == Code::LocalOffsetSet && !family_.LocalOffsetEchoGuard &&
+        !family_.calibration().Calibrate_Flag)
         measure(tab);
     else
         unlock(tab);
     family_.LocalOffsetEchoGuard = false;
 }
 
-void LevelReplies::filter(int tab, qint16 code, const LevelAnswer& a) {
+void LevelReplies::filter(int tab, Code code, const LevelAnswer& a) {
     beep();
     family_.page(tab).SampleRateText->setText(a.sampleRate + (a.sampleRate == QLatin1String("1")
                                                                   ? QStringLiteral(" Second")
                                                                   : QStringLiteral(" Seconds")));
     family_.filter().showFilter(a);
-    if (code == 27)
+    if (code == Code::FilterSet)
         family_.FillLogPeriods(tab);
     unlock(tab);
 }

@@ -34,7 +34,7 @@ public:
 
     // False when the code has no branch.
     bool decode(const sdilink::Transaction& transaction, const protocol::ReplyLine& line);
-    void apply(int tab, qint16 code, const LevelAnswer& answer);
+    void apply(int tab, Code code, const LevelAnswer& answer);
 
     // From measurement answers (atttn) and from auto-zero and level-offset answers.
     std::array<qint16, 10> MeasureWait{};
@@ -50,12 +50,12 @@ private:
     void showUnit(widgets::DropDown* units, std::optional<int> unitCode);
 
     void addressChange(int tab, const LevelAnswer& a);
-    void pressureUnits(int tab, qint16 code, const LevelAnswer& a);
+    void pressureUnits(int tab, Code code, const LevelAnswer& a);
     void identification(int tab, const LevelAnswer& a);
     void measurement(int tab, const LevelAnswer& a, bool offset);
     void data(int tab, const LevelAnswer& a);
-    void localOffset(int tab, qint16 code, const LevelAnswer& a);
-    void filter(int tab, qint16 code, const LevelAnswer& a);
+    void localOffset(int tab, Code code, const LevelAnswer& a);
+    void filter(int tab, Code code, const LevelAnswer& a);
 
     LevelFamily& family_;
     platform::Dialogs& dialogs_;

@@ -54,45 +54,45 @@ void Framer::logByte(quint8 b, Step& step) {
 
 void Framer::frameByte(quint8 b, Step& step) {
     switch (state_) {
-    case 0:
+    case State::Idle:
         buffer_.Count = 0;
         buffer_.Complete = false;
         buffer_.Data.clear();
         if (startsLine(b)) {
             buffer_.Data.append(static_cast<char>(b));
             buffer_.Count = 1;
-            state_ = 3;
+            state_ = State::InLine;
         }
         break;
-    case 1:
+    case State::AwaitingServiceRequest:
         if (b == CR) {
-            state_ = 2;
+            state_ = State::AfterServiceRequest;
         } else if (b == '0' + measureAddress_) {
             // Only the measured sensor's address asks for its data; noise does not.
             step.serviceRequest = true;
         }
         break;
-    case 2:
-        state_ = 0;
+    case State::AfterServiceRequest:
+        state_ = State::Idle;
         break;
-    case 3:
+    case State::InLine:
         if (b == CR) {
-            state_ = 4;
+            state_ = State::AfterLine;
         } else if (buffer_.Count >= kMaxLine) {
             // A line that never ends: drop it and wait for the next address character.
             buffer_.Data.clear();
             buffer_.Count = 0;
-            state_ = 0;
+            state_ = State::Idle;
         } else {
             buffer_.Data.append(static_cast<char>(b));
             ++buffer_.Count;
         }
         break;
-    case 4:
+    case State::AfterLine:
     default:
         buffer_.Complete = true;
         step.lineComplete = true;
-        state_ = 0;
+        state_ = State::Idle;
         break;
     }
 }

@@ -7,11 +7,17 @@
 namespace sdilink {
 
 // Turns received bytes, one at a time, into reply lines and comms-log lines.
-//
-// States: 0 idle (waiting for an address character), 1 waiting for a service request,
-// 2 after the service request's CR, 3 collecting a line, 4 after the line's CR.
 class Framer {
 public:
+    // The receiver's states; the numbers are those the comms behaviour has always used.
+    enum class State : quint8 {
+        Idle = 0,                   // waiting for an address character
+        AwaitingServiceRequest = 1, // a measurement's service request is due
+        AfterServiceRequest = 2,    // the service request's CR came; its LF follows
+        InLine = 3,                 // collecting a line
+        AfterLine = 4,              // the line's CR came; its LF completes it
+    };
+
     // Longest line kept; a longer one is dropped and framing waits for the next address.
     static constexpr int kMaxLine = 1024;
     // Longest comms-log text kept for one line; the rest is cut and marked.
@@ -30,8 +36,8 @@ public:
     // there was one (logText holds it).
     bool takeUnfinishedLog();
 
-    quint8 state() const { return state_; }
-    void setState(quint8 state) { state_ = state; }
+    State state() const { return state_; }
+    void setState(State state) { state_ = state; }
     int measureAddress() const { return measureAddress_; }
     void setMeasureAddress(int address) { measureAddress_ = address; }
 
@@ -46,7 +52,7 @@ private:
 
     ReceiveBuffer buffer_;
     QByteArray logLine_;
-    quint8 state_ = 0;
+    State state_ = State::Idle;
     int measureAddress_ = 0;
     bool logCut_ = false;
 };

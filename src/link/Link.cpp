@@ -45,7 +45,7 @@ Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sle
       dataPauseTimer_(timers.makeTimer()), waitNoticeTimer_(timers.makeTimer()) {
     timeoutTimer_->onTimeout = [this] { TimeoutTimer_Timer(); };
     serviceRequestTimer_->onTimeout = [this] {
-        if (framer_.state() == 1)
+        if (framer_.state() == Framer::State::AwaitingServiceRequest)
             sendDataRequest(framer_.measureAddress());
     };
     dataPauseTimer_->onTimeout = [this] { sendDataRequest(pendingDataAddress_); };
@@ -94,7 +94,8 @@ int Link::commandTimeout() const {
 }
 
 bool Link::followUpPending() const {
-    return awaiting_ || framer_.state() == 1 || dataPauseTimer_->isActive() || !followUps_.empty();
+    return awaiting_ || framer_.state() == Framer::State::AwaitingServiceRequest ||
+           dataPauseTimer_->isActive() || !followUps_.empty();
 }
 
 bool Link::held() const {
@@ -150,7 +151,7 @@ void Link::start(Transaction transaction) {
             awaiting_ = false;
             timeoutTimer_->stop();
             dataPauseTimer_->stop();
-            setReceiveState(0);
+            setReceiveState(Framer::State::Idle);
             finish(current_.exchange, Abandoned);
         }
         transaction.exchange = ++exchanges_;
@@ -222,14 +223,14 @@ void Link::FlushInput() {
     if (framer_.takeUnfinishedLog())
         logLine(framer_.logText());
     port_.clearInput();
-    setReceiveState(0);
+    setReceiveState(Framer::State::Idle);
 }
 
-void Link::setReceiveState(quint8 state) {
-    const bool wasAwaitingService = framer_.state() == 1;
+void Link::setReceiveState(Framer::State state) {
+    const bool wasAwaitingService = framer_.state() == Framer::State::AwaitingServiceRequest;
     framer_.setState(state);
-    port_.setCharacterByCharacter(state == 1);
-    if (state != 1) {
+    port_.setCharacterByCharacter(state == Framer::State::AwaitingServiceRequest);
+    if (state != Framer::State::AwaitingServiceRequest) {
         serviceRequestTimer_->stop();
         if (wasAwaitingService)
             notifyIfFree();
@@ -242,7 +243,7 @@ void Link::awaitServiceRequest(int waitSeconds) {
 }
 
 void Link::awaitServiceRequestWithin(int milliseconds) {
-    setReceiveState(1);
+    setReceiveState(Framer::State::AwaitingServiceRequest);
     serviceRequestTimer_->start(std::max(0, milliseconds));
 }
 
@@ -252,11 +253,11 @@ void Link::requestDataAfterPause(int address) {
 }
 
 void Link::abandonMeasurement() {
-    if (framer_.state() != 1 && !dataPauseTimer_->isActive())
+    if (framer_.state() != Framer::State::AwaitingServiceRequest && !dataPauseTimer_->isActive())
         return;
     dataPauseTimer_->stop();
     serviceRequestTimer_->stop();
-    framer_.setState(0);
+    framer_.setState(Framer::State::Idle);
     port_.setCharacterByCharacter(false);
     dropFollowUps(QStringLiteral("the measurement was given up"));
     if (handler_)
@@ -379,7 +380,8 @@ void Link::finish(quint64 exchange, qint16 status) {
 }
 
 void Link::sendNextFollowUp() {
-    if (followUps_.empty() || awaiting_ || framer_.state() == 1 || dataPauseTimer_->isActive())
+    if (followUps_.empty() || awaiting_ ||
+        framer_.state() == Framer::State::AwaitingServiceRequest || dataPauseTimer_->isActive())
         return;
     Transaction next = std::move(followUps_.front());
     followUps_.pop_front();

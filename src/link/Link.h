@@ -70,9 +70,10 @@ public:
     ~Link() override;
 
     void setHandler(LinkHandler* handler) { handler_ = handler; }
-    // Transaction code of the data request aD0!: 12 for level probes, 117 for encoders.
-    void setDataRequestCode(qint16 code) { dataRequestCode_ = code; }
-    qint16 dataRequestCode() const { return dataRequestCode_; }
+    // Transaction code of the data request aD0!: Data for level probes, RotaryData for
+    // encoders.
+    void setDataRequestCode(Code code) { dataRequestCode_ = code; }
+    Code dataRequestCode() const { return dataRequestCode_; }
 
     // Sends the transaction when the bus is free, or when it is a step or follow-up of the
     // exchange that holds the bus; otherwise it waits in the queue (once: the same request
@@ -117,7 +118,7 @@ public:
     // The transaction in flight, or the last one.
     const Transaction& transaction() const { return current_; }
     QString strSent_Command() const { return QString::fromLatin1(current_.request); }
-    qint16 CommandMode() const { return current_.code; }
+    Code CommandMode() const { return current_.code; }
     // Every byte received since the last request was written (its echo, an answer, noise;
     // the first kMaxLine of them).
     const QByteArray& receivedSinceRequest() const { return received_; }
@@ -168,8 +169,8 @@ public:
     qint64 elapsedMs() const { return timers_.elapsedMs(); }
 
     // Receiver state.
-    quint8 ReceiveState() const { return framer_.state(); }
-    void setReceiveState(quint8 state);
+    Framer::State ReceiveState() const { return framer_.state(); }
+    void setReceiveState(Framer::State state);
     int MeasureAddress() const { return framer_.measureAddress(); }
     void setMeasureAddress(int address) { framer_.setMeasureAddress(address); }
 
@@ -260,7 +261,7 @@ private:
     quint64 exchanges_ = 0;
     quint64 abandons_ = 0;
     qint16 replyStatus_ = Waiting;
-    qint16 dataRequestCode_ = 12;
+    Code dataRequestCode_ = Code::Data;
     int pendingDataAddress_ = 0;
 };
 

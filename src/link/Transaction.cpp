@@ -10,7 +10,7 @@ bool isAddressCharacter(char c) {
 
 } // namespace
 
-Transaction Transaction::forPage(int page, qint16 code, QByteArray request) {
+Transaction Transaction::forPage(int page, Code code, QByteArray request) {
     Transaction t;
     t.page = page;
     t.code = code;

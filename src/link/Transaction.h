@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Code.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -16,11 +18,8 @@ struct Transaction {
         AnyLine,    // every line (requests typed by hand)
     };
 
-    // The code of the acknowledge "a!": its answer only says that a sensor is there.
-    static constexpr qint16 Acknowledge = -1;
-
     QByteArray request;
-    qint16 code = 0;
+    Code code = Code::AddressQuery;
     int page = 0;
     char address = '0';
     Answer answer = Answer::Address;
@@ -52,7 +51,7 @@ struct Transaction {
 
     // A request for a page: its answer comes from the request's address, the new one for an
     // address change "aAb!", any address for "?!".
-    static Transaction forPage(int page, qint16 code, QByteArray request);
+    static Transaction forPage(int page, Code code, QByteArray request);
 };
 
 // Whether a framed line is the reply to the transaction: it holds the request's echo (noise

@@ -29,8 +29,8 @@ Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*,
         Qt::QueuedConnection);
     // A lost port ends the running log; its rows stay.
     QObject::connect(&link_, &sdilink::Link::portLost, &context_, [this] {
-        if (state_.LoggingSensor != 0)
-            stopLog(state_.LoggingSensor - 1);
+        if (state_.loggingPage)
+            stopLog(*state_.loggingPage);
         due_.fill(false);
     });
 }
@@ -52,12 +52,12 @@ bool Logger::takeFirstReading(int tab) {
     const bool answered =
         family_ != nullptr && link_.transact([&] { measure(tab, family_->measureCode(), 10); });
     if (answered && writeLogStatus_)
-        writeLogStatus_(tab, state_.LoggingSensor == tab + 1 ? QStringLiteral("Logging")
-                                                             : QStringLiteral("Idle"));
+        writeLogStatus_(tab, state_.loggingPage == tab ? QStringLiteral("Logging")
+                                                       : QStringLiteral("Idle"));
     return answered;
 }
 
-void Logger::measure(int tab, qint16 code, int timeoutFactor) {
+void Logger::measure(int tab, sdilink::Code code, int timeoutFactor) {
     sdilink::Transaction t =
         sdilink::Transaction::forPage(tab, code, protocol::Catalogue::request(tab, code));
     t.timeoutFactor = timeoutFactor;
@@ -77,7 +77,7 @@ void Logger::startLog(int tab) {
     if (period > 0) {
         state_.LogTick[i] = 0;
         state_.LogActive[i] = true;
-        state_.LoggingSensor = static_cast<qint16>(tab + 1);
+        state_.loggingPage = tab;
         if (writeLogStatus_)
             writeLogStatus_(tab, QStringLiteral("Logging"));
     }
@@ -90,15 +90,15 @@ void Logger::requestReading(int tab) {
 }
 
 void Logger::stopLog(int tab) {
-    const int wasLogging = state_.LoggingSensor - 1;
+    const std::optional<int> wasLogging = state_.loggingPage;
     state_.LogTick.fill(0);
     state_.LogActive.fill(false);
     due_.fill(false);
-    state_.LoggingSensor = 0;
+    state_.loggingPage.reset();
     if (writeLogStatus_) {
         writeLogStatus_(tab, QStringLiteral("Idle"));
-        if (wasLogging >= 0 && wasLogging != tab)
-            writeLogStatus_(wasLogging, QStringLiteral("Idle"));
+        if (wasLogging && *wasLogging != tab)
+            writeLogStatus_(*wasLogging, QStringLiteral("Idle"));
     }
     // A log reading waiting for its sensor's service request is given up (a reading of a
     // sequence is left to finish).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Code.h"
 #include "logging/LoggingState.h"
 #include "platform/Services.h"
 
@@ -27,7 +28,7 @@ class LogModel;
 // Live logging: the measurement requests, starting and stopping a log, the once-a-second
 // tick that takes the readings of the running logs, and the rows of the pages' logs.
 //
-// It owns the logging state (LogTick, LogActive, LoggingSensor); the families' lock rules
+// It owns the logging state (LogTick, LogActive, loggingPage); the families' lock rules
 // read it through state().
 class Logger final {
 public:
@@ -82,7 +83,7 @@ public:
     void moveLog(int from, int to);
 
 private:
-    void measure(int tab, qint16 code, int timeoutFactor);
+    void measure(int tab, sdilink::Code code, int timeoutFactor);
     void sendDueReadings();
     void startLog(int tab);
     void stopLog(int tab);

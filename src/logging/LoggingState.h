@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <array>
+#include <optional>
 
 namespace logging {
 
@@ -9,7 +10,7 @@ namespace logging {
 struct LoggingState {
     std::array<qint16, 10> LogTick{}; // timer ticks since the sensor's last logging request
     std::array<bool, 10> LogActive{}; // periodic logging runs for that sensor
-    qint16 LoggingSensor = 0;         // page index + 1 of the sensor started last, 0 if none
+    std::optional<int> loggingPage;   // page of the sensor started last; empty when none
 };
 
 } // namespace logging

@@ -10,80 +10,80 @@ using V = Catalogue::Value;
 
 constexpr std::array<Catalogue::Entry, 55> kEntries{{
     // Level probes.
-    {0, "", V::None, nullptr}, // "?!", the address query
-    {1, "A", V::Digit, nullptr},
-    {2, "XUP", V::None, nullptr},
-    {3, "XUP", V::Code, nullptr},
-    {4, "XUT", V::None, nullptr},
-    {5, "XUT", V::Digit, nullptr},
-    {6, "XP", V::None, nullptr},
-    {7, "XP", V::Digit, nullptr},
-    {8, "XE", V::None, nullptr},
-    {9, "XE", V::Text, nullptr},
-    {10, "I", V::None, nullptr},
-    {11, "M", V::None, nullptr},
-    {12, "D0", V::None, nullptr},
-    {13, "XRA", V::None, nullptr},
-    {14, "XRA", V::Text, nullptr},
-    {15, "XMOR", V::None, nullptr},
-    {16, "XMOR", V::Text, nullptr},
-    {17, "XREV", V::None, nullptr},
-    {18, "XREV", V::Digit, nullptr},
-    {19, "XLOF", V::None, nullptr},
-    {20, "XLOF", V::Text, nullptr},
-    {21, "XLOC", V::None, nullptr},
-    {22, "XLOC", V::Digit, nullptr},
-    {23, "XUNLK", V::None, nullptr},
-    {24, "XUNLK", V::Digit, nullptr},
-    {25, "XSN", V::None, nullptr},
-    {26, "XF", V::None, nullptr},
-    {27, "XF", V::Filter, nullptr},
-    {28, "XSPM", V::Fixed, "0.0"},
-    {29, "XU0,", V::Text, nullptr},
-    {30, "XU0", V::None, nullptr},
-    {31, "XSPM", V::Text, nullptr},
-    {32, "XTRIMOF", V::Fixed, "0.0"},
-    {33, "XTRIMON", V::Digit, nullptr},
-    {34, "XANCLV0,", V::Text, nullptr},
-    {35, "XANCLV1,", V::Text, nullptr},
-    {36, "XU1,", V::Text, nullptr},
-    {37, "XANCLV0", V::None, nullptr},
-    {38, "XANCLV1", V::None, nullptr},
-    {39, "XANCALON", V::Fixed, "1"},
+    {Code::AddressQuery, "", V::None, nullptr}, // "?!", the address query
+    {Code::AddressChange, "A", V::Digit, nullptr},
+    {Code::PressUnitsQuery, "XUP", V::None, nullptr},
+    {Code::PressUnitsSet, "XUP", V::Code, nullptr},
+    {Code::TempUnitsQuery, "XUT", V::None, nullptr},
+    {Code::TempUnitsSet, "XUT", V::Digit, nullptr},
+    {Code::DensityCorrQuery, "XP", V::None, nullptr},
+    {Code::DensityCorrSet, "XP", V::Digit, nullptr},
+    {Code::LocalGravityQuery, "XE", V::None, nullptr},
+    {Code::LocalGravitySet, "XE", V::Text, nullptr},
+    {Code::Identification, "I", V::None, nullptr},
+    {Code::Measure, "M", V::None, nullptr},
+    {Code::Data, "D0", V::None, nullptr},
+    {Code::RangeQuery, "XRA", V::None, nullptr},
+    {Code::RangeSet, "XRA", V::Text, nullptr},
+    {Code::MaxOverRangeQuery, "XMOR", V::None, nullptr},
+    {Code::MaxOverRangeSet, "XMOR", V::Text, nullptr},
+    {Code::ReverseQuery, "XREV", V::None, nullptr},
+    {Code::ReverseSet, "XREV", V::Digit, nullptr},
+    {Code::LevelQuery, "XLOF", V::None, nullptr},
+    {Code::LevelSet, "XLOF", V::Text, nullptr},
+    {Code::LocalOffsetQuery, "XLOC", V::None, nullptr},
+    {Code::LocalOffsetSet, "XLOC", V::Digit, nullptr},
+    {Code::UnlockQuery, "XUNLK", V::None, nullptr},
+    {Code::UnlockSet, "XUNLK", V::Digit, nullptr},
+    {Code::SerialNumberQuery, "XSN", V::None, nullptr},
+    {Code::FilterQuery, "XF", V::None, nullptr},
+    {Code::FilterSet, "XF", V::Filter, nullptr},
+    {Code::AutoZero, "XSPM", V::Fixed, "0.0"},
+    {Code::SpecificGravitySet, "XU0,", V::Text, nullptr},
+    {Code::SpecificGravityQuery, "XU0", V::None, nullptr},
+    {Code::LevelOffset, "XSPM", V::Text, nullptr},
+    {Code::TrimOff, "XTRIMOF", V::Fixed, "0.0"},
+    {Code::TrimOn, "XTRIMON", V::Digit, nullptr},
+    {Code::ZeroCorrectionSet, "XANCLV0,", V::Text, nullptr},
+    {Code::SlopeSet, "XANCLV1,", V::Text, nullptr},
+    {Code::XU1Set, "XU1,", V::Text, nullptr},
+    {Code::ZeroCorrectionQuery, "XANCLV0", V::None, nullptr},
+    {Code::SlopeQuery, "XANCLV1", V::None, nullptr},
+    {Code::CalibrationOn, "XANCALON", V::Fixed, "1"},
     // Rotary encoders.
-    {101, "A", V::Digit, nullptr},
-    {102, "XMU", V::None, nullptr},
-    {103, "XMU", V::Digit, nullptr},
-    {104, "XCP", V::None, nullptr},
-    {105, "XCP", V::Text, nullptr},
-    {106, "XRD", V::None, nullptr},
-    {107, "XRD", V::Digit, nullptr},
-    {108, "XPC", V::None, nullptr},
-    {110, "XCV", V::None, nullptr},
-    {111, "XCV", V::Text, nullptr},
-    {112, "I", V::None, nullptr},
-    {113, "XSN", V::None, nullptr},
-    {114, "XZE", V::None, nullptr},
-    {116, "C", V::None, nullptr},
-    {117, "D0", V::None, nullptr},
+    {Code::RotaryAddressChange, "A", V::Digit, nullptr},
+    {Code::RotaryUnitsQuery, "XMU", V::None, nullptr},
+    {Code::RotaryUnitsSet, "XMU", V::Digit, nullptr},
+    {Code::RotaryCircumferenceQuery, "XCP", V::None, nullptr},
+    {Code::RotaryCircumferenceSet, "XCP", V::Text, nullptr},
+    {Code::RotaryDirectionQuery, "XRD", V::None, nullptr},
+    {Code::RotaryDirectionSet, "XRD", V::Digit, nullptr},
+    {Code::RotaryCountsQuery, "XPC", V::None, nullptr},
+    {Code::RotaryCurrentValueQuery, "XCV", V::None, nullptr},
+    {Code::RotaryCurrentValueSet, "XCV", V::Text, nullptr},
+    {Code::RotaryIdentification, "I", V::None, nullptr},
+    {Code::RotarySerialNumberQuery, "XSN", V::None, nullptr},
+    {Code::RotarySetZero, "XZE", V::None, nullptr},
+    {Code::RotaryMeasure, "C", V::None, nullptr},
+    {Code::RotaryData, "D0", V::None, nullptr},
 }};
 
 } // namespace
 
-const Catalogue::Entry* Catalogue::entry(qint16 code) {
+const Catalogue::Entry* Catalogue::entry(Code code) {
     for (const Entry& e : kEntries)
         if (e.code == code)
             return &e;
     return nullptr;
 }
 
-QByteArray Catalogue::request(int page, qint16 code, const QByteArray& value) {
+QByteArray Catalogue::request(int page, Code code, const QByteArray& value) {
     const Entry* e = entry(code);
     if (!e)
         return {};
     QByteArray bytes;
     // Only the address query goes to every sensor.
-    bytes.append(code == 0 ? '?' : static_cast<char>('0' + page));
+    bytes.append(code == Code::AddressQuery ? '?' : static_cast<char>('0' + page));
     bytes.append(e->letters);
     switch (e->value) {
     case Value::None:
@@ -115,7 +115,9 @@ std::optional<QByteArray> Catalogue::codeValue(int itemCode) {
     return QByteArray::number(itemCode);
 }
 
-QByteArray Catalogue::textValue(const QString& text) { return text.toLatin1(); }
+QByteArray Catalogue::textValue(const QString& text) {
+    return text.toLatin1();
+}
 
 std::optional<QByteArray> Catalogue::filterValue(int readings, int interval) {
     if (readings < 0 || readings > 99 || interval < 0 || interval > 9999)

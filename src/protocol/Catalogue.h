@@ -1,11 +1,15 @@
 #pragma once
 
+#include "link/Code.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
 
 namespace protocol {
+
+using sdilink::Code;
 
 // Every transaction the tool sends: its code, its letters and the form of its value. A
 // request is the address character, the letters, the value and "!", in ASCII, with no CR or
@@ -22,19 +26,19 @@ public:
     };
 
     struct Entry {
-        qint16 code;
+        Code code;
         const char* letters;
         Value value;
         const char* fixed; // the literal value of a Fixed entry
     };
 
     // The entry of a code, or null for a code that is never sent.
-    static const Entry* entry(qint16 code);
+    static const Entry* entry(Code code);
 
     // The request of `code` for the sensor page (0-9). The value must fit the code's form:
     // Digit takes one character, Code takes digits from codeValue(), Text any text,
     // Filter the text from filterValue(); None and Fixed ignore it.
-    static QByteArray request(int page, qint16 code, const QByteArray& value = {});
+    static QByteArray request(int page, Code code, const QByteArray& value = {});
 
     // Value builders. codeValue() refuses codes outside 0-99; filterValue() refuses readings
     // outside 0-99 and intervals outside 0-9999.

@@ -19,9 +19,9 @@ void Decoder::Decode_SDI12(const sdilink::Transaction& transaction, const QByteA
         return;
     }
     const ReplyLine reply(line);
-    if (reply.p() == 0 || transaction.code == sdilink::Transaction::Acknowledge)
+    if (reply.p() == 0 || transaction.code == sdilink::Code::Acknowledge)
         return;
-    if (transaction.code == 0) {
+    if (transaction.code == sdilink::Code::AddressQuery) {
         // The address query, the same in both families.
         dialogs_.messageBox(QStringLiteral("Query Sensor Address."),
                             QStringLiteral("Sensor Address is ") + reply.mid(reply.p() + 1, 1) +

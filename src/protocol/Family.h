@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Code.h"
+
 #include <QtGlobal>
 #include <functional>
 #include <optional>
@@ -9,6 +11,8 @@ struct Transaction;
 }
 
 namespace protocol {
+
+using sdilink::Code;
 
 class ReplyLine;
 
@@ -21,9 +25,9 @@ public:
 
     virtual bool isRotary() const = 0;
     // Transaction code of the data request aD0!.
-    virtual qint16 dataRequestCode() const = 0;
-    // Transaction code of the family's measurement request: aM! (11) or aC! (116).
-    virtual qint16 measureCode() const = 0;
+    virtual Code dataRequestCode() const = 0;
+    // Transaction code of the family's measurement request: aM! or aC!.
+    virtual Code measureCode() const = 0;
 
     // Disables a page's controls (and the window-level ones) while a transaction is in flight.
     virtual void lockPage(int page) = 0;
@@ -38,7 +42,7 @@ public:
     // The address change aAb!: the target address b chosen on a page (empty while none is
     // chosen), and the transaction code.
     virtual std::optional<int> selectedAddress(int /*page*/) const { return std::nullopt; }
-    virtual qint16 addressChangeCode() const { return 1; }
+    virtual Code addressChangeCode() const { return Code::AddressChange; }
     // Has the family call `set` with the page whose address "Set" button was clicked. A
     // family without an address change never calls it.
     using AddressSet = std::function<void(int page)>;

@@ -37,47 +37,47 @@ QString withoutPlus(const QString& rest) {
 
 } // namespace
 
-RotaryAnswer readRotaryAnswer(qint16 code, const ReplyLine& line) {
+RotaryAnswer readRotaryAnswer(Code code, const ReplyLine& line) {
     RotaryAnswer a;
     a.known = true;
     const int p = line.p();
     switch (code) {
-    case 101: {
+    case Code::RotaryAddressChange: {
         const auto change = protocol::StandardAnswers::addressChange(line);
         a.oldAddress = change.oldAddress;
         a.newAddress = change.newAddress;
         break;
     }
-    case 102:
-    case 103:
+    case Code::RotaryUnitsQuery:
+    case Code::RotaryUnitsSet:
         a.listIndex = oneDigit(line, skipMnemonic(line, "XMU"));
         break;
-    case 104:
-    case 105:
+    case Code::RotaryCircumferenceQuery:
+    case Code::RotaryCircumferenceSet:
         a.text = line.from(skipMnemonic(line, "XCP") + 2);
         break;
-    case 106:
-    case 107:
+    case Code::RotaryDirectionQuery:
+    case Code::RotaryDirectionSet:
         a.listIndex = oneDigit(line, skipMnemonic(line, "XRD"));
         break;
-    case 108:
-    case 113:
+    case Code::RotaryCountsQuery:
+    case Code::RotarySerialNumberQuery:
         a.text = line.from(p + 2);
         break;
-    case 110:
-    case 111:
+    case Code::RotaryCurrentValueQuery:
+    case Code::RotaryCurrentValueSet:
         a.text = withoutPlus(line.from(skipMnemonic(line, "XCV") + 2));
         break;
-    case 112:
+    case Code::RotaryIdentification:
         a.identification = protocol::StandardAnswers::identification(line);
         break;
-    case 114:
+    case Code::RotarySetZero:
         break;
-    case 116:
+    case Code::RotaryMeasure:
         a.wait = protocol::StandardAnswers::measurement(line).wait;
         a.count = protocol::StandardAnswers::measurement(line).count;
         break;
-    case 117:
+    case Code::RotaryData:
         a.text = withoutPlus(line.from(p + 2));
         break;
     default:

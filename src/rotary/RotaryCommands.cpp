@@ -57,7 +57,7 @@ bool RotaryCommands::acceptsNumberCharacter(QChar c, const QString& text) {
     return false;
 }
 
-void RotaryCommands::send(int p, qint16 code, const QByteArray& value, QWidget* answerControl) {
+void RotaryCommands::send(int p, Code code, const QByteArray& value, QWidget* answerControl) {
     const sdilink::Transaction t =
         sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
     family_.LockRotaryPage(p);
@@ -71,25 +71,25 @@ void RotaryCommands::send(int p, qint16 code, const QByteArray& value, QWidget* 
 }
 
 void RotaryCommands::QueryRotaryMeasurementUnitsBut_Click(int p) {
-    send(p, 102, {}, family_.page(p).RotaryMeasurementUnitsCombo);
+    send(p, Code::RotaryUnitsQuery, {}, family_.page(p).RotaryMeasurementUnitsCombo);
 }
 void RotaryCommands::QueryRotaryPulleyCircumfBut_Click(int p) {
-    send(p, 104, {}, family_.page(p).RotaryPulleyCircumText);
+    send(p, Code::RotaryCircumferenceQuery, {}, family_.page(p).RotaryPulleyCircumText);
 }
 void RotaryCommands::QueryRotaryDirectionBut_Click(int p) {
-    send(p, 106, {}, family_.page(p).RotaryDirectionCombo);
+    send(p, Code::RotaryDirectionQuery, {}, family_.page(p).RotaryDirectionCombo);
 }
 void RotaryCommands::QueryRotaryCountsPerRevBut_Click(int p) {
-    send(p, 108, {}, family_.page(p).RotaryCountsPerRevText);
+    send(p, Code::RotaryCountsQuery, {}, family_.page(p).RotaryCountsPerRevText);
 }
 void RotaryCommands::QueryRotaryCurrentValueBut_Click(int p) {
-    send(p, 110, {}, family_.page(p).RotaryCurrentValueText);
+    send(p, Code::RotaryCurrentValueQuery, {}, family_.page(p).RotaryCurrentValueText);
 }
 void RotaryCommands::RotaryIDQueryBut_Click(int p) {
-    send(p, 112, {}, family_.page(p).RotarySensorIDList);
+    send(p, Code::RotaryIdentification, {}, family_.page(p).RotarySensorIDList);
 }
 void RotaryCommands::SerialNumberQuery(int p) {
-    send(p, 113);
+    send(p, Code::RotarySerialNumberQuery);
 }
 
 std::optional<int> RotaryCommands::selection(int index, const QString& title, const QString& what) {
@@ -105,7 +105,7 @@ void RotaryCommands::RotaryMeasurementUnitsBut_Click(int p) {
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Measurement Units."),
                       QStringLiteral("the measurement units")))
-        send(p, 103, Catalogue::digitValue(*index), units);
+        send(p, Code::RotaryUnitsSet, Catalogue::digitValue(*index), units);
 }
 
 void RotaryCommands::RotaryDirectionBut_Click(int p) {
@@ -113,19 +113,21 @@ void RotaryCommands::RotaryDirectionBut_Click(int p) {
     if (const auto index =
             selection(direction->currentIndex(), QStringLiteral("Set Rotation Direction."),
                       QStringLiteral("the rotation direction")))
-        send(p, 107, Catalogue::digitValue(*index), direction);
+        send(p, Code::RotaryDirectionSet, Catalogue::digitValue(*index), direction);
 }
 
 void RotaryCommands::RotaryPulleyCircumBut_Click(int p) {
-    send(p, 105, Catalogue::textValue(family_.page(p).RotaryPulleyCircumText->text()));
+    send(p, Code::RotaryCircumferenceSet,
+         Catalogue::textValue(family_.page(p).RotaryPulleyCircumText->text()));
 }
 
 void RotaryCommands::RotaryCurrentValueBut_Click(int p) {
-    send(p, 111, Catalogue::textValue(family_.page(p).RotaryCurrentValueText->text()));
+    send(p, Code::RotaryCurrentValueSet,
+         Catalogue::textValue(family_.page(p).RotaryCurrentValueText->text()));
 }
 
 void RotaryCommands::RotarySetZeroBut_Click(int p) {
-    send(p, 114);
+    send(p, Code::RotarySetZero);
 }
 
 } // namespace rotary

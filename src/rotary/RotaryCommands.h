@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Code.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -15,6 +17,8 @@ class Link;
 }
 
 namespace rotary {
+
+using sdilink::Code;
 
 class RotaryFamily;
 
@@ -48,7 +52,7 @@ public:
     static bool acceptsNumberCharacter(QChar c, const QString& text);
 
 private:
-    void send(int p, qint16 code, const QByteArray& value = {}, QWidget* answerControl = nullptr);
+    void send(int p, Code code, const QByteArray& value = {}, QWidget* answerControl = nullptr);
     // The selected index of a list; refuses (with a box) when nothing is selected.
     std::optional<int> selection(int index, const QString& title, const QString& what);
 

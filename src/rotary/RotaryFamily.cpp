@@ -103,8 +103,8 @@ void RotaryFamily::LockRotaryPage(int p) {
         {window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuHelp, window_.mnuUserCommand},
         false);
     // The logging sensor's Stop Log stays usable during every transaction.
-    if (logger_.state().LoggingSensor != 0)
-        page(logger_.state().LoggingSensor - 1).RotaryStopLogBut->setEnabled(true);
+    if (logger_.state().loggingPage)
+        page(*logger_.state().loggingPage).RotaryStopLogBut->setEnabled(true);
     else
         page(p).RotaryStopLogBut->setEnabled(false);
 }
@@ -118,7 +118,7 @@ void RotaryFamily::UnlockRotaryPage(int p) {
         true);
     // While a sensor logs, no page can change its address, start a second log or change its
     // period.
-    if (logger_.state().LoggingSensor != 0) {
+    if (logger_.state().loggingPage) {
         for (RotaryPage* other : pages_)
             setEnabled(
                 {other->RotaryAddrBut, other->RotaryStartLogBut, other->RotaryLogPeriodCombo},

@@ -33,15 +33,15 @@ public:
                  QTreeWidget* RotaryListView);
 
     bool isRotary() const override { return true; }
-    qint16 dataRequestCode() const override { return 117; }
-    qint16 measureCode() const override { return 116; }
+    Code dataRequestCode() const override { return Code::RotaryData; }
+    Code measureCode() const override { return Code::RotaryMeasure; }
     void lockPage(int page) override { LockRotaryPage(page); }
     void unlockPage(int page) override { UnlockRotaryPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
     std::optional<int> selectedAddress(int page) const override;
     void onAddressSet(AddressSet set) override;
-    qint16 addressChangeCode() const override { return 101; }
+    Code addressChangeCode() const override { return Code::RotaryAddressChange; }
 
     void LockRotaryPage(int p);
     void UnlockRotaryPage(int p);

@@ -45,10 +45,10 @@ bool RotaryReplies::decode(const sdilink::Transaction& transaction,
     return true;
 }
 
-void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
+void RotaryReplies::apply(int tab, Code code, const RotaryAnswer& a) {
     RotaryPage& pg = family_.page(tab);
     switch (code) {
-    case 101:
+    case Code::RotaryAddressChange:
         beep();
         if (a.oldAddress >= 0 && a.newAddress >= 0 && a.oldAddress != a.newAddress) {
             family_.MoveRotaryPage(a.oldAddress, a.newAddress);
@@ -57,65 +57,65 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
             unlock(tab);
         }
         break;
-    case 102:
-    case 103:
+    case Code::RotaryUnitsQuery:
+    case Code::RotaryUnitsSet:
         beep();
         pg.RotaryMeasurementUnitsCombo->selectOrBlank(a.listIndex);
         setColumn(tab, Units, pg.RotaryMeasurementUnitsCombo->text());
-        if (code == 102) {
+        if (code == Code::RotaryUnitsQuery) {
             unlock(tab);
         } else {
             family_.calculateMeasurementRes(tab);
             measure(tab);
         }
         break;
-    case 104:
-    case 105:
+    case Code::RotaryCircumferenceQuery:
+    case Code::RotaryCircumferenceSet:
         beep();
         pg.RotaryPulleyCircumText->setText(a.text);
         setColumn(tab, PulleyCircum, pg.RotaryPulleyCircumText->text());
-        if (code == 104) {
+        if (code == Code::RotaryCircumferenceQuery) {
             unlock(tab);
         } else {
             family_.calculateMeasurementRes(tab);
             measure(tab);
         }
         break;
-    case 106:
-    case 107:
+    case Code::RotaryDirectionQuery:
+    case Code::RotaryDirectionSet:
         beep();
         pg.RotaryDirectionCombo->selectOrBlank(a.listIndex);
         setColumn(tab, Direction, pg.RotaryDirectionCombo->text());
-        code == 106 ? unlock(tab) : measure(tab);
+        code == Code::RotaryDirectionQuery ? unlock(tab) : measure(tab);
         break;
-    case 108:
+    case Code::RotaryCountsQuery:
         beep();
         pg.RotaryCountsPerRevText->setText(a.text);
         family_.calculateMeasurementRes(tab);
         unlock(tab);
         break;
-    case 110:
-    case 111:
+    case Code::RotaryCurrentValueQuery:
+    case Code::RotaryCurrentValueSet:
         beep();
         pg.RotaryCurrentValueText->setText(a.text);
-        code == 110 ? unlock(tab) : measure(tab);
+        code == Code::RotaryCurrentValueQuery ? unlock(tab) : measure(tab);
         break;
-    case 112:
+    case Code::RotaryIdentification:
         beep();
         pg.RotarySensorIDList->addItems(a.identification);
         unlock(tab);
         break;
-    case 113:
+    case Code::RotarySerialNumberQuery:
         beep();
         setColumn(tab, SerialNo, a.text);
         unlock(tab);
         break;
-    case 114:
+    case Code::RotarySetZero:
         beep();
         pg.RotaryCurrentValueText->setText(QStringLiteral("0.000"));
         measure(tab);
         break;
-    case 116: {
+    case Code::RotaryMeasure: {
         const auto t = static_cast<size_t>(tab);
         MeasureWait[t] = static_cast<qint16>(a.wait);
         MeasureCount[t] = static_cast<qint16>(a.count);
@@ -128,7 +128,7 @@ void RotaryReplies::apply(int tab, qint16 code, const RotaryAnswer& a) {
             link_.sendDataRequest(tab);
         break;
     }
-    case 117:
+    case Code::RotaryData:
         if (!a.text.trimmed().isEmpty()) {
             family_.logger().AddLogRow(tab, a.text, pg.RotaryMeasurementUnitsCombo->text());
             setColumn(tab, Level, a.text);

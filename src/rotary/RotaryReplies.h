@@ -27,7 +27,7 @@ public:
 
     // False when the code has no branch.
     bool decode(const sdilink::Transaction& transaction, const protocol::ReplyLine& line);
-    void apply(int tab, qint16 code, const RotaryAnswer& answer);
+    void apply(int tab, Code code, const RotaryAnswer& answer);
 
     // From measurement answers (atttnn).
     std::array<qint16, 10> MeasureWait{};

@@ -194,7 +194,7 @@ void WindowsTest::encoderConverterGivesTheLevelProbeWindow() {
             parts.contains("log3:Date,Time,Pressure,Units,Temperature,Units"));
     QVERIFY(!parts.contains("RotaryListView") && !parts.contains("RotaryEncoderFrame3"));
     QVERIFY(!parts.contains("CalibrateFrame3"));
-    QCOMPARE(converter->link().dataRequestCode(), qint16(12));
+    QCOMPARE(converter->link().dataRequestCode(), sdilink::Code::Data);
 }
 
 void WindowsTest::rotaryFamilyShowsOnlyItsParts() {
@@ -211,7 +211,7 @@ void WindowsTest::rotaryFamilyShowsOnlyItsParts() {
         QVERIFY(!parts.contains("ParameterFrame" + n));
         QVERIFY(!parts.contains("CalibrateFrame" + n));
     }
-    QCOMPARE(w->link().dataRequestCode(), qint16(117));
+    QCOMPARE(w->link().dataRequestCode(), sdilink::Code::RotaryData);
 }
 
 void WindowsTest::mainWindowAtStart() {
@@ -389,7 +389,7 @@ void WindowsTest::closeAsksFirst() {
     QVERIFY(w->close());
     QVERIFY(!w->isVisible());
     QVERIFY(!t.port->isOpen());
-    QCOMPARE(w->link().ReceiveState(), quint8(0));
+    QCOMPARE(w->link().ReceiveState(), sdilink::Framer::State::Idle);
     QVERIFY(!w->link().busy());
 }
 
@@ -406,7 +406,7 @@ void WindowsTest::timeoutUnlocksTheLockedPage() {
 
     w->link().setCommandTimeout(1);
     w->link().setReplyStatus(sdilink::Link::Waiting);
-    w->link().transmit(sdilink::Transaction::forPage(3, 2, "3XUP!"));
+    w->link().transmit(sdilink::Transaction::forPage(3, sdilink::Code::PressUnitsQuery, "3XUP!"));
     QVERIFY(!w->link().WaitForReply());
     QCOMPARE(w->link().replyStatus(), qint16(2));
     QVERIFY(p3->PressUnitsQueryBut->isEnabled());

@@ -110,7 +110,7 @@ void ConsoleTest::serviceModeOpensTheTimingWindowAndEndsTheClaim() {
     QCOMPARE(c.hooks, (QStringList{"disable", "enable", "timing"}));
     QVERIFY(c.dialogs.boxes.isEmpty());
     // The main window decodes again.
-    c.transact(3, 25, "3XSN!", "3XSN!331407");
+    c.transact(3, sdilink::Code::SerialNumberQuery, "3XSN!", "3XSN!331407");
     QCOMPARE(c.column(3, 1), QStringLiteral("31407"));
 }
 

@@ -219,7 +219,7 @@ void BusOwnerTest::stopLogDuringAReadingLeavesNoPageLocked() {
     choosePeriod(logging, QStringLiteral("5 Seconds"));
     logging->StartLogBut->click();
     QVERIFY(waitForFreeBus(*w));
-    QCOMPARE(w->logger().state().LoggingSensor, 0);
+    QCOMPARE(w->logger().state().loggingPage, std::optional<int>());
     for (levelprobe::LevelPage* page : {logging, other})
         for (QWidget* control : std::initializer_list<QWidget*>{
                  page->PressUnitsQueryBut, page->StartLogBut, page->LogPeriodCombo, page->AddrBut,

@@ -90,7 +90,7 @@ void ScanTest::singleSensorAtSeven() {
     QCOMPARE(w->scanner().scanWindow()->ProgressBar1->value(), 9);
     QVERIFY(!w->scanner().scanWindow()->isVisible());
     QVERIFY(!w->link().busy());
-    QCOMPARE(w->link().ReceiveState(), quint8(0));
+    QCOMPARE(w->link().ReceiveState(), sdilink::Framer::State::Idle);
     QVERIFY(t.dialogs.boxes.isEmpty());
 
     // The page is filled, the row shows the sensor and its first reading.
@@ -503,7 +503,7 @@ void ScanTest::pulledCable() {
     QCOMPARE(w->StatusBar1[1]->text(), QStringLiteral("Not Connected. "));
     QVERIFY(!w->link().busy());
     QVERIFY(page->RangeQueryBut->isEnabled());
-    QCOMPARE(w->loggingState().LoggingSensor, 0);
+    QCOMPARE(w->loggingState().loggingPage, std::optional<int>());
     QCOMPARE(w->logger().log(2).rowCount(), rows);
     for (int i = 0; i < 5; ++i)
         w->logger().SecondTimer_Timer();

@@ -71,7 +71,7 @@ struct LevelFixture {
         logger->setFamily(family.get(), periods, {});
         decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
         link->setHandler(decoder.get());
-        link->setDataRequestCode(12);
+        link->setDataRequestCode(sdilink::Code::Data);
         trace->clear();
     }
 
@@ -86,7 +86,7 @@ struct LevelFixture {
 
     // Makes a request the transaction in flight as a page handler would (without writing it)
     // and hands the reply line to the link as the port would.
-    void transact(int tab, qint16 code, const QByteArray& request, const QByteArray& reply) {
+    void transact(int tab, sdilink::Code code, const QByteArray& request, const QByteArray& reply) {
         family->LockLevelPage(tab);
         link->setReplyStatus(sdilink::Link::Waiting);
         link->transmit(sdilink::Transaction::forPage(tab, code, request));

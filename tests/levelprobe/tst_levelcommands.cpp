@@ -10,6 +10,7 @@
 
 using levelprobe::LevelCommands;
 using levelprobe::LevelPage;
+using sdilink::Code;
 
 class LevelCommandsTest : public QObject {
     Q_OBJECT
@@ -37,60 +38,72 @@ void LevelCommandsTest::buttonsSendTheirRequest_data() {
     QTest::addColumn<QString>("setup"); // control=value, applied before the click
     QTest::addColumn<QString>("button");
     QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<Code>("code");
     QTest::addColumn<QString>("emptied"); // control whose text is empty until the reply
 
     QTest::newRow("units query") << 3 << ""
-                                 << "PressUnitsQueryBut" << QByteArray("3XUP!") << 2
-                                 << "PressUnitsCombo";
+                                 << "PressUnitsQueryBut" << QByteArray("3XUP!")
+                                 << Code::PressUnitsQuery << "PressUnitsCombo";
     QTest::newRow("mbar on page 2")
         << 2 << "PressUnitsCombo=9"
-        << "PressUnitsBut" << QByteArray("2XUP13!") << 3 << "PressUnitsCombo";
+        << "PressUnitsBut" << QByteArray("2XUP13!") << Code::PressUnitsSet << "PressUnitsCombo";
     QTest::newRow("bar on page 2")
         << 2 << "PressUnitsCombo=3"
-        << "PressUnitsBut" << QByteArray("2XUP3!") << 3 << "PressUnitsCombo";
+        << "PressUnitsBut" << QByteArray("2XUP3!") << Code::PressUnitsSet << "PressUnitsCombo";
     QTest::newRow("Fahrenheit on page 0")
         << 0 << "TempUnitsCombo=1"
-        << "TempUnitsBut" << QByteArray("0XUT1!") << 5 << "TempUnitsCombo";
+        << "TempUnitsBut" << QByteArray("0XUT1!") << Code::TempUnitsSet << "TempUnitsCombo";
     QTest::newRow("Uncompensated on page 7")
         << 7 << "DensityCorrCombo=1"
-        << "DensityCorrBut" << QByteArray("7XP1!") << 7 << "DensityCorrCombo";
-    QTest::newRow("reverse On on page 1") << 1 << "ReverseCombo=1"
-                                          << "ReverseBut" << QByteArray("1XREV1!") << 18 << "";
+        << "DensityCorrBut" << QByteArray("7XP1!") << Code::DensityCorrSet << "DensityCorrCombo";
+    QTest::newRow("reverse On on page 1")
+        << 1 << "ReverseCombo=1"
+        << "ReverseBut" << QByteArray("1XREV1!") << Code::ReverseSet << "";
     QTest::newRow("gravity set") << 5 << "LocalGravityText=9.81"
-                                 << "LocalGravityBut" << QByteArray("5XE9.81!") << 9
-                                 << "LocalGravityText";
-    QTest::newRow("level set keeps its text") << 6 << "LevelText=-1.5"
-                                              << "LevelBut" << QByteArray("6XLOF-1.5!") << 20 << "";
+                                 << "LocalGravityBut" << QByteArray("5XE9.81!")
+                                 << Code::LocalGravitySet << "LocalGravityText";
+    QTest::newRow("level set keeps its text")
+        << 6 << "LevelText=-1.5"
+        << "LevelBut" << QByteArray("6XLOF-1.5!") << Code::LevelSet << "";
     QTest::newRow("empty level is the query's bytes")
         << 1 << "LevelText="
-        << "LevelBut" << QByteArray("1XLOF!") << 20 << "";
+        << "LevelBut" << QByteArray("1XLOF!") << Code::LevelSet << "";
     QTest::newRow("SG 1.025") << 4 << "SGText=1.025"
-                              << "SGBut" << QByteArray("4XU0,0.97561!") << 29 << "SGText";
+                              << "SGBut" << QByteArray("4XU0,0.97561!") << Code::SpecificGravitySet
+                              << "SGText";
     QTest::newRow("SG 1") << 4 << "SGText=1"
-                          << "SGBut" << QByteArray("4XU0,1!") << 29 << "SGText";
+                          << "SGBut" << QByteArray("4XU0,1!") << Code::SpecificGravitySet
+                          << "SGText";
     QTest::newRow("SG 0.8") << 4 << "SGText=0.8"
-                            << "SGBut" << QByteArray("4XU0,1.25!") << 29 << "SGText";
-    QTest::newRow("identification") << 8 << ""
-                                    << "IDQueryBut" << QByteArray("8I!") << 10 << "SensorIDList";
+                            << "SGBut" << QByteArray("4XU0,1.25!") << Code::SpecificGravitySet
+                            << "SGText";
+    QTest::newRow("identification")
+        << 8 << ""
+        << "IDQueryBut" << QByteArray("8I!") << Code::Identification << "SensorIDList";
     QTest::newRow("range query") << 9 << ""
-                                 << "RangeQueryBut" << QByteArray("9XRA!") << 13 << "RangeText";
-    QTest::newRow("max over range query")
-        << 9 << ""
-        << "MaxOverRangeQueryBut" << QByteArray("9XMOR!") << 15 << "MaxOverRangeText";
-    QTest::newRow("reverse query") << 0 << ""
-                                   << "ReverseQueryBut" << QByteArray("0XREV!") << 17 << "";
+                                 << "RangeQueryBut" << QByteArray("9XRA!") << Code::RangeQuery
+                                 << "RangeText";
+    QTest::newRow("max over range query") << 9 << ""
+                                          << "MaxOverRangeQueryBut" << QByteArray("9XMOR!")
+                                          << Code::MaxOverRangeQuery << "MaxOverRangeText";
+    QTest::newRow("reverse query")
+        << 0 << ""
+        << "ReverseQueryBut" << QByteArray("0XREV!") << Code::ReverseQuery << "";
     QTest::newRow("level query") << 0 << ""
-                                 << "LevelQueryBut" << QByteArray("0XLOF!") << 19 << "LevelText";
+                                 << "LevelQueryBut" << QByteArray("0XLOF!") << Code::LevelQuery
+                                 << "LevelText";
     QTest::newRow("apply query") << 0 << ""
-                                 << "ApplyQueryBut" << QByteArray("0XLOC!") << 21 << "";
+                                 << "ApplyQueryBut" << QByteArray("0XLOC!")
+                                 << Code::LocalOffsetQuery << "";
     QTest::newRow("unlock query") << 0 << ""
-                                  << "UnlockQueryBut" << QByteArray("0XUNLK!") << 23 << "";
-    QTest::newRow("tick unlock on page 4") << 4 << ""
-                                           << "UnlockCheck" << QByteArray("4XUNLK1!") << 24 << "";
+                                  << "UnlockQueryBut" << QByteArray("0XUNLK!") << Code::UnlockQuery
+                                  << "";
+    QTest::newRow("tick unlock on page 4")
+        << 4 << ""
+        << "UnlockCheck" << QByteArray("4XUNLK1!") << Code::UnlockSet << "";
     QTest::newRow("tick apply on page 4")
         << 4 << ""
-        << "LocalOffsetCheck" << QByteArray("4XLOC1!") << 22 << "";
+        << "LocalOffsetCheck" << QByteArray("4XLOC1!") << Code::LocalOffsetSet << "";
 }
 
 void LevelCommandsTest::buttonsSendTheirRequest() {
@@ -98,7 +111,7 @@ void LevelCommandsTest::buttonsSendTheirRequest() {
     QFETCH(QString, setup);
     QFETCH(QString, button);
     QFETCH(QByteArray, request);
-    QFETCH(int, code);
+    QFETCH(Code, code);
     QFETCH(QString, emptied);
 
     LevelFixture f;
@@ -117,7 +130,7 @@ void LevelCommandsTest::buttonsSendTheirRequest() {
 
     QCOMPARE(f.port->writes, std::vector<QByteArray>{request});
     QCOMPARE(f.link->strSent_Command(), QString::fromLatin1(request));
-    QCOMPARE(f.link->CommandMode(), qint16(code));
+    QCOMPARE(f.link->CommandMode(), code);
     QVERIFY(!pg.PressUnitsQueryBut->isEnabled()); // locked until the reply
     if (!emptied.isEmpty()) {
         QWidget* w = pg.findChild<QWidget*>(emptied);
@@ -129,7 +142,7 @@ void LevelCommandsTest::buttonsSendTheirRequest() {
             QCOMPARE(lines->count(), 0);
     }
     // A unit change's reply does not beep: the re-read after it beeps once at its end.
-    QCOMPARE(f.link->transaction().beep, code != 3);
+    QCOMPARE(f.link->transaction().beep, code != Code::PressUnitsSet);
 }
 
 void LevelCommandsTest::rangeOnLockedSensorWarnsThenSends() {
@@ -220,7 +233,7 @@ void LevelCommandsTest::levelOffsetAsksFirst() {
     f.page(5).LevelOffsetBut->click();
     QCOMPARE(f.port->writes, std::vector<QByteArray>{"5XSPM0.25!"});
     QCOMPARE(f.link->MeasureAddress(), 5);
-    QCOMPARE(f.link->CommandMode(), qint16(31));
+    QCOMPARE(f.link->CommandMode(), Code::LevelOffset);
 }
 
 void LevelCommandsTest::keyFilters_data() {

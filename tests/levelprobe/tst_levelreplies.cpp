@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 
+using sdilink::Code;
 using testing::shownText;
 
 class LevelRepliesTest : public QObject {
@@ -28,7 +29,7 @@ private Q_SLOTS:
 void LevelRepliesTest::branches_data() {
     // status: how the exchange stands after the reply. A set whose reply starts a reading is
     // one exchange with it (0, still going); a unit set ends handled after its re-read.
-    QTest::addColumn<int>("code");
+    QTest::addColumn<Code>("code");
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("control"); // objectName on page 3, or empty
@@ -39,107 +40,120 @@ void LevelRepliesTest::branches_data() {
     QTest::addColumn<QString>("next"); // unlock, measure, requery, data, await, locked
     QTest::addColumn<bool>("beep");
 
-    auto row = [](const char* name, int code, const char* req, const char* rep, const char* control,
-                  const char* text, int column, const char* columnText, int status,
-                  const char* next, bool beep) {
+    auto row = [](const char* name, Code code, const char* req, const char* rep,
+                  const char* control, const char* text, int column, const char* columnText,
+                  int status, const char* next, bool beep) {
         QTest::newRow(name) << code << QByteArray(req) << QByteArray(rep) << control << text
                             << column << columnText << status << next << beep;
     };
-    row("units 12", 2, "3XUP!", "3XUP!312", "PressUnitsCombo", "Inch Hg", 5, "Inch Hg", 1, "unlock",
-        true);
-    row("units 5", 2, "3XUP!", "3XUP!35", "PressUnitsCombo", "mmWg", 5, "mmWg", 1, "unlock", true);
-    // An answer that names no entry shows nothing, as before the sensor answered.
-    row("units, empty answer", 2, "3XUP!", "3XUP!3", "PressUnitsCombo", "", 5, "", 1, "unlock",
-        true);
-    row("units, three digits", 2, "3XUP!", "3XUP!3120", "PressUnitsCombo", "", 5, "", 1, "unlock",
-        true);
-    row("units, a letter", 2, "3XUP!", "3XUP!3x", "PressUnitsCombo", "", 5, "", 1, "unlock", true);
-    row("units, no such code", 2, "3XUP!", "3XUP!399", "PressUnitsCombo", "", 5, "", 1, "unlock",
-        true);
-    row("unit set re-queries", 3, "3XUP13!", "3XUP13!313", "PressUnitsCombo", "mbar", -1, "", 1,
-        "requery", true);
-    row("temperature units, a letter", 4, "3XUT!", "3XUT!3C", "TempUnitsCombo", "", 7, "", 1,
-        "unlock", true);
-    row("temperature units, two digits", 4, "3XUT!", "3XUT!310", "TempUnitsCombo", "", 7, "", 1,
-        "unlock", true);
-    row("density, empty", 6, "3XP!", "3XP!3", "DensityCorrCombo", "", 2, "", 1, "unlock", true);
-    row("density, out of the list", 6, "3XP!", "3XP!37", "DensityCorrCombo", "", 2, "", 1, "unlock",
-        true);
-    row("reverse, a letter", 17, "3XREV!", "3XREV!3a", "ReverseCombo", "", -1, "", 1, "unlock",
-        true);
-    row("temperature units", 4, "3XUT!", "3XUT!31", "TempUnitsCombo", "Fahrenheit", 7, "Fahrenheit",
+    row("units 12", Code::PressUnitsQuery, "3XUP!", "3XUP!312", "PressUnitsCombo", "Inch Hg", 5,
+        "Inch Hg", 1, "unlock", true);
+    row("units 5", Code::PressUnitsQuery, "3XUP!", "3XUP!35", "PressUnitsCombo", "mmWg", 5, "mmWg",
         1, "unlock", true);
-    row("temperature set measures", 5, "3XUT0!", "3XUT0!30", "TempUnitsCombo", "Centigrade", 7,
-        "Centigrade", 0, "measure", true);
-    row("density", 6, "3XP!", "3XP!31", "DensityCorrCombo", "Uncompensated", 2, "Uncompensated", 1,
+    // An answer that names no entry shows nothing, as before the sensor answered.
+    row("units, empty answer", Code::PressUnitsQuery, "3XUP!", "3XUP!3", "PressUnitsCombo", "", 5,
+        "", 1, "unlock", true);
+    row("units, three digits", Code::PressUnitsQuery, "3XUP!", "3XUP!3120", "PressUnitsCombo", "",
+        5, "", 1, "unlock", true);
+    row("units, a letter", Code::PressUnitsQuery, "3XUP!", "3XUP!3x", "PressUnitsCombo", "", 5, "",
+        1, "unlock", true);
+    row("units, no such code", Code::PressUnitsQuery, "3XUP!", "3XUP!399", "PressUnitsCombo", "", 5,
+        "", 1, "unlock", true);
+    row("unit set re-queries", Code::PressUnitsSet, "3XUP13!", "3XUP13!313", "PressUnitsCombo",
+        "mbar", -1, "", 1, "requery", true);
+    row("temperature units, a letter", Code::TempUnitsQuery, "3XUT!", "3XUT!3C", "TempUnitsCombo",
+        "", 7, "", 1, "unlock", true);
+    row("temperature units, two digits", Code::TempUnitsQuery, "3XUT!", "3XUT!310",
+        "TempUnitsCombo", "", 7, "", 1, "unlock", true);
+    row("density, empty", Code::DensityCorrQuery, "3XP!", "3XP!3", "DensityCorrCombo", "", 2, "", 1,
         "unlock", true);
-    row("density set", 7, "3XP0!", "3XP0!30", "DensityCorrCombo", "Compensated", 2, "Compensated",
-        0, "measure", true);
-    row("gravity", 8, "3XE!", "3XE!3+9.80665", "LocalGravityText", "9.80665", 3, "9.80665", 1,
-        "unlock", true);
-    row("gravity set", 9, "3XE9.81!", "3XE9.81!3+9.81", "LocalGravityText", "9.81", 3, "9.81", 0,
-        "measure", true);
-    row("identification", 10, "3I!", "3I!313CORVANE LVL300100314073", "SensorIDList",
+    row("density, out of the list", Code::DensityCorrQuery, "3XP!", "3XP!37", "DensityCorrCombo",
+        "", 2, "", 1, "unlock", true);
+    row("reverse, a letter", Code::ReverseQuery, "3XREV!", "3XREV!3a", "ReverseCombo", "", -1, "",
+        1, "unlock", true);
+    row("temperature units", Code::TempUnitsQuery, "3XUT!", "3XUT!31", "TempUnitsCombo",
+        "Fahrenheit", 7, "Fahrenheit", 1, "unlock", true);
+    row("temperature set measures", Code::TempUnitsSet, "3XUT0!", "3XUT0!30", "TempUnitsCombo",
+        "Centigrade", 7, "Centigrade", 0, "measure", true);
+    row("density", Code::DensityCorrQuery, "3XP!", "3XP!31", "DensityCorrCombo", "Uncompensated", 2,
+        "Uncompensated", 1, "unlock", true);
+    row("density set", Code::DensityCorrSet, "3XP0!", "3XP0!30", "DensityCorrCombo", "Compensated",
+        2, "Compensated", 0, "measure", true);
+    row("gravity", Code::LocalGravityQuery, "3XE!", "3XE!3+9.80665", "LocalGravityText", "9.80665",
+        3, "9.80665", 1, "unlock", true);
+    row("gravity set", Code::LocalGravitySet, "3XE9.81!", "3XE9.81!3+9.81", "LocalGravityText",
+        "9.81", 3, "9.81", 0, "measure", true);
+    row("identification", Code::Identification, "3I!", "3I!313CORVANE LVL300100314073",
+        "SensorIDList",
         "SDI Version = 1.3|Company Name = CORVANE |Sensor Model = LVL300|Sensor Version = 100", -1,
         "", 1, "unlock", true);
     // One second announced: the data are asked for at its service request, never at once.
-    row("measure, one second", 11, "3M!", "3M!30011", "", "", -1, "", 0, "await", false);
-    row("measure, wait", 11, "3M!", "3M!30051", "", "", -1, "", 0, "await", false);
-    row("measure, wait 000", 11, "3M!", "3M!30001", "", "", -1, "", 0, "data", false);
-    row("measure, empty answer", 11, "3M!", "3M!3", "", "", -1, "", 0, "data", false);
+    row("measure, one second", Code::Measure, "3M!", "3M!30011", "", "", -1, "", 0, "await", false);
+    row("measure, wait", Code::Measure, "3M!", "3M!30051", "", "", -1, "", 0, "await", false);
+    row("measure, wait 000", Code::Measure, "3M!", "3M!30001", "", "", -1, "", 0, "data", false);
+    row("measure, empty answer", Code::Measure, "3M!", "3M!3", "", "", -1, "", 0, "data", false);
     // The echo alone answers nothing: the time-out will end the transaction.
-    row("measure, echo only", 11, "3M!", "3M!", "", "", -1, "", 0, "locked", false);
-    row("data", 12, "3D0!", "3D0!3+12.345+21.5", "PressureText", "12.345", 4, "12.345", 1, "unlock",
-        false);
-    row("range rounded", 13, "3XRA!", "3XRA!3+1.23456", "RangeText", "1.2346", -1, "", 1, "unlock",
-        true);
-    row("range negative", 14, "3XRA-0.25!", "3XRA-0.25!3-0.25", "RangeText", "-0.25", -1, "", 1,
-        "unlock", true);
-    row("range not a number", 13, "3XRA!", "3XRA!3abc", "RangeText", "abc", -1, "", 1, "unlock",
-        true);
-    row("range empty", 13, "3XRA!", "3XRA!3", "RangeText", "", -1, "", 1, "unlock", true);
-    row("max over range", 15, "3XMOR!", "3XMOR!3+12.5", "MaxOverRangeText", "12.5", -1, "", 1,
-        "unlock", true);
-    row("reverse", 17, "3XREV!", "3XREV!31", "ReverseCombo", "On", -1, "", 1, "unlock", true);
-    row("reverse set", 18, "3XREV1!", "3XREV1!31", "ReverseCombo", "On", -1, "", 0, "measure",
-        true);
-    row("level", 19, "3XLOF!", "3XLOF!3-1.5", "LevelText", "-1.5", -1, "", 1, "unlock", true);
-    row("level set", 20, "3XLOF2!", "3XLOF2!3+2.00004", "LevelText", "2", -1, "", 0, "measure",
-        true);
-    row("plus typed in the request", 20, "3XLOF+1.5!", "3XLOF+1.5!3-1.5", "LevelText", "-1.5", -1,
-        "", 0, "measure", true);
-    row("serial number", 25, "3XSN!", "3XSN!331407", "", "", 1, "31407", 1, "unlock", true);
-    row("filter", 26, "3XF!", "3XF!30,10,0001", "SampleRateText", "2 Seconds", -1, "", 1, "unlock",
-        true);
-    row("filter of one second", 26, "3XF!", "3XF!30,05,0001", "SampleRateText", "1 Second", -1, "",
+    row("measure, echo only", Code::Measure, "3M!", "3M!", "", "", -1, "", 0, "locked", false);
+    row("data", Code::Data, "3D0!", "3D0!3+12.345+21.5", "PressureText", "12.345", 4, "12.345", 1,
+        "unlock", false);
+    row("range rounded", Code::RangeQuery, "3XRA!", "3XRA!3+1.23456", "RangeText", "1.2346", -1, "",
         1, "unlock", true);
-    row("filter interval with an exponent", 26, "3XF!", "3XF!30,10,5e51", "SampleRateText",
-        "19998 Seconds", -1, "", 1, "unlock", true);
-    row("filter set", 27, "3XF0,05,0250!", "3XF0,05,0250!30,05,0250", "SampleRateText",
+    row("range negative", Code::RangeSet, "3XRA-0.25!", "3XRA-0.25!3-0.25", "RangeText", "-0.25",
+        -1, "", 1, "unlock", true);
+    row("range not a number", Code::RangeQuery, "3XRA!", "3XRA!3abc", "RangeText", "abc", -1, "", 1,
+        "unlock", true);
+    row("range empty", Code::RangeQuery, "3XRA!", "3XRA!3", "RangeText", "", -1, "", 1, "unlock",
+        true);
+    row("max over range", Code::MaxOverRangeQuery, "3XMOR!", "3XMOR!3+12.5", "MaxOverRangeText",
+        "12.5", -1, "", 1, "unlock", true);
+    row("reverse", Code::ReverseQuery, "3XREV!", "3XREV!31", "ReverseCombo", "On", -1, "", 1,
+        "unlock", true);
+    row("reverse set", Code::ReverseSet, "3XREV1!", "3XREV1!31", "ReverseCombo", "On", -1, "", 0,
+        "measure", true);
+    row("level", Code::LevelQuery, "3XLOF!", "3XLOF!3-1.5", "LevelText", "-1.5", -1, "", 1,
+        "unlock", true);
+    row("level set", Code::LevelSet, "3XLOF2!", "3XLOF2!3+2.00004", "LevelText", "2", -1, "", 0,
+        "measure", true);
+    row("plus typed in the request", Code::LevelSet, "3XLOF+1.5!", "3XLOF+1.5!3-1.5", "LevelText",
+        "-1.5", -1, "", 0, "measure", true);
+    row("serial number", Code::SerialNumberQuery, "3XSN!", "3XSN!331407", "", "", 1, "31407", 1,
+        "unlock", true);
+    row("filter", Code::FilterQuery, "3XF!", "3XF!30,10,0001", "SampleRateText", "2 Seconds", -1,
+        "", 1, "unlock", true);
+    row("filter of one second", Code::FilterQuery, "3XF!", "3XF!30,05,0001", "SampleRateText",
+        "1 Second", -1, "", 1, "unlock", true);
+    row("filter interval with an exponent", Code::FilterQuery, "3XF!", "3XF!30,10,5e51",
+        "SampleRateText", "19998 Seconds", -1, "", 1, "unlock", true);
+    row("filter set", Code::FilterSet, "3XF0,05,0250!", "3XF0,05,0250!30,05,0250", "SampleRateText",
         "250 Seconds", -1, "", 1, "unlock", true);
-    row("auto zero, no wait", 28, "3XSPM0.0!", "3XSPM0.0!30001", "", "", -1, "", 0, "data", false);
-    row("level offset, wait", 31, "3XSPM0.5!", "3XSPM0.5!30051", "", "", -1, "", 0, "await", false);
-    row("specific gravity set", 29, "3XU0,0.97561!", "3XU0,0.97561!3+0.97561", "SGText", "1.025",
-        -1, "", 0, "measure", true);
-    row("specific gravity", 30, "3XU0!", "3XU0!3+1.25", "SGText", "0.8", -1, "", 1, "locked",
-        false);
-    row("specific gravity of 0", 30, "3XU0!", "3XU0!3+0", "SGText", "0", -1, "", 1, "locked",
-        false);
-    row("trim off", 32, "3XTRIMOF0.0!", "3XTRIMOF0.0!3", "", "", -1, "", 1, "locked", true);
-    row("trim on", 33, "3XTRIMON1!", "3XTRIMON1!3", "", "", -1, "", 1, "locked", false);
-    row("zero correction", 34, "3XANCLV0,0.0!", "3XANCLV0,0.0!3", "", "", -1, "", 1, "locked",
-        false);
-    row("slope", 35, "3XANCLV1,1.0!", "3XANCLV1,1.0!3", "", "", -1, "", 1, "locked", false);
-    row("xu1", 36, "3XU1,0.0!", "3XU1,0.0!3", "", "", -1, "", 1, "locked", false);
-    row("zero read", 37, "3XANCLV0!", "3XANCLV0!3-0.012", "ZeroCalibrationText", "-0.012", -1, "",
-        1, "locked", false);
-    row("slope read", 38, "3XANCLV1!", "3XANCLV1!3+1.0204", "SlopeCalibrationText", "1.0204", -1,
+    row("auto zero, no wait", Code::AutoZero, "3XSPM0.0!", "3XSPM0.0!30001", "", "", -1, "", 0,
+        "data", false);
+    row("level offset, wait", Code::LevelOffset, "3XSPM0.5!", "3XSPM0.5!30051", "", "", -1, "", 0,
+        "await", false);
+    row("specific gravity set", Code::SpecificGravitySet, "3XU0,0.97561!", "3XU0,0.97561!3+0.97561",
+        "SGText", "1.025", -1, "", 0, "measure", true);
+    row("specific gravity", Code::SpecificGravityQuery, "3XU0!", "3XU0!3+1.25", "SGText", "0.8", -1,
         "", 1, "locked", false);
-    row("calibration on", 39, "3XANCALON1!", "3XANCALON1!3", "", "", -1, "", 1, "locked", false);
+    row("specific gravity of 0", Code::SpecificGravityQuery, "3XU0!", "3XU0!3+0", "SGText", "0", -1,
+        "", 1, "locked", false);
+    row("trim off", Code::TrimOff, "3XTRIMOF0.0!", "3XTRIMOF0.0!3", "", "", -1, "", 1, "locked",
+        true);
+    row("trim on", Code::TrimOn, "3XTRIMON1!", "3XTRIMON1!3", "", "", -1, "", 1, "locked", false);
+    row("zero correction", Code::ZeroCorrectionSet, "3XANCLV0,0.0!", "3XANCLV0,0.0!3", "", "", -1,
+        "", 1, "locked", false);
+    row("slope", Code::SlopeSet, "3XANCLV1,1.0!", "3XANCLV1,1.0!3", "", "", -1, "", 1, "locked",
+        false);
+    row("xu1", Code::XU1Set, "3XU1,0.0!", "3XU1,0.0!3", "", "", -1, "", 1, "locked", false);
+    row("zero read", Code::ZeroCorrectionQuery, "3XANCLV0!", "3XANCLV0!3-0.012",
+        "ZeroCalibrationText", "-0.012", -1, "", 1, "locked", false);
+    row("slope read", Code::SlopeQuery, "3XANCLV1!", "3XANCLV1!3+1.0204", "SlopeCalibrationText",
+        "1.0204", -1, "", 1, "locked", false);
+    row("calibration on", Code::CalibrationOn, "3XANCALON1!", "3XANCALON1!3", "", "", -1, "", 1,
+        "locked", false);
 }
 
 void LevelRepliesTest::branches() {
-    QFETCH(int, code);
+    QFETCH(Code, code);
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, reply);
     QFETCH(QString, control);
@@ -153,7 +167,7 @@ void LevelRepliesTest::branches() {
     LevelFixture f;
     // The re-read waits for each reply in turn; its silent sensor times out at once.
     f.clock.setAutoAdvance(next == "requery");
-    f.transact(3, static_cast<qint16>(code), request, reply);
+    f.transact(3, code, request, reply);
 
     if (!control.isEmpty()) {
         auto* w = f.pages[3]->findChild<QWidget*>(control);
@@ -183,41 +197,44 @@ void LevelRepliesTest::branches() {
         f.clock.advanceBy(std::chrono::milliseconds(200));
         QCOMPARE(*f.trace,
                  QStringList({"break on", "sleep 20", "break off", "sleep 15", "write 3D0!"}));
-        QCOMPARE(f.link->CommandMode(), qint16(12));
+        QCOMPARE(f.link->CommandMode(), Code::Data);
         QVERIFY(!unlocked);
     } else if (next == "await") {
-        QCOMPARE(f.link->ReceiveState(), quint8(1));
+        QCOMPARE(f.link->ReceiveState(), sdilink::Framer::State::AwaitingServiceRequest);
         QVERIFY(f.port->writes.empty());
     } else if (next == "locked") {
         QVERIFY(!unlocked);
         QVERIFY(f.calls.isEmpty());
     }
-    if (code == 12)
+    if (code == Code::Data)
         QCOMPARE(f.calls, QStringList{"row 3 12.345||21.5|"});
     // A filter set rebuilds the logging periods: 250 s leaves "Single Log", 5 and 15 minutes.
-    if (code == 27)
+    if (code == Code::FilterSet)
         QCOMPARE(f.page(3).LogPeriodCombo->count(), 3);
 }
 
 void LevelRepliesTest::calibrationHoldsBackTheMeasurement_data() {
-    QTest::addColumn<int>("code");
+    QTest::addColumn<Code>("code");
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("density") << 7 << QByteArray("3XP1!") << QByteArray("3XP1!31");
-    QTest::newRow("reverse") << 18 << QByteArray("3XREV0!") << QByteArray("3XREV0!30");
-    QTest::newRow("level") << 20 << QByteArray("3XLOF0!") << QByteArray("3XLOF0!30");
-    QTest::newRow("local offset") << 22 << QByteArray("3XLOC0!") << QByteArray("3XLOC0!30");
+    QTest::newRow("density") << Code::DensityCorrSet << QByteArray("3XP1!")
+                             << QByteArray("3XP1!31");
+    QTest::newRow("reverse") << Code::ReverseSet << QByteArray("3XREV0!")
+                             << QByteArray("3XREV0!30");
+    QTest::newRow("level") << Code::LevelSet << QByteArray("3XLOF0!") << QByteArray("3XLOF0!30");
+    QTest::newRow("local offset") << Code::LocalOffsetSet << QByteArray("3XLOC0!")
+                                  << QByteArray("3XLOC0!30");
     QTest::newRow("specific gravity")
-        << 29 << QByteArray("3XU0,1.0!") << QByteArray("3XU0,1.0!3+1.0");
+        << Code::SpecificGravitySet << QByteArray("3XU0,1.0!") << QByteArray("3XU0,1.0!3+1.0");
 }
 
 void LevelRepliesTest::calibrationHoldsBackTheMeasurement() {
-    QFETCH(int, code);
+    QFETCH(Code, code);
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, reply);
     LevelFixture f;
     f.calibration.Calibrate_Flag = true;
-    f.transact(3, static_cast<qint16>(code), request, reply);
+    f.transact(3, code, request, reply);
     QCOMPARE(f.link->replyStatus(), qint16(1));
     QVERIFY(f.calls.filter("measure").isEmpty());
     QVERIFY(f.port->writes.empty());
@@ -230,8 +247,8 @@ void LevelRepliesTest::serviceRequestWaitIsBounded() {
         LevelFixture f;
         f.link->setMeasureAddress(3);
         const qint64 start = f.link->elapsedMs();
-        f.transact(3, 28, "3XSPM0.0!", "3XSPM0.0!30011");
-        QCOMPARE(f.link->ReceiveState(), quint8(1));
+        f.transact(3, Code::AutoZero, "3XSPM0.0!", "3XSPM0.0!30011");
+        QCOMPARE(f.link->ReceiveState(), sdilink::Framer::State::AwaitingServiceRequest);
         f.clock.advanceTo(sim::milliseconds(start + 1399));
         QVERIFY(f.port->writes.empty());
         f.clock.advanceBy(sim::milliseconds(1));
@@ -242,7 +259,7 @@ void LevelRepliesTest::serviceRequestWaitIsBounded() {
         // long the clock runs on.
         LevelFixture g;
         g.link->setMeasureAddress(3);
-        g.transact(3, 11, "3M!", "3M!30021");
+        g.transact(3, Code::Measure, "3M!", "3M!30021");
         g.port->receive("3\r\n");
         QCoreApplication::processEvents();
         QVERIFY(g.port->writes.empty()); // the pause before a data request
@@ -257,7 +274,7 @@ void LevelRepliesTest::localOffsetAnswers() {
     {
         // The sensor's state differs from the box: the box follows and sends it on.
         LevelFixture f;
-        f.transact(3, 21, "3XLOC!", "3XLOC!31");
+        f.transact(3, Code::LocalOffsetQuery, "3XLOC!", "3XLOC!31");
         QVERIFY(f.page(3).LocalOffsetCheck->isChecked());
         QCOMPARE(f.port->writes, std::vector<QByteArray>{"3XLOC1!"});
         // The set is in flight: the page stays locked until it ends (here by its time-out).
@@ -270,7 +287,7 @@ void LevelRepliesTest::localOffsetAnswers() {
         // Guarded (as during a scan): the box follows, nothing is sent, the guard is cleared.
         LevelFixture f;
         f.family->LocalOffsetEchoGuard = true;
-        f.transact(3, 21, "3XLOC!", "3XLOC!31");
+        f.transact(3, Code::LocalOffsetQuery, "3XLOC!", "3XLOC!31");
         QVERIFY(f.page(3).LocalOffsetCheck->isChecked());
         QVERIFY(f.port->writes.empty());
         QVERIFY(!f.family->LocalOffsetEchoGuard);
@@ -278,12 +295,12 @@ void LevelRepliesTest::localOffsetAnswers() {
     {
         // The set's reply starts a measurement.
         LevelFixture f;
-        f.transact(3, 22, "3XLOC0!", "3XLOC0!30");
+        f.transact(3, Code::LocalOffsetSet, "3XLOC0!", "3XLOC0!30");
         QVERIFY(f.calls.contains("measure 3"));
     }
     {
         LevelFixture f;
-        f.transact(3, 21, "3XLOC!", "3XLOC!37");
+        f.transact(3, Code::LocalOffsetQuery, "3XLOC!", "3XLOC!37");
         QCOMPARE(f.dialogs.boxes.size(), 1);
         QCOMPARE(f.dialogs.boxes[0].title, QStringLiteral("SDI12 Message Error."));
         QCOMPARE(f.dialogs.boxes[0].text, QStringLiteral("Invalid Local Offset value."));
@@ -301,7 +318,7 @@ void LevelRepliesTest::localOffsetAnswers() {
 
 void LevelRepliesTest::unlockAnswerSendsTheSensorsState() {
     LevelFixture f;
-    f.transact(4, 23, "4XUNLK!", "4XUNLK!41");
+    f.transact(4, Code::UnlockQuery, "4XUNLK!", "4XUNLK!41");
     QVERIFY(f.page(4).UnlockCheck->isChecked());
     QCOMPARE(f.port->writes, std::vector<QByteArray>{"4XUNLK1!"});
     // Locked until the set's own reply.
@@ -316,7 +333,7 @@ void LevelRepliesTest::unlockAnswerSendsTheSensorsState() {
 
 void LevelRepliesTest::addressQueryAndChange() {
     LevelFixture f;
-    f.transact(0, 0, "?!", "?!7");
+    f.transact(0, Code::AddressQuery, "?!", "?!7");
     QCOMPARE(f.dialogs.boxes.size(), 1);
     QCOMPARE(f.dialogs.boxes[0].title, QStringLiteral("Query Sensor Address."));
     QCOMPARE(f.dialogs.boxes[0].text, QStringLiteral("Sensor Address is 7."));
@@ -327,7 +344,7 @@ void LevelRepliesTest::addressQueryAndChange() {
     f.tabs->setTabEnabled(2, true);
     // The new page was locked too, so that its unlock shows.
     f.family->LockLevelPage(5);
-    f.transact(2, 1, "2A5!", "2A5!5");
+    f.transact(2, Code::AddressChange, "2A5!", "2A5!5");
     QCOMPARE(f.tabs->currentIndex(), 5);
     QVERIFY(f.tabs->isTabEnabled(5));
     QVERIFY(!f.tabs->isTabEnabled(2));
@@ -385,7 +402,7 @@ void LevelRepliesTest::pageMoveFromZeroToFour() {
 void LevelRepliesTest::trimOffTakesReadingAfterClearOffsets() {
     LevelFixture f;
     f.calibration.UpdateReadings_Flag = true;
-    f.transact(3, 32, "3XTRIMOF0.0!", "3XTRIMOF0.0!3");
+    f.transact(3, Code::TrimOff, "3XTRIMOF0.0!", "3XTRIMOF0.0!3");
     QVERIFY(!f.calibration.UpdateReadings_Flag);
     QCOMPARE(f.calls, QStringList{"measure 3"});
 }
@@ -396,7 +413,7 @@ void LevelRepliesTest::dataWithoutValues() {
     f.link->setMeasureAddress(3);
     // A sensor announces one second and sends no service request: the data is asked for
     // after that second and the command time-out, never before.
-    f.transact(3, 11, "3M!", "3M!30011");
+    f.transact(3, Code::Measure, "3M!", "3M!30011");
     f.clock.advanceTo(sim::milliseconds(1399));
     QVERIFY(f.port->writes.empty());
     f.clock.advanceTo(sim::milliseconds(1400));
@@ -408,7 +425,7 @@ void LevelRepliesTest::dataWithoutValues() {
 
     // Empty once more after that: no row, nothing changed, the page free again.
     f.calls.clear();
-    f.transact(3, 12, "3D0!", "3D0!3");
+    f.transact(3, Code::Data, "3D0!", "3D0!3");
     QVERIFY(f.calls.isEmpty());
     QCOMPARE(f.page(3).PressureText->text(), QStringLiteral("1.5"));
     QCOMPARE(f.column(3, 4), QStringLiteral("1.5"));

@@ -129,7 +129,7 @@ void LevelRulesTest::unlockWithoutLogging() {
 }
 
 void LevelRulesTest::stopButtonOfLoggingSensorStaysUsable() {
-    logging->LoggingSensor = 3; // page 2 logs
+    logging->loggingPage = 2;
     pages[2]->StopLogBut->setEnabled(false);
     family->LockLevelPage(5);
     QVERIFY(pages[2]->StopLogBut->isEnabled());

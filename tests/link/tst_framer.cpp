@@ -88,37 +88,40 @@ void FramerTest::completeLineFillsBuffer() {
     QCOMPARE(framer.buffer().Data, QByteArray("0M!00011"));
     QCOMPARE(framer.buffer().Count, qint16(8));
     QVERIFY(framer.buffer().Complete);
-    QCOMPARE(framer.state(), quint8(0));
+    QCOMPARE(framer.state(), Framer::State::Idle);
 }
 
 void FramerTest::serviceRequest_data() {
     QTest::addColumn<int>("measureAddress");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("requests");
-    QTest::addColumn<int>("stateAfter");
+    QTest::addColumn<Framer::State>("stateAfter");
 
-    QTest::newRow("own address") << 2 << QByteArray("2") << 1 << 1;
-    QTest::newRow("other address") << 2 << QByteArray("3") << 0 << 1;
-    QTest::newRow("CR ends the request") << 2 << QByteArray("2\r") << 1 << 2;
-    QTest::newRow("then LF returns to idle") << 2 << QByteArray("2\r\n") << 1 << 0;
+    const Framer::State awaiting = Framer::State::AwaitingServiceRequest;
+    QTest::newRow("own address") << 2 << QByteArray("2") << 1 << awaiting;
+    QTest::newRow("other address") << 2 << QByteArray("3") << 0 << awaiting;
+    QTest::newRow("CR ends the request")
+        << 2 << QByteArray("2\r") << 1 << Framer::State::AfterServiceRequest;
+    QTest::newRow("then LF returns to idle")
+        << 2 << QByteArray("2\r\n") << 1 << Framer::State::Idle;
     // Only the measured sensor's address character counts; noise is no request.
-    QTest::newRow("letter for address 0") << 0 << QByteArray("A") << 0 << 1;
-    QTest::newRow("digit 5 for address 0") << 0 << QByteArray("5") << 0 << 1;
-    QTest::newRow("NUL for address 0") << 0 << QByteArray(1, '\0') << 0 << 1;
-    QTest::newRow("0 for address 0") << 0 << QByteArray("0") << 1 << 1;
+    QTest::newRow("letter for address 0") << 0 << QByteArray("A") << 0 << awaiting;
+    QTest::newRow("digit 5 for address 0") << 0 << QByteArray("5") << 0 << awaiting;
+    QTest::newRow("NUL for address 0") << 0 << QByteArray(1, '\0') << 0 << awaiting;
+    QTest::newRow("0 for address 0") << 0 << QByteArray("0") << 1 << awaiting;
 }
 
 void FramerTest::serviceRequest() {
     QFETCH(int, measureAddress);
     QFETCH(QByteArray, input);
     QFETCH(int, requests);
-    QFETCH(int, stateAfter);
+    QFETCH(Framer::State, stateAfter);
     Framer framer;
     framer.setMeasureAddress(measureAddress);
-    framer.setState(1);
+    framer.setState(Framer::State::AwaitingServiceRequest);
     const Fed fed = feedAll(framer, input);
     QCOMPARE(fed.serviceRequests, requests);
-    QCOMPARE(int(framer.state()), stateAfter);
+    QCOMPARE(framer.state(), stateAfter);
     QVERIFY(fed.lines.isEmpty());
 }
 
@@ -149,14 +152,14 @@ void FramerTest::badInputNeverCrashes() {
     Framer framer;
     QRandomGenerator rng(12345);
     for (int state = 0; state <= 4; ++state) {
-        framer.setState(static_cast<quint8>(state));
+        framer.setState(static_cast<Framer::State>(state));
         for (int i = 0; i < 100000; ++i)
             framer.feed(static_cast<quint8>(rng.bounded(256)));
         QVERIFY(framer.buffer().Count <= Framer::kMaxLine);
         QVERIFY(framer.buffer().LogText.size() <= Framer::kMaxLogText);
     }
     // 100 KB without CR or LF.
-    framer.setState(0);
+    framer.setState(Framer::State::Idle);
     const Fed fed = feedAll(framer, "7" + QByteArray(100 * 1024, 'q'));
     QVERIFY(fed.lines.isEmpty());
     QVERIFY(framer.buffer().Count <= Framer::kMaxLine);

@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+using sdilink::Code;
+using sdilink::Framer;
 using sdilink::Link;
 using testing::FakeDialogs;
 using testing::FakeSerialPort;
@@ -34,7 +36,7 @@ public:
     std::function<void(const QByteArray&)> onDecode;
 };
 
-sdilink::Transaction request(int page, const QByteArray& bytes, qint16 code = 2) {
+sdilink::Transaction request(int page, const QByteArray& bytes, Code code = Code::PressUnitsQuery) {
     return sdilink::Transaction::forPage(page, code, bytes);
 }
 
@@ -127,8 +129,8 @@ void LinkTest::requestLeavesAsExactBytesAfterBreakAndMark() {
 
 void LinkTest::closedPortShowsBoxAndStillLogs() {
     port->close();
-    link->setReceiveState(3);
-    link->transmit(request(0, "0I!", 10));
+    link->setReceiveState(Framer::State::InLine);
+    link->transmit(request(0, "0I!", Code::Identification));
     QCOMPARE(dialogs->boxes.size(), 1);
     QCOMPARE(dialogs->boxes[0].title, QStringLiteral("Connection."));
     QCOMPARE(dialogs->boxes[0].text, QStringLiteral("Unable to connect to comm port."));
@@ -136,21 +138,21 @@ void LinkTest::closedPortShowsBoxAndStillLogs() {
     QVERIFY(port->writes.empty());
     QVERIFY(!link->TimeoutTimer().isActive());
     QCOMPARE(link->commsLog().lines(), QStringList{"14:03:27 --> 0I!"});
-    QCOMPARE(link->ReceiveState(), quint8(0));
+    QCOMPARE(link->ReceiveState(), Framer::State::Idle);
 }
 
 void LinkTest::flushDiscardsWaitingInputAndResetsState() {
     port->preload("0M!00011\r\n");
-    link->setReceiveState(3);
+    link->setReceiveState(Framer::State::InLine);
     link->send_TXbuff("0M!");
     QCOMPARE(port->bytesWaiting(), 0);
-    QCOMPARE(link->ReceiveState(), quint8(0));
+    QCOMPARE(link->ReceiveState(), Framer::State::Idle);
     QTest::qWait(0);
     QVERIFY(handler->lines.isEmpty());
 }
 
 void LinkTest::replySplitOverSeveralReads() {
-    link->transmit(request(0, "0M!", 11));
+    link->transmit(request(0, "0M!", Code::Measure));
     for (const char* part : {"0", "M!00", "01", "1\r", "\n"}) {
         port->receive(part);
         QCoreApplication::processEvents();
@@ -188,9 +190,9 @@ void LinkTest::clearCommsEmptiesAtOnce() {
 void LinkTest::timeoutEndsTransaction() {
     link->setCommandTimeout(400);
     link->setReplyStatus(Link::Waiting);
-    link->transmit(request(4, "4XRA!", 13));
+    link->transmit(request(4, "4XRA!", Code::RangeQuery));
     port->preload("4XRA!4+1"); // a reply that never ends
-    link->setReceiveState(3);
+    link->setReceiveState(Framer::State::InLine);
     clock->advanceBy(sim::milliseconds(399));
     QCOMPARE(link->replyStatus(), qint16(Link::Waiting));
     clock->advanceBy(sim::milliseconds(1));
@@ -199,14 +201,14 @@ void LinkTest::timeoutEndsTransaction() {
     QCOMPARE(handler->unlocked, QList<int>{4}); // the transaction's page, whatever is shown
     QVERIFY(!link->TimeoutTimer().isActive());
     QCOMPARE(port->bytesWaiting(), 0);
-    QCOMPARE(link->ReceiveState(), quint8(0));
+    QCOMPARE(link->ReceiveState(), Framer::State::Idle);
     QVERIFY(dialogs->boxes.isEmpty()); // time-outs are silent
 }
 
 void LinkTest::zeroTimeoutMeansTheDefault() {
     // Nothing waits without a bound: 0 (once "never") stands for the default 400 ms.
     link->setCommandTimeout(0);
-    link->transmit(request(0, "0M!", 11));
+    link->transmit(request(0, "0M!", Code::Measure));
     QCOMPARE(link->TimeoutTimer().interval(), 400);
 }
 
@@ -246,7 +248,7 @@ void LinkTest::replyMatching() {
     QFETCH(QByteArray, line);
     QFETCH(int, start);
     const sdilink::Transaction t =
-        sdilink::Transaction::forPage(request[0] == '?' ? 0 : 3, 2, request);
+        sdilink::Transaction::forPage(request[0] == '?' ? 0 : 3, Code::PressUnitsQuery, request);
     QCOMPARE(int(sdilink::replyStart(t, line)), start);
 
     // A request typed by hand takes any line.
@@ -307,7 +309,7 @@ void LinkTest::closedPortEndsTheTransaction() {
 
 void LinkTest::scanMeasurementWaitsTenfold() {
     link->setCommandTimeout(400);
-    sdilink::Transaction m = request(2, "2M!", 11);
+    sdilink::Transaction m = request(2, "2M!", Code::Measure);
     m.timeoutFactor = 10;
     link->setReplyStatus(Link::Waiting);
     link->transmit(m);
@@ -340,7 +342,7 @@ void LinkTest::busFreeFollowsTransactionsAndSequences() {
     link->setMeasureAddress(1);
     link->awaitServiceRequest(1);
     QVERIFY(link->busy());
-    link->setReceiveState(0); // a log stop abandons the wait
+    link->setReceiveState(Framer::State::Idle); // a log stop abandons the wait
     QCOMPARE(free.count(), 2);
 }
 
@@ -350,7 +352,7 @@ void LinkTest::noiseIsNoServiceRequest() {
     port->receive(QByteArray("\x00\x7f#a", 4));
     QCoreApplication::processEvents();
     QVERIFY(port->writes.empty());
-    QCOMPARE(link->ReceiveState(), quint8(1));
+    QCOMPARE(link->ReceiveState(), Framer::State::AwaitingServiceRequest);
     port->receive("0\r\n");
     QCoreApplication::processEvents();
     clock->advanceBy(sim::milliseconds(200));
@@ -358,16 +360,16 @@ void LinkTest::noiseIsNoServiceRequest() {
 }
 
 void LinkTest::serviceRequestSendsDataRequest_data() {
-    QTest::addColumn<qint16>("dataCode");
-    QTest::newRow("level probe") << qint16(12);
-    QTest::newRow("rotary encoder") << qint16(117);
+    QTest::addColumn<Code>("dataCode");
+    QTest::newRow("level probe") << Code::Data;
+    QTest::newRow("rotary encoder") << Code::RotaryData;
 }
 
 void LinkTest::serviceRequestSendsDataRequest() {
-    QFETCH(qint16, dataCode);
+    QFETCH(Code, dataCode);
     link->setDataRequestCode(dataCode);
     link->setMeasureAddress(2);
-    link->setReceiveState(1);
+    link->setReceiveState(Framer::State::AwaitingServiceRequest);
     // The address alone is the signal: it must not wait in the driver for its line feed.
     QVERIFY(port->characterByCharacter);
     port->receive("2\r\n");
@@ -385,7 +387,7 @@ void LinkTest::serviceRequestSendsDataRequest() {
     QCOMPARE(port->writes.back(), QByteArray("2D0!"));
     QCOMPARE(link->strSent_Command(), QStringLiteral("2D0!"));
     QCOMPARE(link->CommandMode(), dataCode);
-    QCOMPARE(link->ReceiveState(), quint8(0)); // the transmission's flush
+    QCOMPARE(link->ReceiveState(), Framer::State::Idle); // the transmission's flush
 }
 
 void LinkTest::followUpsGoAfterTheBranchReturns() {
@@ -398,15 +400,16 @@ void LinkTest::followUpsGoAfterTheBranchReturns() {
         link->setReplyStatus(Link::Handled);
         if (!line.startsWith("1XUP5!"))
             return;
-        link->transmit(request(1, "1M!", 11));
+        link->transmit(request(1, "1M!", Code::Measure));
         link->followWith(QStringLiteral("re-read 1"), 1, [&] {
             order << QStringLiteral("re-read");
-            QVERIFY(link->transact([&] { link->transmit(request(1, "1XE!", 8)); }));
+            QVERIFY(link->transact(
+                [&] { link->transmit(request(1, "1XE!", Code::LocalGravityQuery)); }));
         });
         writtenInBranch = port->writes.size();
     };
     QSignalSpy ended(link.get(), &Link::exchangeEnded);
-    link->transmit(request(1, "1XUP5!", 3));
+    link->transmit(request(1, "1XUP5!", Code::PressUnitsSet));
     link->transmit(request(2, "2XUP!"));
     port->receive("1XUP5!15\r\n");
     QTRY_COMPARE_WITH_TIMEOUT(handler->lines.size(), 1, 2000);
@@ -430,7 +433,7 @@ void LinkTest::requestsWaitForTheBus() {
     link->transmit(request(5, "5XUP!"));
     link->transmit(request(2, "2XUP!"));
     link->transmit(request(2, "2XUP!"));
-    link->transmit(request(5, "5XE!", 8));
+    link->transmit(request(5, "5XE!", Code::LocalGravityQuery));
     QCOMPARE(port->writes, std::vector<QByteArray>{"5XUP!"});
     QCOMPARE(link->queued(), 2);
     QVERIFY(link->pageHasWork(2));
@@ -449,7 +452,7 @@ void LinkTest::fullQueueDropsWithABeep() {
     QSignalSpy notice(link.get(), &Link::waitingForBus);
     std::optional<Link::Sequence> scan(std::in_place, *link);
     for (int i = 0; i < Link::kQueueLimit + 1; ++i)
-        link->transmit(request(1, "1XU" + QByteArray::number(i) + "!", 30));
+        link->transmit(request(1, "1XU" + QByteArray::number(i) + "!", Code::SpecificGravityQuery));
     QCOMPARE(link->queued(), Link::kQueueLimit);
     QCOMPARE(beeps, 1);
     QVERIFY(link->commsLog().lines().last().contains("1XU16! not sent"));
@@ -470,13 +473,13 @@ void LinkTest::stepSeesOnlyItsOwnAnswer() {
     // at once by its sensor. The step fails, and page 3's request goes only after it.
     bool clicked = false;
     QTimer::singleShot(0, port.get(), [&] {
-        link->transmit(request(3, "3XE!", 8));
+        link->transmit(request(3, "3XE!", Code::LocalGravityQuery));
         clicked = true;
         port->receive("3XE!3+9.8\r\n");
         QTimer::singleShot(0, port.get(), [this] { clock->runUntilIdle(); });
     });
     const Link::Sequence sequence(*link);
-    QVERIFY(!link->transact([this] { link->transmit(request(1, "1XTRIMOF0.0!", 32)); }));
+    QVERIFY(!link->transact([this] { link->transmit(request(1, "1XTRIMOF0.0!", Code::TrimOff)); }));
     QVERIFY(clicked);
     QCOMPARE(link->replyStatus(), qint16(Link::TimedOut));
     QVERIFY(handler->pages.isEmpty());
@@ -496,11 +499,11 @@ void LinkTest::answerDuringWriteIsKept() {
 }
 
 void LinkTest::silentEchoEndsItsLogLine() {
-    link->transmit(request(3, "3XMU!", 102));
+    link->transmit(request(3, "3XMU!", Code::RotaryUnitsQuery));
     port->receive("3XMU!");
     QCoreApplication::processEvents();
     clock->runUntilIdle();
-    link->transmit(request(4, "4XMU!", 102));
+    link->transmit(request(4, "4XMU!", Code::RotaryUnitsQuery));
     port->receive("4XMU!40\r\n");
     QCoreApplication::processEvents();
     QCOMPARE(link->commsLog().lines(), QStringList({"14:03:27 --> 3XMU!", "14:03:27 <-- 3XMU!",

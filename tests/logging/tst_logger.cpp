@@ -21,6 +21,7 @@
 
 using logging::Logger;
 using logging::LogModel;
+using sdilink::Code;
 
 namespace {
 
@@ -31,8 +32,8 @@ public:
     FakeFamily(bool rotary, std::shared_ptr<QStringList> trace)
         : rotary_(rotary), trace_(std::move(trace)) {}
     bool isRotary() const override { return rotary_; }
-    qint16 dataRequestCode() const override { return rotary_ ? 117 : 12; }
-    qint16 measureCode() const override { return rotary_ ? 116 : 11; }
+    Code dataRequestCode() const override { return rotary_ ? Code::RotaryData : Code::Data; }
+    Code measureCode() const override { return rotary_ ? Code::RotaryMeasure : Code::Measure; }
     void lockPage(int page) override { trace_->append(QStringLiteral("lock %1").arg(page)); }
     void unlockPage(int page) override { trace_->append(QStringLiteral("unlock %1").arg(page)); }
     bool decodeReply(const sdilink::Transaction&, const protocol::ReplyLine&) override {
@@ -152,24 +153,24 @@ void LoggerTest::measurementRequest_data() {
     QTest::addColumn<bool>("rotary");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("request");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<Code>("code");
     QTest::newRow("level Get") << false << "Get"
-                               << "2M!" << 11;
+                               << "2M!" << Code::Measure;
     QTest::newRow("level Start Log") << false << "Start"
-                                     << "2M!" << 11;
+                                     << "2M!" << Code::Measure;
     QTest::newRow("rotary Start Log") << true << "Start"
-                                      << "2C!" << 116;
+                                      << "2C!" << Code::RotaryMeasure;
     QTest::newRow("level reply asks for a reading") << false << "Measure"
-                                                    << "2M!" << 11;
+                                                    << "2M!" << Code::Measure;
     QTest::newRow("rotary reply asks for a reading") << true << "Measure"
-                                                     << "2C!" << 116;
+                                                     << "2C!" << Code::RotaryMeasure;
 }
 
 void LoggerTest::measurementRequest() {
     QFETCH(bool, rotary);
     QFETCH(QString, button);
     QFETCH(QString, request);
-    QFETCH(int, code);
+    QFETCH(Code, code);
     setUp(rotary);
     link->setMeasureAddress(7);
     if (button == "Get")
@@ -226,7 +227,7 @@ void LoggerTest::periodCounting() {
 
     const bool periodic = !requestTicks.isEmpty();
     QCOMPARE(logger->state().LogActive[6], periodic);
-    QCOMPARE(logger->state().LoggingSensor, periodic ? 7 : 0);
+    QCOMPARE(logger->state().loggingPage, periodic ? std::optional<int>(6) : std::nullopt);
     QCOMPARE(statusWrites, periodic ? QStringList{"6 Logging"} : QStringList{});
 }
 
@@ -270,12 +271,12 @@ void LoggerTest::stopLogOnAnotherPageStopsAll() {
     logger->StopLogBut_Click(5);
     // The logging sensor's row too: no row says "Logging" once nothing logs.
     QCOMPARE(statusWrites, (QStringList{"2 Logging", "5 Idle", "2 Idle"}));
-    QCOMPARE(logger->state().LoggingSensor, 0);
+    QCOMPARE(logger->state().loggingPage, std::optional<int>());
     for (size_t i = 0; i < 10; ++i) {
         QCOMPARE(logger->state().LogActive[i], false);
         QCOMPARE(logger->state().LogTick[i], 0);
     }
-    QCOMPARE(link->ReceiveState(), 0);
+    QCOMPARE(link->ReceiveState(), sdilink::Framer::State::Idle);
     // The reading is given up, and every page gets its controls back, the logging one too.
     QStringList unlocks;
     for (int p = 0; p <= 9; ++p)
@@ -351,7 +352,7 @@ void LoggerTest::clearLogThenNextReading() {
     QCOMPARE(frames[1]->LogListView->model()->rowCount(), 0);
     QVERIFY(!frames[1]->ClearLogBut->isEnabled());
     QVERIFY(!frames[1]->SaveLogBut->isEnabled());
-    QCOMPARE(logger->state().LoggingSensor, 2); // logging goes on
+    QCOMPARE(logger->state().loggingPage, std::optional<int>(1)); // logging goes on
 
     logger->AddLogRow(1, "1.7", "Metres");
     QCOMPARE(rowTexts(*frames[1]->LogListView->model(), 0),
@@ -465,7 +466,7 @@ void LoggerTest::readingWaitsForTheBus() {
     logger->SecondTimer_Timer();
     logger->SecondTimer_Timer();
     QCOMPARE(dialogs.boxes.size(), 1);
-    QCOMPARE(logger->state().LoggingSensor, qint16(0));
+    QCOMPARE(logger->state().loggingPage, std::optional<int>());
 }
 
 namespace {

@@ -75,12 +75,12 @@ void LogWindowTest::pageButtons() {
     start->click();
     QCOMPARE(t.port->writes, std::vector<QByteArray>{request.toLatin1()});
     QCOMPARE(list->topLevelItem(3)->text(statusColumn), QStringLiteral("Logging"));
-    QCOMPARE(w.loggingState().LoggingSensor, 4);
+    QCOMPARE(w.loggingState().loggingPage, std::optional<int>(3));
 
     QVERIFY(stop->isEnabled());
     stop->click();
     QCOMPARE(list->topLevelItem(3)->text(statusColumn), QStringLiteral("Idle"));
-    QCOMPARE(w.loggingState().LoggingSensor, 0);
+    QCOMPARE(w.loggingState().loggingPage, std::optional<int>());
 
     w.logger().AddLogRow(3, "1.5", "Metres", "20.5", "Centigrade");
     QAbstractItemView* view = p->log->logList();

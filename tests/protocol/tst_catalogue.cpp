@@ -5,6 +5,7 @@
 #include <cmath>
 
 using protocol::Catalogue;
+using sdilink::Code;
 
 class CatalogueTest : public QObject {
     Q_OBJECT
@@ -27,98 +28,109 @@ private Q_SLOTS:
 
 void CatalogueTest::requestBytes_data() {
     QTest::addColumn<int>("page");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<Code>("code");
+    QTest::addColumn<int>("number"); // the code's number, fixed by the comms behaviour
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QByteArray>("bytes");
 
     const QByteArray none;
     struct Row {
-        int code;
+        Code code;
+        int number;
         QByteArray value;
         QByteArray bytes;
     };
     // Page 3 unless the row says otherwise.
     const QList<Row> rows{
-        {0, none, "?!"},
-        {1, "5", "3A5!"},
-        {2, none, "3XUP!"},
-        {3, "13", "3XUP13!"},
-        {4, none, "3XUT!"},
-        {5, "1", "3XUT1!"},
-        {6, none, "3XP!"},
-        {7, "0", "3XP0!"},
-        {8, none, "3XE!"},
-        {9, "9.81", "3XE9.81!"},
-        {10, none, "3I!"},
-        {11, none, "3M!"},
-        {12, none, "3D0!"},
-        {13, none, "3XRA!"},
-        {14, "100.5", "3XRA100.5!"},
-        {15, none, "3XMOR!"},
-        {16, "12", "3XMOR12!"},
-        {17, none, "3XREV!"},
-        {18, "1", "3XREV1!"},
-        {19, none, "3XLOF!"},
-        {20, "-1.5", "3XLOF-1.5!"},
-        {21, none, "3XLOC!"},
-        {22, "1", "3XLOC1!"},
-        {23, none, "3XUNLK!"},
-        {24, "0", "3XUNLK0!"},
-        {25, none, "3XSN!"},
-        {26, none, "3XF!"},
-        {27, "0,10,0001", "3XF0,10,0001!"},
-        {28, "ignored", "3XSPM0.0!"},
-        {29, "0.97561", "3XU0,0.97561!"},
-        {30, none, "3XU0!"},
-        {31, "0.25", "3XSPM0.25!"},
-        {32, none, "3XTRIMOF0.0!"},
-        {33, "1", "3XTRIMON1!"},
-        {34, "-0.012", "3XANCLV0,-0.012!"},
-        {35, "1.0", "3XANCLV1,1.0!"},
-        {36, "0.0", "3XU1,0.0!"},
-        {37, none, "3XANCLV0!"},
-        {38, none, "3XANCLV1!"},
-        {39, none, "3XANCALON1!"},
-        {101, "6", "3A6!"},
-        {102, none, "3XMU!"},
-        {103, "2", "3XMU2!"},
-        {104, none, "3XCP!"},
-        {105, "250", "3XCP250!"},
-        {106, none, "3XRD!"},
-        {107, "1", "3XRD1!"},
-        {108, none, "3XPC!"},
-        {110, none, "3XCV!"},
-        {111, "12.5", "3XCV12.5!"},
-        {112, none, "3I!"},
-        {113, none, "3XSN!"},
-        {114, none, "3XZE!"},
-        {116, none, "3C!"},
-        {117, none, "3D0!"},
+        {Code::AddressQuery, 0, none, "?!"},
+        {Code::AddressChange, 1, "5", "3A5!"},
+        {Code::PressUnitsQuery, 2, none, "3XUP!"},
+        {Code::PressUnitsSet, 3, "13", "3XUP13!"},
+        {Code::TempUnitsQuery, 4, none, "3XUT!"},
+        {Code::TempUnitsSet, 5, "1", "3XUT1!"},
+        {Code::DensityCorrQuery, 6, none, "3XP!"},
+        {Code::DensityCorrSet, 7, "0", "3XP0!"},
+        {Code::LocalGravityQuery, 8, none, "3XE!"},
+        {Code::LocalGravitySet, 9, "9.81", "3XE9.81!"},
+        {Code::Identification, 10, none, "3I!"},
+        {Code::Measure, 11, none, "3M!"},
+        {Code::Data, 12, none, "3D0!"},
+        {Code::RangeQuery, 13, none, "3XRA!"},
+        {Code::RangeSet, 14, "100.5", "3XRA100.5!"},
+        {Code::MaxOverRangeQuery, 15, none, "3XMOR!"},
+        {Code::MaxOverRangeSet, 16, "12", "3XMOR12!"},
+        {Code::ReverseQuery, 17, none, "3XREV!"},
+        {Code::ReverseSet, 18, "1", "3XREV1!"},
+        {Code::LevelQuery, 19, none, "3XLOF!"},
+        {Code::LevelSet, 20, "-1.5", "3XLOF-1.5!"},
+        {Code::LocalOffsetQuery, 21, none, "3XLOC!"},
+        {Code::LocalOffsetSet, 22, "1", "3XLOC1!"},
+        {Code::UnlockQuery, 23, none, "3XUNLK!"},
+        {Code::UnlockSet, 24, "0", "3XUNLK0!"},
+        {Code::SerialNumberQuery, 25, none, "3XSN!"},
+        {Code::FilterQuery, 26, none, "3XF!"},
+        {Code::FilterSet, 27, "0,10,0001", "3XF0,10,0001!"},
+        {Code::AutoZero, 28, "ignored", "3XSPM0.0!"},
+        {Code::SpecificGravitySet, 29, "0.97561", "3XU0,0.97561!"},
+        {Code::SpecificGravityQuery, 30, none, "3XU0!"},
+        {Code::LevelOffset, 31, "0.25", "3XSPM0.25!"},
+        {Code::TrimOff, 32, none, "3XTRIMOF0.0!"},
+        {Code::TrimOn, 33, "1", "3XTRIMON1!"},
+        {Code::ZeroCorrectionSet, 34, "-0.012", "3XANCLV0,-0.012!"},
+        {Code::SlopeSet, 35, "1.0", "3XANCLV1,1.0!"},
+        {Code::XU1Set, 36, "0.0", "3XU1,0.0!"},
+        {Code::ZeroCorrectionQuery, 37, none, "3XANCLV0!"},
+        {Code::SlopeQuery, 38, none, "3XANCLV1!"},
+        {Code::CalibrationOn, 39, none, "3XANCALON1!"},
+        {Code::RotaryAddressChange, 101, "6", "3A6!"},
+        {Code::RotaryUnitsQuery, 102, none, "3XMU!"},
+        {Code::RotaryUnitsSet, 103, "2", "3XMU2!"},
+        {Code::RotaryCircumferenceQuery, 104, none, "3XCP!"},
+        {Code::RotaryCircumferenceSet, 105, "250", "3XCP250!"},
+        {Code::RotaryDirectionQuery, 106, none, "3XRD!"},
+        {Code::RotaryDirectionSet, 107, "1", "3XRD1!"},
+        {Code::RotaryCountsQuery, 108, none, "3XPC!"},
+        {Code::RotaryCurrentValueQuery, 110, none, "3XCV!"},
+        {Code::RotaryCurrentValueSet, 111, "12.5", "3XCV12.5!"},
+        {Code::RotaryIdentification, 112, none, "3I!"},
+        {Code::RotarySerialNumberQuery, 113, none, "3XSN!"},
+        {Code::RotarySetZero, 114, none, "3XZE!"},
+        {Code::RotaryMeasure, 116, none, "3C!"},
+        {Code::RotaryData, 117, none, "3D0!"},
     };
     for (const Row& r : rows)
-        QTest::addRow("code %d", r.code) << 3 << r.code << r.value << r.bytes;
+        QTest::addRow("code %d", r.number) << 3 << r.code << r.number << r.value << r.bytes;
 
     // Examples a technician would meet.
-    QTest::newRow("unit 5 on tab 2") << 2 << 3 << *Catalogue::codeValue(5) << QByteArray("2XUP5!");
+    QTest::newRow("unit 5 on tab 2")
+        << 2 << Code::PressUnitsSet << 3 << *Catalogue::codeValue(5) << QByteArray("2XUP5!");
     QTest::newRow("unit 12 on tab 2")
-        << 2 << 3 << *Catalogue::codeValue(12) << QByteArray("2XUP12!");
+        << 2 << Code::PressUnitsSet << 3 << *Catalogue::codeValue(12) << QByteArray("2XUP12!");
     QTest::newRow("filter 5 x 250 on tab 0")
-        << 0 << 27 << *Catalogue::filterValue(5, 250) << QByteArray("0XF0,05,0250!");
-    QTest::newRow("empty level text on tab 1") << 1 << 20 << QByteArray() << QByteArray("1XLOF!");
-    QTest::newRow("text sent as typed") << 0 << 14 << QByteArray("1.50") << QByteArray("0XRA1.50!");
-    QTest::newRow("tab 7 starts with 7") << 7 << 11 << QByteArray() << QByteArray("7M!");
+        << 0 << Code::FilterSet << 27 << *Catalogue::filterValue(5, 250)
+        << QByteArray("0XF0,05,0250!");
+    QTest::newRow("empty level text on tab 1")
+        << 1 << Code::LevelSet << 20 << QByteArray() << QByteArray("1XLOF!");
+    QTest::newRow("text sent as typed")
+        << 0 << Code::RangeSet << 14 << QByteArray("1.50") << QByteArray("0XRA1.50!");
+    QTest::newRow("tab 7 starts with 7")
+        << 7 << Code::Measure << 11 << QByteArray() << QByteArray("7M!");
     QTest::newRow("trim off always 0.0")
-        << 9 << 32 << QByteArray("5") << QByteArray("9XTRIMOF0.0!");
+        << 9 << Code::TrimOff << 32 << QByteArray("5") << QByteArray("9XTRIMOF0.0!");
     QTest::newRow("no selection sends '-'")
-        << 4 << 103 << Catalogue::digitValue(-1) << QByteArray("4XMU-!");
+        << 4 << Code::RotaryUnitsSet << 103 << Catalogue::digitValue(-1) << QByteArray("4XMU-!");
 }
 
 void CatalogueTest::requestBytes() {
     QFETCH(int, page);
-    QFETCH(int, code);
+    QFETCH(Code, code);
+    QFETCH(int, number);
     QFETCH(QByteArray, value);
     QFETCH(QByteArray, bytes);
-    const QByteArray request = Catalogue::request(page, static_cast<qint16>(code), value);
+    // The name stands for its number, and the number for its bytes, in both directions.
+    QCOMPARE(int(sdilink::number(code)), number);
+    QCOMPARE(Catalogue::request(page, static_cast<Code>(number), value), bytes);
+    const QByteArray request = Catalogue::request(page, code, value);
     QCOMPARE(request, bytes);
     QVERIFY(!request.contains('\r') && !request.contains('\n'));
 }
@@ -136,8 +148,10 @@ void CatalogueTest::valueBuilders() {
 }
 
 void CatalogueTest::codesNeverSent() {
-    for (qint16 code : {40, 100, 109, 115, 118, -1})
-        QVERIFY(Catalogue::request(0, code).isEmpty());
+    for (qint16 number : {40, 100, 109, 115, 118, -1})
+        QVERIFY(Catalogue::request(0, static_cast<Code>(number)).isEmpty());
+    // The acknowledge "a!" is built by the address change itself.
+    QCOMPARE(sdilink::number(Code::Acknowledge), qint16(-1));
 }
 
 void CatalogueTest::roundIt_data() {

@@ -6,22 +6,29 @@
 
 #include <QTest>
 
+using sdilink::Code;
 using sdilink::Link;
 
 namespace {
+
+// A code no family has a branch for.
+constexpr Code kUnknown = static_cast<Code>(99);
 
 // Records what the decoder hands to the family.
 class RecordingFamily final : public protocol::Family {
 public:
     bool isRotary() const override { return false; }
-    qint16 dataRequestCode() const override { return 12; }
-    qint16 measureCode() const override { return 11; }
+    Code dataRequestCode() const override { return Code::Data; }
+    Code measureCode() const override { return Code::Measure; }
     void lockPage(int) override {}
     void unlockPage(int page) override { unlocked << page; }
     bool decodeReply(const sdilink::Transaction& t, const protocol::ReplyLine& line) override {
-        calls
-            << QStringLiteral("%1|%2|%3|%4").arg(t.page).arg(t.code).arg(line.text()).arg(line.p());
-        return t.code != 99;
+        calls << QStringLiteral("%1|%2|%3|%4")
+                     .arg(t.page)
+                     .arg(sdilink::number(t.code))
+                     .arg(line.text())
+                     .arg(line.p());
+        return t.code != kUnknown;
     }
     QStringList calls;
     QList<int> unlocked;
@@ -39,7 +46,8 @@ private Q_SLOTS:
     void userCommandGetsEveryReply();
 
 private:
-    void decode(const QByteArray& line, int page = 3, qint16 code = 2, bool typed = false);
+    void decode(const QByteArray& line, int page = 3, Code code = Code::PressUnitsQuery,
+                bool typed = false);
 
     std::unique_ptr<testing::FakeSerialPort> port;
     testing::FakeDialogs dialogs;
@@ -58,7 +66,7 @@ void DecoderTest::init() {
     decoder = std::make_unique<protocol::Decoder>(*link, family, dialogs);
 }
 
-void DecoderTest::decode(const QByteArray& line, int page, qint16 code, bool typed) {
+void DecoderTest::decode(const QByteArray& line, int page, Code code, bool typed) {
     sdilink::Transaction t;
     t.page = page;
     t.code = code;
@@ -89,7 +97,7 @@ void DecoderTest::dispatch() {
 }
 
 void DecoderTest::unknownCodeReportsAndUnlocks() {
-    decode("3XZZ!3", 3, 99);
+    decode("3XZZ!3", 3, kUnknown);
     QCOMPARE(dialogs.boxes.size(), 1);
     QCOMPARE(dialogs.boxes[0].title, QStringLiteral("SDI12 Message Error."));
     QCOMPARE(dialogs.boxes[0].text, QStringLiteral("Command response not found."));
@@ -102,7 +110,7 @@ void DecoderTest::userCommandGetsEveryReply() {
     int beeps = 0;
     link->setBeeper([&] { ++beeps; });
     decoder->setUserCommandSink([&](const QString& line) { shown << line; });
-    decode("5I!13ACME", 3, 2, true); // not the request's echo: still shown
+    decode("5I!13ACME", 3, Code::PressUnitsQuery, true); // not the request's echo: still shown
     QCOMPARE(shown, QStringList{"5I!13ACME"});
     QCOMPARE(beeps, 1);
     QVERIFY(family.calls.isEmpty());

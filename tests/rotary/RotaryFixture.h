@@ -47,7 +47,7 @@ struct RotaryFixture {
             *port, dialogs, [this](int ms) { trace->append(QStringLiteral("sleep %1").arg(ms)); },
             now, nullptr, timers);
         link->setBeeper([this] { ++beeps; });
-        link->setDataRequestCode(117);
+        link->setDataRequestCode(sdilink::Code::RotaryData);
         logger = std::make_unique<logging::Logger>(*link, now, frames);
         widgets::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
                                        nullptr,    nullptr,    menus[2], menus[3]};
@@ -70,7 +70,7 @@ struct RotaryFixture {
 
     // Makes a request the transaction in flight (without writing it) and hands the reply
     // line to the link as the port would.
-    void transact(int tab, qint16 code, const QByteArray& request, const QByteArray& reply) {
+    void transact(int tab, sdilink::Code code, const QByteArray& request, const QByteArray& reply) {
         family->LockRotaryPage(tab);
         link->setReplyStatus(sdilink::Link::Waiting);
         link->transmit(sdilink::Transaction::forPage(tab, code, request));

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 
+using sdilink::Code;
 using testing::shownText;
 
 class RotaryRepliesTest : public QObject {
@@ -30,39 +31,43 @@ void RotaryRepliesTest::senders_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("setup"); // "control=value" set before the click, or empty
     QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<Code>("code");
     QTest::addColumn<QString>("emptied"); // control whose text is emptied, or empty
     QTest::newRow("units query") << 3 << "QueryRotaryMeasurementUnitsBut"
-                                 << "" << QByteArray("3XMU!") << 102
+                                 << "" << QByteArray("3XMU!") << Code::RotaryUnitsQuery
                                  << "RotaryMeasurementUnitsCombo";
     QTest::newRow("circumference query")
         << 3 << "QueryRotaryPulleyCircumfBut"
-        << "" << QByteArray("3XCP!") << 104 << "RotaryPulleyCircumText";
-    QTest::newRow("direction query") << 3 << "QueryRotaryDirectionBut"
-                                     << "" << QByteArray("3XRD!") << 106 << "RotaryDirectionCombo";
+        << "" << QByteArray("3XCP!") << Code::RotaryCircumferenceQuery << "RotaryPulleyCircumText";
+    QTest::newRow("direction query")
+        << 3 << "QueryRotaryDirectionBut"
+        << "" << QByteArray("3XRD!") << Code::RotaryDirectionQuery << "RotaryDirectionCombo";
     QTest::newRow("counts query") << 3 << "QueryRotaryCountsPerRevBut"
-                                  << "" << QByteArray("3XPC!") << 108 << "RotaryCountsPerRevText";
+                                  << "" << QByteArray("3XPC!") << Code::RotaryCountsQuery
+                                  << "RotaryCountsPerRevText";
     QTest::newRow("current value query")
         << 3 << "QueryRotaryCurrentValueBut"
-        << "" << QByteArray("3XCV!") << 110 << "RotaryCurrentValueText";
-    QTest::newRow("identification") << 3 << "RotaryIDQueryBut"
-                                    << "" << QByteArray("3I!") << 112 << "RotarySensorIDList";
+        << "" << QByteArray("3XCV!") << Code::RotaryCurrentValueQuery << "RotaryCurrentValueText";
+    QTest::newRow("identification")
+        << 3 << "RotaryIDQueryBut"
+        << "" << QByteArray("3I!") << Code::RotaryIdentification << "RotarySensorIDList";
     QTest::newRow("units set") << 3 << "RotaryMeasurementUnitsBut"
-                               << "RotaryMeasurementUnitsCombo=1" << QByteArray("3XMU1!") << 103
-                               << "RotaryMeasurementUnitsCombo";
-    QTest::newRow("direction set")
-        << 3 << "RotaryDirectionBut"
-        << "RotaryDirectionCombo=1" << QByteArray("3XRD1!") << 107 << "RotaryDirectionCombo";
-    QTest::newRow("circumference set")
-        << 3 << "RotaryPulleyCircumBut"
-        << "RotaryPulleyCircumText=200" << QByteArray("3XCP200!") << 105 << "";
-    QTest::newRow("current value set")
+                               << "RotaryMeasurementUnitsCombo=1" << QByteArray("3XMU1!")
+                               << Code::RotaryUnitsSet << "RotaryMeasurementUnitsCombo";
+    QTest::newRow("direction set") << 3 << "RotaryDirectionBut"
+                                   << "RotaryDirectionCombo=1" << QByteArray("3XRD1!")
+                                   << Code::RotaryDirectionSet << "RotaryDirectionCombo";
+    QTest::newRow("circumference set") << 3 << "RotaryPulleyCircumBut"
+                                       << "RotaryPulleyCircumText=200" << QByteArray("3XCP200!")
+                                       << Code::RotaryCircumferenceSet << "";
+    QTest::newRow("current value set") << 0 << "RotaryCurrentValueBut"
+                                       << "RotaryCurrentValueText=12.5" << QByteArray("0XCV12.5!")
+                                       << Code::RotaryCurrentValueSet << "";
+    QTest::newRow("current value empty")
         << 0 << "RotaryCurrentValueBut"
-        << "RotaryCurrentValueText=12.5" << QByteArray("0XCV12.5!") << 111 << "";
-    QTest::newRow("current value empty") << 0 << "RotaryCurrentValueBut"
-                                         << "" << QByteArray("0XCV!") << 111 << "";
+        << "" << QByteArray("0XCV!") << Code::RotaryCurrentValueSet << "";
     QTest::newRow("set zero") << 3 << "RotarySetZeroBut"
-                              << "" << QByteArray("3XZE!") << 114 << "";
+                              << "" << QByteArray("3XZE!") << Code::RotarySetZero << "";
 }
 
 void RotaryRepliesTest::senders() {
@@ -70,7 +75,7 @@ void RotaryRepliesTest::senders() {
     QFETCH(QString, button);
     QFETCH(QString, setup);
     QFETCH(QByteArray, request);
-    QFETCH(int, code);
+    QFETCH(Code, code);
     QFETCH(QString, emptied);
     RotaryFixture f;
     for (int i = 0; i <= 9; ++i)
@@ -86,7 +91,7 @@ void RotaryRepliesTest::senders() {
     }
     pg.findChild<QPushButton*>(button)->click();
     QCOMPARE(f.port->writes, std::vector<QByteArray>{request});
-    QCOMPARE(f.link->CommandMode(), qint16(code));
+    QCOMPARE(f.link->CommandMode(), code);
     QVERIFY(!pg.RotaryAddrBut->isEnabled()); // locked until the chain ends
     if (!emptied.isEmpty())
         QVERIFY(shownText(pg.findChild<QWidget*>(emptied)).isEmpty());
@@ -112,7 +117,7 @@ void RotaryRepliesTest::refusedSets() {
 }
 
 void RotaryRepliesTest::branches_data() {
-    QTest::addColumn<int>("code");
+    QTest::addColumn<Code>("code");
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("control");
@@ -120,49 +125,54 @@ void RotaryRepliesTest::branches_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("columnText");
     QTest::addColumn<QString>("next"); // unlock, measure, data, await
-    auto row = [](const char* name, int code, const char* req, const char* rep, const char* control,
-                  const char* text, int column, const char* columnText, const char* next) {
+    auto row = [](const char* name, Code code, const char* req, const char* rep,
+                  const char* control, const char* text, int column, const char* columnText,
+                  const char* next) {
         QTest::newRow(name) << code << QByteArray(req) << QByteArray(rep) << control << text
                             << column << columnText << next;
     };
-    row("units", 102, "2XMU!", "2XMU!21", "RotaryMeasurementUnitsCombo", "Millimetres", 3,
-        "Millimetres", "unlock");
-    row("units, mnemonic repeated", 102, "2XMU!", "2XMU!2XMU3", "RotaryMeasurementUnitsCombo",
-        "Feet", 3, "Feet", "unlock");
-    row("units, a letter", 102, "2XMU!", "2XMU!2x", "RotaryMeasurementUnitsCombo", "", 3, "",
-        "unlock");
-    row("units, beyond the list", 102, "2XMU!", "2XMU!27", "RotaryMeasurementUnitsCombo", "", 3, "",
-        "unlock");
-    row("units set", 103, "2XMU1!", "2XMU1!2XMU1", "RotaryMeasurementUnitsCombo", "Millimetres", 3,
-        "Millimetres", "measure");
-    row("circumference", 104, "2XCP!", "2XCP!2200", "RotaryPulleyCircumText", "200", 4, "200",
-        "unlock");
-    row("circumference set", 105, "2XCP150!", "2XCP150!2XCP150", "RotaryPulleyCircumText", "150", 4,
-        "150", "measure");
-    row("direction", 106, "2XRD!", "2XRD!21", "RotaryDirectionCombo", "Clockwise", 5, "Clockwise",
-        "unlock");
-    row("direction set", 107, "2XRD0!", "2XRD0!20", "RotaryDirectionCombo", "Anticlockwise", 5,
-        "Anticlockwise", "measure");
-    row("counts", 108, "2XPC!", "2XPC!2500", "RotaryCountsPerRevText", "500", -1, "", "unlock");
-    row("current value", 110, "2XCV!", "2XCV!2+12.5", "RotaryCurrentValueText", "12.5", -1, "",
-        "unlock");
-    row("current value set", 111, "2XCV12.5!", "2XCV12.5!2XCV+12.5", "RotaryCurrentValueText",
-        "12.5", -1, "", "measure");
-    row("identification", 112, "2I!", "2I!213CORVANE ENC100110", "RotarySensorIDList",
+    row("units", Code::RotaryUnitsQuery, "2XMU!", "2XMU!21", "RotaryMeasurementUnitsCombo",
+        "Millimetres", 3, "Millimetres", "unlock");
+    row("units, mnemonic repeated", Code::RotaryUnitsQuery, "2XMU!", "2XMU!2XMU3",
+        "RotaryMeasurementUnitsCombo", "Feet", 3, "Feet", "unlock");
+    row("units, a letter", Code::RotaryUnitsQuery, "2XMU!", "2XMU!2x",
+        "RotaryMeasurementUnitsCombo", "", 3, "", "unlock");
+    row("units, beyond the list", Code::RotaryUnitsQuery, "2XMU!", "2XMU!27",
+        "RotaryMeasurementUnitsCombo", "", 3, "", "unlock");
+    row("units set", Code::RotaryUnitsSet, "2XMU1!", "2XMU1!2XMU1", "RotaryMeasurementUnitsCombo",
+        "Millimetres", 3, "Millimetres", "measure");
+    row("circumference", Code::RotaryCircumferenceQuery, "2XCP!", "2XCP!2200",
+        "RotaryPulleyCircumText", "200", 4, "200", "unlock");
+    row("circumference set", Code::RotaryCircumferenceSet, "2XCP150!", "2XCP150!2XCP150",
+        "RotaryPulleyCircumText", "150", 4, "150", "measure");
+    row("direction", Code::RotaryDirectionQuery, "2XRD!", "2XRD!21", "RotaryDirectionCombo",
+        "Clockwise", 5, "Clockwise", "unlock");
+    row("direction set", Code::RotaryDirectionSet, "2XRD0!", "2XRD0!20", "RotaryDirectionCombo",
+        "Anticlockwise", 5, "Anticlockwise", "measure");
+    row("counts", Code::RotaryCountsQuery, "2XPC!", "2XPC!2500", "RotaryCountsPerRevText", "500",
+        -1, "", "unlock");
+    row("current value", Code::RotaryCurrentValueQuery, "2XCV!", "2XCV!2+12.5",
+        "RotaryCurrentValueText", "12.5", -1, "", "unlock");
+    row("current value set", Code::RotaryCurrentValueSet, "2XCV12.5!", "2XCV12.5!2XCV+12.5",
+        "RotaryCurrentValueText", "12.5", -1, "", "measure");
+    row("identification", Code::RotaryIdentification, "2I!", "2I!213CORVANE ENC100110",
+        "RotarySensorIDList",
         "SDI Version = 1.3|Company Name = CORVANE |Sensor Model = ENC100|Sensor Version = 110", -1,
         "", "unlock");
-    row("serial number", 113, "2XSN!", "2XSN!24711", "", "", 1, "4711", "unlock");
-    row("set zero", 114, "2XZE!", "2XZE!2+0.000", "RotaryCurrentValueText", "0.000", -1, "",
-        "measure");
-    row("reading, no wait", 116, "2C!", "2C!20001", "", "", -1, "", "data");
-    row("reading, wait", 116, "2C!", "2C!20021", "", "", -1, "", "await");
-    row("data", 117, "2D0!", "2D0!2-3.25", "RotaryCurrentValueText", "-3.25", 2, "-3.25", "unlock");
-    row("data, plus dropped", 117, "2D0!", "2D0!2+1.50", "RotaryCurrentValueText", "1.50", 2,
-        "1.50", "unlock");
+    row("serial number", Code::RotarySerialNumberQuery, "2XSN!", "2XSN!24711", "", "", 1, "4711",
+        "unlock");
+    row("set zero", Code::RotarySetZero, "2XZE!", "2XZE!2+0.000", "RotaryCurrentValueText", "0.000",
+        -1, "", "measure");
+    row("reading, no wait", Code::RotaryMeasure, "2C!", "2C!20001", "", "", -1, "", "data");
+    row("reading, wait", Code::RotaryMeasure, "2C!", "2C!20021", "", "", -1, "", "await");
+    row("data", Code::RotaryData, "2D0!", "2D0!2-3.25", "RotaryCurrentValueText", "-3.25", 2,
+        "-3.25", "unlock");
+    row("data, plus dropped", Code::RotaryData, "2D0!", "2D0!2+1.50", "RotaryCurrentValueText",
+        "1.50", 2, "1.50", "unlock");
 }
 
 void RotaryRepliesTest::branches() {
-    QFETCH(int, code);
+    QFETCH(Code, code);
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, reply);
     QFETCH(QString, control);
@@ -172,7 +182,7 @@ void RotaryRepliesTest::branches() {
     QFETCH(QString, next);
     RotaryFixture f;
     f.page(2).RotaryMeasurementUnitsCombo->setCurrentIndex(0);
-    f.transact(2, static_cast<qint16>(code), request, reply);
+    f.transact(2, code, request, reply);
     if (!control.isEmpty())
         QCOMPARE(shownText(f.page(2).findChild<QWidget*>(control)), text);
     if (column >= 0)
@@ -188,13 +198,13 @@ void RotaryRepliesTest::branches() {
         // At once: a concurrent reading has no data-request pause.
         QCOMPARE(f.port->writes, std::vector<QByteArray>{"2D0!"});
         QVERIFY(!f.trace->contains("sleep 200"));
-        QCOMPARE(f.link->CommandMode(), qint16(117));
+        QCOMPARE(f.link->CommandMode(), Code::RotaryData);
     } else if (next == "await") {
         QVERIFY(f.port->writes.empty());
-        QCOMPARE(f.link->ReceiveState(), quint8(1));
+        QCOMPARE(f.link->ReceiveState(), sdilink::Framer::State::AwaitingServiceRequest);
         QCOMPARE(f.family->replies().MeasureWait[2], qint16(2));
     }
-    if (code == 117) {
+    if (code == Code::RotaryData) {
         QCOMPARE(f.logger->log(2).rowCount(), 1);
         QCOMPARE(f.logger->log(2).text(0, 2), text);
         QCOMPARE(f.logger->log(2).text(0, 3), QStringLiteral("Metres"));
@@ -205,7 +215,7 @@ void RotaryRepliesTest::branches() {
 void RotaryRepliesTest::dataFollowsTheAnnouncedTime() {
     RotaryFixture f;
     f.link->setMeasureAddress(0);
-    f.transact(0, 116, "0C!", "0C!00021");
+    f.transact(0, Code::RotaryMeasure, "0C!", "0C!00021");
     // An encoder sends no service request for aC!: the data is asked for after 2 s.
     f.clock.advanceTo(sim::milliseconds(1999));
     QVERIFY(f.port->writes.empty());
@@ -220,7 +230,7 @@ void RotaryRepliesTest::dataFollowsTheAnnouncedTime() {
 void RotaryRepliesTest::setZeroThenTheMeasuredValue() {
     RotaryFixture f;
     f.link->setMeasureAddress(1);
-    f.transact(1, 114, "1XZE!", "1XZE!1+0.000");
+    f.transact(1, Code::RotarySetZero, "1XZE!", "1XZE!1+0.000");
     QCOMPARE(f.page(1).RotaryCurrentValueText->text(), QStringLiteral("0.000"));
     f.port->receive("1C!10001\r\n");
     QCoreApplication::processEvents();
@@ -281,7 +291,7 @@ void RotaryRepliesTest::resolution() {
     rotary::RotaryPage& pg = f.page(5);
     pg.RotaryMeasurementUnitsCombo->setCurrentIndex(units);
     pg.RotaryPulleyCircumText->setText(circumference);
-    f.transact(5, 108, "5XPC!", "5XPC!5" + counts.toLatin1());
+    f.transact(5, Code::RotaryCountsQuery, "5XPC!", "5XPC!5" + counts.toLatin1());
     QCOMPARE(pg.RotaryMeasurementResText->text(), resolution);
 }
 
@@ -295,7 +305,7 @@ void RotaryRepliesTest::addressMoveWithTwoLogRows() {
     f.page(1).RotaryPulleyCircumText->setText("200");
     f.page(1).RotaryDirectionCombo->setCurrentIndex(1);
     f.family->LockRotaryPage(6);
-    f.transact(1, 101, "1A6!", "1A6!6");
+    f.transact(1, Code::RotaryAddressChange, "1A6!", "1A6!6");
 
     QCOMPARE(f.logger->log(6).rowCount(), 2);
     QCOMPARE(f.logger->log(6).text(0, 2), QStringLiteral("1.50"));

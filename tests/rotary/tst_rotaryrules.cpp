@@ -91,7 +91,7 @@ void RotaryRulesTest::lockAndUnlock() {
 }
 
 void RotaryRulesTest::loggingSensorRules() {
-    logging->LoggingSensor = 3; // page 2 logs
+    logging->loggingPage = 2;
     pages[2]->RotaryStopLogBut->setEnabled(false);
     family->LockRotaryPage(5);
     QVERIFY(pages[2]->RotaryStopLogBut->isEnabled());

@@ -19,6 +19,8 @@
 
 namespace {
 
+using sdilink::Code;
+
 // A minimal decoder: a measurement reply whose wait is not zero makes the receiver await the
 // service request.
 class MeasuringHandler final : public sdilink::LinkHandler {
@@ -28,10 +30,10 @@ public:
     void Decode_SDI12(const sdilink::Transaction& t, const QByteArray& line) override {
         lines.append(line);
         const qsizetype p = line.indexOf('!') + 1;
-        if (t.code == 11) {
+        if (t.code == Code::Measure) {
             const int wait = line.mid(p + 1, 3).toInt() - 1;
             if (wait != 0)
-                link_.setReceiveState(1);
+                link_.setReceiveState(sdilink::Framer::State::AwaitingServiceRequest);
             else
                 link_.sendDataRequest(line.at(p) - '0');
             return;
@@ -111,17 +113,17 @@ void SimLinkTest::transactions() {
     timings.CommandTimeout = 600;
     link.setTimings(timings);
 
-    const auto transact = [&](const QByteArray& request, qint16 code) {
+    const auto transact = [&](const QByteArray& request, Code code) {
         link.setMeasureAddress(request.front() - '0');
         return link.transact([&] {
             link.transmit(sdilink::Transaction::forPage(request.front() - '0', code, request));
         });
     };
 
-    QVERIFY(transact("1XUP!", 2));
-    QVERIFY(transact("2XMU!", 102));
-    QVERIFY(!transact("7XUP!", 2)); // nobody there: the time-out ends it
-    QVERIFY(transact("1M!", 11));   // wait 002: service request, then 1D0!
+    QVERIFY(transact("1XUP!", Code::PressUnitsQuery));
+    QVERIFY(transact("2XMU!", Code::RotaryUnitsQuery));
+    QVERIFY(!transact("7XUP!", Code::PressUnitsQuery)); // nobody there: the time-out ends it
+    QVERIFY(transact("1M!", Code::Measure));            // wait 002: service request, then 1D0!
     QCOMPARE(handler.lines.size(), 4);
     QCOMPARE(handler.lines[0], QByteArray("1XUP!10"));
     QCOMPARE(handler.lines[1], QByteArray("2XMU!20"));
