@@ -2,6 +2,7 @@
 
 #include "widgets/ColumnFit.h"
 #include "widgets/Controls.h"
+#include "widgets/SensorColumns.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -40,17 +41,8 @@ void fillRows(QTreeWidget* list) {
 } // namespace
 
 SensorLists::SensorLists(QWidget* parent) : QObject(parent) {
-    ListView = makeList(parent, "ListView",
-                        {QStringLiteral("Address"), QStringLiteral("Serial No."),
-                         QStringLiteral("Density Correction"), QStringLiteral("Local Gravity"),
-                         QStringLiteral("Pressure"), QStringLiteral("Units"),
-                         QStringLiteral("Temperature"), QStringLiteral("Units"),
-                         QStringLiteral("Log Status")});
-    RotaryListView =
-        makeList(parent, "RotaryListView",
-                 {QStringLiteral("Address"), QStringLiteral("Serial No."), QStringLiteral("Level"),
-                  QStringLiteral("Units"), QStringLiteral("Pulley Circum"),
-                  QStringLiteral("Direction"), QStringLiteral("Log Status")});
+    ListView = makeList(parent, "ListView", widgets::levelColumnTitles());
+    RotaryListView = makeList(parent, "RotaryListView", widgets::rotaryColumnTitles());
 }
 
 void SensorLists::showFamily(bool rotary) {

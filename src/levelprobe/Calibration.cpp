@@ -182,7 +182,7 @@ void Calibration::StageOneBut_Click(int p) {
 
 bool Calibration::measure(SequenceRun& run, int p) {
     // The box shows this reading or nothing: never one taken before.
-    family_.page(p).PressureText->clear();
+    family_.clearField(p, LevelField::Reading);
     return run.step("reading", [&] { family_.logger().Measure(p); });
 }
 
@@ -207,8 +207,9 @@ struct Calibration::Point {
     const char* title;
     const char* sequence;
     const char* question;
-    const char* refusal; // %1: the reading
-    QLineEdit* LevelPage::*box;
+    const char* refusal;        // %1: the reading
+    QString LevelRecord::*kept; // where the value sent is kept, and its field
+    LevelField field;
     void (LevelCommands::*set)(int, const QString&);
     const char* cleared;
     std::function<std::optional<QString>(const QString& reading)> value;
@@ -220,7 +221,6 @@ void Calibration::calibratePoint(int p, const Point& point) {
         return;
     LevelCommands& c = family_.commands();
     platform::Dialogs& dialogs = family_.dialogs();
-    LevelPage& pg = family_.page(p);
     const QString title = QString::fromLatin1(point.title);
     {
         SequenceRun run(family_, p, false, title, QString::fromLatin1(point.sequence));
@@ -231,14 +231,15 @@ void Calibration::calibratePoint(int p, const Point& point) {
             return;
         if (!measure(run, p))
             return;
-        const QString reading = pg.PressureText->text();
+        const QString reading = family_.record(p).pressure;
         const std::optional<QString> value = point.value(reading);
         if (!value) {
             dialogs.messageBox(title, QString::fromLatin1(point.refusal).arg(reading),
                                Icon::Exclamation);
             return;
         }
-        (pg.*point.box)->setText(*value);
+        family_.record(p).*point.kept = *value;
+        family_.show(p, point.field);
         if (!run.step("new value", [&] { send(*value); }))
             return;
         for (const QString& text : point.done)
@@ -256,7 +257,8 @@ void Calibration::ZeroCalibrationBut_Click(int p) {
                     "Is the instrument at the correct zero pressure?",
                     "The reading at zero pressure (\"%1\") is no number: no zero correction "
                     "was sent.",
-                    &LevelPage::ZeroCalibrationText,
+                    &LevelRecord::zeroCalibration,
+                    LevelField::ZeroCalibration,
                     &LevelCommands::ZeroCalibrationSet,
                     "0.0",
                     &zeroCorrection,
@@ -264,7 +266,7 @@ void Calibration::ZeroCalibrationBut_Click(int p) {
 }
 
 void Calibration::SlopeCalibrationBut_Click(int p) {
-    const QString range = family_.page(p).RangeText->text();
+    const QString range = family_.record(p).range;
     if (!slope(range, QStringLiteral("1"))) {
         family_.dialogs().messageBox(
             QStringLiteral("Slope Calibration."),
@@ -280,7 +282,8 @@ void Calibration::SlopeCalibrationBut_Click(int p) {
             "Is the instrument at the correct full-scale pressure?",
             "The full-scale reading (\"%1\") is not a number greater than zero: no slope was "
             "sent, the sensor keeps the slope 1.0.",
-            &LevelPage::SlopeCalibrationText,
+            &LevelRecord::slopeCalibration,
+            LevelField::SlopeCalibration,
             &LevelCommands::SlopeCalibrationSet,
             "1.0",
             [range](const QString& reading) { return slope(range, reading); },

@@ -24,15 +24,6 @@ namespace {
 
 const QString kProceed = QStringLiteral("Are you sure you wish to proceed?");
 
-void emptyControl(QWidget* control) {
-    if (auto* box = qobject_cast<QLineEdit*>(control))
-        box->clear();
-    else if (auto* list = qobject_cast<widgets::DropDown*>(control))
-        list->setText({});
-    else if (auto* lines = qobject_cast<QListWidget*>(control))
-        lines->clear();
-}
-
 QByteArray text(const QLineEdit* box) {
     return Catalogue::textValue(box->text());
 }
@@ -88,8 +79,8 @@ void LevelCommands::connectPage(int p) {
     F::install(pg.LevelOffsetText, F::Sign::Signed, F::LeadingDot::Keep, beep);
 }
 
-void LevelCommands::send(int p, Code code, const QByteArray& value, QWidget* answerControl,
-                         bool lock) {
+void LevelCommands::send(int p, Code code, const QByteArray& value,
+                         std::optional<LevelField> cleared, bool lock) {
     sdilink::Transaction t =
         sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
     // The re-read of the unit-dependent settings that follows a unit change beeps once at
@@ -97,36 +88,37 @@ void LevelCommands::send(int p, Code code, const QByteArray& value, QWidget* ans
     t.beep = code != Code::PressUnitsSet;
     if (lock)
         family_.LockLevelPage(p);
-    emptyControl(answerControl);
+    if (cleared)
+        family_.clearField(p, *cleared);
     link_.transmit(t);
 }
 
 void LevelCommands::PressUnitsQueryBut_Click(int p) {
-    send(p, Code::PressUnitsQuery, {}, family_.page(p).PressUnitsCombo);
+    send(p, Code::PressUnitsQuery, {}, LevelField::PressureUnits);
 }
 void LevelCommands::TempUnitsQueryBut_Click(int p) {
-    send(p, Code::TempUnitsQuery, {}, family_.page(p).TempUnitsCombo);
+    send(p, Code::TempUnitsQuery, {}, LevelField::TemperatureUnits);
 }
 void LevelCommands::DensityCorrQueryBut_Click(int p) {
-    send(p, Code::DensityCorrQuery, {}, family_.page(p).DensityCorrCombo);
+    send(p, Code::DensityCorrQuery, {}, LevelField::DensityCorrection);
 }
 void LevelCommands::LocalGravityQueryBut_Click(int p) {
-    send(p, Code::LocalGravityQuery, {}, family_.page(p).LocalGravityText);
+    send(p, Code::LocalGravityQuery, {}, LevelField::LocalGravity);
 }
 void LevelCommands::IDQueryBut_Click(int p) {
-    send(p, Code::Identification, {}, family_.page(p).SensorIDList);
+    send(p, Code::Identification, {}, LevelField::Identification);
 }
 void LevelCommands::RangeQueryBut_Click(int p) {
-    send(p, Code::RangeQuery, {}, family_.page(p).RangeText);
+    send(p, Code::RangeQuery, {}, LevelField::Range);
 }
 void LevelCommands::MaxOverRangeQueryBut_Click(int p) {
-    send(p, Code::MaxOverRangeQuery, {}, family_.page(p).MaxOverRangeText);
+    send(p, Code::MaxOverRangeQuery, {}, LevelField::MaxOverRange);
 }
 void LevelCommands::ReverseQueryBut_Click(int p) {
     send(p, Code::ReverseQuery);
 }
 void LevelCommands::LevelQueryBut_Click(int p) {
-    send(p, Code::LevelQuery, {}, family_.page(p).LevelText);
+    send(p, Code::LevelQuery, {}, LevelField::LocalLevel);
 }
 void LevelCommands::ApplyQueryBut_Click(int p) {
     send(p, Code::LocalOffsetQuery);
@@ -171,7 +163,7 @@ void LevelCommands::PressUnitsBut_Click(int p) {
                             Icon::Exclamation);
         return;
     }
-    send(p, Code::PressUnitsSet, *code, units);
+    send(p, Code::PressUnitsSet, *code, LevelField::PressureUnits);
 }
 
 void LevelCommands::TempUnitsBut_Click(int p) {
@@ -179,7 +171,7 @@ void LevelCommands::TempUnitsBut_Click(int p) {
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Temperature Units."),
                       QStringLiteral("the temperature units")))
-        send(p, Code::TempUnitsSet, Catalogue::digitValue(*index), units);
+        send(p, Code::TempUnitsSet, Catalogue::digitValue(*index), LevelField::TemperatureUnits);
 }
 
 void LevelCommands::DensityCorrBut_Click(int p) {
@@ -190,12 +182,12 @@ void LevelCommands::DensityCorrBut_Click(int p) {
 }
 
 void LevelCommands::DensityCorrSet(int p, int digit) {
-    send(p, Code::DensityCorrSet, Catalogue::digitValue(digit), family_.page(p).DensityCorrCombo);
+    send(p, Code::DensityCorrSet, Catalogue::digitValue(digit), LevelField::DensityCorrection);
 }
 
 void LevelCommands::LocalGravityBut_Click(int p) {
     QLineEdit* box = family_.page(p).LocalGravityText;
-    send(p, Code::LocalGravitySet, text(box), box);
+    send(p, Code::LocalGravitySet, text(box), LevelField::LocalGravity);
 }
 
 void LevelCommands::lockWarning(int p, const QString& title, const QString& what) {
@@ -213,14 +205,14 @@ void LevelCommands::lockWarning(int p, const QString& title, const QString& what
 void LevelCommands::RangeBut_Click(int p) {
     lockWarning(p, QStringLiteral("Set Range Value."), QStringLiteral("range value"));
     QLineEdit* box = family_.page(p).RangeText;
-    send(p, Code::RangeSet, text(box), box);
+    send(p, Code::RangeSet, text(box), LevelField::Range);
 }
 
 void LevelCommands::MaxRangeBut_Click(int p) {
     lockWarning(p, QStringLiteral("Set Maximum Range Value."),
                 QStringLiteral("maximum range value"));
     QLineEdit* box = family_.page(p).MaxOverRangeText;
-    send(p, Code::MaxOverRangeSet, text(box), box);
+    send(p, Code::MaxOverRangeSet, text(box), LevelField::MaxOverRange);
 }
 
 void LevelCommands::ReverseBut_Click(int p) {
@@ -257,7 +249,7 @@ void LevelCommands::SGBut_Click(int p) {
 }
 
 void LevelCommands::SGSet(int p, const QString& value) {
-    send(p, Code::SpecificGravitySet, Catalogue::textValue(value), family_.page(p).SGText);
+    send(p, Code::SpecificGravitySet, Catalogue::textValue(value), LevelField::SpecificGravity);
 }
 
 void LevelCommands::LevelOffsetBut_Click(int p) {
@@ -302,7 +294,7 @@ void LevelCommands::UnlockCheck_Click(int p) {
 }
 
 void LevelCommands::XU1Set(int p, const QString& value) {
-    send(p, Code::XU1Set, Catalogue::textValue(value), nullptr, false);
+    send(p, Code::XU1Set, Catalogue::textValue(value), std::nullopt, false);
 }
 
 void LevelCommands::ZeroCalibrationSet(int p, const QString& value) {
@@ -318,7 +310,7 @@ void LevelCommands::TrimOffSet(int p) {
 }
 
 void LevelCommands::TrimOnSet(int p, int digit) {
-    send(p, Code::TrimOn, Catalogue::digitValue(digit), nullptr, false);
+    send(p, Code::TrimOn, Catalogue::digitValue(digit), std::nullopt, false);
 }
 
 void LevelCommands::XancalonSet(int p) {

@@ -2,6 +2,8 @@
 
 #include "link/Code.h"
 
+#include "LevelRecord.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -32,9 +34,9 @@ public:
     void connectPage(int p);
 
     // Builds the request of `code` for page p, locks the page (unless told not to), empties
-    // the control that will show the answer, and sends it.
-    void send(int p, Code code, const QByteArray& value = {}, QWidget* answerControl = nullptr,
-              bool lock = true);
+    // the record's field the answer will fill, and sends it.
+    void send(int p, Code code, const QByteArray& value = {},
+              std::optional<LevelField> cleared = std::nullopt, bool lock = true);
 
     // Queries.
     void PressUnitsQueryBut_Click(int p);

@@ -7,6 +7,7 @@
 #include "logging/Logger.h"
 #include "widgets/Controls.h"
 #include "widgets/DropDown.h"
+#include "widgets/SensorColumns.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,19 +21,38 @@
 
 namespace levelprobe {
 
+using widgets::LevelColumn;
 using widgets::setEnabled;
 
 LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, widgets::WindowControls window,
                          logging::Logger& logger, CalibrationState& calibration,
                          sdilink::Link& link, platform::Dialogs& dialogs, QTreeWidget* ListView)
     : pages_(pages), window_(window), logger_(logger), link_(link), calibration_(calibration),
-      dialogs_(dialogs), listView_(ListView), commands_(*this, link, dialogs),
-      replies_(*this, link, dialogs), scanSeries_(*this), calibrationMode_(*this), filter_(*this),
-      reset_(*this) {
+      dialogs_(dialogs), listView_(ListView), view_(pages, ListView),
+      commands_(*this, link, dialogs), replies_(*this, link, dialogs), scanSeries_(*this),
+      calibrationMode_(*this), filter_(*this), reset_(*this) {
     for (int p = 0; p < static_cast<int>(pages_.size()); ++p) {
         commands_.connectPage(p);
         calibrationMode_.connectPage(p);
+        // The logging period is the tool's setting for the sensor, chosen on its page.
+        widgets::DropDown* periods = pages_[static_cast<size_t>(p)]->LogPeriodCombo;
+        QObject::connect(periods, &widgets::DropDown::currentTextChanged, periods,
+                         [this, p](const QString& text) { record(p).logPeriod = text; });
     }
+}
+
+void LevelFamily::clearField(int p, LevelField field) {
+    record(p).clear(field);
+    show(p, field);
+}
+
+void LevelFamily::forget(int p) {
+    LevelRecord& r = record(p);
+    const QString period = r.logPeriod;
+    r = LevelRecord{};
+    r.logPeriod = period;
+    view_.showAll(p, r);
+    widgets::clearRowTexts(listView_, p);
 }
 
 int LevelFamily::currentPage() const {
@@ -148,18 +168,13 @@ void LevelFamily::MoveLevelPage(int p, int q) {
     LevelPage& from = page(p);
     LevelPage& to = page(q);
     from.AddressCombo->setText(QStringLiteral("Select....."));
-
-    to.PressUnitsCombo->setCurrentIndex(from.PressUnitsCombo->currentIndex());
-    to.TempUnitsCombo->setCurrentIndex(from.TempUnitsCombo->currentIndex());
-    to.DensityCorrCombo->setCurrentIndex(from.DensityCorrCombo->currentIndex());
-    for (auto text : {&LevelPage::LocalGravityText, &LevelPage::RangeText,
-                      &LevelPage::MaxOverRangeText, &LevelPage::LevelText})
-        (to.*text)->setText((from.*text)->text());
-    to.ReverseCombo->setCurrentIndex(from.ReverseCombo->currentIndex());
-    for (auto text :
-         {&LevelPage::SampleRateText, &LevelPage::SGText, &LevelPage::ZeroCalibrationText,
-          &LevelPage::SlopeCalibrationText, &LevelPage::PressureText})
-        (to.*text)->setText((from.*text)->text());
+    const QString period = record(p).logPeriod;
+    record(q) = std::exchange(record(p), LevelRecord{});
+    view_.showAll(q, record(q));
+    view_.showAll(p, record(p));
+    widgets::setCell(listView_, q, LevelColumn::LogStatus,
+                     widgets::cell(listView_, p, LevelColumn::LogStatus));
+    widgets::clearRowTexts(listView_, p);
 
     // The check boxes act on a change of value: moving a ticked local offset onto an
     // unticked box sends nothing, an unticked one onto a ticked box sends it, and a changed
@@ -176,28 +191,16 @@ void LevelFamily::MoveLevelPage(int p, int q) {
         to.UnlockCheck->setChecked(from.UnlockCheck->isChecked());
     }
 
-    for (int i = 0; i < from.SensorIDList->count(); ++i)
-        to.SensorIDList->addItem(from.SensorIDList->item(i)->text());
-    from.SensorIDList->clear();
-
     window_.SensorTab->setTabEnabled(q, true);
     window_.SensorTab->setTabEnabled(p, false);
     window_.SensorTab->setCurrentIndex(q);
 
-    const int period = from.LogPeriodCombo->currentIndex();
+    // The new page offers the periods of the sensor's sample rate, with its period chosen.
     FillLogPeriods(q);
-    to.LogPeriodCombo->setCurrentIndex(period);
+    to.LogPeriodCombo->setCurrentIndex(to.LogPeriodCombo->findText(period));
     from.LogPeriodCombo->clear();
 
     logger_.moveLog(p, q);
-
-    if (QTreeWidgetItem* source = listView_->topLevelItem(p)) {
-        if (QTreeWidgetItem* target = listView_->topLevelItem(q))
-            for (int c = 1; c <= 8; ++c)
-                target->setText(c, source->text(c));
-        for (int c = 1; c <= 8; ++c)
-            source->setText(c, QString());
-    }
 }
 
 } // namespace levelprobe

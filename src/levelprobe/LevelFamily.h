@@ -4,8 +4,10 @@
 #include "CalibrationState.h"
 #include "Filter.h"
 #include "LevelCommands.h"
+#include "LevelRecord.h"
 #include "LevelReplies.h"
 #include "LevelScanSeries.h"
+#include "LevelView.h"
 #include "Reset.h"
 #include "protocol/Family.h"
 #include "widgets/WindowControls.h"
@@ -54,9 +56,20 @@ public:
 
     void LockLevelPage(int p);
     void UnlockLevelPage(int p);
-    // Moves everything shown for a sensor from page p (its old address) to page q. What
-    // the new page's check boxes must tell the sensor is left for finishAddressChange.
+    // Moves the record of the sensor at page p (its old address) to page q and shows it
+    // there. What the new page's check boxes must tell the sensor is left for
+    // finishAddressChange.
     void MoveLevelPage(int p, int q);
+
+    // The record of the sensor at page p (its address).
+    LevelRecord& record(int p) { return records_.at(static_cast<size_t>(p)); }
+    const LevelRecord& record(int p) const { return records_.at(static_cast<size_t>(p)); }
+    // Shows a field of page p's record on the page and in the sensor list.
+    void show(int p, LevelField field) { view_.show(p, record(p), field); }
+    // Empties a field whose request has gone.
+    void clearField(int p, LevelField field);
+    // Forgets what page p's sensor said (it no longer answers); its logging period stays.
+    void forget(int p);
     // Rebuilds page p's logging-period list from its sample rate; a running log keeps its
     // period.
     void FillLogPeriods(int p);
@@ -91,6 +104,8 @@ private:
     CalibrationState& calibration_;
     platform::Dialogs& dialogs_;
     QTreeWidget* listView_;
+    std::array<LevelRecord, 10> records_;
+    LevelView view_;
     LevelCommands commands_;
     LevelReplies replies_;
     LevelScanSeries scanSeries_;

@@ -1,5 +1,6 @@
 #include "LevelPage.h"
 
+#include "LevelRecord.h"
 #include "PressureUnits.h"
 #include "logging/LogPeriods.h"
 #include "widgets/Controls.h"
@@ -26,6 +27,13 @@ namespace {
 const QString kSet = QStringLiteral("Set");
 const QString kQuery = QStringLiteral("Query");
 const QString kGo = QStringLiteral("Go");
+
+// A fixed list, each entry's code its index; nothing shown until the sensor has answered.
+void fillList(widgets::DropDown& list, const QStringList& names) {
+    for (int i = 0; i < names.size(); ++i)
+        list.addEntry(names.at(i), i);
+    list.setText({});
+}
 
 } // namespace
 
@@ -64,17 +72,13 @@ void LevelPage::buildParameterFrame() {
 
     const QString tempUnits = QStringLiteral("Temperature Units :");
     TempUnitsCombo = makeDropDown(f, "TempUnitsCombo", tempUnits);
-    TempUnitsCombo->addEntry(QStringLiteral("Centigrade"), 0);
-    TempUnitsCombo->addEntry(QStringLiteral("Fahrenheit"), 1);
-    TempUnitsCombo->setText({});
+    fillList(*TempUnitsCombo, temperatureUnitNames());
     TempUnitsBut = makeButton(f, "TempUnitsBut", kSet, tempUnits);
     TempUnitsQueryBut = makeButton(f, "TempUnitsQueryBut", kQuery, tempUnits);
 
     const QString density = QStringLiteral("Density Correction :");
     DensityCorrCombo = makeDropDown(f, "DensityCorrCombo", density);
-    DensityCorrCombo->addEntry(QStringLiteral("Compensated"), 0);
-    DensityCorrCombo->addEntry(QStringLiteral("Uncompensated"), 1);
-    DensityCorrCombo->setText({});
+    fillList(*DensityCorrCombo, densityCorrectionNames());
     DensityCorrBut = makeButton(f, "DensityCorrBut", kSet, density);
     DensityCorrQueryBut = makeButton(f, "DensityCorrQueryBut", kQuery, density);
 
@@ -90,9 +94,7 @@ void LevelPage::buildParameterFrame() {
 
     const QString reverse = QStringLiteral("Reverse :");
     ReverseCombo = makeDropDown(f, "ReverseCombo", reverse);
-    ReverseCombo->addEntry(QStringLiteral("Off"), 0);
-    ReverseCombo->addEntry(QStringLiteral("On"), 1);
-    ReverseCombo->setText({});
+    fillList(*ReverseCombo, reverseNames());
     ReverseBut = makeButton(f, "ReverseBut", kSet, reverse);
     ReverseQueryBut = makeButton(f, "ReverseQueryBut", kQuery, reverse);
 

@@ -10,9 +10,6 @@
 namespace platform {
 class Dialogs;
 } // namespace platform
-namespace widgets {
-class DropDown;
-} // namespace widgets
 namespace protocol {
 class ReplyLine;
 }
@@ -26,8 +23,9 @@ namespace levelprobe {
 class LevelFamily;
 
 // The decoder branches of the level-probe transactions (codes 0-39): each reads the answer
-// (readLevelAnswer), writes it into the transaction's page and the sensor list, sets the
-// reply status and decides what follows.
+// (readLevelAnswer) into the sensor's record, which the page and the sensor list show, and
+// decides what follows: an unlock, a reading, a re-read. None sends anything itself: what
+// follows goes once the branch has returned.
 class LevelReplies : private protocol::ReplySteps {
 public:
     LevelReplies(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs);
@@ -46,16 +44,11 @@ private:
     void unlock(int tab);
     void measure(int tab);
     void awaitData(int tab, int waitSeconds);
-    void setColumn(int tab, int column, const QString& text);
-    void showUnit(widgets::DropDown* units, std::optional<int> unitCode);
 
     void addressChange(int tab, const LevelAnswer& a);
-    void pressureUnits(int tab, Code code, const LevelAnswer& a);
-    void identification(int tab, const LevelAnswer& a);
     void measurement(int tab, const LevelAnswer& a, bool offset);
     void data(int tab, const LevelAnswer& a);
     void localOffset(int tab, Code code, const LevelAnswer& a);
-    void filter(int tab, Code code, const LevelAnswer& a);
 
     LevelFamily& family_;
     platform::Dialogs& dialogs_;

@@ -63,7 +63,7 @@ void LevelScanSeries::seriesComplete(int page) {
 }
 
 void LevelScanSeries::clearRow(int page) {
-    widgets::clearRowTexts(family_.ListView(), page);
+    family_.forget(page);
 }
 
 void LevelScanSeries::selectRow(int page) {
@@ -75,7 +75,8 @@ void LevelScanSeries::RequeryLevelPage(int page) {
     sdilink::Link& link = family_.link();
     const sdilink::Link::Sequence sequence(link, true);
     if (!ask(&Commands::DensityCorrQueryBut_Click, page)) {
-        clearRow(page);
+        // The page keeps what the sensor said last; its row no longer vouches for it.
+        widgets::clearRowTexts(family_.ListView(), page);
         link.FlushInput();
     } else if (ask(&Commands::LocalGravityQueryBut_Click, page) &&
                ask(&Commands::LevelQueryBut_Click, page) &&

@@ -243,8 +243,8 @@ void CalibrationTest::zeroAndSlope() {
     QFETCH(QByteArray, reading);
     QFETCH(QString, sent);
     Bench f;
-    f.page(1).RangeText->setText("10");
-    f.page(1).PressureText->setText("5.5"); // a reading taken before must not be used
+    f.family->record(1).range = "10";     // the range the sensor answered
+    f.family->record(1).pressure = "5.5"; // a reading taken before must not be used
     f.calibrate(1, slope, reading);
     const QString cleared = slope ? "1XANCLV1,1.0!" : "1XANCLV0,0.0!";
     QCOMPARE(f.sent(), (QStringList{cleared, "1M!", "1D0!", sent, "1M!", "1D0!"}));
@@ -287,7 +287,8 @@ void CalibrationTest::refusals() {
     QFETCH(QStringList, sent);
     QFETCH(QString, message);
     Bench f;
-    f.page(1).RangeText->setText(range);
+    f.family->record(1).range = range;
+    f.page(1).RangeText->setText("10"); // typed, never sent: not the sensor's range
     f.page(1).SlopeCalibrationText->setText("1.0204");
     f.page(1).ZeroCalibrationText->setText("-0.01");
     f.calibrate(1, slope, reading);

@@ -356,29 +356,40 @@ void LevelRepliesTest::addressQueryAndChange() {
 void LevelRepliesTest::pageMoveFromZeroToFour() {
     LevelFixture f;
     levelprobe::LevelPage& from = f.page(0);
-    from.PressUnitsCombo->setCurrentIndex(3);
-    from.RangeText->setText("10");
-    from.SGText->setText("1.025");
-    from.SensorIDList->addItems({"a", "b"});
+    levelprobe::LevelRecord& r = f.family->record(0);
+    r.identification = {"a", "b"};
+    r.serialNumber = "4711";
+    r.pressureUnit = 1;
+    r.range = "10";
+    r.specificGravity = "1.025";
+    r.pressure = "1.5";
+    from.LogPeriodCombo->setCurrentIndex(2);
+    const levelprobe::LevelRecord moved = r;
+    QVERIFY(!moved.logPeriod.isEmpty());
     from.LocalOffsetCheck->setChecked(true);
     from.UnlockCheck->setChecked(true);
     f.family->LocalOffsetEchoGuard = false;
-    from.LogPeriodCombo->setCurrentIndex(2);
-    for (int c = 1; c <= 8; ++c)
-        f.list->topLevelItem(0)->setText(c, QStringLiteral("c%1").arg(c));
+    f.list->topLevelItem(0)->setText(8, "Logging");
     f.logger->AddLogRow(0, "1.5", "bar", "20.1", "Centigrade");
     f.port->writes.clear();
     f.calls.clear();
 
     f.family->MoveLevelPage(0, 4);
 
+    // The record moves whole, and the new page and row show it; the old ones show nothing.
+    QVERIFY(f.family->record(4) == moved);
+    QVERIFY(f.family->record(0) == levelprobe::LevelRecord{});
     levelprobe::LevelPage& to = f.page(4);
-    QCOMPARE(from.AddressCombo->text(), QStringLiteral("Select....."));
-    QCOMPARE(to.PressUnitsCombo->text(), QStringLiteral("bar"));
     QCOMPARE(to.RangeText->text(), QStringLiteral("10"));
-    QCOMPARE(to.SGText->text(), QStringLiteral("1.025"));
     QCOMPARE(shownText(to.SensorIDList), QStringLiteral("a|b"));
     QCOMPARE(from.SensorIDList->count(), 0);
+    QCOMPARE(f.column(4, 1), QStringLiteral("4711"));
+    QCOMPARE(f.column(4, 4), QStringLiteral("1.5"));
+    QCOMPARE(f.column(4, 8), QStringLiteral("Logging"));
+    for (int c = 1; c <= 8; ++c)
+        QVERIFY(f.column(0, c).isEmpty());
+    QCOMPARE(f.column(0, 0), QStringLiteral("0         "));
+    QCOMPARE(from.AddressCombo->text(), QStringLiteral("Select....."));
     // The ticked local offset moves without a command; the unlock state is left to send
     // to 4 once the move is done.
     QVERIFY(to.LocalOffsetCheck->isChecked());
@@ -390,13 +401,8 @@ void LevelRepliesTest::pageMoveFromZeroToFour() {
     QCOMPARE(f.tabs->currentIndex(), 4);
     QCOMPARE(f.logger->log(4).rowCount(), 1);
     QCOMPARE(f.logger->log(0).rowCount(), 0);
-    QCOMPARE(to.LogPeriodCombo->currentIndex(), 2);
+    QCOMPARE(to.LogPeriodCombo->currentText(), moved.logPeriod);
     QCOMPARE(from.LogPeriodCombo->count(), 0);
-    for (int c = 1; c <= 8; ++c) {
-        QCOMPARE(f.column(4, c), QStringLiteral("c%1").arg(c));
-        QVERIFY(f.column(0, c).isEmpty());
-    }
-    QCOMPARE(f.column(0, 0), QStringLiteral("0         "));
 }
 
 void LevelRepliesTest::trimOffTakesReadingAfterClearOffsets() {
