@@ -28,6 +28,7 @@
 #include "rotary/RotaryPage.h"
 #include "widgets/Controls.h"
 #include "widgets/DropDown.h"
+#include "widgets/SensorColumns.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -69,12 +70,10 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
         *services_.dialogs, *logger_, [this] { return SensorTab->currentIndex(); });
     journalling_ = std::make_unique<Journalling>(
         services_, *logger_, *link_, mnuFile, statusBar(), [this](int tab) {
-            const QTreeWidget* list = isRotary() ? lists_->RotaryListView : lists_->ListView;
-            const QTreeWidgetItem* row = list->topLevelItem(tab);
             const int port = connection_->CommPort;
             const QString device = services_.ports ? services_.ports->path(port) : QString();
             return logging::LogJournals::Sensor{
-                isRotary(), row ? row->text(1) : QString(),
+                isRotary(), family_ ? family_->serialNumber(tab) : QString(),
                 QStringLiteral("COM%1 %2").arg(port).arg(device).trimmed()};
         });
 
@@ -294,6 +293,9 @@ void MainWindow::loadRotaryFamily() {
     auto encoders = std::make_unique<rotary::RotaryFamily>(
         rotaryPages, window_, *logger_, *link_, *services_.dialogs, lists_->RotaryListView);
     scanSeries_ = &encoders->scanSeries();
+    report_ = [family = encoders.get()](int p) {
+        return report::rotaryReport(family->record(p), p);
+    };
     family_ = std::move(encoders);
 }
 
@@ -320,6 +322,7 @@ void MainWindow::loadLevelProbeFamily() {
     levelprobe::LevelFamily* family = level.get();
     connect(mnuFilter, &QAction::triggered, this, [family] { family->filter().mnuFilter_Click(); });
     connect(mnuReset, &QAction::triggered, this, [family] { family->reset().mnuReset_Click(); });
+    report_ = [family](int p) { return report::levelReport(family->record(p), p); };
     family_ = std::move(level);
 }
 
@@ -357,11 +360,13 @@ void MainWindow::connectLogging() {
                 [this, tab] { exporter_->SaveLogBut_Click(tab); });
     }
     QTreeWidget* list = rotary ? lists_->RotaryListView : lists_->ListView;
-    logger_->setFamily(family_.get(), periods,
-                       journalling_->statusWriter([list](int tab, const QString& text) {
-                           if (QTreeWidgetItem* row = list->topLevelItem(tab))
-                               row->setText(list->columnCount() - 1, text);
-                       }));
+    const int logStatusColumn = rotary ? static_cast<int>(widgets::RotaryColumn::LogStatus)
+                                       : static_cast<int>(widgets::LevelColumn::LogStatus);
+    logger_->setFamily(
+        family_.get(), periods,
+        journalling_->statusWriter([list, logStatusColumn](int tab, const QString& text) {
+            widgets::setRowText(list, tab, logStatusColumn, text);
+        }));
 }
 
 void MainWindow::ClockTimer_Timer() {
@@ -381,11 +386,8 @@ void MainWindow::submnuHelp_Click() {
 }
 
 void MainWindow::mnuSaveAs_Click() {
-    const int p = SensorTab->currentIndex();
-    report::saveReport(*services_.dialogs,
-                       isRotary()
-                           ? report::rotaryReport(*page(p)->rotary, p, *lists_->RotaryListView)
-                           : report::levelReport(*page(p)->level, p, *lists_->ListView));
+    if (report_)
+        report::saveReport(*services_.dialogs, report_(SensorTab->currentIndex()));
 }
 
 void MainWindow::submnuAbout_Click() {

@@ -4,12 +4,14 @@
 #include "StartupWindow.h"
 #include "levelprobe/CalibrationState.h"
 #include "logging/LoggingState.h"
+#include "report/ConfigReport.h"
 #include "widgets/WindowControls.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -138,6 +140,8 @@ private:
     // A scan shows its progress in a window of its own; behind it the main window is drawn at
     // least every two seconds, drawing taking a quarter percent of the processor.
     std::unique_ptr<protocol::Family> family_;
+    // The configuration report of the chosen family's sensor at an address.
+    std::function<report::ConfigReport(int address)> report_;
     std::unique_ptr<protocol::Decoder> decoder_;
     protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's, owned by family_
     std::unique_ptr<discovery::Scanner> scanner_;

@@ -36,8 +36,9 @@ LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, widgets::WindowContro
         calibrationMode_.connectPage(p);
         // The logging period is the tool's setting for the sensor, chosen on its page.
         widgets::DropDown* periods = pages_[static_cast<size_t>(p)]->LogPeriodCombo;
-        QObject::connect(periods, &widgets::DropDown::currentTextChanged, periods,
-                         [this, p](const QString& text) { record(p).logPeriod = text; });
+        const auto keep = [this, p, periods] { record(p).logPeriod = periods->text(); };
+        keep();
+        QObject::connect(periods, &widgets::DropDown::currentTextChanged, periods, keep);
     }
 }
 

@@ -40,6 +40,7 @@ public:
                 logging::Logger& logger, CalibrationState& calibration, sdilink::Link& link,
                 platform::Dialogs& dialogs, QTreeWidget* ListView);
 
+    QString serialNumber(int p) const override { return record(p).serialNumber; }
     bool isRotary() const override { return false; }
     Code dataRequestCode() const override { return Code::Data; }
     Code measureCode() const override { return Code::Measure; }

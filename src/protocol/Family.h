@@ -2,6 +2,7 @@
 
 #include "link/Code.h"
 
+#include <QString>
 #include <QtGlobal>
 #include <functional>
 #include <optional>
@@ -24,6 +25,8 @@ public:
     virtual ~Family() = default;
 
     virtual bool isRotary() const = 0;
+    // The serial number the sensor at an address gave at the last scan.
+    virtual QString serialNumber(int page) const = 0;
     // Transaction code of the data request aD0!.
     virtual Code dataRequestCode() const = 0;
     // Transaction code of the family's measurement request: aM! or aC!.

@@ -1,12 +1,8 @@
 #include "ConfigReport.h"
 
-#include "levelprobe/LevelPage.h"
-#include "rotary/RotaryPage.h"
-#include "widgets/DropDown.h"
+#include "levelprobe/LevelRecord.h"
+#include "rotary/RotaryRecord.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTreeWidget>
 #include <initializer_list>
 #include <utility>
 
@@ -14,25 +10,17 @@ namespace report {
 
 namespace {
 
-QString serialOf(const QTreeWidget& list, int index) {
-    const QTreeWidgetItem* row = list.topLevelItem(index);
-    return row != nullptr ? row->text(1) : QString();
-}
-
 using Entries = std::initializer_list<std::pair<const char*, QString>>;
 
 // The identification lines, the serial number and the address, then one line per entry.
-ConfigReport build(const QString& prefix, const QListWidget& ids, int index,
-                   const QTreeWidget& list, Entries entries) {
-    const QString serial = serialOf(list, index);
-    QStringList lines;
-    for (int i = 0; i < ids.count(); ++i)
-        lines << ids.item(i)->text();
+ConfigReport build(const QString& prefix, const QStringList& ids, const QString& serial,
+                   int address, Entries entries) {
+    QStringList lines = ids;
     lines << QStringLiteral("Serial Number = ") + serial
-          << QStringLiteral("Sensor Address = ") + QString::number(index);
+          << QStringLiteral("Sensor Address = ") + QString::number(address);
     for (const auto& [label, value] : entries)
         lines << QLatin1String(label) + QStringLiteral(" = ") + value;
-    return {proposedName(prefix, index, serial), lines};
+    return {proposedName(prefix, address, serial), lines};
 }
 
 } // namespace
@@ -52,29 +40,29 @@ QByteArray fileText(const QStringList& lines) {
     return text;
 }
 
-ConfigReport levelReport(const levelprobe::LevelPage& page, int index, const QTreeWidget& list) {
-    return build(QStringLiteral("Sensor_"), *page.SensorIDList, index, list,
-                 {{"Range", page.RangeText->text()},
-                  {"Maximium Over Range", page.MaxOverRangeText->text()},
-                  {"Pressure Units", page.PressUnitsCombo->text()},
-                  {"Temperature Units", page.TempUnitsCombo->text()},
-                  {"Density Correction", page.DensityCorrCombo->text()},
-                  {"Local Gravity", page.LocalGravityText->text()},
-                  {"Local Level", page.LevelText->text()},
-                  {"Reverse", page.ReverseCombo->text()},
-                  {"Max. Sample Rate", page.SampleRateText->text()},
-                  {"Logging Period", page.LogPeriodCombo->text()}});
+ConfigReport levelReport(const levelprobe::LevelRecord& r, int address) {
+    return build(QStringLiteral("Sensor_"), r.identification, r.serialNumber, address,
+                 {{"Range", r.range},
+                  {"Maximium Over Range", r.maxOverRange},
+                  {"Pressure Units", r.pressureUnitText()},
+                  {"Temperature Units", r.temperatureUnitText()},
+                  {"Density Correction", r.densityCorrectionText()},
+                  {"Local Gravity", r.localGravity},
+                  {"Local Level", r.localLevel},
+                  {"Reverse", r.reverseText()},
+                  {"Max. Sample Rate", r.sampleRateText()},
+                  {"Logging Period", r.logPeriod}});
 }
 
-ConfigReport rotaryReport(const rotary::RotaryPage& page, int index, const QTreeWidget& list) {
-    return build(QStringLiteral("Rotary Encoder_"), *page.RotarySensorIDList, index, list,
-                 {{"Maximum Range", page.RotaryMaxRangeText->text()},
-                  {"Counts Per Revolution", page.RotaryCountsPerRevText->text()},
-                  {"Measurement Resolution", page.RotaryMeasurementResText->text()},
-                  {"Measurement Units", page.RotaryMeasurementUnitsCombo->text()},
-                  {"Pulley Circumference (mm)", page.RotaryPulleyCircumText->text()},
-                  {"Rotation Direction", page.RotaryDirectionCombo->text()},
-                  {"Logging Period", page.RotaryLogPeriodCombo->text()}});
+ConfigReport rotaryReport(const rotary::RotaryRecord& r, int address) {
+    return build(QStringLiteral("Rotary Encoder_"), r.identification, r.serialNumber, address,
+                 {{"Maximum Range", r.maxRange},
+                  {"Counts Per Revolution", r.countsPerRev},
+                  {"Measurement Resolution", r.measurementRes},
+                  {"Measurement Units", r.unitsText()},
+                  {"Pulley Circumference (mm)", r.pulleyCircumference},
+                  {"Rotation Direction", r.directionText()},
+                  {"Logging Period", r.logPeriod}});
 }
 
 } // namespace report

@@ -4,20 +4,19 @@
 #include <QString>
 #include <QStringList>
 
-class QTreeWidget;
-
 namespace levelprobe {
-class LevelPage;
+struct LevelRecord;
 }
 namespace rotary {
-class RotaryPage;
+struct RotaryRecord;
 }
 
 namespace report {
 
 // A sensor's settings as a text report: the name the save dialog proposes and the lines of
 // the file (the identification lines, then one "label = value" line per setting), taken
-// from what the page shows.
+// from the sensor's record: what it answered at the last scan or query, and the page's own
+// settings.
 struct ConfigReport {
     QString proposedName;
     QStringList lines;
@@ -30,8 +29,8 @@ QString proposedName(const QString& prefix, int page, const QString& serial);
 // The file's bytes: every line in UTF-8, each ended by CR LF.
 QByteArray fileText(const QStringList& lines);
 
-// The report of a page; the serial number is the page's row of the sensor list.
-ConfigReport levelReport(const levelprobe::LevelPage& page, int index, const QTreeWidget& list);
-ConfigReport rotaryReport(const rotary::RotaryPage& page, int index, const QTreeWidget& list);
+// The report of the sensor at an address.
+ConfigReport levelReport(const levelprobe::LevelRecord& record, int address);
+ConfigReport rotaryReport(const rotary::RotaryRecord& record, int address);
 
 } // namespace report

@@ -57,36 +57,33 @@ bool RotaryCommands::acceptsNumberCharacter(QChar c, const QString& text) {
     return false;
 }
 
-void RotaryCommands::send(int p, Code code, const QByteArray& value, QWidget* answerControl) {
+void RotaryCommands::send(int p, Code code, const QByteArray& value,
+                          std::optional<RotaryField> cleared) {
     const sdilink::Transaction t =
         sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
     family_.LockRotaryPage(p);
-    if (auto* box = qobject_cast<QLineEdit*>(answerControl))
-        box->clear();
-    else if (auto* list = qobject_cast<widgets::DropDown*>(answerControl))
-        list->setText({});
-    else if (auto* lines = qobject_cast<QListWidget*>(answerControl))
-        lines->clear();
+    if (cleared)
+        family_.clearField(p, *cleared);
     link_.transmit(t);
 }
 
 void RotaryCommands::QueryRotaryMeasurementUnitsBut_Click(int p) {
-    send(p, Code::RotaryUnitsQuery, {}, family_.page(p).RotaryMeasurementUnitsCombo);
+    send(p, Code::RotaryUnitsQuery, {}, RotaryField::Units);
 }
 void RotaryCommands::QueryRotaryPulleyCircumfBut_Click(int p) {
-    send(p, Code::RotaryCircumferenceQuery, {}, family_.page(p).RotaryPulleyCircumText);
+    send(p, Code::RotaryCircumferenceQuery, {}, RotaryField::PulleyCircumference);
 }
 void RotaryCommands::QueryRotaryDirectionBut_Click(int p) {
-    send(p, Code::RotaryDirectionQuery, {}, family_.page(p).RotaryDirectionCombo);
+    send(p, Code::RotaryDirectionQuery, {}, RotaryField::Direction);
 }
 void RotaryCommands::QueryRotaryCountsPerRevBut_Click(int p) {
-    send(p, Code::RotaryCountsQuery, {}, family_.page(p).RotaryCountsPerRevText);
+    send(p, Code::RotaryCountsQuery, {}, RotaryField::CountsPerRev);
 }
 void RotaryCommands::QueryRotaryCurrentValueBut_Click(int p) {
-    send(p, Code::RotaryCurrentValueQuery, {}, family_.page(p).RotaryCurrentValueText);
+    send(p, Code::RotaryCurrentValueQuery, {}, RotaryField::CurrentValue);
 }
 void RotaryCommands::RotaryIDQueryBut_Click(int p) {
-    send(p, Code::RotaryIdentification, {}, family_.page(p).RotarySensorIDList);
+    send(p, Code::RotaryIdentification, {}, RotaryField::Identification);
 }
 void RotaryCommands::SerialNumberQuery(int p) {
     send(p, Code::RotarySerialNumberQuery);
@@ -105,7 +102,7 @@ void RotaryCommands::RotaryMeasurementUnitsBut_Click(int p) {
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Measurement Units."),
                       QStringLiteral("the measurement units")))
-        send(p, Code::RotaryUnitsSet, Catalogue::digitValue(*index), units);
+        send(p, Code::RotaryUnitsSet, Catalogue::digitValue(*index), RotaryField::Units);
 }
 
 void RotaryCommands::RotaryDirectionBut_Click(int p) {
@@ -113,7 +110,7 @@ void RotaryCommands::RotaryDirectionBut_Click(int p) {
     if (const auto index =
             selection(direction->currentIndex(), QStringLiteral("Set Rotation Direction."),
                       QStringLiteral("the rotation direction")))
-        send(p, Code::RotaryDirectionSet, Catalogue::digitValue(*index), direction);
+        send(p, Code::RotaryDirectionSet, Catalogue::digitValue(*index), RotaryField::Direction);
 }
 
 void RotaryCommands::RotaryPulleyCircumBut_Click(int p) {

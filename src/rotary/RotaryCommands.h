@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RotaryRecord.h"
 #include "link/Code.h"
 
 #include <QByteArray>
@@ -52,7 +53,8 @@ public:
     static bool acceptsNumberCharacter(QChar c, const QString& text);
 
 private:
-    void send(int p, Code code, const QByteArray& value = {}, QWidget* answerControl = nullptr);
+    void send(int p, Code code, const QByteArray& value = {},
+              std::optional<RotaryField> cleared = std::nullopt);
     // The selected index of a list; refuses (with a box) when nothing is selected.
     std::optional<int> selection(int index, const QString& title, const QString& what);
 

@@ -5,6 +5,7 @@
 #include "logging/Logger.h"
 #include "widgets/Controls.h"
 #include "widgets/DropDown.h"
+#include "widgets/SensorColumns.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -15,15 +16,43 @@
 
 namespace rotary {
 
+using widgets::RotaryColumn;
 using widgets::setEnabled;
 
 RotaryFamily::RotaryFamily(std::array<RotaryPage*, 10> pages, widgets::WindowControls window,
                            logging::Logger& logger, sdilink::Link& link, platform::Dialogs& dialogs,
                            QTreeWidget* RotaryListView)
     : pages_(pages), window_(window), logger_(logger), link_(link), listView_(RotaryListView),
-      commands_(*this, link, dialogs), replies_(*this, link), scanSeries_(*this) {
-    for (int p = 0; p < static_cast<int>(pages_.size()); ++p)
+      view_(pages, RotaryListView), commands_(*this, link, dialogs), replies_(*this, link),
+      scanSeries_(*this) {
+    for (int p = 0; p < static_cast<int>(pages_.size()); ++p) {
         commands_.connectPage(p);
+        // The maximum range and the logging period are the page's own settings.
+        RotaryPage& pg = page(p);
+        widgets::DropDown* periods = pg.RotaryLogPeriodCombo;
+        const auto keep = [this, p] {
+            record(p).maxRange = page(p).RotaryMaxRangeText->text();
+            record(p).logPeriod = page(p).RotaryLogPeriodCombo->text();
+        };
+        keep();
+        QObject::connect(pg.RotaryMaxRangeText, &QLineEdit::textChanged, periods, keep);
+        QObject::connect(periods, &widgets::DropDown::currentTextChanged, periods, keep);
+    }
+}
+
+void RotaryFamily::clearField(int p, RotaryField field) {
+    record(p).clear(field);
+    show(p, field);
+}
+
+void RotaryFamily::forget(int p) {
+    RotaryRecord& r = record(p);
+    RotaryRecord kept;
+    kept.maxRange = r.maxRange;
+    kept.logPeriod = r.logPeriod;
+    r = kept;
+    view_.showAll(p, r);
+    widgets::clearRowTexts(listView_, p);
 }
 
 bool RotaryFamily::decodeReply(const sdilink::Transaction& transaction,
@@ -31,42 +60,25 @@ bool RotaryFamily::decodeReply(const sdilink::Transaction& transaction,
     return replies_.decode(transaction, line);
 }
 
-void RotaryFamily::calculateMeasurementRes(int i) {
-    RotaryPage& pg = page(i);
-    pg.RotaryMeasurementResText->setText(measurementResolution(
-        pg.RotaryMeasurementUnitsCombo->currentIndex(), pg.RotaryPulleyCircumText->text(),
-        pg.RotaryCountsPerRevText->text()));
-}
-
 void RotaryFamily::MoveRotaryPage(int p, int q) {
     RotaryPage& from = page(p);
-    RotaryPage& to = page(q);
     from.RotaryAddressCombo->setText(QStringLiteral("Select....."));
-    for (auto text : {&RotaryPage::RotaryMaxRangeText, &RotaryPage::RotaryCountsPerRevText,
-                      &RotaryPage::RotaryMeasurementResText})
-        (to.*text)->setText((from.*text)->text());
-    to.RotaryMeasurementUnitsCombo->setCurrentIndex(
-        from.RotaryMeasurementUnitsCombo->currentIndex());
-    to.RotaryPulleyCircumText->setText(from.RotaryPulleyCircumText->text());
-    to.RotaryDirectionCombo->setCurrentIndex(from.RotaryDirectionCombo->currentIndex());
-    to.RotaryCurrentValueText->setText(from.RotaryCurrentValueText->text());
-
-    for (int i = 0; i < from.RotarySensorIDList->count(); ++i)
-        to.RotarySensorIDList->addItem(from.RotarySensorIDList->item(i)->text());
-    from.RotarySensorIDList->clear();
+    // The logging periods stay with their pages.
+    const QString periods[] = {record(p).logPeriod, record(q).logPeriod};
+    record(q) = std::exchange(record(p), RotaryRecord{});
+    record(p).logPeriod = periods[0];
+    record(q).logPeriod = periods[1];
+    view_.showAll(q, record(q));
+    view_.showAll(p, record(p));
+    widgets::setCell(listView_, q, RotaryColumn::LogStatus,
+                     widgets::cell(listView_, p, RotaryColumn::LogStatus));
+    widgets::clearRowTexts(listView_, p);
 
     window_.SensorTab->setTabEnabled(q, true);
     window_.SensorTab->setTabEnabled(p, false);
     window_.SensorTab->setCurrentIndex(q);
 
     logger_.moveLog(p, q);
-
-    if (QTreeWidgetItem* source = listView_->topLevelItem(p)) {
-        if (QTreeWidgetItem* target = listView_->topLevelItem(q))
-            for (int c = 1; c <= 6; ++c)
-                target->setText(c, source->text(c));
-    }
-    widgets::clearRowTexts(listView_, p);
 }
 
 void RotaryFamily::setPageControls(int p, bool enabled) {

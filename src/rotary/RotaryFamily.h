@@ -1,8 +1,10 @@
 #pragma once
 
 #include "RotaryCommands.h"
+#include "RotaryRecord.h"
 #include "RotaryReplies.h"
 #include "RotaryScanSeries.h"
+#include "RotaryView.h"
 #include "protocol/Family.h"
 #include "widgets/WindowControls.h"
 
@@ -32,6 +34,7 @@ public:
                  logging::Logger& logger, sdilink::Link& link, platform::Dialogs& dialogs,
                  QTreeWidget* RotaryListView);
 
+    QString serialNumber(int p) const override { return record(p).serialNumber; }
     bool isRotary() const override { return true; }
     Code dataRequestCode() const override { return Code::RotaryData; }
     Code measureCode() const override { return Code::RotaryMeasure; }
@@ -45,10 +48,19 @@ public:
 
     void LockRotaryPage(int p);
     void UnlockRotaryPage(int p);
-    // Moves everything shown for an encoder from page p (its old address) to page q.
+    // Moves the record of the encoder at page p (its old address) to page q and shows it
+    // there.
     void MoveRotaryPage(int p, int q);
-    // Shows page i's measurement resolution (empty when it cannot be computed).
-    void calculateMeasurementRes(int i);
+
+    // The record of the encoder at page p (its address).
+    RotaryRecord& record(int p) { return records_.at(static_cast<size_t>(p)); }
+    const RotaryRecord& record(int p) const { return records_.at(static_cast<size_t>(p)); }
+    // Shows a field of page p's record on the page and in the sensor list.
+    void show(int p, RotaryField field) { view_.show(p, record(p), field); }
+    // Empties a field whose request has gone.
+    void clearField(int p, RotaryField field);
+    // Forgets what page p's encoder said (it no longer answers); the page's settings stay.
+    void forget(int p);
 
     RotaryPage& page(int p) const { return *pages_.at(static_cast<size_t>(p)); }
     RotaryCommands& commands() { return commands_; }
@@ -67,6 +79,8 @@ private:
     logging::Logger& logger_;
     sdilink::Link& link_;
     QTreeWidget* listView_;
+    std::array<RotaryRecord, 10> records_;
+    RotaryView view_;
     RotaryCommands commands_;
     RotaryReplies replies_;
     RotaryScanSeries scanSeries_;

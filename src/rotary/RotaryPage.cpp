@@ -1,5 +1,6 @@
 #include "RotaryPage.h"
 
+#include "RotaryRecord.h"
 #include "logging/LogPeriods.h"
 #include "widgets/Controls.h"
 #include "widgets/DropDown.h"
@@ -46,8 +47,8 @@ RotaryPage::RotaryPage(QWidget* parent)
     const QString direction = QStringLiteral("Rotation Direction :");
     RotaryDirectionCombo = makeDropDown(this, "RotaryDirectionCombo", direction,
                                         QStringLiteral("Select Rotation Direction."));
-    RotaryDirectionCombo->addEntry(QStringLiteral("Anticlockwise"), 0);
-    RotaryDirectionCombo->addEntry(QStringLiteral("Clockwise"), 1);
+    for (int i = 0; i < directionNames().size(); ++i)
+        RotaryDirectionCombo->addEntry(directionNames().at(i), i);
     RotaryDirectionCombo->setText(select);
     RotaryDirectionBut = makeButton(this, "RotaryDirectionBut", set, direction,
                                     QStringLiteral("Set Rotation Direction."));
@@ -57,10 +58,8 @@ RotaryPage::RotaryPage(QWidget* parent)
     const QString units = QStringLiteral("Measurement Units :");
     RotaryMeasurementUnitsCombo = makeDropDown(this, "RotaryMeasurementUnitsCombo", units,
                                                QStringLiteral("Select Measurement Units."));
-    RotaryMeasurementUnitsCombo->addEntry(QStringLiteral("Metres"), 0);
-    RotaryMeasurementUnitsCombo->addEntry(QStringLiteral("Millimetres"), 1);
-    RotaryMeasurementUnitsCombo->addEntry(QStringLiteral("Inches"), 2);
-    RotaryMeasurementUnitsCombo->addEntry(QStringLiteral("Feet"), 3);
+    for (int i = 0; i < unitNames().size(); ++i)
+        RotaryMeasurementUnitsCombo->addEntry(unitNames().at(i), i);
     RotaryMeasurementUnitsCombo->setText(select);
     RotaryMeasurementUnitsBut = makeButton(this, "RotaryMeasurementUnitsBut", set, units,
                                            QStringLiteral("Set Measurement Units."));

@@ -1,23 +1,10 @@
 #include "RotaryReplies.h"
 
 #include "RotaryFamily.h"
-#include "RotaryPage.h"
 #include "link/Link.h"
 #include "logging/Logger.h"
-#include "widgets/Controls.h"
-#include "widgets/DropDown.h"
-
-#include <QLineEdit>
-#include <QListWidget>
 
 namespace rotary {
-
-namespace {
-
-// Sensor-list columns of an encoder.
-enum Column { SerialNo = 1, Level = 2, Units = 3, PulleyCircum = 4, Direction = 5 };
-
-} // namespace
 
 RotaryReplies::RotaryReplies(RotaryFamily& family, sdilink::Link& link)
     : ReplySteps(link), family_(family) {}
@@ -32,10 +19,6 @@ void RotaryReplies::measure(int tab) {
     family_.logger().Measure(tab);
 }
 
-void RotaryReplies::setColumn(int tab, int column, const QString& text) {
-    widgets::setRowText(family_.RotaryListView(), tab, column, text);
-}
-
 bool RotaryReplies::decode(const sdilink::Transaction& transaction,
                            const protocol::ReplyLine& line) {
     const RotaryAnswer answer = readRotaryAnswer(transaction.code, line);
@@ -46,7 +29,10 @@ bool RotaryReplies::decode(const sdilink::Transaction& transaction,
 }
 
 void RotaryReplies::apply(int tab, Code code, const RotaryAnswer& a) {
-    RotaryPage& pg = family_.page(tab);
+    // The answer goes into the encoder's record, and from there onto its page and list row;
+    // then the branch decides what follows.
+    if (const std::optional<RotaryField> field = family_.record(tab).take(code, a))
+        family_.show(tab, *field);
     switch (code) {
     case Code::RotaryAddressChange:
         beep();
@@ -58,61 +44,21 @@ void RotaryReplies::apply(int tab, Code code, const RotaryAnswer& a) {
         }
         break;
     case Code::RotaryUnitsQuery:
-    case Code::RotaryUnitsSet:
-        beep();
-        pg.RotaryMeasurementUnitsCombo->selectOrBlank(a.listIndex);
-        setColumn(tab, Units, pg.RotaryMeasurementUnitsCombo->text());
-        if (code == Code::RotaryUnitsQuery) {
-            unlock(tab);
-        } else {
-            family_.calculateMeasurementRes(tab);
-            measure(tab);
-        }
-        break;
     case Code::RotaryCircumferenceQuery:
-    case Code::RotaryCircumferenceSet:
-        beep();
-        pg.RotaryPulleyCircumText->setText(a.text);
-        setColumn(tab, PulleyCircum, pg.RotaryPulleyCircumText->text());
-        if (code == Code::RotaryCircumferenceQuery) {
-            unlock(tab);
-        } else {
-            family_.calculateMeasurementRes(tab);
-            measure(tab);
-        }
-        break;
     case Code::RotaryDirectionQuery:
-    case Code::RotaryDirectionSet:
-        beep();
-        pg.RotaryDirectionCombo->selectOrBlank(a.listIndex);
-        setColumn(tab, Direction, pg.RotaryDirectionCombo->text());
-        code == Code::RotaryDirectionQuery ? unlock(tab) : measure(tab);
-        break;
     case Code::RotaryCountsQuery:
-        beep();
-        pg.RotaryCountsPerRevText->setText(a.text);
-        family_.calculateMeasurementRes(tab);
-        unlock(tab);
-        break;
     case Code::RotaryCurrentValueQuery:
-    case Code::RotaryCurrentValueSet:
-        beep();
-        pg.RotaryCurrentValueText->setText(a.text);
-        code == Code::RotaryCurrentValueQuery ? unlock(tab) : measure(tab);
-        break;
     case Code::RotaryIdentification:
-        beep();
-        pg.RotarySensorIDList->addItems(a.identification);
-        unlock(tab);
-        break;
     case Code::RotarySerialNumberQuery:
         beep();
-        setColumn(tab, SerialNo, a.text);
         unlock(tab);
         break;
+    case Code::RotaryUnitsSet:
+    case Code::RotaryCircumferenceSet:
+    case Code::RotaryDirectionSet:
+    case Code::RotaryCurrentValueSet:
     case Code::RotarySetZero:
         beep();
-        pg.RotaryCurrentValueText->setText(QStringLiteral("0.000"));
         measure(tab);
         break;
     case Code::RotaryMeasure: {
@@ -130,9 +76,8 @@ void RotaryReplies::apply(int tab, Code code, const RotaryAnswer& a) {
     }
     case Code::RotaryData:
         if (!a.text.trimmed().isEmpty()) {
-            family_.logger().AddLogRow(tab, a.text, pg.RotaryMeasurementUnitsCombo->text());
-            setColumn(tab, Level, a.text);
-            pg.RotaryCurrentValueText->setText(a.text);
+            const RotaryRecord& r = family_.record(tab);
+            family_.logger().AddLogRow(tab, r.currentValue, r.unitsText());
         }
         unlock(tab);
         break;

@@ -19,8 +19,8 @@ namespace rotary {
 class RotaryFamily;
 
 // The decoder branches of the encoder transactions (codes 101-117): each reads the answer
-// (readRotaryAnswer), writes it into the transaction's page and the sensor list, sets the
-// reply status and decides what follows: a set hands over to a reading, whose data unlocks.
+// (readRotaryAnswer) into the encoder's record, which the page and the sensor list show, and
+// decides what follows: a set hands over to a reading, whose data unlocks.
 class RotaryReplies : private protocol::ReplySteps {
 public:
     RotaryReplies(RotaryFamily& family, sdilink::Link& link);
@@ -36,7 +36,6 @@ public:
 private:
     void unlock(int tab);
     void measure(int tab);
-    void setColumn(int tab, int column, const QString& text);
 
     RotaryFamily& family_;
 };

@@ -40,7 +40,7 @@ void RotaryScanSeries::seriesComplete(int page) {
 }
 
 void RotaryScanSeries::clearRow(int page) {
-    widgets::clearRowTexts(family_.RotaryListView(), page);
+    family_.forget(page);
 }
 
 void RotaryScanSeries::selectRow(int page) {

@@ -31,6 +31,7 @@ class FakeFamily final : public protocol::Family {
 public:
     FakeFamily(bool rotary, std::shared_ptr<QStringList> trace)
         : rotary_(rotary), trace_(std::move(trace)) {}
+    QString serialNumber(int) const override { return {}; }
     bool isRotary() const override { return rotary_; }
     Code dataRequestCode() const override { return rotary_ ? Code::RotaryData : Code::Data; }
     Code measureCode() const override { return rotary_ ? Code::RotaryMeasure : Code::Measure; }

@@ -17,6 +17,7 @@ constexpr Code kUnknown = static_cast<Code>(99);
 // Records what the decoder hands to the family.
 class RecordingFamily final : public protocol::Family {
 public:
+    QString serialNumber(int) const override { return {}; }
     bool isRotary() const override { return false; }
     Code dataRequestCode() const override { return Code::Data; }
     Code measureCode() const override { return Code::Measure; }

@@ -1,7 +1,9 @@
 #include "Fixtures.h"
 #include "Unprivileged.h"
 #include "app/MainWindow.h"
-#include "discovery/SensorLists.h"
+#include "levelprobe/LevelFamily.h"
+#include "report/ConfigReport.h"
+#include "rotary/RotaryFamily.h"
 #include "widgets/DropDown.h"
 
 #include <QAction>
@@ -20,9 +22,9 @@ namespace {
 
 const QByteArray kOld = QByteArray("old report\r\n").repeated(50);
 
-// A window of one family whose stored port does not open (no scan), showing page 3 with its
-// identification lines and serial number; every box and drop-down list of the page shows its
-// own name, so that a label taking another control's text shows up, and the logging period
+// A window of one family whose stored port does not open (no scan), showing page 3, whose
+// record holds the identification lines, the serial number and a distinct value in every
+// field, so that a label taking another field's value shows up; the page's logging period
 // list has an entry selected.
 std::unique_ptr<app::MainWindow> window(testing::TestServices& t, bool rotary,
                                         const QStringList& ids) {
@@ -30,18 +32,36 @@ std::unique_ptr<app::MainWindow> window(testing::TestServices& t, bool rotary,
     auto w = std::make_unique<app::MainWindow>(t.services());
     rotary ? w->setRotaryEncoderSensorType() : w->setLevelProbeSensorType();
     w->load();
-    (rotary ? w->lists().RotaryListView : w->lists().ListView)
-        ->topLevelItem(3)
-        ->setText(1, "../47 11");
     w->SensorTab->setCurrentIndex(3);
+    if (rotary) {
+        rotary::RotaryRecord& r = dynamic_cast<rotary::RotaryFamily&>(w->family()).record(3);
+        r.identification = ids;
+        r.serialNumber = "../47 11";
+        r.countsPerRev = "1024";
+        r.measurementRes = "0.3";
+        r.units = 1;
+        r.pulleyCircumference = "1200";
+        r.direction = 0;
+    } else {
+        levelprobe::LevelRecord& r = dynamic_cast<levelprobe::LevelFamily&>(w->family()).record(3);
+        r.identification = ids;
+        r.serialNumber = "../47 11";
+        r.range = "10";
+        r.maxOverRange = "12.5";
+        r.pressureUnit = 13;
+        r.temperatureUnit = 1;
+        r.densityCorrection = 0;
+        r.localGravity = "9.81";
+        r.localLevel = "0.25";
+        r.reverse = 1;
+        r.sampleRate = "2";
+    }
     QWidget* page = w->SensorTab->widget(3);
-    for (auto* box : page->findChildren<QLineEdit*>())
-        box->setText(box->objectName());
     for (auto* list : page->findChildren<widgets::DropDown*>())
-        list->findText("1 Second") < 0 ? list->setText(list->objectName())
-                                       : list->setCurrentIndex(list->findText("1 Second"));
-    for (auto* list : page->findChildren<QListWidget*>())
-        list->addItems(ids);
+        if (list->findText("1 Second") >= 0)
+            list->setCurrentIndex(list->findText("1 Second"));
+    if (rotary)
+        page->findChild<QLineEdit*>("RotaryMaxRangeText")->setText("50");
     t.dialogs.boxes.clear(); // the port that did not open
     return w;
 }
@@ -51,9 +71,43 @@ std::unique_ptr<app::MainWindow> window(testing::TestServices& t, bool rotary,
 class ReportTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void linesOfARecord();
     void saveAs_data();
     void saveAs();
 };
+
+// The report is the record's: what the sensor has not said is empty, a unit code or index
+// the lists do not hold reads as nothing, and one second is singular.
+void ReportTest::linesOfARecord() {
+    levelprobe::LevelRecord level;
+    QCOMPARE(report::levelReport(level, 0).lines,
+             (QStringList{"Serial Number = ", "Sensor Address = 0", "Range = ",
+                          "Maximium Over Range = ", "Pressure Units = ", "Temperature Units = ",
+                          "Density Correction = ", "Local Gravity = ", "Local Level = ",
+                          "Reverse = ", "Max. Sample Rate = ", "Logging Period = "}));
+    level.pressureUnit = 4; // no unit has code 4
+    level.temperatureUnit = 2;
+    level.reverse = -1;
+    level.sampleRate = "1";
+    level.serialNumber = "a/b";
+    const report::ConfigReport r = report::levelReport(level, 7);
+    QCOMPARE(r.proposedName, QStringLiteral("Sensor_7_ab"));
+    QCOMPARE(r.lines.mid(4, 4), (QStringList{"Pressure Units = ", "Temperature Units = ",
+                                             "Density Correction = ", "Local Gravity = "}));
+    QCOMPARE(r.lines.at(9), QStringLiteral("Reverse = "));
+    QCOMPARE(r.lines.at(10), QStringLiteral("Max. Sample Rate = 1 Second"));
+
+    rotary::RotaryRecord encoder;
+    encoder.identification = {"013MAKER ENC", "v1"};
+    encoder.units = 3;
+    encoder.direction = 1;
+    const report::ConfigReport e = report::rotaryReport(encoder, 2);
+    QCOMPARE(e.proposedName, QStringLiteral("Rotary Encoder_2_"));
+    QCOMPARE(e.lines.mid(0, 4),
+             (QStringList{"013MAKER ENC", "v1", "Serial Number = ", "Sensor Address = 2"}));
+    QCOMPARE(e.lines.at(7), QStringLiteral("Measurement Units = Feet"));
+    QCOMPARE(e.lines.at(9), QStringLiteral("Rotation Direction = Clockwise"));
+}
 
 void ReportTest::saveAs_data() {
     QTest::addColumn<bool>("rotary");
@@ -64,20 +118,17 @@ void ReportTest::saveAs_data() {
     QTest::newRow("level probe")
         << false << QStringList{"013CORVANE PT2X", "Gauge"} << "save"
         << QByteArray("013CORVANE PT2X\r\nGauge\r\nSerial Number = ../47 11\r\nSensor Address = "
-                      "3\r\nRange = RangeText\r\nMaximium Over Range = MaxOverRangeText\r\n"
-                      "Pressure Units = PressUnitsCombo\r\nTemperature Units = TempUnitsCombo\r\n"
-                      "Density Correction = DensityCorrCombo\r\nLocal Gravity = LocalGravityText"
-                      "\r\nLocal Level = LevelText\r\nReverse = ReverseCombo\r\nMax. Sample Rate ="
-                      " SampleRateText\r\nLogging Period = 1 Second\r\n")
+                      "3\r\nRange = 10\r\nMaximium Over Range = 12.5\r\nPressure Units = mbar\r\n"
+                      "Temperature Units = Fahrenheit\r\nDensity Correction = Compensated\r\n"
+                      "Local Gravity = 9.81\r\nLocal Level = 0.25\r\nReverse = On\r\n"
+                      "Max. Sample Rate = 2 Seconds\r\nLogging Period = 1 Second\r\n")
         << "";
     QTest::newRow("rotary encoder, nothing identified")
         << true << QStringList{} << "save"
-        << QByteArray("Serial Number = ../47 11\r\nSensor Address = 3\r\nMaximum Range = "
-                      "RotaryMaxRangeText\r\nCounts Per Revolution = RotaryCountsPerRevText\r\n"
-                      "Measurement Resolution = RotaryMeasurementResText\r\nMeasurement Units = "
-                      "RotaryMeasurementUnitsCombo\r\nPulley Circumference (mm) = "
-                      "RotaryPulleyCircumText\r\nRotation Direction = RotaryDirectionCombo\r\n"
-                      "Logging Period = 1 Second\r\n")
+        << QByteArray("Serial Number = ../47 11\r\nSensor Address = 3\r\nMaximum Range = 50\r\n"
+                      "Counts Per Revolution = 1024\r\nMeasurement Resolution = 0.3\r\n"
+                      "Measurement Units = Millimetres\r\nPulley Circumference (mm) = 1200\r\n"
+                      "Rotation Direction = Anticlockwise\r\nLogging Period = 1 Second\r\n")
         << "";
     QTest::newRow("cancelled dialog") << false << QStringList{} << "cancel" << kOld << "";
     QTest::newRow("read-only folder") << false << QStringList{} << "read-only" << kOld

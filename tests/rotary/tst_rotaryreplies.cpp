@@ -181,7 +181,7 @@ void RotaryRepliesTest::branches() {
     QFETCH(QString, columnText);
     QFETCH(QString, next);
     RotaryFixture f;
-    f.page(2).RotaryMeasurementUnitsCombo->setCurrentIndex(0);
+    f.family->record(2).units = 0; // metres, as the encoder said
     f.transact(2, code, request, reply);
     if (!control.isEmpty())
         QCOMPARE(shownText(f.page(2).findChild<QWidget*>(control)), text);
@@ -289,8 +289,8 @@ void RotaryRepliesTest::resolution() {
     // The counts answer shows it on the page.
     RotaryFixture f;
     rotary::RotaryPage& pg = f.page(5);
-    pg.RotaryMeasurementUnitsCombo->setCurrentIndex(units);
-    pg.RotaryPulleyCircumText->setText(circumference);
+    f.family->record(5).units = units;
+    f.family->record(5).pulleyCircumference = circumference;
     f.transact(5, Code::RotaryCountsQuery, "5XPC!", "5XPC!5" + counts.toLatin1());
     QCOMPARE(pg.RotaryMeasurementResText->text(), resolution);
 }
@@ -300,13 +300,19 @@ void RotaryRepliesTest::addressMoveWithTwoLogRows() {
     f.tabs->setTabEnabled(1, true);
     f.logger->AddLogRow(1, "1.25", "Metres");
     f.logger->AddLogRow(1, "1.50", "Metres");
-    for (int c = 1; c <= 6; ++c)
-        f.list->topLevelItem(1)->setText(c, QStringLiteral("c%1").arg(c));
-    f.page(1).RotaryPulleyCircumText->setText("200");
-    f.page(1).RotaryDirectionCombo->setCurrentIndex(1);
+    rotary::RotaryRecord& r = f.family->record(1);
+    r.serialNumber = "0815";
+    r.pulleyCircumference = "200";
+    r.direction = 1;
+    r.currentValue = "1.50";
+    f.list->topLevelItem(1)->setText(6, "Logging");
+    rotary::RotaryRecord moved = r;
+    moved.logPeriod = f.family->record(6).logPeriod; // the periods stay with their pages
     f.family->LockRotaryPage(6);
     f.transact(1, Code::RotaryAddressChange, "1A6!", "1A6!6");
 
+    QVERIFY(f.family->record(6) == moved);
+    QCOMPARE(f.family->record(1).serialNumber, QString());
     QCOMPARE(f.logger->log(6).rowCount(), 2);
     QCOMPARE(f.logger->log(6).text(0, 2), QStringLiteral("1.50"));
     QCOMPARE(f.logger->log(6).text(1, 2), QStringLiteral("1.25"));
@@ -317,8 +323,9 @@ void RotaryRepliesTest::addressMoveWithTwoLogRows() {
     QCOMPARE(f.page(6).RotaryPulleyCircumText->text(), QStringLiteral("200"));
     QCOMPARE(f.page(6).RotaryDirectionCombo->text(), QStringLiteral("Clockwise"));
     QCOMPARE(f.page(1).RotaryAddressCombo->text(), QStringLiteral("Select....."));
+    const QStringList row{"0815", "1.50", "", "200", "Clockwise", "Logging"};
     for (int c = 1; c <= 6; ++c) {
-        QCOMPARE(f.column(6, c), QStringLiteral("c%1").arg(c));
+        QCOMPARE(f.column(6, c), row.at(c - 1));
         QVERIFY(f.column(1, c).isEmpty());
     }
     QVERIFY(f.page(6).RotaryAddrBut->isEnabled()); // the new page is unlocked
