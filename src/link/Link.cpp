@@ -269,6 +269,10 @@ void Link::abandonMeasurement() {
 bool Link::waitFor(quint64 exchange) {
     const quint64 abandons = abandons_;
     if (!ended_.contains(exchange)) {
+        // A nested loop on purpose: a sequence (a scan, a calibration stage, a reset) reads
+        // as its steps in order, each step waiting here for its own exchange while the window
+        // stays live. It never runs inside a reply's branch: sequences start from a click or
+        // from the queue.
         QEventLoop loop;
         connect(this, &Link::exchangeEnded, &loop, [&loop, exchange](quint64 e, qint16) {
             if (e == exchange)
