@@ -158,8 +158,18 @@ void Bus::requestComplete(const QByteArray& request, Micros start, Micros end) {
         sendHeldEcho();
         return;
     }
-    const QByteArrayView body = QByteArrayView(request).sliced(1, request.size() - 2);
-    std::optional<Reply> reply = sensor->answer(request == "?!" ? QByteArrayView() : body, end);
+    QByteArray body = request == "?!" ? QByteArray() : request.sliced(1, request.size() - 2);
+    if (const QByteArray setting = sensor->settingMnemonic(body);
+        !setting.isEmpty() && body.size() > setting.size()) { // a set, not a query
+        if (faults.refuseSet.contains(setting)) {
+            sendHeldEcho();
+            return;
+        }
+        if (faults.differ.contains(setting))
+            body = setting +
+                   sensor->differentValue(setting, QByteArrayView(body).sliced(setting.size()));
+    }
+    std::optional<Reply> reply = sensor->answer(body, end);
     if (!reply) {
         sendHeldEcho();
         return;

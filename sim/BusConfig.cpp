@@ -22,6 +22,16 @@ bool parseAddress(QStringView text, char* address) {
     return true;
 }
 
+// A setting's mnemonic: up to eight letters and digits ("XRA", "XU0").
+bool isMnemonic(const QString& text) {
+    if (text.isEmpty() || text.size() > 8)
+        return false;
+    for (const QChar c : text)
+        if (c.unicode() > 127 || !c.isLetterOrNumber())
+            return false;
+    return true;
+}
+
 } // namespace
 
 BusConfig BusConfig::demo() {
@@ -88,6 +98,8 @@ bool BusConfig::addFault(const QString& text, QString* error) {
     };
     const QLatin1String measure("measure=");
     const QLatin1String late("late=");
+    const QLatin1String refuse("refuse=");
+    const QLatin1String differ("differ=");
     if (kind == QLatin1String("silent")) {
         f.silent = true;
     } else if (kind == QLatin1String("no-cr")) {
@@ -113,10 +125,19 @@ bool BusConfig::addFault(const QString& text, QString* error) {
             return setError(
                 error,
                 QStringLiteral("\"%1\" is no delay in milliseconds.").arg(kind.mid(late.size())));
+    } else if (kind.startsWith(refuse) || kind.startsWith(differ)) {
+        const bool refusing = kind.startsWith(refuse);
+        const QString letters = kind.mid((refusing ? refuse : differ).size());
+        if (!isMnemonic(letters))
+            return setError(error, QStringLiteral("\"%1\" are no command letters of a setting, "
+                                                  "such as XRA.")
+                                       .arg(letters));
+        (refusing ? f.refuseSet : f.differ).append(letters.toLatin1());
     } else {
         return setError(error, QStringLiteral("Unknown fault \"%1\"; known are silent, no-cr, "
                                               "noise, garbage, zero-wait, measure=MS, "
-                                              "no-service-request, late[=MS].")
+                                              "no-service-request, late[=MS], refuse=LETTERS, "
+                                              "differ=LETTERS.")
                                    .arg(kind));
     }
     faults.insert(address, f);

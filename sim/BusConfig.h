@@ -35,7 +35,8 @@ public:
     // when an element of the list is no single digit or letter, or an address is taken.
     bool addSensors(Sensor::Family family, const QString& addresses, QString* error);
     // Adds a fault "ADDRESS:KIND", KIND one of silent, no-cr, noise, garbage, zero-wait,
-    // measure=MS, no-service-request, late or late=MS (late alone is 1000 ms).
+    // measure=MS, no-service-request, late or late=MS (late alone is 1000 ms), refuse=LETTERS
+    // or differ=LETTERS (LETTERS a setting's mnemonic, e.g. XRA; repeatable for more).
     bool addFault(const QString& text, QString* error);
     // "ADDRESS=MS": how long a measurement at that address takes.
     bool addMeasurementTime(const QString& text, QString* error);

@@ -3,6 +3,7 @@
 #include "Timing.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <optional>
 
 namespace sim {
@@ -31,12 +32,32 @@ struct Faults {
     // the request instead of at once; more than the host's command time-out makes it late.
     std::optional<Micros> lateBy;
 
+    // A setting is named by its request's mnemonic, e.g. "XRA" (range) or "XMU" (encoder
+    // units); a set is that request with a value after the mnemonic ("3XRA12.5!"), a query
+    // the request without one ("3XRA!").
+    //
+    // Sets of these settings go unanswered (only the echo comes) and change nothing; their
+    // queries answer as usual.
+    QByteArrayList refuseSet;
+    // Sets of these settings take another value than the one sent, then answer with what the
+    // sensor keeps, as usual. The sensor takes:
+    // - a number setting: the number sent plus 1 ("XE9.81" keeps 10.81; "XU0,2.0" keeps 3.0;
+    //   "XPC500" keeps 501 counts);
+    // - a list setting: the entry after the one sent, the last wrapping round to the first:
+    //   the level probe's pressure unit the next code of its list (3 bar keeps 5 mmWg, 14 KPa
+    //   keeps 0 mH2O), its on/off and two-entry settings the other entry, the encoder's units
+    //   the next of metres, millimetres, inches, feet;
+    // - the level probe's filter ("XF0,10,0001"): one reading more, 99 wrapping round to 1.
+    // A value that is no number, or no entry of the list, stays as sent.
+    QByteArrayList differ;
+
     static QByteArray defaultNoise() { return QByteArrayLiteral("\x00\x7f~#"); }
     static QByteArray garbageText() { return QByteArrayLiteral("#?%&*"); }
 
     bool any() const {
         return silent || noCarriageReturn || !noise.isEmpty() || garbage || zeroWait ||
-               measuringTime.has_value() || noServiceRequest || lateBy.has_value();
+               measuringTime.has_value() || noServiceRequest || lateBy.has_value() ||
+               !refuseSet.isEmpty() || !differ.isEmpty();
     }
 };
 

@@ -37,6 +37,12 @@ constexpr std::array kUnits{
     PressureUnit{14, "KPa", 1000.0, false, false, 3},
 };
 
+// The maker's own requests, longest first so that the first that starts a body is its
+// mnemonic; the rest of the body is the value.
+constexpr std::array<const char*, 19> kMnemonics{
+    "XANCALON", "XANCLV0", "XANCLV1", "XTRIMOF", "XTRIMON", "XUNLK", "XMOR", "XREV", "XLOF", "XLOC",
+    "XSPM",     "XUP",     "XUT",     "XRA",     "XU0",     "XU1",   "XP",   "XE",   "XF"};
+
 const PressureUnit& unit(int code) {
     for (const auto& u : kUnits)
         if (u.code == code)
@@ -144,20 +150,42 @@ Reply LevelProbe::filterReply() const {
 std::optional<Reply> LevelProbe::answerFamily(QByteArrayView body, Micros now) {
     if (body == "M")
         return measurementReply(measurementTime(), 2, 1);
-    if (!body.startsWith("X"))
+    const QByteArray m = settingMnemonic(body);
+    if (m.isEmpty())
         return std::nullopt;
+    return answerSetting(m, body.sliced(m.size()), now);
+}
 
-    // The longest mnemonic that starts the body; the rest is the value.
-    static constexpr std::array kMnemonics{"XANCALON", "XANCLV0", "XANCLV1", "XTRIMOF", "XTRIMON",
-                                           "XUNLK",    "XMOR",    "XREV",    "XLOF",    "XLOC",
-                                           "XSPM",     "XUP",     "XUT",     "XRA",     "XU0",
-                                           "XU1",      "XP",      "XE",      "XF"};
-    for (const char* mnemonic : kMnemonics) {
-        const QByteArrayView m(mnemonic);
-        if (body.startsWith(m))
-            return answerSetting(m, body.sliced(m.size()), now);
+QByteArray LevelProbe::settingMnemonic(QByteArrayView body) const {
+    for (const char* mnemonic : kMnemonics)
+        if (body.startsWith(mnemonic))
+            return mnemonic;
+    return {};
+}
+
+QByteArray LevelProbe::differentValue(QByteArrayView mnemonic, QByteArrayView value) const {
+    static const QList<int> codes = [] {
+        QList<int> list;
+        for (const auto& u : kUnits)
+            list.append(u.code);
+        return list;
+    }();
+    if (mnemonic == "XUP")
+        return nextEntry(value, codes);
+    for (const char* onOff : {"XUT", "XP", "XREV", "XLOC", "XUNLK", "XTRIMON", "XANCALON"})
+        if (mnemonic == onOff)
+            return nextEntry(value, {0, 1});
+    if (mnemonic == "XF") {
+        QList<QByteArray> parts = value.toByteArray().split(',');
+        const auto readings = parts.size() == 3 ? NumberText::parseDigits(parts[1]) : std::nullopt;
+        if (!readings)
+            return value.toByteArray();
+        parts[1] = QByteArray::number(*readings % 99 + 1).rightJustified(2, '0');
+        return parts.join(',');
     }
-    return std::nullopt;
+    if (value.startsWith(',')) // XU0, XU1, XANCLV0, XANCLV1
+        return ',' + plusOne(value.sliced(1));
+    return plusOne(value);
 }
 
 std::optional<Reply> LevelProbe::answerSetting(QByteArrayView mnemonic, QByteArrayView value,

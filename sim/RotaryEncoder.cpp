@@ -71,6 +71,21 @@ Reply RotaryEncoder::valueReply(QByteArrayView mnemonic, const QByteArray& text)
     return reply(mnemonic.toByteArray() + text);
 }
 
+QByteArray RotaryEncoder::settingMnemonic(QByteArrayView body) const {
+    for (const char* mnemonic : {"XMU", "XRD", "XCP", "XPC", "XCV", "XZE"})
+        if (body.startsWith(mnemonic))
+            return mnemonic;
+    return {};
+}
+
+QByteArray RotaryEncoder::differentValue(QByteArrayView mnemonic, QByteArrayView value) const {
+    if (mnemonic == "XMU")
+        return nextEntry(value, {0, 1, 2, 3});
+    if (mnemonic == "XRD")
+        return nextEntry(value, {0, 1});
+    return plusOne(value);
+}
+
 std::optional<Reply> RotaryEncoder::answerFamily(QByteArrayView body, Micros now) {
     Settings& s = settings_;
     const int decimals = lengthUnit(s.units).decimals;

@@ -49,6 +49,8 @@ protected:
     QByteArray model() const override { return "ROT210"; }
     QByteArray firmwareVersion() const override { return "107"; }
     std::optional<Reply> answerFamily(QByteArrayView body, Micros now) override;
+    QByteArray settingMnemonic(QByteArrayView body) const override;
+    QByteArray differentValue(QByteArrayView mnemonic, QByteArrayView value) const override;
     QByteArray measuredValues(Micros time) const override;
 
 private:

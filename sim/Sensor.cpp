@@ -1,8 +1,25 @@
 #include "Sensor.h"
 
+#include "NumberText.h"
+
 namespace sim {
 
 Sensor::Sensor(char address, const QByteArray& serial) : address_(address), serialNumber_(serial) {}
+
+QByteArray Sensor::plusOne(QByteArrayView text) {
+    if (const auto whole = NumberText::parseDigits(text))
+        return QByteArray::number(qint64{*whole} + 1);
+    if (const auto number = NumberText::parse(text))
+        return NumberText::plain(*number + 1);
+    return text.toByteArray();
+}
+
+QByteArray Sensor::nextEntry(QByteArrayView text, const QList<int>& entries) {
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (text == QByteArray::number(entries.at(i)))
+            return QByteArray::number(entries.at((i + 1) % entries.size()));
+    return text.toByteArray();
+}
 
 QByteArray Sensor::line(QByteArrayView text) const {
     QByteArray result(1, address_);

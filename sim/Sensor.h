@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <optional>
 
 namespace sim {
@@ -34,6 +35,13 @@ public:
     // the sensor does not know the request.
     std::optional<Reply> answer(QByteArrayView body, Micros now);
 
+    // The family's setting whose mnemonic starts the request body (e.g. "XRA" for
+    // "XRA12.5"); empty when the body names none. What follows the mnemonic is a set's value.
+    virtual QByteArray settingMnemonic(QByteArrayView body) const = 0;
+    // The value the sensor takes instead of the one sent when its sets differ (see
+    // Faults::differ).
+    virtual QByteArray differentValue(QByteArrayView mnemonic, QByteArrayView value) const = 0;
+
     // Ends the measurement in progress with the values of that time; they stay the data
     // answer until the next measurement starts.
     void completeMeasurement(Micros time);
@@ -55,6 +63,13 @@ protected:
     // What a measurement at this time gives: the values as the data answer carries them,
     // each with its sign.
     virtual QByteArray measuredValues(Micros time) const = 0;
+
+    // The number in text plus 1: a whole number as digits, any other as plain text; the text
+    // unchanged when it is no number.
+    static QByteArray plusOne(QByteArrayView text);
+    // The entry after the one text gives among entries, the last wrapping round to the first;
+    // the text unchanged when it is no entry.
+    static QByteArray nextEntry(QByteArrayView text, const QList<int>& entries);
 
     // The address followed by text.
     QByteArray line(QByteArrayView text) const;

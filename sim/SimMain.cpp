@@ -41,6 +41,12 @@ Faults (--fault ADDRESS:KIND, repeatable), per address:
   no-service-request
               measurements send no service request (data still ready in time)
   late[=MS]   echo and answer come MS ms late (default 1000)
+  refuse=LETTERS
+              a set of the setting with these command letters (e.g. XRA) gets
+              no answer and changes nothing; its query answers
+  differ=LETTERS
+              a set of that setting takes another value than the one sent: a
+              number plus 1, a list's next entry (the last wraps to the first)
 
 Examples:
   sdi12-sim --link /tmp/sdi12

@@ -3,27 +3,43 @@
 #include "levelprobe/LevelRecord.h"
 #include "rotary/RotaryRecord.h"
 
-#include <initializer_list>
-#include <utility>
-
 namespace report {
 
-namespace {
-
-using Entries = std::initializer_list<std::pair<const char*, QString>>;
-
-// The identification lines, the serial number and the address, then one line per entry.
-ConfigReport build(const QString& prefix, const QStringList& ids, const QString& serial,
-                   int address, Entries entries) {
-    QStringList lines = ids;
-    lines << QStringLiteral("Serial Number = ") + serial
-          << QStringLiteral("Sensor Address = ") + QString::number(address);
-    for (const auto& [label, value] : entries)
-        lines << QLatin1String(label) + QStringLiteral(" = ") + value;
-    return {proposedName(prefix, address, serial), lines};
+const QStringList& levelReportLabels() {
+    static const QStringList labels{QStringLiteral("Range"),
+                                    QStringLiteral("Maximium Over Range"),
+                                    QStringLiteral("Pressure Units"),
+                                    QStringLiteral("Temperature Units"),
+                                    QStringLiteral("Density Correction"),
+                                    QStringLiteral("Local Gravity"),
+                                    QStringLiteral("Local Level"),
+                                    QStringLiteral("Reverse"),
+                                    QStringLiteral("Max. Sample Rate"),
+                                    QStringLiteral("Logging Period")};
+    return labels;
 }
 
-} // namespace
+const QStringList& rotaryReportLabels() {
+    static const QStringList labels{QStringLiteral("Maximum Range"),
+                                    QStringLiteral("Counts Per Revolution"),
+                                    QStringLiteral("Measurement Resolution"),
+                                    QStringLiteral("Measurement Units"),
+                                    QStringLiteral("Pulley Circumference (mm)"),
+                                    QStringLiteral("Rotation Direction"),
+                                    QStringLiteral("Logging Period")};
+    return labels;
+}
+
+QStringList reportLines(const QStringList& identification, const QString& serial, int address,
+                        const QStringList& labels, const QStringList& values) {
+    Q_ASSERT(labels.size() == values.size());
+    QStringList lines = identification;
+    lines << kSerialNumberLabel + kSeparator + serial
+          << kAddressLabel + kSeparator + QString::number(address);
+    for (qsizetype i = 0; i < labels.size(); ++i)
+        lines << labels.at(i) + kSeparator + values.value(i);
+    return lines;
+}
 
 QString proposedName(const QString& prefix, int page, const QString& serial) {
     QString kept;
@@ -40,29 +56,28 @@ QByteArray fileText(const QStringList& lines) {
     return text;
 }
 
+// The values are in the order of levelReportLabels() and rotaryReportLabels().
 ConfigReport levelReport(const levelprobe::LevelRecord& r, int address) {
-    return build(QStringLiteral("Sensor_"), r.identification, r.serialNumber, address,
-                 {{"Range", r.range},
-                  {"Maximium Over Range", r.maxOverRange},
-                  {"Pressure Units", r.pressureUnitText()},
-                  {"Temperature Units", r.temperatureUnitText()},
-                  {"Density Correction", r.densityCorrectionText()},
-                  {"Local Gravity", r.localGravity},
-                  {"Local Level", r.localLevel},
-                  {"Reverse", r.reverseText()},
-                  {"Max. Sample Rate", r.sampleRateText()},
-                  {"Logging Period", r.logPeriod}});
+    const QStringList values{r.range,
+                             r.maxOverRange,
+                             r.pressureUnitText(),
+                             r.temperatureUnitText(),
+                             r.densityCorrectionText(),
+                             r.localGravity,
+                             r.localLevel,
+                             r.reverseText(),
+                             r.sampleRateText(),
+                             r.logPeriod};
+    return {proposedName(QStringLiteral("Sensor_"), address, r.serialNumber),
+            reportLines(r.identification, r.serialNumber, address, levelReportLabels(), values)};
 }
 
 ConfigReport rotaryReport(const rotary::RotaryRecord& r, int address) {
-    return build(QStringLiteral("Rotary Encoder_"), r.identification, r.serialNumber, address,
-                 {{"Maximum Range", r.maxRange},
-                  {"Counts Per Revolution", r.countsPerRev},
-                  {"Measurement Resolution", r.measurementRes},
-                  {"Measurement Units", r.unitsText()},
-                  {"Pulley Circumference (mm)", r.pulleyCircumference},
-                  {"Rotation Direction", r.directionText()},
-                  {"Logging Period", r.logPeriod}});
+    const QStringList values{r.maxRange,    r.countsPerRev,        r.measurementRes,
+                             r.unitsText(), r.pulleyCircumference, r.directionText(),
+                             r.logPeriod};
+    return {proposedName(QStringLiteral("Rotary Encoder_"), address, r.serialNumber),
+            reportLines(r.identification, r.serialNumber, address, rotaryReportLabels(), values)};
 }
 
 } // namespace report

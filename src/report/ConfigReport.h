@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLatin1String>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,21 @@ QString proposedName(const QString& prefix, int page, const QString& serial);
 
 // The file's bytes: every line in UTF-8, each ended by CR LF.
 QByteArray fileText(const QStringList& lines);
+
+// What stands between a line's label and its value, and the labels of the two lines between
+// the identification and the settings.
+inline constexpr QLatin1String kSeparator(" = ");
+inline constexpr QLatin1String kSerialNumberLabel("Serial Number");
+inline constexpr QLatin1String kAddressLabel("Sensor Address");
+
+// The labels of each family's setting lines, in the order of the file.
+const QStringList& levelReportLabels();
+const QStringList& rotaryReportLabels();
+
+// The lines of a report: the identification lines, the serial number, the address, then
+// "label = value" for each label and the value at the same place.
+QStringList reportLines(const QStringList& identification, const QString& serial, int address,
+                        const QStringList& labels, const QStringList& values);
 
 // The report of the sensor at an address.
 ConfigReport levelReport(const levelprobe::LevelRecord& record, int address);

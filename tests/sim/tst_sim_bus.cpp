@@ -27,6 +27,8 @@ private Q_SLOTS:
     void dataStayUntilTheNextMeasurement();
     void faults_data();
     void faults();
+    void settingFaults_data();
+    void settingFaults();
     void lateLineComesWhole();
     void pacingTakesOneCharacterTimePerByte();
     void responseDelay();
@@ -273,6 +275,42 @@ void SimBusTest::faults() {
     QCOMPARE(sim.exchange(request, milliseconds(10'000)), expected);
 }
 
+void SimBusTest::settingFaults_data() {
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<QByteArrayList>("requests");
+    QTest::addColumn<QByteArrayList>("expected"); // what comes back for each
+
+    const auto row = [](const char* name, const QStringList& faults, const QByteArrayList& requests,
+                        const QByteArrayList& expected) {
+        QTest::newRow(name) << faults << requests << expected;
+    };
+    row("refused set: no answer, the value stays; others set", {"3:refuse=XUT"},
+        {"3XUT1!", "3XUT!", "3XP1!"}, {"3XUT1!", "3XUT!30\r\n", "3XP1!31\r\n"});
+    row("refused set, encoder", {"2:refuse=XPC"}, {"2XPC500!", "2XPC!"},
+        {"2XPC500!", "2XPC!21000\r\n"});
+    row("differing numbers: plus one", {"3:differ=XE", "3:differ=XU0"},
+        {"3XE9.81!", "3XE!", "3XU0,2.0!"},
+        {"3XE9.81!3+10.81\r\n", "3XE!3+10.81\r\n", "3XU0,2.0!3+3.0\r\n"});
+    row("differing lists: the next entry, the last wraps",
+        {"3:differ=XUP", "3:differ=XREV", "3:differ=XF"},
+        {"3XUP3!", "3XUP14!", "3XREV0!", "3XF0,99,0002!"},
+        {"3XUP3!35\r\n", "3XUP14!30\r\n", "3XREV0!31\r\n", "3XF0,99,0002!30,01,0002\r\n"});
+    row("differing encoder", {"2:differ=XMU", "2:differ=XPC"}, {"2XMU2!", "2XMU3!", "2XPC500!"},
+        {"2XMU2!23\r\n", "2XMU3!20\r\n", "2XPC500!2501\r\n"});
+}
+
+void SimBusTest::settingFaults() {
+    QFETCH(QStringList, faults);
+    QFETCH(QByteArrayList, requests);
+    QFETCH(QByteArrayList, expected);
+    SimHarness sim;
+    addSensors(sim, -1, faults);
+    QByteArrayList received;
+    for (const QByteArray& request : requests)
+        received << sim.exchange(request, milliseconds(1000));
+    QCOMPARE(received, expected);
+}
+
 void SimBusTest::lateLineComesWhole() {
     SimHarness sim;
     sim.bus.addLevelProbe('3');
@@ -370,7 +408,9 @@ void SimBusTest::config_data() {
                                            "1:noise",        "1:garbage",
                                            "1:zero-wait",    "1:measure=0",
                                            "1:late",         "2:late=450",
-                                           "2:measure=2500", "2:no-service-request"}
+                                           "2:measure=2500", "2:no-service-request",
+                                           "1:refuse=XRA",   "1:refuse=XU0",
+                                           "1:differ=XUT"}
                             << QStringList{"1=300"} << true;
     QTest::newRow("addresses without commas")
         << QStringList{"1,3"} << QStringList{"24"} << QStringList{} << QStringList{} << false;
@@ -386,6 +426,10 @@ void SimBusTest::config_data() {
         << QStringList{"1"} << QStringList{} << QStringList{"silent"} << QStringList{} << false;
     QTest::newRow("bad delay") << QStringList{"1"} << QStringList{} << QStringList{"1:late=soon"}
                                << QStringList{} << false;
+    QTest::newRow("refuse without letters")
+        << QStringList{"1"} << QStringList{} << QStringList{"1:refuse="} << QStringList{} << false;
+    QTest::newRow("differ, no letters") << QStringList{"1"} << QStringList{}
+                                        << QStringList{"1:differ=X-1"} << QStringList{} << false;
     QTest::newRow("bad measuring time") << QStringList{"1"} << QStringList{}
                                         << QStringList{"1:measure=-5"} << QStringList{} << false;
     QTest::newRow("bad measurement time")
