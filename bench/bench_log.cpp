@@ -57,8 +57,9 @@ public:
 class LevelProbes final : public protocol::Family {
 public:
     bool isRotary() const override { return false; }
-    qint16 dataRequestCode() const override { return 12; }
-    qint16 measureCode() const override { return 11; }
+    QString serialNumber(int) const override { return {}; }
+    sdilink::Code dataRequestCode() const override { return sdilink::Code::Data; }
+    sdilink::Code measureCode() const override { return sdilink::Code::Measure; }
     void lockPage(int) override {}
     void unlockPage(int) override {}
     bool decodeReply(const sdilink::Transaction&, const protocol::ReplyLine&) override {

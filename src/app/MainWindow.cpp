@@ -6,6 +6,8 @@
 #include "PortMenu.h"
 #include "SensorPage.h"
 #include "TimingWindow.h"
+#include "configure/Configuring.h"
+#include "configure/FamilySettings.h"
 #include "console/UserCommand.h"
 #include "discovery/AddressChange.h"
 #include "discovery/Scanner.h"
@@ -105,6 +107,7 @@ MainWindow::~MainWindow() {
     link_->setHandler(nullptr);
     decoder_.reset();
     scanner_.reset();
+    configuring_.reset();
     family_.reset();
 }
 
@@ -115,6 +118,12 @@ void MainWindow::buildMenus() {
     mnuSaveAs = mnuFile->addAction(QStringLiteral("Save As..."));
     mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
     connect(mnuSaveAs, &QAction::triggered, this, &MainWindow::mnuSaveAs_Click);
+    mnuApplyConfiguration = mnuFile->addAction(QStringLiteral("Apply Configuration..."));
+    connect(mnuApplyConfiguration, &QAction::triggered, this,
+            [this] { configuring_->mnuApplyConfiguration_Click(); });
+    mnuCompareConfiguration = mnuFile->addAction(QStringLiteral("Compare Configuration..."));
+    connect(mnuCompareConfiguration, &QAction::triggered, this,
+            [this] { configuring_->mnuCompareConfiguration_Click(); });
 
     mnuCommsPort = bar->addMenu(QStringLiteral("&Comms Port"));
     mnuCommsPort->setObjectName(QStringLiteral("mnuCommsPort"));
@@ -299,6 +308,12 @@ void MainWindow::loadRotaryFamily() {
     family_ = std::move(encoders);
 }
 
+std::unique_ptr<configure::Configuring>
+MainWindow::makeConfiguring(std::unique_ptr<configure::SettingsAccess> access) {
+    return std::make_unique<configure::Configuring>(std::move(access), *link_, *services_.dialogs,
+                                                    SensorTab, this);
+}
+
 void MainWindow::loadLevelProbeFamily() {
     std::array<levelprobe::LevelPage*, 10> levelPages{};
     for (size_t i = 0; i < pages_.size(); ++i) {
@@ -323,6 +338,7 @@ void MainWindow::loadLevelProbeFamily() {
     connect(mnuFilter, &QAction::triggered, this, [family] { family->filter().mnuFilter_Click(); });
     connect(mnuReset, &QAction::triggered, this, [family] { family->reset().mnuReset_Click(); });
     report_ = [family](int p) { return report::levelReport(family->record(p), p); };
+    configuring_ = makeConfiguring(std::make_unique<configure::LevelSettings>(*family));
     family_ = std::move(level);
 }
 

@@ -33,6 +33,10 @@ class ScanSeries;
 namespace console {
 class UserCommand;
 }
+namespace configure {
+class Configuring;
+class SettingsAccess;
+} // namespace configure
 namespace discovery {
 class AddressChange;
 class Scanner;
@@ -91,6 +95,7 @@ public:
     Connection& connection() { return *connection_; }
     TimingWindow& Timing() { return *timing_; }
     Journalling& journalling() { return *journalling_; }
+    configure::Configuring& configuring() { return *configuring_; }
 
     // The encoder converter is worked as a level probe.
     StartupWindow::Family SensorFamily = StartupWindow::Family::LevelProbe;
@@ -98,6 +103,8 @@ public:
     // Menus.
     QMenu* mnuFile;
     QAction* mnuSaveAs;
+    QAction* mnuApplyConfiguration;
+    QAction* mnuCompareConfiguration;
     QMenu* mnuCommsPort;
     std::array<QAction*, 16> mnuCom{};
     QAction* mnuReset;
@@ -128,6 +135,8 @@ private:
     void buildStatusBar();
     void loadLevelProbeFamily();
     void loadRotaryFamily();
+    std::unique_ptr<configure::Configuring>
+    makeConfiguring(std::unique_ptr<configure::SettingsAccess> access);
     void connectLogging();
     void ClockTimer_Timer();
     void mnuSaveAs_Click();
@@ -140,6 +149,7 @@ private:
     // A scan shows its progress in a window of its own; behind it the main window is drawn at
     // least every two seconds, drawing taking a quarter percent of the processor.
     std::unique_ptr<protocol::Family> family_;
+    std::unique_ptr<configure::Configuring> configuring_; // the chosen family's
     // The configuration report of the chosen family's sensor at an address.
     std::function<report::ConfigReport(int address)> report_;
     std::unique_ptr<protocol::Decoder> decoder_;

@@ -33,6 +33,12 @@ std::optional<Dialogs::SaveChoice> QtDialogs::saveFile(const QString& title,
     return SaveChoice{path, std::max<int>(0, filters.indexOf(selected))};
 }
 
+std::optional<QString> QtDialogs::openFile(const QString& title, const QStringList& filters) {
+    const QString path =
+        QFileDialog::getOpenFileName(parent_, title, {}, filters.join(QStringLiteral(";;")));
+    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+}
+
 namespace {
 
 class QtProgress final : public Dialogs::Progress {

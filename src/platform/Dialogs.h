@@ -51,6 +51,12 @@ public:
 
     virtual std::unique_ptr<Progress> progress(const QString& title, const QString& text,
                                                int maximum) = 0;
+
+    // A file-open dialog with a filter list; empty when the user cancels.
+    virtual std::optional<QString> openFile(const QString& /*title*/,
+                                            const QStringList& /*filters*/) {
+        return std::nullopt;
+    }
 };
 
 // The real dialogs: QMessageBox and QFileDialog, parented to the given window.
@@ -65,6 +71,7 @@ public:
                                        const QStringList& filters) override;
     std::unique_ptr<Progress> progress(const QString& title, const QString& text,
                                        int maximum) override;
+    std::optional<QString> openFile(const QString& title, const QStringList& filters) override;
 
 private:
     QWidget* parent_;

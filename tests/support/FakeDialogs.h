@@ -28,6 +28,10 @@ public:
                                        const QStringList& filters) override;
     std::unique_ptr<Progress> progress(const QString& title, const QString& text,
                                        int maximum) override;
+    std::optional<QString> openFile(const QString& title, const QStringList&) override {
+        openTitle = title;
+        return openChoices.isEmpty() ? std::nullopt : openChoices.dequeue();
+    }
 
     QList<Box> boxes;
     QQueue<Button> answers;
@@ -35,6 +39,8 @@ public:
     QStringList saveFilters;
     QString saveTitle;
     QString saveSuggestion;
+    QQueue<std::optional<QString>> openChoices; // open dialogs: cancel when empty
+    QString openTitle;
     QList<int> progressValues;
     int progressMaximum = -1;
     int cancelProgressAt = -1; // never when negative

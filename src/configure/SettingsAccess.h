@@ -1,0 +1,85 @@
+#pragma once
+
+#include "ConfigRows.h"
+
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace sdilink {
+class Link;
+}
+
+namespace configure {
+
+// How a family's settings are read, checked, set and read back for the configuration
+// window. The sets and queries are the page's own: its controls are filled with the value
+// and its button pressed, so the requests are exactly those of a click.
+class SettingsAccess {
+public:
+    virtual ~SettingsAccess() = default;
+
+    virtual bool rotary() const = 0;
+    // The sensor at page p as its report has it: what it answered last and the page's own
+    // settings.
+    virtual report::ReadReport current(int p) const = 0;
+    // Why nothing may be applied to the sensor at p now; empty when it may.
+    virtual QString refusal(int p) const = 0;
+    // Sorts a row: setting, fixed or page setting, and why its value cannot be applied.
+    virtual void plan(int p, ConfigRow& row) const = 0;
+    // The setting labels in the order they are applied.
+    virtual QStringList applyOrder() const = 0;
+    // Sends the setting's set request with the value and waits for its exchange; true when
+    // the sensor answered.
+    virtual bool set(int p, const QString& label, const QString& value) = 0;
+    // Sends the setting's query and waits for its exchange; true when answered.
+    virtual bool query(int p, const QString& label) = 0;
+    // Chooses a page setting (the logging period); false when the page does not offer it.
+    virtual bool setPageSetting(int p, const QString& label, const QString& value) = 0;
+    // The last request written, as the comms monitor shows it.
+    virtual QString lastRequest() const = 0;
+};
+
+// Applies the ticked settings of the rows to the sensor at p, one after another in the
+// family's order, then reads each back: every row sent ends as applied, different (the
+// value read back differs) or failed (no answer, naming the request). Nothing stops at a
+// failure. The page setting goes too when withPageSettings is set. The caller holds the bus.
+void applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows, bool withPageSettings);
+
+// A family's settings as a table of entries, in the order they are applied.
+class TableSettings : public SettingsAccess {
+public:
+    struct Entry {
+        QString label;
+        ConfigRow::Kind kind = ConfigRow::Kind::Setting;
+        QString fixedReason; // a fixed row's reason
+        // Why the value cannot be sent now (a list without it, a number the box refuses,
+        // a lock), or empty.
+        std::function<QString(int p, const QString& value)> check;
+        std::function<void(int p, const QString& value)> set;
+        std::function<void(int p)> query;
+    };
+
+    explicit TableSettings(sdilink::Link& link) : link_(link) {}
+
+    void plan(int p, ConfigRow& row) const override;
+    QStringList applyOrder() const override;
+    bool set(int p, const QString& label, const QString& value) override;
+    bool query(int p, const QString& label) override;
+    QString lastRequest() const override;
+
+    // Why a value is not one of a list's entries, or empty.
+    static QString listCheck(const QStringList& entries, const QString& what, const QString& value);
+    // Why a value is not a number whose every character the box's key filter takes.
+    static QString numberCheck(const std::function<bool(QChar, const QString&)>& accepts,
+                               const QString& value);
+
+protected:
+    std::vector<Entry> entries_;
+    sdilink::Link& link_;
+
+private:
+    const Entry* entry(const QString& label) const;
+};
+
+} // namespace configure

@@ -1,0 +1,253 @@
+#include "../discovery/BusWindow.h"
+#include "LevelProbe.h"
+#include "app/SensorPage.h"
+#include "configure/ConfigureWindow.h"
+#include "configure/Configuring.h"
+#include "levelprobe/LevelFamily.h"
+#include "levelprobe/LevelPage.h"
+#include "report/ConfigReport.h"
+#include "report/ReportReader.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QFile>
+#include <QTemporaryDir>
+
+// A saved configuration applied to other sensors on the simulated bus, read back row by row,
+// and compared.
+class ConfigureTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void reportOfOneSensorAppliedToTwo();
+    void refusedAndChangedSetsAreSaid();
+    void filesThatDoNotFit_data();
+    void filesThatDoNotFit();
+    void compareMarksTheRowsThatDiffer();
+};
+
+namespace {
+
+using configure::ConfigRow;
+using Outcome = ConfigRow::Outcome;
+
+// Sensor 1 set up otherwise than a new probe in every setting a report carries.
+sim::LevelProbe::Settings configured() {
+    sim::LevelProbe::Settings s;
+    s.pressureUnit = 3;
+    s.temperatureUnit = 1;
+    s.densityCorrection = 1;
+    s.gravity = 9.81;
+    s.range = 2.5;
+    s.maxOverRange = 3;
+    s.reverse = 1;
+    s.localLevel = 0.25;
+    return s;
+}
+
+levelprobe::LevelFamily& family(MainWindow& w) {
+    return dynamic_cast<levelprobe::LevelFamily&>(w.family());
+}
+
+QStringList settingLines(MainWindow& w, int p) {
+    QStringList lines = report::levelReport(family(w).record(p), p).lines;
+    return lines.mid(lines.indexOf(QRegularExpression("Sensor Address = .*")) + 1);
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+// Opens "Apply Configuration..." on page p with the file.
+configure::ConfigureWindow* openApply(MainWindow& w, testing::TestServices& t, int p,
+                                      const QString& path) {
+    w.SensorTab->setCurrentIndex(p);
+    t.dialogs.openChoices.enqueue(path);
+    w.configuring().mnuApplyConfiguration_Click();
+    return w.configuring().window();
+}
+
+QMap<QString, QString> outcomes(const std::vector<ConfigRow>& rows) {
+    QMap<QString, QString> shown;
+    for (const ConfigRow& row : rows)
+        if (row.outcome != Outcome::None)
+            shown[row.label] = configure::outcomeText(row);
+    return shown;
+}
+
+void unlock(MainWindow& w, int p) {
+    w.page(p)->level->UnlockCheck->setChecked(true);
+    QVERIFY(QTest::qWaitFor([&w] { return !w.link().busy(); }));
+}
+
+} // namespace
+
+void ConfigureTest::reportOfOneSensorAppliedToTwo() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('1').setSettings(configured());
+    sim.bus.addLevelProbe('3');
+    sim.bus.addLevelProbe('5');
+    auto w = loadWindow(t, sim);
+    QTemporaryDir dir;
+    const QString path = writeFile(
+        dir, "Sensor_1.txt", report::fileText(report::levelReport(family(*w).record(1), 1).lines));
+    unlock(*w, 3); // the range and the over-range need it, as their Set buttons do
+    unlock(*w, 5);
+
+    configure::ConfigureWindow* window = openApply(*w, t, 3, path);
+    QVERIFY(window);
+    window->setTarget(5, true);
+    window->apply();
+    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+
+    const QMap<QString, QString> applied{{"Pressure Units", "applied"},
+                                         {"Temperature Units", "applied"},
+                                         {"Density Correction", "applied"},
+                                         {"Local Gravity", "applied"},
+                                         {"Reverse", "applied"},
+                                         {"Range", "applied"},
+                                         {"Maximium Over Range", "applied"},
+                                         {"Local Level", "applied"}};
+    QCOMPARE(outcomes(window->rows(3)), applied);
+    QCOMPARE(outcomes(window->rows(5)), applied);
+    QCOMPARE(window->SummaryLabel->text(),
+             "Sensor 3: 8 applied, 0 different, 0 failed\nSensor 5: 8 applied, 0 different, "
+             "0 failed");
+    QVERIFY(t.dialogs.boxes.isEmpty());
+
+    // A new scan asks every value again: both answer with sensor 1's.
+    w->ScanBut->click();
+    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    QCOMPARE(settingLines(*w, 3), settingLines(*w, 1));
+    QCOMPARE(settingLines(*w, 5), settingLines(*w, 1));
+}
+
+void ConfigureTest::refusedAndChangedSetsAreSaid() {
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('1').setSettings(configured());
+    sim.bus.addLevelProbe('3');
+    sim.bus.addLevelProbe('5');
+    sim::Faults refuses;
+    refuses.refuseSet = {"XE"};
+    sim.bus.setFaults('3', refuses);
+    sim::Faults differs;
+    differs.differ = {"XLOF"};
+    sim.bus.setFaults('5', differs);
+    auto w = loadWindow(t, sim);
+    QTemporaryDir dir;
+    const QString path = writeFile(
+        dir, "Sensor_1.txt", report::fileText(report::levelReport(family(*w).record(1), 1).lines));
+
+    configure::ConfigureWindow* window = openApply(*w, t, 3, path);
+    window->setTarget(5, true);
+    window->apply();
+    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+
+    // Locked, the range and over-range are left alone, with the reason.
+    const QString locked = "not applicable: Needs \"Unlock\" ticked on the page, as its Set does.";
+    QMap<QString, QString> three{{"Pressure Units", "applied"},
+                                 {"Temperature Units", "applied"},
+                                 {"Density Correction", "applied"},
+                                 {"Local Gravity", "failed: no answer to 3XE9.81!"},
+                                 {"Reverse", "applied"},
+                                 {"Range", locked},
+                                 {"Maximium Over Range", locked},
+                                 {"Local Level", "applied"}};
+    QCOMPARE(outcomes(window->rows(3)), three);
+    QMap<QString, QString> five = three;
+    five["Local Gravity"] = "applied";
+    five["Local Level"] = "different: the sensor has \"1.25\"";
+    QCOMPARE(outcomes(window->rows(5)), five);
+    QCOMPARE(window->SummaryLabel->text(),
+             "Sensor 3: 5 applied, 0 different, 1 failed, 2 not applicable\nSensor 5: 5 applied, "
+             "1 different, 0 failed, 2 not applicable");
+
+    // Nothing goes while sensor 3 logs.
+    w->SensorTab->setCurrentIndex(3);
+    w->page(3)->level->LogPeriodCombo->setCurrentIndex(1);
+    w->page(3)->level->StartLogBut->click();
+    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    sim.bus.clearTraffic();
+    window = openApply(*w, t, 3, path);
+    window->apply();
+    QCOMPARE(window->SummaryLabel->text(),
+             QStringLiteral("Sensor 3: nothing applied. Sensor 3 is logging: stop its log first."));
+    QVERIFY(!busRequests(sim.bus).join(' ').contains("XUP"));
+}
+
+void ConfigureTest::filesThatDoNotFit_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message"); // the box, or the unit row's outcome
+    const QByteArray good = "SDI Version = 1.3\nSerial Number = 12\nSensor Address = 1\nRange = "
+                            "10\nMaximium Over Range = 12\nPressure Units = mbar\nTemperature "
+                            "Units = Centigrade\nDensity Correction = Compensated\nLocal Gravity "
+                            "= 9.81\nLocal Level = 0\nReverse = Off\nMax. Sample Rate = 2 "
+                            "Seconds\nLogging Period = 1 Second\n";
+    QTest::newRow("unit spelled wrong")
+        << QByteArray(good).replace("mbar", "mbr")
+        << "not applicable: \"mbr\" is not in the list of pressure units.";
+    QTest::newRow("unknown line") << QByteArray(good).replace("Reverse = Off", "Reverse: Off")
+                                  << "Line 11 (\"Reverse: Off\")";
+    QTest::newRow("an encoder's report")
+        << QByteArray("Serial Number = 9\nSensor Address = 2\nMaximum Range = 5\nCounts Per "
+                      "Revolution = 1024\nMeasurement Resolution = 0.3\nMeasurement Units = "
+                      "Metres\nPulley Circumference (mm) = 200\nRotation Direction = "
+                      "Clockwise\nLogging Period = 1 Second\n")
+        << "Line 3 (\"Maximum Range = 5\") belongs to a rotary-encoder configuration report; the "
+           "sensors here are level probes.";
+}
+
+void ConfigureTest::filesThatDoNotFit() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, message);
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('3');
+    auto w = loadWindow(t, sim);
+    QTemporaryDir dir;
+    t.dialogs.boxes.clear();
+    configure::ConfigureWindow* window = openApply(*w, t, 3, writeFile(dir, "edited.txt", file));
+    if (message.startsWith("not applicable")) {
+        QVERIFY(window);
+        QCOMPARE(outcomes(window->rows(3)).value("Pressure Units"), message);
+        sim.bus.clearTraffic();
+        window->apply();
+        QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+        QVERIFY(!busRequests(sim.bus).join(' ').contains("XUP"));
+    } else {
+        QVERIFY(!window);
+        QCOMPARE(t.dialogs.boxes.size(), 1);
+        QVERIFY2(t.dialogs.boxes[0].text.contains(message), qPrintable(t.dialogs.boxes[0].text));
+    }
+}
+
+void ConfigureTest::compareMarksTheRowsThatDiffer() {
+    testing::TestServices t;
+    SimBus sim;
+    sim::LevelProbe::Settings other;
+    other.reverse = 1;
+    other.localLevel = 0.5;
+    sim.bus.addLevelProbe('3');
+    sim.bus.addLevelProbe('5').setSettings(other);
+    auto w = loadWindow(t, sim);
+    w->SensorTab->setCurrentIndex(3);
+    w->configuring().mnuCompareConfiguration_Click();
+    configure::ConfigureWindow* window = w->configuring().window();
+    window->setOtherSensor(5);
+    QStringList differ;
+    for (const ConfigRow& row : window->rows(3))
+        if (row.differs())
+            differ << row.label;
+    QCOMPARE(differ, (QStringList{"Serial Number", "Sensor Address", "Local Level", "Reverse"}));
+    QCOMPARE(window->Table->topLevelItem(9)->text(3), QStringLiteral("differs"));
+    QCOMPARE(window->Table->topLevelItem(8)->text(3), QString());
+}
+
+QTEST_MAIN(ConfigureTest)
+#include "tst_configure.moc"
