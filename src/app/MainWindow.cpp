@@ -305,6 +305,7 @@ void MainWindow::loadRotaryFamily() {
     report_ = [family = encoders.get()](int p) {
         return report::rotaryReport(family->record(p), p);
     };
+    configuring_ = makeConfiguring(std::make_unique<configure::RotarySettings>(*encoders));
     family_ = std::move(encoders);
 }
 

@@ -1,5 +1,6 @@
 #include "../discovery/BusWindow.h"
 #include "LevelProbe.h"
+#include "RotaryEncoder.h"
 #include "app/SensorPage.h"
 #include "configure/ConfigureWindow.h"
 #include "configure/Configuring.h"
@@ -7,12 +8,14 @@
 #include "levelprobe/LevelPage.h"
 #include "report/ConfigReport.h"
 #include "report/ReportReader.h"
+#include "rotary/RotaryFamily.h"
+#include "rotary/RotaryPage.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QTreeWidget>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 // A saved configuration applied to other sensors on the simulated bus, read back row by row,
 // and compared.
@@ -24,6 +27,7 @@ private Q_SLOTS:
     void filesThatDoNotFit_data();
     void filesThatDoNotFit();
     void compareMarksTheRowsThatDiffer();
+    void encodersTheSameWay();
 };
 
 namespace {
@@ -247,6 +251,39 @@ void ConfigureTest::compareMarksTheRowsThatDiffer() {
     QCOMPARE(differ, (QStringList{"Serial Number", "Sensor Address", "Local Level", "Reverse"}));
     QCOMPARE(window->Table->topLevelItem(9)->text(3), QStringLiteral("differs"));
     QCOMPARE(window->Table->topLevelItem(8)->text(3), QString());
+}
+
+void ConfigureTest::encodersTheSameWay() {
+    // Units, circumference and direction go; the counts, the resolution and the maximum
+    // range are shown, never sent; the logging period goes to the page when asked for.
+    testing::TestServices t;
+    SimBus sim;
+    sim::RotaryEncoder::Settings set;
+    set.units = 1;
+    set.circumference = 200;
+    set.direction = 0;
+    set.countsPerRev = 500;
+    sim.bus.addRotaryEncoder('2').setSettings(set);
+    sim.bus.addRotaryEncoder('4');
+    auto w = loadRotaryWindow(t, sim);
+    auto& encoders = dynamic_cast<rotary::RotaryFamily&>(w->family());
+    w->page(2)->rotary->RotaryLogPeriodCombo->setCurrentIndex(3);
+    QTemporaryDir dir;
+    const QString path = writeFile(
+        dir, "Rotary.txt", report::fileText(report::rotaryReport(encoders.record(2), 2).lines));
+    configure::ConfigureWindow* window = openApply(*w, t, 4, path);
+    window->LogPeriodCheck->setChecked(true);
+    window->apply();
+    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    const QMap<QString, QString> applied{{"Measurement Units", "applied"},
+                                         {"Pulley Circumference (mm)", "applied"},
+                                         {"Rotation Direction", "applied"},
+                                         {"Logging Period", "applied"}};
+    QCOMPARE(outcomes(window->rows(4)), applied);
+    QCOMPARE(encoders.record(4).countsPerRev, QStringLiteral("1000"));
+    QCOMPARE(w->page(4)->rotary->RotaryLogPeriodCombo->currentText(),
+             w->page(2)->rotary->RotaryLogPeriodCombo->currentText());
+    QVERIFY(!busRequests(sim.bus).join(' ').contains("4XPC5"));
 }
 
 QTEST_MAIN(ConfigureTest)
