@@ -89,6 +89,8 @@ ConfigureWindow::ConfigureWindow(Mode mode, SettingsAccess& access, sdilink::Lin
         if (p != page_)
             CompareWith->addItem(QStringLiteral("Sensor %1").arg(p), p);
     CompareWith->setVisible(!applying);
+    if (!applying)
+        SourceLabel->setText(QStringLiteral("Choose what to compare sensor %1 with.").arg(page_));
     connect(CompareWith, &QComboBox::activated, this, &ConfigureWindow::compareWith);
     targets->addWidget(CompareWith);
     targets->addStretch();
@@ -97,7 +99,7 @@ ConfigureWindow::ConfigureWindow(Mode mode, SettingsAccess& access, sdilink::Lin
     Table = new QTreeWidget(this);
     Table->setObjectName(QStringLiteral("ConfigurationTable"));
     Table->setRootIsDecorated(applying);
-    Table->setHeaderLabels({QStringLiteral("Setting"), QStringLiteral("Sensor"),
+    Table->setHeaderLabels({QStringLiteral("Setting"), QStringLiteral("Sensor now"),
                             applying ? QStringLiteral("File") : QString(),
                             applying ? QStringLiteral("Result") : QString()});
     Table->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -228,7 +230,14 @@ void ConfigureWindow::apply() {
                             platform::Dialogs::Icon::Exclamation);
         return;
     }
-    ApplyBut->setEnabled(false);
+    // Nothing the rows depend on changes while they are applied.
+    const auto setControls = [this](bool enabled) {
+        for (QWidget* control : std::initializer_list<QWidget*>{Table, LogPeriodCheck, ApplyBut})
+            control->setEnabled(enabled);
+        for (QCheckBox* check : TargetChecks)
+            check->setEnabled(enabled);
+    };
+    setControls(false);
     applying_ = true;
     QStringList summaries;
     {
@@ -246,7 +255,7 @@ void ConfigureWindow::apply() {
     applying_ = false;
     SummaryLabel->setText(summaries.join(QLatin1Char('\n')));
     showRows();
-    ApplyBut->setEnabled(true);
+    setControls(true);
 }
 
 } // namespace configure
