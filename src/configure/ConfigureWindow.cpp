@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace configure {
 
@@ -26,6 +27,9 @@ void setRowText(QTreeWidgetItem* item, const ConfigRow& row, bool compare) {
     item->setText(0, row.label);
     item->setText(1, row.now);
     item->setText(2, row.other);
+    // The values' columns are kept narrow (see showRows): a long value reads in full here.
+    item->setToolTip(1, row.now);
+    item->setToolTip(2, row.other);
     if (compare) {
         item->setText(3, row.differs() ? QStringLiteral("differs") : QString());
         QFont font = item->font(0);
@@ -103,6 +107,11 @@ ConfigureWindow::ConfigureWindow(Mode mode, SettingsAccess& access, sdilink::Lin
                             applying ? QStringLiteral("File") : QString(),
                             applying ? QStringLiteral("Result") : QString()});
     Table->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The identification fills a whole line: fitted to it, the sensor's and the file's columns
+    // would push the result out of sight. They are fitted in showRows, at most a few words
+    // wide, and can be dragged wider.
+    Table->header()->setSectionResizeMode(1, QHeaderView::Interactive);
+    Table->header()->setSectionResizeMode(2, QHeaderView::Interactive);
     Table->setMinimumSize(720, 380);
     layout->addWidget(Table);
 
@@ -214,6 +223,11 @@ void ConfigureWindow::showRows() {
         }
         if (parent)
             parent->setExpanded(true);
+    }
+    const int widest = Table->fontMetrics().averageCharWidth() * 26;
+    for (int c : {1, 2}) {
+        Table->resizeColumnToContents(c);
+        Table->setColumnWidth(c, std::min(Table->columnWidth(c), widest));
     }
 }
 
