@@ -103,7 +103,7 @@ ConfigureWindow::ConfigureWindow(Mode mode, SettingsAccess& access, sdilink::Lin
     Table = new QTreeWidget(this);
     Table->setObjectName(QStringLiteral("ConfigurationTable"));
     Table->setRootIsDecorated(applying);
-    Table->setHeaderLabels({QStringLiteral("Setting"), QStringLiteral("Sensor now"),
+    Table->setHeaderLabels({QStringLiteral("Setting"), QStringLiteral("Sensor"),
                             applying ? QStringLiteral("File") : QString(),
                             applying ? QStringLiteral("Result") : QString()});
     Table->header()->setSectionResizeMode(QHeaderView::ResizeToContents);

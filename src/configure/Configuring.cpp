@@ -57,7 +57,8 @@ std::optional<report::ReadReport> Configuring::readFile(const QString& title, co
 
 std::optional<report::ReadReport> Configuring::chooseFile(const QString& title, QString* name) {
     const std::optional<QString> path = dialogs_.openFile(
-        title, {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")});
+        // "Save As..." adds no extension to the name it proposes: every file is offered first.
+        title, {QStringLiteral("All Files (*)"), QStringLiteral("Text Files (*.txt)")});
     if (!path)
         return std::nullopt;
     *name = QFileInfo(*path).fileName();
