@@ -2,6 +2,7 @@
 
 #include "FileOutput.h"
 #include "LogSheet.h"
+#include "logging/CsvText.h"
 
 namespace logexport {
 
@@ -9,9 +10,7 @@ namespace {
 
 void appendField(QByteArray& out, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    const bool quote =
-        utf8.contains(',') || utf8.contains('"') || utf8.contains('\r') || utf8.contains('\n');
-    if (!quote) {
+    if (!logging::csvNeedsQuotes(text)) {
         out += utf8;
         return;
     }
@@ -24,29 +23,20 @@ void appendField(QByteArray& out, const QString& text) {
     out += '"';
 }
 
-void appendDigits(QByteArray& out, int value, int width) {
-    char digits[8];
-    for (int i = width - 1; i >= 0; --i) {
-        digits[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    out.append(digits, width);
-}
-
 void appendDate(QByteArray& out, QDate date) {
-    appendDigits(out, date.year(), 4);
+    logging::appendDigits(out, date.year(), 4);
     out += '-';
-    appendDigits(out, date.month(), 2);
+    logging::appendDigits(out, date.month(), 2);
     out += '-';
-    appendDigits(out, date.day(), 2);
+    logging::appendDigits(out, date.day(), 2);
 }
 
 void appendTime(QByteArray& out, QTime time) {
-    appendDigits(out, time.hour(), 2);
+    logging::appendDigits(out, time.hour(), 2);
     out += ':';
-    appendDigits(out, time.minute(), 2);
+    logging::appendDigits(out, time.minute(), 2);
     out += ':';
-    appendDigits(out, time.second(), 2);
+    logging::appendDigits(out, time.second(), 2);
 }
 
 } // namespace

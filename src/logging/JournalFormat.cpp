@@ -1,29 +1,15 @@
 #include "JournalFormat.h"
 
+#include "CsvText.h"
+
 namespace logging::journal {
 
 namespace {
 
-void appendDigits(QByteArray& out, int value, int digits) {
-    char text[8];
-    for (int i = digits - 1; i >= 0; --i) {
-        text[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    out.append(text, digits);
-}
-
-bool needsQuotes(QStringView text) {
-    for (QChar c : text)
-        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r')
-            return true;
-    return false;
-}
-
 // A field, quoted when it must be. Readings are ASCII and go byte by byte.
 void appendField(QByteArray& out, const QString& text) {
     out.append(',');
-    const bool quoted = needsQuotes(text);
+    const bool quoted = csvNeedsQuotes(text);
     if (quoted)
         out.append('"');
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -1,0 +1,21 @@
+#include "CsvText.h"
+
+namespace logging {
+
+void appendDigits(QByteArray& out, int value, int width) {
+    char digits[8];
+    for (int i = width - 1; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out.append(digits, width);
+}
+
+bool csvNeedsQuotes(QStringView text) {
+    for (QChar c : text)
+        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r')
+            return true;
+    return false;
+}
+
+} // namespace logging
