@@ -1,6 +1,5 @@
 #include "RecoveryWindow.h"
 
-#include "RecoveredLogSave.h"
 #include "export/LogExporter.h"
 #include "logging/JournalFolder.h"
 #include "logging/LogModel.h"
@@ -147,7 +146,7 @@ void RecoveryWindow::saveAs(int row) {
         return;
     }
     const QString saved =
-        saveRecoveredLog(dialogs_, log, logexport::proposedLogName(s.header.rotary, s.address));
+        logexport::saveLog(dialogs_, log, logexport::proposedLogName(s.header.rotary, s.address));
     if (saved.isEmpty())
         return;
     // Saved: not offered again; the journal stays until the folder is tidied.

@@ -49,18 +49,22 @@ LogExporter::LogExporter(Dialogs& dialogs, logging::Logger& logger, ShownTab sho
 void LogExporter::SaveLogBut_Click(int Index) {
     const logging::LogModel& log = logger_.log(Index);
     const bool rotary = log.layout() == logging::LogModel::Layout::Rotary;
-    const auto choice = dialogs_.saveFile(QStringLiteral("Select Filename to Save to"),
-                                          proposedLogName(rotary, shownTab_()), logFileFilters());
+    saveLog(dialogs_, log, proposedLogName(rotary, shownTab_()));
+}
+
+QString saveLog(Dialogs& dialogs, const logging::LogModel& log, const QString& proposedName) {
+    const auto choice = dialogs.saveFile(QStringLiteral("Select Filename to Save to"), proposedName,
+                                         logFileFilters());
     if (!choice)
-        return;
+        return {};
     const auto output = outputFile(choice->path, choice->filterIndex);
     if (!output)
-        return;
+        return {};
     const QString shownPath = QDir::toNativeSeparators(output->path);
 
     LogSheet sheet(log);
     if (output->format == Format::Xls && sheet.rowCount() > XlsWriter::kMaxReadings) {
-        dialogs_.messageBox(
+        dialogs.messageBox(
             kTitle,
             QStringLiteral("The log has %L1 readings, and an Excel 97-2003 (.xls) sheet holds "
                            "at most %L2 (65,536 rows with the header and the empty row).\n\n"
@@ -68,25 +72,25 @@ void LogExporter::SaveLogBut_Click(int Index) {
                 .arg(sheet.rowCount())
                 .arg(XlsWriter::kMaxReadings),
             Dialogs::Icon::Exclamation);
-        return;
+        return {};
     }
     const QFileInfo existing(output->path);
     if (existing.exists()) {
         if (existing.isDir()) {
-            dialogs_.messageBox(
+            dialogs.messageBox(
                 kTitle, QStringLiteral("%1 is a folder. Choose another name.").arg(shownPath),
                 Dialogs::Icon::Exclamation);
-            return;
+            return {};
         }
-        if (dialogs_.messageBox(
+        if (dialogs.messageBox(
                 kTitle,
                 QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(shownPath),
                 Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo,
                 Dialogs::Button::No) != Dialogs::Button::Yes)
-            return;
+            return {};
     }
 
-    std::unique_ptr<Dialogs::Progress> progress = dialogs_.progress(
+    std::unique_ptr<Dialogs::Progress> progress = dialogs.progress(
         kTitle, QStringLiteral("Saving the log to %1").arg(shownPath), sheet.rowCount());
     bool cleared = false;
     const Progress report = [&](int written) {
@@ -100,13 +104,13 @@ void LogExporter::SaveLogBut_Click(int Index) {
     progress.reset();
 
     if (result.status == WriteResult::Status::Failed || cleared)
-        dialogs_.messageBox(kTitle,
-                            QStringLiteral("The log could not be saved to %1.\n\n%2")
-                                .arg(shownPath, cleared
-                                                    ? QStringLiteral("The log was cleared "
-                                                                     "while it was being saved.")
-                                                    : result.error),
-                            Dialogs::Icon::Exclamation);
+        dialogs.messageBox(kTitle,
+                           QStringLiteral("The log could not be saved to %1.\n\n%2")
+                               .arg(shownPath, cleared ? QStringLiteral("The log was cleared "
+                                                                        "while it was being saved.")
+                                                       : result.error),
+                           Dialogs::Icon::Exclamation);
+    return result.status == WriteResult::Status::Written && !cleared ? output->path : QString();
 }
 
 } // namespace logexport

@@ -12,7 +12,8 @@ class Dialogs;
 }
 namespace logging {
 class Logger;
-}
+class LogModel;
+} // namespace logging
 
 namespace logexport {
 
@@ -29,6 +30,11 @@ QString proposedLogName(bool rotary, int shownTab);
 // The chosen name cut before the last "." of its file name, plus the extension of the chosen
 // filter (0-2); nothing for another filter.
 std::optional<OutputFile> outputFile(const QString& chosen, int filterIndex);
+
+// Asks for the file (proposing the name), and writes the log to it, asking before an existing
+// file is replaced and saying why when it cannot be saved. The path written, or empty.
+QString saveLog(platform::Dialogs& dialogs, const logging::LogModel& log,
+                const QString& proposedName);
 
 // "Save Log" of every page: asks for the file, and writes the page's log to it.
 class LogExporter {
