@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,12 +17,36 @@
 
 namespace help {
 
+namespace {
+
+// The guide's pictures are screenshots of whole windows: shown no wider than the text
+// beside the contents list usually is, so that they read without a sideways scroll bar.
+class GuideBrowser final : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        QVariant resource = QTextBrowser::loadResource(type, name);
+        constexpr int kWidest = 640;
+        if (type == QTextDocument::ImageResource) {
+            QImage picture = resource.value<QImage>();
+            if (picture.isNull())
+                picture.loadFromData(resource.toByteArray());
+            if (picture.width() > kWidest)
+                return picture.scaledToWidth(kWidest, Qt::SmoothTransformation);
+        }
+        return resource;
+    }
+};
+
+} // namespace
+
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Help - SDI-12 Device Configuration Tool"));
     setModal(false);
 
-    GuideText = new QTextBrowser(this);
+    GuideText = new GuideBrowser(this);
     GuideText->setObjectName(QStringLiteral("GuideText"));
     GuideText->setAccessibleName(QStringLiteral("User guide"));
     // Links are followed here: inside the guide they name a heading, not a file.

@@ -60,6 +60,7 @@ void GuideTest::everyPictureIsInTheProgram() {
             if (image.isNull())
                 image = QImage::fromData(data.toByteArray());
             QVERIFY2(!image.isNull(), qPrintable(name));
+            QVERIFY2(image.width() <= 640, qPrintable(name)); // no sideways scrolling
         }
     }
     QVERIFY(pictures > 0);
