@@ -191,18 +191,25 @@ void ConfigureWindow::rebuildRows() {
         if (!wanted || other_.address < 0)
             continue;
         std::vector<ConfigRow> sensorRows = compareReports(access_.current(p), other_);
-        for (ConfigRow& row : sensorRows) {
-            access_.plan(p, row);
-            row.ticked =
-                (row.applicable() || row.kind == ConfigRow::Kind::PageSetting) && row.differs();
-            if (mode_ == Mode::Apply && row.kind == ConfigRow::Kind::Setting &&
-                !row.reason.isEmpty() && !row.other.isEmpty() && row.differs())
-                row.outcome = ConfigRow::Outcome::NotApplicable;
-        }
+        for (ConfigRow& row : sensorRows)
+            planRow(p, row, true);
         rows[p] = std::move(sensorRows);
     }
     rows_ = std::move(rows);
     showRows();
+}
+
+void ConfigureWindow::planRow(int p, ConfigRow& row, bool fresh) {
+    const bool wasApplicable = row.applicable();
+    access_.plan(p, row);
+    // A row that became applicable since (the page's "Unlock" ticked meanwhile) is ticked
+    // where it differs; the user's ticks stay on the others.
+    if (fresh || wasApplicable != row.applicable())
+        row.ticked =
+            (row.applicable() || row.kind == ConfigRow::Kind::PageSetting) && row.differs();
+    const bool refused = mode_ == Mode::Apply && row.kind == ConfigRow::Kind::Setting &&
+                         !row.reason.isEmpty() && !row.other.isEmpty() && row.differs();
+    row.outcome = refused ? ConfigRow::Outcome::NotApplicable : ConfigRow::Outcome::None;
 }
 
 void ConfigureWindow::showRows() {
@@ -257,6 +264,8 @@ void ConfigureWindow::apply() {
     {
         const sdilink::Link::Sequence sequence(link_);
         for (auto& [p, rows] : rows_) {
+            for (ConfigRow& row : rows)
+                planRow(p, row, false);
             const QString refusal = access_.refusal(p);
             if (!refusal.isEmpty()) {
                 summaries << QStringLiteral("Sensor %1: nothing applied. %2").arg(p).arg(refusal);

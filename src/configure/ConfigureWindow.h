@@ -67,6 +67,9 @@ Q_SIGNALS:
 
 private:
     void rebuildRows();
+    // Sorts a row and says whether its value can go now; `fresh`: a new row, ticked where it
+    // differs.
+    void planRow(int p, ConfigRow& row, bool fresh);
     void showRows();
     void takeTicks();
     void compareWith(int index);

@@ -172,6 +172,13 @@ void ConfigureTest::refusedAndChangedSetsAreSaid() {
              "Sensor 3: 5 applied, 0 different, 1 failed, 2 not applicable\nSensor 5: 5 applied, "
              "1 different, 0 failed, 2 not applicable");
 
+    // "Unlock" ticked on page 5 once the window is open: its range rows go at the next Apply.
+    unlock(*w, 5);
+    window->apply();
+    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    QCOMPARE(outcomes(window->rows(5)).value("Range"), QStringLiteral("applied"));
+    QCOMPARE(outcomes(window->rows(5)).value("Maximium Over Range"), QStringLiteral("applied"));
+
     // Nothing goes while sensor 3 logs.
     w->SensorTab->setCurrentIndex(3);
     w->page(3)->level->LogPeriodCombo->setCurrentIndex(1);
