@@ -1,34 +1,31 @@
 #include "ConfigRows.h"
 
-#include <algorithm>
+#include "report/ConfigReport.h"
 
 namespace configure {
 
 std::vector<ConfigRow> compareReports(const report::ReadReport& sensor,
                                       const report::ReadReport& other) {
     std::vector<ConfigRow> rows;
-    const auto identity = [&rows](const char* label, const QString& now, const QString& other) {
+    const auto identity = [&rows](const QString& label, const QString& now, const QString& other) {
         ConfigRow row;
-        row.label = QLatin1String(label);
+        row.label = label;
         row.now = now;
         row.other = other;
         row.reason = QStringLiteral("Identifies the sensor: never applied.");
         rows.push_back(row);
     };
-    identity("Identification", sensor.identification.join(QStringLiteral(" / ")),
+    identity(QStringLiteral("Identification"), sensor.identification.join(QStringLiteral(" / ")),
              other.identification.join(QStringLiteral(" / ")));
-    identity("Serial Number", sensor.serialNumber, other.serialNumber);
-    identity("Sensor Address", QString::number(sensor.address), QString::number(other.address));
+    identity(report::kSerialNumberLabel, sensor.serialNumber, other.serialNumber);
+    identity(report::kAddressLabel, QString::number(sensor.address),
+             QString::number(other.address));
     for (const report::ReportSetting& mine : sensor.settings) {
         ConfigRow row;
         row.label = mine.label;
         row.now = mine.value;
         row.kind = ConfigRow::Kind::Setting;
-        const auto theirs =
-            std::find_if(other.settings.begin(), other.settings.end(),
-                         [&mine](const report::ReportSetting& s) { return s.label == mine.label; });
-        if (theirs != other.settings.end())
-            row.other = theirs->value;
+        row.other = report::settingValue(other, mine.label);
         rows.push_back(row);
     }
     return rows;

@@ -23,7 +23,7 @@ namespace {
 const QString kApplyTitle = QStringLiteral("Apply Configuration");
 const QString kCompareTitle = QStringLiteral("Compare Configuration");
 
-void setRowText(QTreeWidgetItem* item, const ConfigRow& row, bool compare) {
+void showRow(QTreeWidgetItem* item, const ConfigRow& row, bool compare) {
     item->setText(0, row.label);
     item->setText(1, row.now);
     item->setText(2, row.other);
@@ -226,7 +226,7 @@ void ConfigureWindow::showRows() {
         }
         for (const ConfigRow& row : rows) {
             auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(Table);
-            setRowText(item, row, compare);
+            showRow(item, row, compare);
         }
         if (parent)
             parent->setExpanded(true);

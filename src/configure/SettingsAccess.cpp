@@ -68,17 +68,6 @@ QString TableSettings::numberCheck(const std::function<bool(QChar, const QString
     return {};
 }
 
-namespace {
-
-QString valueOf(const report::ReadReport& report, const QString& label) {
-    for (const report::ReportSetting& s : report.settings)
-        if (s.label == label)
-            return s.value;
-    return {};
-}
-
-} // namespace
-
 void applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows, bool withPageSettings) {
     const auto rowOf = [&rows](const QString& label) -> ConfigRow* {
         for (ConfigRow& row : rows)
@@ -108,7 +97,7 @@ void applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows, bool
     for (ConfigRow* row : sent) {
         if (row->outcome == ConfigRow::Outcome::Failed)
             continue;
-        row->now = valueOf(after, row->label);
+        row->now = report::settingValue(after, row->label);
         const bool same = row->now == row->other;
         row->outcome = same ? ConfigRow::Outcome::Applied : ConfigRow::Outcome::Different;
         row->detail = same ? QString() : QStringLiteral("the sensor has \"%1\"").arg(row->now);

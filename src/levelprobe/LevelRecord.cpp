@@ -164,13 +164,19 @@ void LevelRecord::clear(LevelField field) {
     }
 }
 
+std::optional<int> LevelRecord::pressureUnitEntry() const {
+    std::optional<int> match;
+    const auto units = pressureUnits();
+    for (size_t i = 0; pressureUnit && i < units.size(); ++i)
+        if (units[i].code == *pressureUnit)
+            match = static_cast<int>(i);
+    return match;
+}
+
 QString LevelRecord::pressureUnitText() const {
-    // The last entry with the code wins.
-    QString text;
-    for (const PressureUnit& unit : pressureUnits())
-        if (pressureUnit && unit.code == *pressureUnit)
-            text = QString::fromLatin1(unit.text);
-    return text;
+    const std::optional<int> entry = pressureUnitEntry();
+    return entry ? QString::fromLatin1(pressureUnits()[static_cast<size_t>(*entry)].text)
+                 : QString();
 }
 
 QString LevelRecord::temperatureUnitText() const {

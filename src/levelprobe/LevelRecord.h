@@ -62,6 +62,9 @@ struct LevelRecord {
     // Empties a field whose request has gone: its answer fills it again.
     void clear(LevelField field);
 
+    // The entry of pressureUnits() (and of the page's list, filled from it) naming the unit;
+    // the last entry with the code wins.
+    std::optional<int> pressureUnitEntry() const;
     // The texts the page, the sensor list and the report show.
     QString pressureUnitText() const;
     QString temperatureUnitText() const;

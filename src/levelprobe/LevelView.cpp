@@ -15,19 +15,6 @@ using widgets::LevelColumn;
 LevelView::LevelView(std::array<LevelPage*, 10> pages, QTreeWidget* list)
     : pages_(pages), list_(list) {}
 
-namespace {
-
-// The list entry holding the unit code; the last entry with the code wins.
-std::optional<int> unitEntry(const widgets::DropDown& units, std::optional<int> unitCode) {
-    std::optional<int> match;
-    for (int i = 0; unitCode && i < units.count(); ++i)
-        if (units.itemCode(i) == *unitCode)
-            match = i;
-    return match;
-}
-
-} // namespace
-
 void LevelView::show(int p, const LevelRecord& r, LevelField field) {
     LevelPage& pg = *pages_.at(static_cast<size_t>(p));
     const auto cell = [this, p](LevelColumn column, const QString& text) {
@@ -42,7 +29,7 @@ void LevelView::show(int p, const LevelRecord& r, LevelField field) {
         cell(LevelColumn::SerialNo, r.serialNumber);
         break;
     case LevelField::PressureUnits:
-        pg.PressUnitsCombo->selectOrBlank(unitEntry(*pg.PressUnitsCombo, r.pressureUnit));
+        pg.PressUnitsCombo->selectOrBlank(r.pressureUnitEntry());
         cell(LevelColumn::PressureUnits, r.pressureUnitText());
         break;
     case LevelField::TemperatureUnits:

@@ -395,8 +395,7 @@ void Link::sendNextFollowUp() {
 
 void Link::dropFollowUps(const QString& why) {
     for (const Transaction& t : std::exchange(followUps_, {}))
-        commsLog_.addSent(timeText() + QStringLiteral(" --- ") + QString::fromLatin1(t.request) +
-                          QStringLiteral(" not sent: ") + why + QLatin1Char('.'));
+        logNotSent(QString::fromLatin1(t.request), why);
 }
 
 void Link::endUnanswerable(qint16 status) {

@@ -205,7 +205,12 @@ private:
 
     void start(Transaction transaction);
     bool waitFor(quint64 exchange);
+    Queued sequenceEntry(const QString& key, int page, std::function<void()> task) const;
     void enqueue(Queued entry);
+    // An entry has joined the queue: its notice, and its turn once the bus is free.
+    void entryQueued();
+    // "hh:mm:ss --- what not sent: why." in the comms monitor.
+    void logNotSent(const QString& what, const QString& why);
     void drop(const Queued& entry, const QString& why);
     void scheduleQueue();
     void runQueue();

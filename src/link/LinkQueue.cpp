@@ -15,29 +15,33 @@ bool Link::pageHasWork(int page) const {
                        [page](const Queued& q) { return !q.task && q.transaction.page == page; });
 }
 
-bool Link::deferWhileHeld(const QString& key, int page, std::function<void()> task) {
-    if (std::exchange(taskStarting_, false) || sending_ != Sending::Queue || !busy())
-        return false;
+Link::Queued Link::sequenceEntry(const QString& key, int page, std::function<void()> task) const {
     Queued entry;
     entry.task = std::move(task);
     entry.key = key;
     entry.transaction.page = page;
     entry.since = elapsedMs();
-    enqueue(std::move(entry));
+    return entry;
+}
+
+bool Link::deferWhileHeld(const QString& key, int page, std::function<void()> task) {
+    if (std::exchange(taskStarting_, false) || sending_ != Sending::Queue || !busy())
+        return false;
+    enqueue(sequenceEntry(key, page, std::move(task)));
     return true;
 }
 
 void Link::followWith(const QString& key, int page, std::function<void()> task) {
-    Queued entry;
-    entry.task = std::move(task);
-    entry.key = key;
-    entry.transaction.page = page;
-    entry.since = elapsedMs();
+    Queued entry = sequenceEntry(key, page, std::move(task));
     entry.followsReply = true;
     // After the other sequences this reply asked for, before everything else waiting.
     const auto at =
         std::find_if(queue_.begin(), queue_.end(), [](const Queued& q) { return !q.followsReply; });
     queue_.insert(at, std::move(entry));
+    entryQueued();
+}
+
+void Link::entryQueued() {
     updateWaitNotice();
     if (!held())
         scheduleQueue();
@@ -55,19 +59,20 @@ void Link::enqueue(Queued entry) {
         return;
     }
     queue_.push_back(std::move(entry));
-    updateWaitNotice();
-    if (!held())
-        scheduleQueue();
+    entryQueued();
 }
 
 void Link::drop(const Queued& entry, const QString& why) {
     beep();
-    const QString what = entry.task ? entry.key : QString::fromLatin1(entry.transaction.request);
-    commsLog_.addSent(timeText() + QStringLiteral(" --- ") + what + QStringLiteral(" not sent: ") +
-                      why + QLatin1Char('.'));
+    logNotSent(entry.task ? entry.key : QString::fromLatin1(entry.transaction.request), why);
     const int page = entry.transaction.page;
     if (!entry.task && !entry.transaction.typed && !pageHasWork(page) && handler_)
         handler_->unlockPage(page);
+}
+
+void Link::logNotSent(const QString& what, const QString& why) {
+    commsLog_.addSent(timeText() + QStringLiteral(" --- ") + what + QStringLiteral(" not sent: ") +
+                      why + QLatin1Char('.'));
 }
 
 void Link::scheduleQueue() {

@@ -217,4 +217,11 @@ ReadReport readReport(const QByteArray& bytes) {
     return report;
 }
 
+QString settingValue(const ReadReport& report, const QString& label) {
+    for (const ReportSetting& setting : report.settings)
+        if (setting.label == label)
+            return setting.value;
+    return {};
+}
+
 } // namespace report

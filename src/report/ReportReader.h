@@ -39,4 +39,7 @@ struct ReadReport {
 // that ends no line, and anything out of the above order.
 ReadReport readReport(const QByteArray& bytes);
 
+// The value of a setting line of a report read; empty when it has no such line.
+QString settingValue(const ReadReport& report, const QString& label);
+
 } // namespace report
