@@ -23,7 +23,7 @@ struct VirtualBus {
         bus.setPacing(true);
         services.port = &port;
         services.dialogs = &dialogs;
-        services.sleep = [](int) {};
+        services.pause = [](int, QObject*, std::function<void()> then) { then(); };
         services.clock = [this, epoch] {
             return epoch.addMSecs(
                 std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count());

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
 
     NoPort port;
     NoDialogs dialogs;
-    sdilink::Link link(port, dialogs, platform::realSleeper(), platform::systemClock());
+    sdilink::Link link(port, platform::timerPause(), platform::systemClock());
     QTabWidget tabs;
     std::array<logging::LogFrame*, 10> frames{};
     for (size_t i = 0; i < frames.size(); ++i) {

@@ -552,7 +552,7 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
     services.port = &port;
     services.dialogs = &dialogs;
     services.ports = &ports;
-    services.sleep = platform::realSleeper();
+    services.pause = platform::timerPause();
     services.clock = platform::systemClock();
     services.settingsFile = settings;
     services.settingsReadOnly = true;

@@ -20,7 +20,8 @@ namespace app {
 struct AppServices {
     platform::SerialPort* port = nullptr;
     platform::Dialogs* dialogs = nullptr;
-    platform::Sleeper sleep;
+    // Times break and mark.
+    platform::Pause pause;
     platform::Clock clock;
     // The link's time-out timers; null means precise Qt timers.
     platform::Timers* timers = nullptr;

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutWindow.h"
+#include "BusDialogs.h"
 #include "Connection.h"
 #include "Journalling.h"
 #include "PortMenu.h"
@@ -32,6 +33,7 @@
 #include "widgets/DropDown.h"
 #include "widgets/SensorColumns.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -56,8 +58,10 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     setWindowTitle(QStringLiteral("Tarnix - SDI-12 Device Configuration Tool "));
     platform::Timers& timers =
         services_.timers != nullptr ? *services_.timers : platform::realTimers();
-    link_ = std::make_unique<sdilink::Link>(*services_.port, *services_.dialogs, services_.sleep,
-                                            services_.clock, this, timers);
+    link_ = std::make_unique<sdilink::Link>(*services_.port, services_.pause, services_.clock, this,
+                                            timers);
+    link_->setBeeper([] { QApplication::beep(); });
+    dialogs_ = std::make_unique<BusDialogs>(*services_.dialogs, *link_);
     connect(link_.get(), &sdilink::Link::waitingForBus, this,
             [this](bool waiting) { BusWaitPanel->setVisible(waiting); });
     widgets::preferUnshapedText(this);
@@ -69,7 +73,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
         logFrames[i] = pages_[i]->log;
     logger_ = std::make_unique<logging::Logger>(*link_, services_.clock, logFrames);
     exporter_ = std::make_unique<logexport::LogExporter>(
-        *services_.dialogs, *logger_, [this] { return SensorTab->currentIndex(); });
+        *dialogs_, *logger_, [this] { return SensorTab->currentIndex(); });
     journalling_ = std::make_unique<Journalling>(
         services_, *logger_, *link_, mnuFile, statusBar(), [this](int tab) {
             const int port = connection_->CommPort;
@@ -79,10 +83,10 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
                 QStringLiteral("COM%1 %2").arg(port).arg(device).trimmed()};
         });
 
-    timing_ = new TimingWindow(*link_, *services_.dialogs, this);
+    timing_ = new TimingWindow(*link_, *dialogs_, this);
     portMenu_ = std::make_unique<PortMenu>(mnuCom, services_.ports);
     connection_ = std::make_unique<Connection>(
-        *services_.port, *services_.dialogs, *portMenu_, *timing_,
+        *services_.port, *dialogs_, *portMenu_, *timing_,
         SysData(services_.settingsFile, services_.settingsReadOnly),
         Connection::Controls{SensorTab, mnuQueryAddress, StatusBar1[1]},
         [this] { Poll_Sensors(); });
@@ -103,6 +107,9 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    // A sequence still waiting ends now, while everything it refers to is still there.
+    if (link_->waiting())
+        link_->setReplyStatus(sdilink::Link::Abandoned);
     // The decoder and the family refer to controls and to the link; drop them first.
     link_->setHandler(nullptr);
     decoder_.reset();
@@ -249,17 +256,17 @@ void MainWindow::load() {
         loadLevelProbeFamily();
     link_->setDataRequestCode(family_->dataRequestCode());
     connectLogging();
-    scanner_ = std::make_unique<discovery::Scanner>(*link_, *services_.dialogs, SensorTab,
-                                                    *scanSeries_, this);
+    scanner_ =
+        std::make_unique<discovery::Scanner>(*link_, *dialogs_, SensorTab, *scanSeries_, this);
     connect(ScanBut, &QPushButton::clicked, this, &MainWindow::Poll_Sensors);
-    decoder_ = std::make_unique<protocol::Decoder>(*link_, *family_, *services_.dialogs);
-    addressChange_ = std::make_unique<discovery::AddressChange>(
-        *link_, *family_, *services_.dialogs, SensorTab, *scanner_);
+    decoder_ = std::make_unique<protocol::Decoder>(*link_, *family_, *dialogs_);
+    addressChange_ = std::make_unique<discovery::AddressChange>(*link_, *family_, *dialogs_,
+                                                                SensorTab, *scanner_);
     addressChange_->connectPages();
     connect(mnuQueryAddress, &QAction::triggered, this,
             [this] { addressChange_->mnuQueryAddress_Click(); });
     userCommand_ = std::make_unique<console::UserCommand>(
-        *link_, *services_.dialogs,
+        *link_, *dialogs_,
         console::UserCommand::Hooks{[this](bool enabled) { setEnabled(enabled); },
                                     [this] {
                                         timing_->setWindowModality(Qt::ApplicationModal);
@@ -299,8 +306,8 @@ void MainWindow::loadRotaryFamily() {
     window_.mnuFilter = nullptr;
     window_.mnuReset = nullptr;
     lists_->showFamily(true);
-    auto encoders = std::make_unique<rotary::RotaryFamily>(
-        rotaryPages, window_, *logger_, *link_, *services_.dialogs, lists_->RotaryListView);
+    auto encoders = std::make_unique<rotary::RotaryFamily>(rotaryPages, window_, *logger_, *link_,
+                                                           *dialogs_, lists_->RotaryListView);
     scanSeries_ = &encoders->scanSeries();
     report_ = [family = encoders.get()](int p) {
         return report::rotaryReport(family->record(p), p);
@@ -311,8 +318,8 @@ void MainWindow::loadRotaryFamily() {
 
 std::unique_ptr<configure::Configuring>
 MainWindow::makeConfiguring(std::unique_ptr<configure::SettingsAccess> access) {
-    return std::make_unique<configure::Configuring>(std::move(access), *link_, *services_.dialogs,
-                                                    SensorTab, this);
+    return std::make_unique<configure::Configuring>(std::move(access), *link_, *dialogs_, SensorTab,
+                                                    this);
 }
 
 void MainWindow::loadLevelProbeFamily() {
@@ -332,7 +339,7 @@ void MainWindow::loadLevelProbeFamily() {
     mnuReset->setVisible(true);
     lists_->showFamily(false);
     auto level = std::make_unique<levelprobe::LevelFamily>(
-        levelPages, window_, *logger_, calibration_, *link_, *services_.dialogs, lists_->ListView);
+        levelPages, window_, *logger_, calibration_, *link_, *dialogs_, lists_->ListView);
     scanSeries_ = &level->scanSeries();
     level->calibrationMode().setCalibrateCheck(CalibrateCheck);
     levelprobe::LevelFamily* family = level.get();
@@ -404,7 +411,7 @@ void MainWindow::submnuHelp_Click() {
 
 void MainWindow::mnuSaveAs_Click() {
     if (report_)
-        report::saveReport(*services_.dialogs, report_(SensorTab->currentIndex()));
+        report::saveReport(*dialogs_, report_(SensorTab->currentIndex()));
 }
 
 void MainWindow::submnuAbout_Click() {
@@ -417,8 +424,8 @@ void MainWindow::submnuAbout_Click() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!services_.dialogs->confirm(QStringLiteral("Quit."),
-                                    QStringLiteral("Are you sure you want to quit?"))) {
+    if (!dialogs_->confirm(QStringLiteral("Quit."),
+                           QStringLiteral("Are you sure you want to quit?"))) {
         event->ignore();
         return;
     }

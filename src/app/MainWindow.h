@@ -25,6 +25,9 @@ class QTabWidget;
 namespace sdilink {
 class Link;
 } // namespace sdilink
+namespace platform {
+class Dialogs;
+} // namespace platform
 namespace protocol {
 class Decoder;
 class Family;
@@ -146,6 +149,8 @@ private:
 
     AppServices services_;
     std::unique_ptr<sdilink::Link> link_;
+    // The services' dialogs, holding queued sequences while the person answers.
+    std::unique_ptr<platform::Dialogs> dialogs_;
     // A scan shows its progress in a window of its own; behind it the main window is drawn at
     // least every two seconds, drawing taking a quarter percent of the processor.
     std::unique_ptr<protocol::Family> family_;

@@ -78,7 +78,7 @@ int main(int argc, char* argv[]) {
     services.port = &port;
     services.dialogs = &dialogs;
     services.ports = &ports;
-    services.sleep = platform::realSleeper();
+    services.pause = platform::timerPause();
     services.clock = platform::systemClock();
 
     std::unique_ptr<app::MainWindow> window;

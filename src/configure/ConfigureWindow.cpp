@@ -251,6 +251,10 @@ void ConfigureWindow::apply() {
                             platform::Dialogs::Icon::Exclamation);
         return;
     }
+    applyAll();
+}
+
+QCoro::Task<> ConfigureWindow::applyAll() {
     // Nothing the rows depend on changes while they are applied.
     const auto setControls = [this](bool enabled) {
         for (QWidget* control : std::initializer_list<QWidget*>{Table, LogPeriodCheck, ApplyBut})
@@ -271,7 +275,9 @@ void ConfigureWindow::apply() {
                 summaries << QStringLiteral("Sensor %1: nothing applied. %2").arg(p).arg(refusal);
                 continue;
             }
-            applyRows(access_, p, rows, LogPeriodCheck->isChecked());
+            co_await applyRows(access_, p, rows, LogPeriodCheck->isChecked());
+            if (link_.replyStatus() == sdilink::Link::Abandoned)
+                co_return; // the window is closing
             summaries << QStringLiteral("Sensor %1: %2").arg(p).arg(summary(rows));
         }
     }

@@ -2,6 +2,7 @@
 
 #include "ConfigRows.h"
 
+#include <QCoroTask>
 #include <QDialog>
 #include <QList>
 #include <functional>
@@ -66,6 +67,7 @@ Q_SIGNALS:
     void fileWanted();
 
 private:
+    QCoro::Task<> applyAll();
     void rebuildRows();
     // Sorts a row and says whether its value can go now; `fresh`: a new row, ticked where it
     // differs.

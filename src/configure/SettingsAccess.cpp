@@ -34,14 +34,18 @@ QStringList TableSettings::applyOrder() const {
     return order;
 }
 
-bool TableSettings::set(int p, const QString& label, const QString& value) {
+QCoro::Task<bool> TableSettings::set(int p, QString label, QString value) {
     const Entry* e = entry(label);
-    return e != nullptr && e->set && link_.transact([&] { e->set(p, value); });
+    if (e == nullptr || !e->set)
+        co_return false;
+    co_return co_await link_.transact([&] { e->set(p, value); });
 }
 
-bool TableSettings::query(int p, const QString& label) {
+QCoro::Task<bool> TableSettings::query(int p, QString label) {
     const Entry* e = entry(label);
-    return e != nullptr && e->query && link_.transact([&] { e->query(p); });
+    if (e == nullptr || !e->query)
+        co_return false;
+    co_return co_await link_.transact([&] { e->query(p); });
 }
 
 QString TableSettings::lastRequest() const {
@@ -68,7 +72,8 @@ QString TableSettings::numberCheck(const std::function<bool(QChar, const QString
     return {};
 }
 
-void applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows, bool withPageSettings) {
+QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows,
+                        bool withPageSettings) {
     const auto rowOf = [&rows](const QString& label) -> ConfigRow* {
         for (ConfigRow& row : rows)
             if (row.label == label)
@@ -84,14 +89,14 @@ void applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows, bool
         ConfigRow* row = rowOf(label);
         if (row == nullptr || !row->ticked || !row->applicable())
             continue;
-        if (access.set(p, label, row->other))
+        if (co_await access.set(p, label, row->other))
             sent.push_back(row);
         else
             fail(*row);
     }
     // Each value is read back once every set has gone: a unit change may change the others.
     for (ConfigRow* row : sent)
-        if (!access.query(p, row->label))
+        if (!co_await access.query(p, row->label))
             fail(*row);
     const report::ReadReport after = access.current(p);
     for (ConfigRow* row : sent) {

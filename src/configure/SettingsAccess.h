@@ -2,6 +2,7 @@
 
 #include "ConfigRows.h"
 
+#include <QCoroTask>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -29,11 +30,11 @@ public:
     virtual void plan(int p, ConfigRow& row) const = 0;
     // The setting labels in the order they are applied.
     virtual QStringList applyOrder() const = 0;
-    // Sends the setting's set request with the value and waits for its exchange; true when
+    // Sends the setting's set request with the value and awaits its exchange; true when
     // the sensor answered.
-    virtual bool set(int p, const QString& label, const QString& value) = 0;
-    // Sends the setting's query and waits for its exchange; true when answered.
-    virtual bool query(int p, const QString& label) = 0;
+    virtual QCoro::Task<bool> set(int p, QString label, QString value) = 0;
+    // Sends the setting's query and awaits its exchange; true when answered.
+    virtual QCoro::Task<bool> query(int p, QString label) = 0;
     // Chooses a page setting (the logging period); false when the page does not offer it.
     virtual bool setPageSetting(int p, const QString& label, const QString& value) = 0;
     // The last request written, as the comms monitor shows it.
@@ -44,7 +45,8 @@ public:
 // family's order, then reads each back: every row sent ends as applied, different (the
 // value read back differs) or failed (no answer, naming the request). Nothing stops at a
 // failure. The page setting goes too when withPageSettings is set. The caller holds the bus.
-void applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows, bool withPageSettings);
+QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows,
+                        bool withPageSettings);
 
 // A family's settings as a table of entries, in the order they are applied.
 class TableSettings : public SettingsAccess {
@@ -64,8 +66,8 @@ public:
 
     void plan(int p, ConfigRow& row) const override;
     QStringList applyOrder() const override;
-    bool set(int p, const QString& label, const QString& value) override;
-    bool query(int p, const QString& label) override;
+    QCoro::Task<bool> set(int p, QString label, QString value) override;
+    QCoro::Task<bool> query(int p, QString label) override;
     QString lastRequest() const override;
 
     // Why a value is not one of a list's entries, or empty.

@@ -6,6 +6,7 @@
 #include "protocol/Catalogue.h"
 #include "protocol/Family.h"
 #include <QTabWidget>
+#include <optional>
 
 namespace discovery {
 
@@ -47,22 +48,22 @@ void AddressChange::mnuQueryAddress_Click() {
                                         protocol::Catalogue::request(p, Code::AddressQuery)));
 }
 
-bool AddressChange::addressAnswers(int p, int address) {
+QCoro::Task<bool> AddressChange::addressAnswers(int p, int address) {
     Transaction probe = Transaction::forPage(p, Code::Acknowledge,
                                              QByteArray(1, static_cast<char>('0' + address)) + '!');
     // Any line at all, or any byte after the echo before the time-out, means something
     // answers there: garbage or a line cut short is not a free address.
     probe.answer = Transaction::Answer::AnyLine;
-    if (link_.transact([&] {
+    if (co_await link_.transact([&] {
             family_.lockPage(p);
             link_.transmit(probe);
         }))
-        return true;
+        co_return true;
     if (link_.replyStatus() != Link::TimedOut)
-        return false;
+        co_return false;
     const QByteArray& heard = link_.receivedSinceRequest();
     const qsizetype echo = heard.indexOf(probe.request);
-    return echo < 0 ? !heard.isEmpty() : heard.size() > echo + probe.request.size();
+    co_return echo<0 ? !heard.isEmpty() : heard.size()> echo + probe.request.size();
 }
 
 void AddressChange::AddrBut_Click(int p) {
@@ -83,25 +84,30 @@ void AddressChange::AddrBut_Click(int p) {
                             Icon::Exclamation);
         return;
     }
+    changeAddress(p, b);
+}
+
+QCoro::Task<> AddressChange::changeAddress(int p, int b) {
     bool offerRescan = false;
     {
-        const Link::Sequence sequence(link_);
-        if (addressAnswers(p, b)) {
+        auto sequence = std::make_optional<Link::Sequence>(link_);
+        if (co_await addressAnswers(p, b)) {
             family_.unlockPage(p);
+            sequence.reset(); // the bus is free before anything is said
             dialogs_.messageBox(kSetTitle, kInUse, Icon::Exclamation);
-            return;
+            co_return;
         }
         if (link_.replyStatus() != Link::TimedOut)
-            return; // not sent (the port is closed) or the window is closing
+            co_return; // not sent (the port is closed) or the window is closing
         const Code code = family_.addressChangeCode();
-        const bool confirmed = link_.transact([&] {
+        const bool confirmed = co_await link_.transact([&] {
             family_.lockPage(p);
             link_.transmit(Transaction::forPage(
                 p, code,
                 protocol::Catalogue::request(p, code, protocol::Catalogue::digitValue(b))));
         });
         if (confirmed && SensorTab_->isTabEnabled(b))
-            family_.finishAddressChange(b);
+            co_await family_.finishAddressChange(b);
         else if (confirmed)
             family_.unlockPage(p);
         else

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoroTask>
+
 class QTabWidget;
 
 namespace platform {
@@ -36,7 +38,8 @@ public:
 
 private:
     // True when a sensor answers at the address; page p is locked meanwhile.
-    bool addressAnswers(int p, int address);
+    QCoro::Task<bool> addressAnswers(int p, int address);
+    QCoro::Task<> changeAddress(int p, int b);
 
     sdilink::Link& link_;
     protocol::Family& family_;

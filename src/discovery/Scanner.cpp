@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QTabWidget>
 #include <algorithm>
+#include <optional>
 
 namespace discovery {
 
@@ -44,8 +45,11 @@ void Scanner::Poll_Sensors() {
         return;
     }
     scanning_ = true;
-    const sdilink::Link::Sequence sequence(link_, true);
+    scan();
+}
 
+QCoro::Task<> Scanner::scan() {
+    auto sequence = std::make_optional<sdilink::Link::Sequence>(link_, true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!scanWindow_)
         scanWindow_ = new ScanWindow(window_);
@@ -55,23 +59,23 @@ void Scanner::Poll_Sensors() {
     // A port that went away ends the scan after the one message of the first request that
     // could not go out.
     const auto ended = [this] {
-        return cancelled_ ||
+        return cancelled_ || link_.replyStatus() == sdilink::Link::Abandoned ||
                (!link_.port().isOpen() && (link_.replyStatus() == sdilink::Link::NotSent ||
                                            link_.replyStatus() == sdilink::Link::Lost));
     };
 
     for (int i = 0; i <= 9 && !ended(); ++i) {
         SensorTab_->setCurrentIndex(i);
-        if (series_.query(i, 0)) {
+        if (co_await series_.query(i, 0)) {
             if (FirstFound == 0)
                 FirstFound = i + 1;
             SensorTab_->setTabEnabled(i, true);
             series_.addressFound(i);
             bool complete = true;
             for (int step = 1; step < series_.length() && complete && !ended(); ++step)
-                complete = series_.query(i, step);
+                complete = co_await series_.query(i, step);
             if (complete && !ended())
-                series_.seriesComplete(i);
+                co_await series_.seriesComplete(i);
         } else if (!ended()) {
             // Disabling the tab on show would have the tab bar show the nearest enabled page
             // first; show the page the scan goes on to instead, so that each page is shown once.
@@ -90,8 +94,12 @@ void Scanner::Poll_Sensors() {
     if (scanWindow_)
         scanWindow_->hide();
     link_.setReceiveState(sdilink::Framer::State::Idle);
+    // The bus is free before anything is said.
+    const bool stopped = ended();
+    sequence.reset();
+    scanning_ = false;
 
-    if (ended()) {
+    if (stopped) {
         cancelled_ = false;
     } else if (FirstFound != 0) {
         SensorTab_->setCurrentIndex(FirstFound - 1);
@@ -103,7 +111,6 @@ void Scanner::Poll_Sensors() {
                                            "addresses."),
                             platform::Dialogs::Icon::Exclamation);
     }
-    scanning_ = false;
 }
 
 } // namespace discovery

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QPointer>
 
 class QTabWidget;
@@ -27,8 +28,8 @@ public:
             protocol::ScanSeries& series, QWidget* window);
     ~Scanner();
 
-    // Runs one complete scan; does nothing while a scan is already running, and says so
-    // when no port is open.
+    // Starts one complete scan; does nothing while a scan is already running, and says so
+    // when no port is open. The scan goes on from the event loop, step by step.
     void Poll_Sensors();
     bool scanning() const { return scanning_; }
     // Ends a running scan after the transaction in flight, without its closing box (the
@@ -37,6 +38,8 @@ public:
     ScanWindow* scanWindow() const;
 
 private:
+    QCoro::Task<> scan();
+
     sdilink::Link& link_;
     platform::Dialogs& dialogs_;
     QTabWidget* SensorTab_;

@@ -114,17 +114,24 @@ bool Calibration::leaveCalibrateMode() {
     return true;
 }
 
-void Calibration::restoreDensityCorrection(const std::array<bool, 10>& pages) {
+QCoro::Task<> Calibration::restoreDensityCorrection(std::array<bool, 10> pages) {
     if (pages == std::array<bool, 10>{} ||
         family_.link().deferWhileHeld(QStringLiteral("leave calibrate mode"), -1,
                                       [this, pages] { restoreDensityCorrection(pages); }))
-        return;
+        co_return;
     for (int p = 0; p <= 9; ++p) {
         if (!pages.at(static_cast<size_t>(p)))
             continue;
-        SequenceRun run(family_, p, true, QStringLiteral("Calibration Complete."),
-                        QStringLiteral("Leaving calibrate mode"));
-        if (run.step("density correction off", [&] { family_.commands().DensityCorrSet(p, 0); }))
+        bool off = false;
+        {
+            SequenceRun run(family_, p, true, QStringLiteral("Calibration Complete."),
+                            QStringLiteral("Leaving calibrate mode"));
+            off = co_await run.step("density correction off",
+                                    [&] { family_.commands().DensityCorrSet(p, 0); });
+        }
+        if (family_.link().replyStatus() == sdilink::Link::Abandoned)
+            co_return;
+        if (off)
             family_.logger().requestReading(p);
     }
 }
@@ -144,6 +151,10 @@ void Calibration::CalibrationCompleteBut_Click(int) {
 }
 
 void Calibration::StageOneBut_Click(int p) {
+    stageOne(p);
+}
+
+QCoro::Task<> Calibration::stageOne(int p) {
     LevelCommands& c = family_.commands();
     CalibrationState& state = family_.calibration();
     const std::array<SequenceStep, 8> steps{{
@@ -166,24 +177,25 @@ void Calibration::StageOneBut_Click(int p) {
         SequenceRun run(family_, p, true, QStringLiteral("Stage One Calibration"),
                         QStringLiteral("Stage one"));
         family_.LockLevelPage(p);
-        done = run.run(steps);
+        done = co_await run.run(steps);
         if (done) {
             family_.link().beep();
             state.StageOne_Flag.at(static_cast<size_t>(p)) = true;
-            family_.dialogs().messageBox(
-                QStringLiteral("Stage One Calibration"),
-                QStringLiteral("Stage 1 of Re-Calibration complete, proceed to stage 2."),
-                Icon::Information);
         }
     }
-    if (done)
-        family_.page(p).ZeroCalibrationBut->setFocus();
+    if (!done)
+        co_return;
+    family_.dialogs().messageBox(
+        QStringLiteral("Stage One Calibration"),
+        QStringLiteral("Stage 1 of Re-Calibration complete, proceed to stage 2."),
+        Icon::Information);
+    family_.page(p).ZeroCalibrationBut->setFocus();
 }
 
-bool Calibration::measure(SequenceRun& run, int p) {
+QCoro::Task<bool> Calibration::measure(SequenceRun& run, int p) {
     // The box shows this reading or nothing: never one taken before.
     family_.clearField(p, LevelField::Reading);
-    return run.step("reading", [&] { family_.logger().Measure(p); });
+    co_return co_await run.step("reading", [this, p] { family_.logger().Measure(p); });
 }
 
 std::optional<QString> Calibration::zeroCorrection(const QString& reading) {
@@ -216,36 +228,47 @@ struct Calibration::Point {
     QStringList done;
 };
 
-void Calibration::calibratePoint(int p, const Point& point) {
+QCoro::Task<> Calibration::calibratePoint(int p, Point point) {
     if (!family_.calibration().stageOneDone(p))
-        return;
+        co_return;
     LevelCommands& c = family_.commands();
     platform::Dialogs& dialogs = family_.dialogs();
     const QString title = QString::fromLatin1(point.title);
+    const QString sequence = QString::fromLatin1(point.sequence);
+    const auto send = [&](const QString& value) { (c.*point.set)(p, value); };
     {
-        SequenceRun run(family_, p, false, title, QString::fromLatin1(point.sequence));
-        const auto send = [&](const QString& value) { (c.*point.set)(p, value); };
-        if (!run.step("value cleared", [&] { send(QString::fromLatin1(point.cleared)); }))
-            return;
-        if (!dialogs.confirm(title, QString::fromLatin1(point.question)))
-            return;
-        if (!measure(run, p))
-            return;
+        SequenceRun run(family_, p, false, title, sequence);
+        if (!co_await run.step("value cleared", [&] { send(QString::fromLatin1(point.cleared)); }))
+            co_return;
+    }
+    // The person is asked with the bus free; the rest waits for its turn.
+    if (!dialogs.confirm(title, QString::fromLatin1(point.question)))
+        co_return;
+    if (!co_await family_.link().turn(title + QString::number(p), p))
+        co_return;
+    QString refusal;
+    {
+        SequenceRun run(family_, p, false, title, sequence);
+        if (!co_await measure(run, p))
+            co_return;
         const QString reading = family_.record(p).pressure;
         const std::optional<QString> value = point.value(reading);
         if (!value) {
-            dialogs.messageBox(title, QString::fromLatin1(point.refusal).arg(reading),
-                               Icon::Exclamation);
-            return;
+            refusal = QString::fromLatin1(point.refusal).arg(reading);
+        } else {
+            family_.record(p).*point.kept = *value;
+            family_.show(p, point.field);
+            if (!co_await run.step("new value", [&] { send(*value); }))
+                co_return;
         }
-        family_.record(p).*point.kept = *value;
-        family_.show(p, point.field);
-        if (!run.step("new value", [&] { send(*value); }))
-            return;
-        for (const QString& text : point.done)
-            dialogs.messageBox(text == point.done.front() ? title : QStringLiteral("Calibration."),
-                               text, Icon::Information);
     }
+    if (!refusal.isEmpty()) {
+        dialogs.messageBox(title, refusal, Icon::Exclamation);
+        co_return;
+    }
+    for (const QString& text : point.done)
+        dialogs.messageBox(text == point.done.front() ? title : QStringLiteral("Calibration."),
+                           text, Icon::Information);
     // The corrected reading.
     family_.logger().requestReading(p);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QCoroTask>
 #include <QString>
 #include <optional>
 
@@ -50,14 +51,16 @@ private:
     // on the pages whose stage one turned it on, then the pages show their parameters.
     bool leaveCalibrateMode();
     // Sends aXP0! (and takes a reading) on the pages given, one sequence each.
-    void restoreDensityCorrection(const std::array<bool, 10>& pages);
+    QCoro::Task<> restoreDensityCorrection(std::array<bool, 10> pages);
+    QCoro::Task<> stageOne(int p);
     void showCalibrateFrames(bool calibrate);
     void setChecked(bool checked);
-    // Takes a reading of page p and waits for it; the page's pressure box shows it.
-    bool measure(SequenceRun& run, int p);
+    // Takes a reading of page p and awaits it; the page's pressure box shows it.
+    QCoro::Task<bool> measure(SequenceRun& run, int p);
     struct Point;
-    // Clears the point's value, asks, takes a reading and sends the value computed from it.
-    void calibratePoint(int p, const Point& point);
+    // Clears the point's value, asks (with the bus free), takes a reading and sends the
+    // value computed from it.
+    QCoro::Task<> calibratePoint(int p, Point point);
 
     LevelFamily& family_;
     QCheckBox* check_ = nullptr;

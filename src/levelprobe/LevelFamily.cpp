@@ -155,11 +155,11 @@ void LevelFamily::onAddressSet(AddressSet set) {
                          [set, p] { set(p); });
 }
 
-void LevelFamily::finishAddressChange(int q) {
+QCoro::Task<> LevelFamily::finishAddressChange(int q) {
     const auto followUps = std::exchange(moveFollowUps_, {});
     for (const auto send : followUps)
-        if (!link_.transact([&] { (commands_.*send)(q); }))
-            return; // its time-out has unlocked the page
+        if (!co_await link_.transact([&] { (commands_.*send)(q); }))
+            co_return; // its time-out has unlocked the page
     // A local offset sent last is followed by a reading, whose end unlocks the page.
     if (!link_.followUpPending())
         UnlockLevelPage(q);

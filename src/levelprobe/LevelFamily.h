@@ -51,7 +51,7 @@ public:
     std::optional<int> selectedAddress(int page) const override;
     void onAddressSet(AddressSet set) override;
     Code addressChangeCode() const override { return Code::AddressChange; }
-    void finishAddressChange(int newPage) override;
+    QCoro::Task<> finishAddressChange(int newPage) override;
     // Requests a page move left for the new address.
     bool moveFollowUpsPending() const { return !moveFollowUps_.empty(); }
 

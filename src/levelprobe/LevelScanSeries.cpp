@@ -38,11 +38,11 @@ int LevelScanSeries::length() const {
     return static_cast<int>(kSeries.size());
 }
 
-bool LevelScanSeries::ask(void (LevelCommands::*query)(int), int page) {
-    return family_.link().transact([&] { (family_.commands().*query)(page); });
+QCoro::Task<bool> LevelScanSeries::ask(void (LevelCommands::*query)(int), int page) {
+    co_return co_await family_.link().transact([&] { (family_.commands().*query)(page); });
 }
 
-bool LevelScanSeries::query(int page, int step) {
+QCoro::Task<bool> LevelScanSeries::query(int page, int step) {
     return ask(kSeries.at(static_cast<size_t>(step)), page);
 }
 
@@ -55,11 +55,11 @@ void LevelScanSeries::addressDone(int) {
     family_.LocalOffsetEchoGuard = false;
 }
 
-void LevelScanSeries::seriesComplete(int page) {
+QCoro::Task<> LevelScanSeries::seriesComplete(int page) {
     // A log running at this page keeps its period.
     FillLogPeriods(family_.page(page),
                    family_.logger().state().LogActive.at(static_cast<size_t>(page)));
-    family_.logger().takeFirstReading(page);
+    co_await family_.logger().takeFirstReading(page);
 }
 
 void LevelScanSeries::clearRow(int page) {
@@ -71,20 +71,29 @@ void LevelScanSeries::selectRow(int page) {
     list->setCurrentItem(list->topLevelItem(page));
 }
 
-void LevelScanSeries::RequeryLevelPage(int page) {
+QCoro::Task<> LevelScanSeries::RequeryLevelPage(int page) {
     sdilink::Link& link = family_.link();
     const sdilink::Link::Sequence sequence(link, true);
-    if (!ask(&Commands::DensityCorrQueryBut_Click, page)) {
+    if (!co_await ask(&Commands::DensityCorrQueryBut_Click, page)) {
+        if (link.replyStatus() == sdilink::Link::Abandoned)
+            co_return;
         // The page keeps what the sensor said last; its row no longer vouches for it.
         widgets::clearRowTexts(family_.ListView(), page);
         link.FlushInput();
-    } else if (ask(&Commands::LocalGravityQueryBut_Click, page) &&
-               ask(&Commands::LevelQueryBut_Click, page) &&
-               ask(&Commands::RangeQueryBut_Click, page) &&
-               ask(&Commands::MaxOverRangeQueryBut_Click, page)) {
-        family_.logger().takeFirstReading(page);
+    } else {
+        bool answered = true;
+        for (const auto query :
+             {&Commands::LocalGravityQueryBut_Click, &Commands::LevelQueryBut_Click,
+              &Commands::RangeQueryBut_Click, &Commands::MaxOverRangeQueryBut_Click}) {
+            answered = co_await ask(query, page);
+            if (!answered)
+                break;
+        }
+        if (answered)
+            co_await family_.logger().takeFirstReading(page);
     }
-    link.beep();
+    if (link.replyStatus() != sdilink::Link::Abandoned)
+        link.beep();
 }
 
 } // namespace levelprobe

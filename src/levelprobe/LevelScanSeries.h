@@ -14,18 +14,18 @@ public:
     explicit LevelScanSeries(LevelFamily& family) : family_(family) {}
 
     int length() const override;
-    bool query(int page, int step) override;
+    QCoro::Task<bool> query(int page, int step) override;
     void addressFound(int page) override;
     void addressDone(int page) override;
-    void seriesComplete(int page) override;
+    QCoro::Task<> seriesComplete(int page) override;
     void clearRow(int page) override;
     void selectRow(int page) override;
 
     // Re-reads the settings that depend on the pressure unit after it was changed.
-    void RequeryLevelPage(int page);
+    QCoro::Task<> RequeryLevelPage(int page);
 
 private:
-    bool ask(void (LevelCommands::*query)(int), int page);
+    QCoro::Task<bool> ask(void (LevelCommands::*query)(int), int page);
 
     LevelFamily& family_;
 };

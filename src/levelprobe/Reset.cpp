@@ -59,14 +59,18 @@ void Reset::ResetBut_Click() {
                                      platform::Dialogs::Icon::Exclamation);
         return;
     }
+    resetChosen(ResetIndex);
+}
+
+QCoro::Task<> Reset::resetChosen(int p) {
     // One reset at a time.
-    widgets::setEnabled({w.ResetBut, w.SensorCombo}, false);
-    ResetSensor(ResetIndex);
+    widgets::setEnabled({window_->ResetBut, window_->SensorCombo}, false);
+    co_await ResetSensor(p);
     if (!window_.isNull())
         widgets::setEnabled({window_->ResetBut, window_->SensorCombo}, true);
 }
 
-bool Reset::ResetSensor(int p) {
+QCoro::Task<bool> Reset::ResetSensor(int p) {
     LevelCommands& c = family_.commands();
     const std::array<SequenceStep, 11> steps{{
         {"reverse output off", [&](int q) { c.ReverseSet(q, 0); }},
@@ -94,15 +98,15 @@ bool Reset::ResetSensor(int p) {
         SequenceRun run(family_, p, true, QStringLiteral("Reset Sensor."),
                         QStringLiteral("The reset"));
         family_.LockLevelPage(p);
-        complete = run.run(steps);
+        complete = co_await run.run(steps);
     }
     if (!complete)
-        return false;
+        co_return false;
     family_.dialogs().messageBox(QStringLiteral("Sensor Reset"),
                                  QStringLiteral("Reset is Complete."),
                                  platform::Dialogs::Icon::Information);
     family_.logger().requestReading(p);
-    return true;
+    co_return true;
 }
 
 } // namespace levelprobe

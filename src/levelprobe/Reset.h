@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QDialog>
 #include <QPointer>
 
@@ -34,12 +35,14 @@ public:
     // Resets the chosen sensor, when it answered the last scan; the window stays open.
     void ResetBut_Click();
     // The chain on page p. True when every request was answered.
-    bool ResetSensor(int p);
+    QCoro::Task<bool> ResetSensor(int p);
 
     ResetWindow& window();
     qint16 ResetIndex = 0;
 
 private:
+    QCoro::Task<> resetChosen(int p);
+
     LevelFamily& family_;
     QPointer<ResetWindow> window_;
 };

@@ -9,7 +9,8 @@ namespace levelprobe {
 SequenceRun::SequenceRun(LevelFamily& family, int page, bool calibrating, QString title,
                          QString sequence)
     : family_(family), page_(page), calibrating_(calibrating), title_(std::move(title)),
-      sequence_(std::move(sequence)), holdsBus_(family.link(), true) {
+      sequence_(std::move(sequence)) {
+    holdsBus_.emplace(family.link(), true);
     CalibrationState& state = family_.calibration();
     state.UpdateReadings_Flag = false;
     family_.LocalOffsetEchoGuard = false;
@@ -19,6 +20,7 @@ SequenceRun::SequenceRun(LevelFamily& family, int page, bool calibrating, QStrin
 }
 
 SequenceRun::~SequenceRun() {
+    holdsBus_.reset();
     if (calibrating_)
         family_.calibration().Calibrate_Flag = false;
     family_.calibrationMode().sequenceRunning(false);
@@ -26,31 +28,31 @@ SequenceRun::~SequenceRun() {
     reportFailure();
 }
 
-bool SequenceRun::step(const char* what, const std::function<void()>& send) {
+QCoro::Task<bool> SequenceRun::step(const char* what, std::function<void()> send) {
     if (failed())
-        return false;
+        co_return false;
     ++steps_;
     sdilink::Link& link = family_.link();
-    if (link.transact(send))
-        return true;
+    if (co_await link.transact(send))
+        co_return true;
     if (link.replyStatus() == sdilink::Link::Abandoned) {
         // The window is closing: stop without a word.
         failedStep_ = QStringLiteral("-");
-        return false;
+        co_return false;
     }
     failedStep_ = QString::fromLatin1(what);
     failedRequest_ = link.strSent_Command();
     notSent_ = link.replyStatus() == sdilink::Link::NotSent;
     lost_ = link.replyStatus() == sdilink::Link::Lost;
-    return false;
+    co_return false;
 }
 
-bool SequenceRun::run(std::span<const SequenceStep> steps) {
+QCoro::Task<bool> SequenceRun::run(std::span<const SequenceStep> steps) {
     total_ = static_cast<int>(steps.size());
     for (const SequenceStep& s : steps)
-        if (!step(s.what, [&] { s.send(page_); }))
-            return false;
-    return true;
+        if (!co_await step(s.what, [&] { s.send(page_); }))
+            co_return false;
+    co_return true;
 }
 
 void SequenceRun::reportFailure() const {

@@ -2,8 +2,10 @@
 
 #include "link/Link.h"
 
+#include <QCoroTask>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <span>
 
 namespace levelprobe {
@@ -20,9 +22,10 @@ struct SequenceStep {
 // One calibration or reset sequence on a page. While it runs it holds the bus (logging ticks
 // and clicks wait for it), its replies do not beep and "Calibrate Mode" cannot be changed; a stale
 // update-readings flag and local-offset guard are dropped when it starts. Each step sends
-// one request and waits for its answer; after the first unanswered step nothing more is
-// sent. At its end the beep is back, Calibrate_Flag is cleared when the sequence set it, the
-// page is unlocked, and a message names the step that went unanswered, if one did.
+// one request and awaits its answer; after the first unanswered step nothing more is
+// sent. At its end the bus is freed, the beep is back, Calibrate_Flag is cleared when the
+// sequence set it, the page is unlocked, and then a message names the step that went
+// unanswered, if one did.
 class SequenceRun {
 public:
     // `calibrating`: Calibrate_Flag is set for the run (no set reply starts a measurement).
@@ -32,11 +35,11 @@ public:
     SequenceRun(const SequenceRun&) = delete;
     SequenceRun& operator=(const SequenceRun&) = delete;
 
-    // Sends through `send` and waits for the answer. False, sending nothing, once a step
+    // Sends through `send` and awaits the answer. False, sending nothing, once a step
     // has gone unanswered.
-    bool step(const char* what, const std::function<void()>& send);
+    QCoro::Task<bool> step(const char* what, std::function<void()> send);
     // The steps in order; true when every one was answered.
-    bool run(std::span<const SequenceStep> steps);
+    QCoro::Task<bool> run(std::span<const SequenceStep> steps);
     bool failed() const { return !failedStep_.isEmpty(); }
 
     int page() const { return page_; }
@@ -49,7 +52,7 @@ private:
     bool calibrating_;
     QString title_;
     QString sequence_;
-    sdilink::Link::Sequence holdsBus_;
+    std::optional<sdilink::Link::Sequence> holdsBus_;
     int steps_ = 0;
     int total_ = 0;
     QString failedStep_;

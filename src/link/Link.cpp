@@ -1,9 +1,7 @@
 #include "Link.h"
 
-#include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
-#include <QApplication>
-#include <QEventLoop>
+#include <QMetaObject>
 #include <algorithm>
 #include <utility>
 
@@ -37,11 +35,10 @@ private:
     quint64 followUpOf_;
 };
 
-Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sleeper sleep,
-           platform::Clock clock, QObject* parent, platform::Timers& timers)
-    : QObject(parent), port_(port), dialogs_(dialogs), sleep_(std::move(sleep)),
-      clock_(std::move(clock)), timers_(timers), beep_([] { QApplication::beep(); }),
-      timeoutTimer_(timers.makeTimer()), serviceRequestTimer_(timers.makeTimer()),
+Link::Link(platform::SerialPort& port, platform::Pause pause, platform::Clock clock,
+           QObject* parent, platform::Timers& timers)
+    : QObject(parent), port_(port), pause_(std::move(pause)), clock_(std::move(clock)),
+      timers_(timers), timeoutTimer_(timers.makeTimer()), serviceRequestTimer_(timers.makeTimer()),
       dataPauseTimer_(timers.makeTimer()), waitNoticeTimer_(timers.makeTimer()) {
     timeoutTimer_->onTimeout = [this] { TimeoutTimer_Timer(); };
     serviceRequestTimer_->onTimeout = [this] {
@@ -50,8 +47,8 @@ Link::Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sle
     };
     dataPauseTimer_->onTimeout = [this] { sendDataRequest(pendingDataAddress_); };
     waitNoticeTimer_->onTimeout = [this] { updateWaitNotice(); };
-    // Queued, so that a reply arriving while a handler of this event waits in a nested loop
-    // (a sequence started by the decoder) raises the event again.
+    // Queued, so that a reply arriving while a handler of this event has a box open raises
+    // the event again.
     connect(&port_, &platform::SerialPort::dataArrived, this, &Link::Comm1_OnComm,
             Qt::QueuedConnection);
     connect(&port_, &platform::SerialPort::lost, this, &Link::onPortLost);
@@ -75,7 +72,17 @@ void Link::setReplyStatus(qint16 status) {
         ++abandons_;
         queue_.clear();
         followUps_.clear();
+        // The exchange in flight ends with them.
+        if (followUpPending()) {
+            serviceRequestTimer_->stop();
+            framer_.setState(Framer::State::Idle);
+            port_.setCharacterByCharacter(false);
+            endUnanswerable(Abandoned);
+        }
         updateWaitNotice();
+        // Each sequence waiting ends now, while everything it refers to is still there.
+        for (const Waiter& w : std::exchange(waiters_, {}))
+            w.handle.resume();
     }
     Q_EMIT replyStatusChanged(status);
 }
@@ -103,7 +110,8 @@ bool Link::held() const {
 }
 
 bool Link::busy() const {
-    return held() || !queue_.empty();
+    return held() ||
+           std::any_of(queue_.begin(), queue_.end(), [this](const Queued& q) { return mayRun(q); });
 }
 
 void Link::notifyIfFree() {
@@ -148,6 +156,8 @@ void Link::start(Transaction transaction) {
         if (followUpPending()) {
             // A step whose previous wait was abandoned: what is still out is given up.
             dropFollowUps(QStringLiteral("the exchange was given up"));
+            ++writes_;
+            writing_ = false;
             awaiting_ = false;
             timeoutTimer_->stop();
             dataPauseTimer_->stop();
@@ -173,15 +183,9 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
     qCDebug(lcWire).noquote() << clock_().toString(Qt::ISODateWithMs) << "-->" << in_buff;
     awaiting_ = true;
     if (!port_.isOpen()) {
-        // One box at a time: requests made while it is shown (a log's ticks) add none; nor
-        // does a request made as the port fails, which the loss's own message covers.
-        if (!closedPortBoxShown_ && !port_.lossPending()) {
-            closedPortBoxShown_ = true;
-            dialogs_.messageBox(QStringLiteral("Connection."),
-                                QStringLiteral("Unable to connect to comm port."),
-                                platform::Dialogs::Icon::Exclamation);
-            closedPortBoxShown_ = false;
-        }
+        // A request made as the port fails is covered by the loss's own message.
+        if (!port_.lossPending())
+            Q_EMIT portClosed();
         // Nothing went out, so nothing will answer: the transaction ends here.
         endUnanswerable(NotSent);
         notifyIfFree();
@@ -191,15 +195,31 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
     // while the request is still being written is kept.
     FlushInput();
     received_.clear();
+    // Break and mark are timer steps: the window stays live however long they are set.
+    const quint64 sending = ++writes_;
+    writing_ = true;
     port_.setBreak(true);
-    sleep_(timings_.BreakTiming);
-    port_.setBreak(false);
-    sleep_(timings_.MarkTiming);
-    port_.write(in_buff);
-    if (!awaiting_)
-        return; // the port failed as it was written to
-    timeoutTimer_->start(commandTimeout() * std::max(1, current_.timeoutFactor) +
-                         current_.sendingMs);
+    pause_(timings_.BreakTiming, this, [this, sending, in_buff] {
+        if (port_.isOpen())
+            port_.setBreak(false);
+        if (sending != writes_)
+            return; // given up during the break
+        pause_(timings_.MarkTiming, this, [this, sending, in_buff] {
+            if (sending != writes_)
+                return;
+            if (!port_.isOpen()) {
+                endUnanswerable(NotSent);
+                notifyIfFree();
+                return;
+            }
+            writing_ = false;
+            port_.write(in_buff);
+            if (!awaiting_ || sending != writes_)
+                return; // the port failed as it was written to
+            timeoutTimer_->start(commandTimeout() * std::max(1, current_.timeoutFactor) +
+                                 current_.sendingMs);
+        });
+    });
 }
 
 void Link::logLine(const QByteArray& text) {
@@ -266,46 +286,7 @@ void Link::abandonMeasurement() {
     notifyIfFree();
 }
 
-bool Link::waitFor(quint64 exchange) {
-    const quint64 abandons = abandons_;
-    if (!ended_.contains(exchange)) {
-        // A nested loop on purpose: a sequence (a scan, a calibration stage, a reset) reads
-        // as its steps in order, each step waiting here for its own exchange while the window
-        // stays live. It never runs inside a reply's branch: sequences start from a click or
-        // from the queue.
-        QEventLoop loop;
-        connect(this, &Link::exchangeEnded, &loop, [&loop, exchange](quint64 e, qint16) {
-            if (e == exchange)
-                loop.quit();
-        });
-        connect(this, &Link::replyStatusChanged, &loop, [this, &loop, abandons](qint16) {
-            if (abandons_ != abandons)
-                loop.quit();
-        });
-        ++waits_;
-        {
-            // Whatever is clicked meanwhile waits for the bus.
-            const Direct queued(*this, Sending::Queue, 0);
-            const bool starting = std::exchange(taskStarting_, false);
-            loop.exec();
-            taskStarting_ = starting;
-        }
-        --waits_;
-    }
-    const qint16 status = ended_.value(exchange, qint16(Abandoned));
-    replyStatus_ = status;
-    if (status == TimedOut)
-        FlushInput();
-    return status == Handled;
-}
-
-bool Link::WaitForReply() {
-    if (!followUpPending())
-        return replyStatus_ == Handled;
-    return waitFor(current_.exchange);
-}
-
-bool Link::transact(const std::function<void()>& send) {
+Link::Await Link::transact(const std::function<void()>& send) {
     replyStatus_ = Waiting;
     const quint64 before = exchanges_;
     {
@@ -315,9 +296,72 @@ bool Link::transact(const std::function<void()>& send) {
     if (exchanges_ == before) {
         // Refused by the sender (a message box said why).
         replyStatus_ = NotSent;
-        return false;
+        return Await(*this, false, 0, true);
     }
-    return waitFor(before + 1);
+    return Await(*this, false, before + 1, ended_.contains(before + 1));
+}
+
+Link::Await Link::turn(const QString& key, int page) {
+    if (!busy())
+        return Await(*this, true, ++turns_, true);
+    const quint64 turn = ++turns_;
+    if (!enqueue(sequenceEntry(key, page, [this, turn] { resumeTurn(turn); })))
+        return Await(*this, true, 0, true);
+    return Await(*this, true, turn, false);
+}
+
+void Link::suspend(const Await& await, std::coroutine_handle<> handle) {
+    waiters_.push_back({await.turn_, await.id_, handle, false});
+}
+
+bool Link::resumed(const Await& await) {
+    const bool abandoned = abandons_ != await.abandons_;
+    if (await.turn_)
+        return await.id_ != 0 && !abandoned;
+    if (await.id_ == 0)
+        return false; // nothing went out
+    const qint16 status =
+        abandoned ? qint16(Abandoned) : ended_.value(await.id_, qint16(Abandoned));
+    replyStatus_ = status;
+    if (status == TimedOut)
+        FlushInput();
+    return status == Handled;
+}
+
+void Link::scheduleResumes() {
+    if (resumesScheduled_)
+        return;
+    resumesScheduled_ = true;
+    // From the event loop: never inside the call that ended the exchange (the framer's).
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            resumesScheduled_ = false;
+            resumeReady();
+        },
+        Qt::QueuedConnection);
+}
+
+void Link::resumeReady() {
+    std::vector<std::coroutine_handle<>> ready;
+    std::erase_if(waiters_, [&ready](const Waiter& w) {
+        if (w.ready)
+            ready.push_back(w.handle);
+        return w.ready;
+    });
+    for (const std::coroutine_handle<> h : ready)
+        h.resume();
+}
+
+void Link::resumeTurn(quint64 turn) {
+    // The queue runs this from the event loop: the sequence takes the bus at once.
+    const auto w = std::find_if(waiters_.begin(), waiters_.end(),
+                                [turn](const Waiter& x) { return x.turn && x.id == turn; });
+    if (w == waiters_.end())
+        return;
+    const std::coroutine_handle<> handle = w->handle;
+    waiters_.erase(w);
+    handle.resume();
 }
 
 void Link::sendDataRequest(int address) {
@@ -352,7 +396,8 @@ void Link::Comm1_OnComm() {
 void Link::lineFramed(const QByteArray& line) {
     // A late answer, a stray service request or noise is in the comms log and nothing more:
     // the time-out of the transaction in flight goes on.
-    const qsizetype start = awaiting_ ? replyStart(current_, line) : -1;
+    // Nothing answers a request before it is written.
+    const qsizetype start = awaiting_ && !writing_ ? replyStart(current_, line) : -1;
     if (start < 0)
         return;
     timeoutTimer_->stop();
@@ -380,6 +425,12 @@ void Link::finish(quint64 exchange, qint16 status) {
         ended_.removeIf(
             [floor = exchanges_ - kEndedKept](const auto& e) { return e.key() < floor; });
     replyStatus_ = status;
+    bool waited = false;
+    for (Waiter& w : waiters_)
+        if (!w.turn && w.id == exchange)
+            waited = w.ready = true;
+    if (waited)
+        scheduleResumes();
     Q_EMIT exchangeEnded(exchange, status);
 }
 
@@ -399,6 +450,8 @@ void Link::dropFollowUps(const QString& why) {
 }
 
 void Link::endUnanswerable(qint16 status) {
+    ++writes_; // a request still in its break or mark is not written
+    writing_ = false;
     dropFollowUps(QStringLiteral("the exchange ended without an answer"));
     awaiting_ = false;
     timeoutTimer_->stop();

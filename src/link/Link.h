@@ -11,13 +11,14 @@
 #include <QList>
 #include <QLoggingCategory>
 #include <QObject>
+#include <coroutine>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace platform {
 class SerialPort;
-class Dialogs;
 } // namespace platform
 
 namespace sdilink {
@@ -34,6 +35,11 @@ Q_DECLARE_LOGGING_CATEGORY(lcWire)
 // measurement from aM!/aC! through the service-request wait to its data, a sequence (a scan,
 // a calibration stage) from its first step to its last. A request or sequence started while
 // the bus is held waits in the link's queue and goes, in order, when the bus is free.
+//
+// A sequence is a coroutine: each step sends its request and awaits the end of its own
+// exchange (`co_await link.transact(...)`). It resumes from the event loop, after the call
+// that ended the exchange has returned, so a dialog open meanwhile never holds it up; when
+// every wait is abandoned (the window closes) it resumes at once with false.
 //
 // It owns the transaction in flight, the queue, the reply status, the link timings, the
 // time-out timers and the receiver's state.
@@ -64,9 +70,8 @@ public:
     // A request waiting this long shows "Waiting for the bus..." until it goes.
     static constexpr int kWaitNoticeMs = 2000;
 
-    Link(platform::SerialPort& port, platform::Dialogs& dialogs, platform::Sleeper sleep,
-         platform::Clock clock, QObject* parent = nullptr,
-         platform::Timers& timers = platform::realTimers());
+    Link(platform::SerialPort& port, platform::Pause pause, platform::Clock clock,
+         QObject* parent = nullptr, platform::Timers& timers = platform::realTimers());
     ~Link() override;
 
     void setHandler(LinkHandler* handler) { handler_ = handler; }
@@ -89,17 +94,19 @@ public:
     // Logs and transmits the request bytes of the transaction in flight and starts its
     // time-out; on a closed port says so and ends the transaction at once.
     void send_TXbuff(const QByteArray& in_buff);
+    class Await;
     // One step of a sequence: `send` sends a request (through a page's handler, which locks
-    // the page); then waits for the end of the exchange that request started. True when
-    // its own reply was handled; false after its time-out, when nothing was sent, or when
-    // the wait was abandoned.
-    bool transact(const std::function<void()>& send);
+    // the page); co_await gives the end of the exchange that request started: true when its
+    // own reply was handled; false after its time-out, when nothing was sent, or when the
+    // wait was abandoned (replyStatus() says which).
+    [[nodiscard]] Await transact(const std::function<void()>& send);
+    // A sequence's turn on the bus: co_await gives true at once when the bus is free, else
+    // once everything queued before it has gone; false when the same key waits already, the
+    // queue is full, or the wait was abandoned.
+    [[nodiscard]] Await turn(const QString& key, int page);
     // Discards every byte waiting in the serial input (the driver's too) and returns the
     // receiver to idle. Lines those bytes end still reach the comms log.
     void FlushInput();
-    // Waits, processing window events, for the exchange in flight to end; true when its
-    // reply was handled.
-    bool WaitForReply();
     // Sends aD0! for the address (0-9) without locking any controls. It belongs to the same
     // exchange, page and time-out as the measurement it follows.
     void sendDataRequest(int address);
@@ -154,10 +161,15 @@ public:
 
     // The status of the last exchange a step waited for.
     qint16 replyStatus() const { return replyStatus_; }
-    // Abandoned ends every wait for a reply (the window closes, a scan is cancelled).
+    // Abandoned ends every wait for a reply (the window closes, a scan is cancelled): each
+    // sequence waiting resumes at once with false, and nothing queued goes any more.
     void setReplyStatus(qint16 status);
-    // A sequence is waiting for a reply.
-    bool waiting() const { return waits_ > 0; }
+    // A sequence is waiting for a step's end or for its turn.
+    bool waiting() const { return !waiters_.empty(); }
+    // While a person answers a question, sequences that wait for the bus stay queued (single
+    // requests, such as a log's readings, go on); each call to holdSequences(true) is
+    // matched by one to holdSequences(false).
+    void holdSequences(bool hold);
 
     // Timings. A command time-out below 1 ms stands for the default 400 ms.
     const Timings& timings() const { return timings_; }
@@ -176,7 +188,7 @@ public:
 
     CommsLog& commsLog() { return commsLog_; }
     platform::SerialPort& port() { return port_; }
-    // The system beep, or a recorder in tests.
+    // The system beep of the window's layer, or a recorder in tests; none by default.
     void setBeeper(std::function<void()> beep) { beep_ = std::move(beep); }
     void beep() const;
     // Whether the reply being handled beeps.
@@ -191,6 +203,9 @@ Q_SIGNALS:
     void waitingForBus(bool waiting);
     // The port's device failed while open; the transaction in flight has ended (Lost).
     void portLost();
+    // A request could not go out because the port is closed (not when it is being lost,
+    // which portLost() says).
+    void portClosed();
 
 private:
     enum class Sending { Queue, Step, FollowUp };
@@ -203,10 +218,23 @@ private:
     };
     class Direct;
 
+    struct Waiter {
+        bool turn = false; // a turn on the bus, else a step's exchange
+        quint64 id = 0;    // the exchange, or the turn's number
+        std::coroutine_handle<> handle;
+        bool ready = false; // to be resumed from the event loop
+    };
+
     void start(Transaction transaction);
-    bool waitFor(quint64 exchange);
+    void write(quint64 sending);
+    void suspend(const Await& await, std::coroutine_handle<> handle);
+    bool resumed(const Await& await);
+    void scheduleResumes();
+    void resumeReady();
+    void resumeTurn(quint64 turn);
     Queued sequenceEntry(const QString& key, int page, std::function<void()> task) const;
-    void enqueue(Queued entry);
+    bool enqueue(Queued entry);
+    bool mayRun(const Queued& entry) const;
     // An entry has joined the queue: its notice, and its turn once the bus is free.
     void entryQueued();
     // "hh:mm:ss --- what not sent: why." in the comms monitor.
@@ -231,8 +259,7 @@ private:
     QString timeText() const;
 
     platform::SerialPort& port_;
-    platform::Dialogs& dialogs_;
-    platform::Sleeper sleep_;
+    platform::Pause pause_;
     platform::Clock clock_;
     platform::Timers& timers_;
     std::function<void()> beep_;
@@ -254,20 +281,43 @@ private:
     Sending sending_ = Sending::Queue;
     quint64 followUpOf_ = 0;
     bool awaiting_ = false;
-    bool closedPortBoxShown_ = false;
+    bool writing_ = false; // the request in flight is in its break or mark
     bool queueScheduled_ = false;
+    bool resumesScheduled_ = false;
     bool waitNoticeShown_ = false;
     bool taskStarting_ = false; // a queued sequence is being started by the queue
     int sequences_ = 0;
     int quiet_ = 0;
     int decoding_ = 0;
-    int waits_ = 0;
+    int sequenceHolds_ = 0;
+    std::vector<Waiter> waiters_;
+    quint64 turns_ = 0;
+    quint64 writes_ = 0; // bumped when a request is written or given up mid-break
     quint64 transactions_ = 0;
     quint64 exchanges_ = 0;
     quint64 abandons_ = 0;
     qint16 replyStatus_ = Waiting;
     Code dataRequestCode_ = Code::Data;
     int pendingDataAddress_ = 0;
+};
+
+// What a sequence awaits: the end of one of its steps, or its turn on the bus.
+class [[nodiscard]] Link::Await {
+public:
+    bool await_ready() const noexcept { return ready_; }
+    void await_suspend(std::coroutine_handle<> handle) { link_->suspend(*this, handle); }
+    bool await_resume() { return link_->resumed(*this); }
+
+private:
+    friend class Link;
+    Await(Link& link, bool turn, quint64 id, bool ready)
+        : link_(&link), turn_(turn), id_(id), ready_(ready), abandons_(link.abandons_) {}
+
+    Link* link_;
+    bool turn_;
+    quint64 id_; // 0: nothing went out (a step) or no turn was given
+    bool ready_;
+    quint64 abandons_;
 };
 
 } // namespace sdilink

@@ -47,19 +47,31 @@ void Link::entryQueued() {
         scheduleQueue();
 }
 
-void Link::enqueue(Queued entry) {
+bool Link::enqueue(Queued entry) {
     const bool twice = std::any_of(queue_.begin(), queue_.end(), [&entry](const Queued& q) {
         return entry.task ? q.task && q.key == entry.key
                           : !q.task && q.transaction.sameRequest(entry.transaction);
     });
     if (twice)
-        return;
+        return false;
     if (static_cast<int>(queue_.size()) >= kQueueLimit) {
         drop(entry, QStringLiteral("%1 requests are waiting for the bus").arg(kQueueLimit));
-        return;
+        return false;
     }
     queue_.push_back(std::move(entry));
     entryQueued();
+    return true;
+}
+
+void Link::holdSequences(bool hold) {
+    sequenceHolds_ += hold ? 1 : -1;
+    if (sequenceHolds_ == 0 && !queue_.empty() && !held())
+        scheduleQueue();
+}
+
+bool Link::mayRun(const Queued& entry) const {
+    // A question being answered keeps sequences waiting; single requests go.
+    return !entry.task || sequenceHolds_ == 0;
 }
 
 void Link::drop(const Queued& entry, const QString& why) {
@@ -91,12 +103,14 @@ void Link::scheduleQueue() {
 void Link::runQueue() {
     if (held())
         return;
-    if (queue_.empty()) {
+    const auto at =
+        std::find_if(queue_.begin(), queue_.end(), [this](const Queued& q) { return mayRun(q); });
+    if (at == queue_.end()) {
         Q_EMIT busFree();
         return;
     }
-    Queued next = std::move(queue_.front());
-    queue_.pop_front();
+    Queued next = std::move(*at);
+    queue_.erase(at);
     updateWaitNotice();
     if (next.task) {
         taskStarting_ = true;

@@ -48,13 +48,15 @@ void Logger::Measure(int tab, int timeoutFactor) {
         measure(tab, family_->measureCode(), timeoutFactor);
 }
 
-bool Logger::takeFirstReading(int tab) {
+QCoro::Task<bool> Logger::takeFirstReading(int tab) {
+    if (family_ == nullptr)
+        co_return false;
     const bool answered =
-        family_ != nullptr && link_.transact([&] { measure(tab, family_->measureCode(), 10); });
+        co_await link_.transact([&] { measure(tab, family_->measureCode(), 10); });
     if (answered && writeLogStatus_)
         writeLogStatus_(tab, state_.loggingPage == tab ? QStringLiteral("Logging")
                                                        : QStringLiteral("Idle"));
-    return answered;
+    co_return answered;
 }
 
 void Logger::measure(int tab, sdilink::Code code, int timeoutFactor) {

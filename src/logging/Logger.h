@@ -4,6 +4,7 @@
 #include "logging/LoggingState.h"
 #include "platform/Services.h"
 
+#include <QCoroTask>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -51,7 +52,7 @@ public:
     void Measure(int tab, int timeoutFactor = 1);
     // A scan's first reading of a sensor: waits ten times the command time-out for it and,
     // when it is answered, writes the row's "Log Status". True when it was answered.
-    bool takeFirstReading(int tab);
+    QCoro::Task<bool> takeFirstReading(int tab);
 
     void StartLogBut_Click(int Index) { startLog(Index); }
     void RotaryStartLogBut_Click(int Index) { startLog(Index); }

@@ -2,7 +2,8 @@
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <ctime>
 #include <limits>
 #include <memory>
@@ -10,14 +11,12 @@
 
 namespace platform {
 
-Sleeper realSleeper() {
-    // Break and mark are timed by these sleeps, on the thread that asks for the sleeper. The
-    // kernel lets a sleep end up to 50 us late by default, to gather wake-ups; on the line
-    // that is waste, twice for every request.
+Pause timerPause() {
+    // Break and mark are timed by these pauses. The kernel lets a timer fire up to 50 us late
+    // by default, to gather wake-ups; on the line that is waste, twice for every request.
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    return [](int ms) {
-        if (ms > 0)
-            QThread::msleep(static_cast<unsigned long>(ms));
+    return [](int ms, QObject* context, std::function<void()> then) {
+        QTimer::singleShot(std::max(0, ms), Qt::PreciseTimer, context, std::move(then));
     };
 }
 

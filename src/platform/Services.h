@@ -6,17 +6,20 @@
 #include <QTime>
 #include <functional>
 
+class QObject;
+
 namespace platform {
 
-// Blocks the calling (GUI) thread for a number of milliseconds. The program uses a real
-// sleep; tests record the calls instead of waiting.
-using Sleeper = std::function<void(int milliseconds)>;
+// Waits some milliseconds without blocking, then calls `then` on the calling thread from its
+// event loop, unless `context` has gone by then. The program uses a precise timer; tests
+// record the pause and go on at once.
+using Pause = std::function<void(int milliseconds, QObject* context, std::function<void()> then)>;
 
 // The current local date and time (as an offset from UTC). Tests fix it so logged texts
 // are deterministic.
 using Clock = std::function<QDateTime()>;
 
-Sleeper realSleeper();
+Pause timerPause();
 Clock systemClock();
 
 // The processor time this process has used so far, all its threads, in milliseconds.

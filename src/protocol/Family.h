@@ -2,6 +2,7 @@
 
 #include "link/Code.h"
 
+#include <QCoroTask>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -52,7 +53,10 @@ public:
     virtual void onAddressSet(AddressSet /*set*/) {}
     // After the reply to an address change moved the page: sends what the move leaves to
     // tell the sensor at its new address, one request after another, then unlocks the page.
-    virtual void finishAddressChange(int newPage) { unlockPage(newPage); }
+    virtual QCoro::Task<> finishAddressChange(int newPage) {
+        unlockPage(newPage);
+        co_return;
+    }
 };
 
 } // namespace protocol

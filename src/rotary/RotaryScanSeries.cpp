@@ -30,13 +30,13 @@ int RotaryScanSeries::length() const {
     return static_cast<int>(kSeries.size());
 }
 
-bool RotaryScanSeries::query(int page, int step) {
-    return family_.link().transact(
+QCoro::Task<bool> RotaryScanSeries::query(int page, int step) {
+    co_return co_await family_.link().transact(
         [&] { (family_.commands().*kSeries.at(static_cast<size_t>(step)))(page); });
 }
 
-void RotaryScanSeries::seriesComplete(int page) {
-    family_.logger().takeFirstReading(page);
+QCoro::Task<> RotaryScanSeries::seriesComplete(int page) {
+    co_await family_.logger().takeFirstReading(page);
 }
 
 void RotaryScanSeries::clearRow(int page) {

@@ -13,10 +13,10 @@ public:
     explicit RotaryScanSeries(RotaryFamily& family) : family_(family) {}
 
     int length() const override;
-    bool query(int page, int step) override;
+    QCoro::Task<bool> query(int page, int step) override;
     void addressFound(int) override {}
     void addressDone(int) override {}
-    void seriesComplete(int page) override;
+    QCoro::Task<> seriesComplete(int page) override;
     void clearRow(int page) override;
     void selectRow(int page) override;
 

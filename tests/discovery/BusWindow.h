@@ -11,6 +11,7 @@
 #include "TrafficRecord.h"
 #include "app/MainWindow.h"
 #include "app/SysData.h"
+#include "discovery/Scanner.h"
 #include "link/Link.h"
 #include "widgets/DropDown.h"
 
@@ -50,10 +51,16 @@ inline std::unique_ptr<MainWindow> makeWindow(testing::TestServices& t, platform
     return w;
 }
 
+// Lets the window's sequences (the first scan, a re-read) run to their end.
+inline bool settle(MainWindow& w) {
+    return testing::waitUntil([&w] { return !w.scanner().scanning() && !w.link().busy(); });
+}
+
 inline std::unique_ptr<MainWindow> loadWindow(testing::TestServices& t, platform::SerialPort& port,
                                               VirtualTime& time = virtualTime()) {
     auto w = makeWindow(t, port, time);
     w->load();
+    settle(*w);
     return w;
 }
 
@@ -95,6 +102,7 @@ inline std::unique_ptr<MainWindow> loadRotaryWindow(testing::TestServices& t, Si
     auto w = makeWindow(t, sim.port, sim.time);
     w->setRotaryEncoderSensorType();
     w->load();
+    settle(*w);
     return w;
 }
 

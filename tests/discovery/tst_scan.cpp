@@ -118,9 +118,11 @@ void ScanTest::eachPageShownOnce() {
     QList<int> shown;
     QObject::connect(w->SensorTab, &QTabWidget::currentChanged, [&](int page) { shown << page; });
     w->load();
+    QVERIFY(settle(*w));
     QCOMPARE(shown, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 7}));
     shown.clear();
     w->ScanBut->click();
+    QVERIFY(settle(*w));
     QCOMPARE(shown, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 7}));
 }
 
@@ -245,6 +247,7 @@ void ScanTest::noScanInsideAScan() {
     auto w = makeWindow(t, *t.port);
     window = w.get();
     w->load();
+    QVERIFY(settle(*w));
     QVERIFY(nested >= 1);
     QCOMPARE(sentRequests(*w).count("0XUP!"), 1);
     QCOMPARE(sentRequests(*w).size(), 10);
@@ -263,6 +266,7 @@ void ScanTest::closingStopsAScan() {
     auto w = makeWindow(t, *t.port);
     window = w.get();
     w->load();
+    QVERIFY(settle(*w));
     QCOMPARE(sentRequests(*w).last(), QStringLiteral("3XUP!"));
     QCOMPARE(t.dialogs.boxes.size(), 1); // the quit question only
     QCOMPARE(t.dialogs.boxes[0].title, QStringLiteral("Quit."));
@@ -588,6 +592,7 @@ void ScanTest::repliesGoToThePageThatAsked() {
             QTimer::singleShot(0, w.get(), [&w] { w->SensorTab->setCurrentIndex(2); });
     });
     w->load();
+    QVERIFY(settle(*w));
     for (int p : {2, 5}) {
         QCOMPARE(w->page(p)->level->SensorIDList->count(), 4);
         QCOMPARE(w->logger().log(p).rowCount(), 1);

@@ -2,6 +2,8 @@
 
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "Fixtures.h"
+#include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "levelprobe/LevelFamily.h"
@@ -17,6 +19,7 @@
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <memory>
 
@@ -58,8 +61,9 @@ struct LevelFixture {
                 calls << QStringLiteral("measure %1").arg(QChar::fromLatin1(request[0]));
         };
         link = std::make_unique<sdilink::Link>(
-            *port, dialogs, [this](int ms) { trace->append(QStringLiteral("sleep %1").arg(ms)); },
+            *port, testing::recordingPause(trace),
             [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }, nullptr, timers);
+        testing::sayWhenPortClosed(*link, dialogs);
         link->setBeeper([this] { ++beeps; });
         logger = std::make_unique<logging::Logger>(
             *link, [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }, frames);
@@ -97,9 +101,10 @@ struct LevelFixture {
         Q_EMIT port->dataArrived();
         QCoreApplication::processEvents();
         status = link->replyStatus();
-        // What the reply's branch left to follow it (a re-read) starts from the next event.
+        // What the reply's branch left to follow it (a re-read) starts from the next event
+        // and goes on, step by step, from the event loop.
         if (link->queued() > 0)
-            QCoreApplication::processEvents();
+            testing::waitUntil([this] { return !link->busy(); });
     }
 
     // The status the reply given to transact() ended its exchange with.

@@ -74,11 +74,12 @@ struct Bench : LevelFixture {
     // Lets the last reading of a sequence come in.
     void settle() {
         QCoreApplication::processEvents(); // the queued "bus free" sends a waiting reading
-        QTRY_VERIFY(!link->busy());
+        QVERIFY(testing::waitUntil([this] { return !link->busy(); }));
     }
     void runStageOne(int p) {
         enterCalibrateMode();
         page(p).StageOneBut->click();
+        settle();
         port->writes.clear();
         dialogs.boxes.clear();
     }
@@ -137,6 +138,7 @@ void CalibrationTest::stageOneSendsEightRequestsWithoutMeasuring() {
     f.calibration.UpdateReadings_Flag = true; // stale: dropped when the sequence starts
     f.enterCalibrateMode();
     f.page(1).StageOneBut->click();
+    f.settle();
     QCOMPARE(f.sent(), (QStringList{"1XREV0!", "1XU0,1.0!", "1XP1!", "1XTRIMOF0.0!",
                                     "1XANCLV0,0.0!", "1XANCLV1,1.0!", "1XLOC0!", "1XU1,0.0!"}));
     QVERIFY(f.calls.filter("measure").isEmpty());
@@ -211,6 +213,7 @@ void CalibrationTest::sequencesStopAtTheirFourthRequest() {
         f.enterCalibrateMode();
         f.page(2).StageOneBut->click();
     }
+    f.settle();
     QCOMPARE(f.sent().size(), 4);
     QCOMPARE(f.sent().back(), fourth);
     QCOMPARE(f.dialogs.boxes.size(), 1);

@@ -1,9 +1,11 @@
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "link/Link.h"
 
+#include <QEventLoop>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
@@ -58,7 +60,7 @@ private Q_SLOTS:
     void clearCommsEmptiesAtOnce();
     void timeoutEndsTransaction();
     void zeroTimeoutMeansTheDefault();
-    void waitForReplyGivesTrueWhenHandled();
+    void stepResumesAfterTheDecoderReturned();
     void replyMatching_data();
     void replyMatching();
     void otherLinesLeaveTheTransactionRunning_data();
@@ -96,8 +98,9 @@ void LinkTest::init() {
     clock = std::make_unique<sim::ManualScheduler>();
     timers = std::make_unique<sim::SchedulerTimers>(*clock);
     link = std::make_unique<Link>(
-        *port, *dialogs, [this](int ms) { trace->append(QStringLiteral("sleep %1").arg(ms)); },
+        *port, testing::recordingPause(trace),
         [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }, nullptr, *timers);
+    testing::sayWhenPortClosed(*link, *dialogs);
     link->setHandler(handler.get());
     link->setBeeper([] {});
     QVERIFY(port->open(1));
@@ -196,7 +199,6 @@ void LinkTest::timeoutEndsTransaction() {
     clock->advanceBy(sim::milliseconds(399));
     QCOMPARE(link->replyStatus(), qint16(Link::Waiting));
     clock->advanceBy(sim::milliseconds(1));
-    QVERIFY(!link->WaitForReply());
     QCOMPARE(link->replyStatus(), qint16(Link::TimedOut));
     QCOMPARE(handler->unlocked, QList<int>{4}); // the transaction's page, whatever is shown
     QVERIFY(!link->TimeoutTimer().isActive());
@@ -212,16 +214,35 @@ void LinkTest::zeroTimeoutMeansTheDefault() {
     QCOMPARE(link->TimeoutTimer().interval(), 400);
 }
 
-void LinkTest::waitForReplyGivesTrueWhenHandled() {
-    handler->onDecode = [this](const QByteArray&) { link->setReplyStatus(Link::Handled); };
-    link->setReplyStatus(Link::Waiting);
-    link->transmit(request(3, "3XUP!"));
-    QTimer::singleShot(0, port.get(), [this] { port->receive("3XUP!312\r\n"); });
-    QVERIFY(link->WaitForReply());
-
-    // Any status other than 1 and 2 gives false without waiting.
-    link->setReplyStatus(5);
-    QVERIFY(!link->WaitForReply());
+void LinkTest::stepResumesAfterTheDecoderReturned() {
+    // A step's sequence goes on from the event loop once the reply's branch has returned,
+    // never inside it; a box open meanwhile (a nested loop of its own) does not hold it up.
+    bool decoding = false;
+    handler->onDecode = [&](const QByteArray&) {
+        decoding = true;
+        QTimer::singleShot(0, port.get(), [&] { decoding = false; });
+    };
+    QStringList seen;
+    auto sequence = [](Link& link, bool& decoding, QStringList& seen) -> QCoro::Task<> {
+        const Link::Sequence holds(link);
+        const bool answered =
+            co_await link.transact([&link] { link.transmit(request(3, "3XUP!")); });
+        seen << QStringLiteral("%1 %2").arg(answered).arg(decoding);
+        const bool second = co_await link.transact([&link] { link.transmit(request(3, "3XUT!")); });
+        seen << QStringLiteral("%1").arg(second);
+    }(*link, decoding, seen);
+    port->receive("3XUP!312\r\n");
+    QTRY_COMPARE(seen, QStringList{"1 0"});
+    // The second step's answer comes while a modal box runs its own loop.
+    QEventLoop box;
+    QTimer::singleShot(0, port.get(), [this] { port->receive("3XUT!31\r\n"); });
+    QTimer::singleShot(0, port.get(), [&] {
+        QTimer::singleShot(0, port.get(), [&] { QTimer::singleShot(0, &box, &QEventLoop::quit); });
+    });
+    box.exec();
+    QCOMPARE(seen, QStringList({"1 0", "1"}));
+    QVERIFY(!link->busy());
+    QVERIFY(sequence.isReady());
 }
 
 void LinkTest::replyMatching_data() {
@@ -287,7 +308,7 @@ void LinkTest::lateReplyAfterTimeoutIsNotDecoded() {
     link->setReplyStatus(Link::Waiting);
     link->transmit(request(0, "0XUP!"));
     clock->runUntilIdle();
-    QVERIFY(!link->WaitForReply());
+    QCOMPARE(link->replyStatus(), qint16(Link::TimedOut));
     port->receive("0XUP!00\r\n");
     QCoreApplication::processEvents();
     QVERIFY(handler->lines.isEmpty());
@@ -297,13 +318,13 @@ void LinkTest::lateReplyAfterTimeoutIsNotDecoded() {
 void LinkTest::closedPortEndsTheTransaction() {
     port->close();
     // A sequence step on a closed port: one box, the page unlocked, no wait.
-    QVERIFY(!link->transact([this] { link->transmit(request(6, "6XUP!")); }));
+    QVERIFY(!testing::finish(link->transact([this] { link->transmit(request(6, "6XUP!")); })));
     QCOMPARE(link->replyStatus(), qint16(Link::NotSent));
     QCOMPARE(handler->unlocked, QList<int>{6});
     QCOMPARE(dialogs->boxes.size(), 1);
     QVERIFY(!link->busy());
     // A step whose sender refused sends nothing and does not wait either.
-    QVERIFY(!link->transact([] {}));
+    QVERIFY(!testing::finish(link->transact([] {})));
     QCOMPARE(dialogs->boxes.size(), 1);
 }
 
@@ -403,8 +424,11 @@ void LinkTest::followUpsGoAfterTheBranchReturns() {
         link->transmit(request(1, "1M!", Code::Measure));
         link->followWith(QStringLiteral("re-read 1"), 1, [&] {
             order << QStringLiteral("re-read");
-            QVERIFY(link->transact(
-                [&] { link->transmit(request(1, "1XE!", Code::LocalGravityQuery)); }));
+            [](Link& link) -> QCoro::Task<> {
+                const Link::Sequence holds(link);
+                co_await link.transact(
+                    [&link] { link.transmit(request(1, "1XE!", Code::LocalGravityQuery)); });
+            }(*link);
         });
         writtenInBranch = port->writes.size();
     };
@@ -479,7 +503,8 @@ void LinkTest::stepSeesOnlyItsOwnAnswer() {
         QTimer::singleShot(0, port.get(), [this] { clock->runUntilIdle(); });
     });
     const Link::Sequence sequence(*link);
-    QVERIFY(!link->transact([this] { link->transmit(request(1, "1XTRIMOF0.0!", Code::TrimOff)); }));
+    QVERIFY(!testing::finish(
+        link->transact([this] { link->transmit(request(1, "1XTRIMOF0.0!", Code::TrimOff)); })));
     QVERIFY(clicked);
     QCOMPARE(link->replyStatus(), qint16(Link::TimedOut));
     QVERIFY(handler->pages.isEmpty());

@@ -1,5 +1,6 @@
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "link/Link.h"
@@ -108,7 +109,8 @@ void LoggerTest::setUp(bool rotary) {
     clock = std::make_unique<sim::ManualScheduler>();
     timers = std::make_unique<sim::SchedulerTimers>(*clock);
     link = std::make_unique<sdilink::Link>(
-        *port, dialogs, [](int) {}, [this] { return now; }, nullptr, *timers);
+        *port, testing::instantPause(), [this] { return now; }, nullptr, *timers);
+    testing::sayWhenPortClosed(*link, dialogs);
     window = std::make_unique<QWidget>();
     auto* layout = new QVBoxLayout(window.get());
     for (size_t i = 0; i < 10; ++i) {

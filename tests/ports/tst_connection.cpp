@@ -1,4 +1,5 @@
 #include "Fixtures.h"
+#include "LinkSupport.h"
 #include "app/Connection.h"
 #include "app/MainWindow.h"
 #include "app/PortMenu.h"
@@ -48,7 +49,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 struct Rig {
     explicit Rig(const QString& settingsPath = {}) {
         const app::AppServices s = t.services();
-        link = std::make_unique<sdilink::Link>(*s.port, *s.dialogs, s.sleep, s.clock);
+        link = std::make_unique<sdilink::Link>(*s.port, s.pause, s.clock);
+        testing::sayWhenPortClosed(*link, *s.dialogs);
         timing = std::make_unique<app::TimingWindow>(*link, t.dialogs);
         for (int n = 1; n <= 16; ++n) {
             auto* a = new QAction(QStringLiteral("COM%1").arg(n), &owner);
@@ -609,7 +611,8 @@ void ConnectionTest::pseudoTerminalBoundWithCom() {
                  QStringLiteral("COM1 - Serial Port %1 (COM1)").arg(slave));
         QCOMPARE(window.StatusBar1[1]->text(),
                  QStringLiteral("Connected on Com Port 1, 1200, n, 7, 1. "));
-        QCOMPARE(t.dialogs.boxes.size(), 1);
+        // The first scan goes on from the event loop.
+        QTRY_COMPARE_WITH_TIMEOUT(t.dialogs.boxes.size(), 1, 10000);
         QCOMPARE(t.dialogs.boxes[0].text,
                  QStringLiteral("No sensors were found. Please check connections and addresses."));
         QVERIFY(port.isOpen());

@@ -40,7 +40,7 @@ private:
 void TimingWindowTest::init() {
     t = std::make_unique<testing::TestServices>();
     const app::AppServices s = t->services();
-    link = std::make_unique<Link>(*s.port, *s.dialogs, s.sleep, s.clock);
+    link = std::make_unique<Link>(*s.port, s.pause, s.clock);
     beeps = 0;
     stores = 0;
     link->setBeeper([this] { ++beeps; });

@@ -1,5 +1,6 @@
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "LinkSupport.h"
 #include "link/Link.h"
 #include "protocol/Decoder.h"
 #include "protocol/ReplyLine.h"
@@ -61,8 +62,7 @@ void DecoderTest::init() {
     port = std::make_unique<testing::FakeSerialPort>();
     dialogs = {};
     family = {};
-    link = std::make_unique<Link>(
-        *port, dialogs, [](int) {}, [] { return QDateTime(); });
+    link = std::make_unique<Link>(*port, testing::instantPause(), [] { return QDateTime(); });
     link->setBeeper([] {});
     decoder = std::make_unique<protocol::Decoder>(*link, family, dialogs);
 }

@@ -2,6 +2,7 @@
 
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "link/Link.h"
@@ -43,9 +44,9 @@ struct RotaryFixture {
         port = std::make_unique<testing::FakeSerialPort>(trace);
         port->open(1);
         const auto now = [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); };
-        link = std::make_unique<sdilink::Link>(
-            *port, dialogs, [this](int ms) { trace->append(QStringLiteral("sleep %1").arg(ms)); },
-            now, nullptr, timers);
+        link = std::make_unique<sdilink::Link>(*port, testing::recordingPause(trace), now, nullptr,
+                                               timers);
+        testing::sayWhenPortClosed(*link, dialogs);
         link->setBeeper([this] { ++beeps; });
         link->setDataRequestCode(sdilink::Code::RotaryData);
         logger = std::make_unique<logging::Logger>(*link, now, frames);

@@ -7,6 +7,7 @@
 #include "BusPort.h"
 #include "FakeDialogs.h"
 #include "LevelProbe.h"
+#include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "PtyServer.h"
 #include "RealTimeScheduler.h"
@@ -105,8 +106,8 @@ void SimLinkTest::transactions() {
     QVERIFY(c);
 
     testing::FakeDialogs dialogs;
-    sdilink::Link link(
-        *c->port, dialogs, [](int) {}, [] { return QDateTime::currentDateTime(); });
+    sdilink::Link link(*c->port, testing::instantPause(),
+                       [] { return QDateTime::currentDateTime(); });
     MeasuringHandler handler(link);
     link.setHandler(&handler);
     sdilink::Link::Timings timings;
@@ -115,9 +116,9 @@ void SimLinkTest::transactions() {
 
     const auto transact = [&](const QByteArray& request, Code code) {
         link.setMeasureAddress(request.front() - '0');
-        return link.transact([&] {
+        return testing::finish(link.transact([&] {
             link.transmit(sdilink::Transaction::forPage(request.front() - '0', code, request));
-        });
+        }));
     };
 
     QVERIFY(transact("1XUP!", Code::PressUnitsQuery));

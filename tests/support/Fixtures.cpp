@@ -3,8 +3,12 @@
 #include "widgets/DropDown.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTimer>
 
 namespace testing {
 
@@ -16,9 +20,10 @@ app::AppServices TestServices::services() {
     app::AppServices s;
     s.port = self->port.get();
     s.dialogs = &self->dialogs;
-    s.sleep = [self](int ms) {
+    s.pause = [self](int ms, QObject*, const std::function<void()>& then) {
         self->sleeps.append(ms);
         self->trace->append(QStringLiteral("sleep %1").arg(ms));
+        then();
     };
     s.clock = [self] { return self->now; };
     // Drawing costs nothing: paced drawing keeps its shortest interval, however slow the build.
@@ -29,6 +34,18 @@ app::AppServices TestServices::services() {
         return true;
     };
     return s;
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    QTimer wake; // a blocked wait looks at the deadline now and then
+    wake.start(50);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
 }
 
 QString shownText(QWidget* w) {

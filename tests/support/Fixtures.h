@@ -8,20 +8,25 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <functional>
 #include <memory>
 
 class QWidget;
 
 namespace testing {
 
+// Runs the event loop until `done` holds, without the sleeps of QTest::qWaitFor between
+// rounds (a sequence takes several rounds per step); false after `timeoutMs`.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+
 // The text a control shows: a box's text, a list's shown text, a check box as 0/1, a list
 // box's lines joined with "|"; "?" for anything else.
 QString shownText(QWidget* control);
 
-// The platform services of a test: a fake port and scripted dialogs, a sleep that only
-// records itself in the port's trace, a clock fixed at 2026-12-06 14:03:27, and a settings
-// file and the logs' journals in a folder of their own that goes with the test; folders to
-// show are recorded, not opened.
+// The platform services of a test: a fake port and scripted dialogs, a pause that only
+// records itself in the port's trace and goes on at once, a clock fixed at 2026-12-06 14:03:27, and
+// a settings file and the logs' journals in a folder of their own that goes with the test; folders
+// to show are recorded, not opened.
 struct TestServices {
     TestServices();
 
