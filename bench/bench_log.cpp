@@ -7,6 +7,7 @@
 #include "link/Link.h"
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
+#include "logging/LogPages.h"
 #include "logging/LogView.h"
 #include "logging/Logger.h"
 #include "platform/Dialogs.h"
@@ -90,8 +91,9 @@ int main(int argc, char** argv) {
         tabs.addTab(frames[i], QStringLiteral("Sensor %1").arg(i));
     }
     LevelProbes family;
-    logging::Logger logger(link, platform::systemClock(), frames);
-    logger.setFamily(&family, {}, {});
+    logging::Logger logger(link, platform::systemClock());
+    logging::showLogs(logger, frames);
+    logger.setFamily(&family, {});
     widgets::preferUnshapedText(&tabs);
     tabs.resize(1000, 800);
     tabs.show();

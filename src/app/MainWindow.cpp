@@ -19,6 +19,7 @@
 #include "levelprobe/LevelPage.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
+#include "logging/LogPages.h"
 #include "logging/LogPeriods.h"
 #include "logging/Logger.h"
 #include "platform/Dialogs.h"
@@ -71,7 +72,8 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     std::array<logging::LogFrame*, 10> logFrames{};
     for (size_t i = 0; i < pages_.size(); ++i)
         logFrames[i] = pages_[i]->log;
-    logger_ = std::make_unique<logging::Logger>(*link_, services_.clock, logFrames);
+    logger_ = std::make_unique<logging::Logger>(*link_, services_.clock);
+    logging::showLogs(*logger_, logFrames);
     exporter_ = std::make_unique<logexport::LogExporter>(
         *dialogs_, *logger_, [this] { return SensorTab->currentIndex(); });
     journalling_ = std::make_unique<Journalling>(
@@ -386,11 +388,11 @@ void MainWindow::connectLogging() {
     QTreeWidget* list = rotary ? lists_->RotaryListView : lists_->ListView;
     const int logStatusColumn = rotary ? static_cast<int>(widgets::RotaryColumn::LogStatus)
                                        : static_cast<int>(widgets::LevelColumn::LogStatus);
-    logger_->setFamily(
-        family_.get(), periods,
-        journalling_->statusWriter([list, logStatusColumn](int tab, const QString& text) {
-            widgets::setRowText(list, tab, logStatusColumn, text);
-        }));
+    logging::followPeriodLists(*logger_, periods);
+    logger_->setFamily(family_.get(), journalling_->statusWriter(
+                                          [list, logStatusColumn](int tab, const QString& text) {
+                                              widgets::setRowText(list, tab, logStatusColumn, text);
+                                          }));
 }
 
 void MainWindow::ClockTimer_Timer() {

@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -51,6 +52,38 @@ LogFrame::LogFrame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split_);
     layout->addLayout(buttons);
+}
+
+void LogFrame::setLog(LogModel& log) {
+    if (rows_->parent() == this)
+        delete rows_;
+    rows_ = &log;
+    LogListView->setModel(rows_);
+    connect(rows_, &LogModel::readingsInserted, this, &LogFrame::readingsInserted);
+    for (const auto changed : {&LogModel::rowsInserted, &LogModel::rowsRemoved})
+        connect(rows_, changed, this, &LogFrame::showButtons);
+    connect(rows_, &LogModel::modelReset, this, &LogFrame::showButtons);
+    showButtons();
+}
+
+void LogFrame::readingsInserted(int first, int count) {
+    if (first + count != rows_->rowCount())
+        return; // older readings joined the log
+    // Selecting does not scroll the list. A selected newest row stays selected as the new
+    // reading takes its place (see LogModel::addRow).
+    QItemSelectionModel* selection = LogListView->selectionModel();
+    const QItemSelection selected = selection->selection();
+    const bool topRowOnly = selected.size() == 1 && selected.first().top() == 0 &&
+                            selected.first().bottom() == 0 && selection->isRowSelected(0);
+    if (!topRowOnly)
+        selection->select(rows_->index(0, 0),
+                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void LogFrame::showButtons() {
+    const bool rows = rows_->rowCount() > 0;
+    ClearLogBut->setEnabled(rows);
+    SaveLogBut->setEnabled(rows);
 }
 
 void LogFrame::setPlot(QWidget* plot) {

@@ -23,6 +23,10 @@ public:
     // with them.
     void setColumns(LogModel::Layout columns) { rows_->setLayout(columns); }
 
+    // Shows a log kept elsewhere (the logger's) in place of the frame's own, empty one: the
+    // newest reading selected as it comes (without scrolling), "Clear Log" and "Save Log"
+    // usable while it has rows.
+    void setLog(LogModel& log);
     // The rows behind LogListView.
     LogModel& log() const { return *rows_; }
     LogView* logList() const { return LogListView; }
@@ -37,6 +41,9 @@ public:
     QPushButton* PlotBut;
 
 private:
+    void readingsInserted(int first, int count);
+    void showButtons();
+
     QSplitter* split_;
     LogModel* rows_;
 };

@@ -1,24 +1,20 @@
 #include "Logger.h"
 
-#include "LogFrame.h"
 #include "LogListener.h"
 #include "LogModel.h"
-#include "LogView.h"
 #include "link/Link.h"
 #include "platform/SerialPort.h"
 #include "protocol/Catalogue.h"
 #include "protocol/Family.h"
-#include "widgets/DropDown.h"
 
-#include <QItemSelectionModel>
-#include <QPushButton>
-#include <QTreeView>
+#include <algorithm>
 #include <utility>
 
 namespace logging {
 
-Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*, 10> frames)
-    : link_(link), clock_(std::move(clock)), frames_(frames) {
+Logger::Logger(sdilink::Link& link, platform::Clock clock) : link_(link), clock_(std::move(clock)) {
+    for (auto& log : logs_)
+        log = std::make_unique<LogModel>(LogModel::Layout::LevelProbe);
     QObject::connect(&link_, &sdilink::Link::busFree, &context_, [this] {
         logReadingUnderway_ = false;
         if (std::exchange(unlockWhenFree_, false))
@@ -35,12 +31,16 @@ Logger::Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*,
     });
 }
 
-void Logger::setFamily(protocol::Family* family, std::array<widgets::DropDown*, 10> periodLists,
-                       LogStatusWriter writeLogStatus) {
+Logger::~Logger() = default;
+
+void Logger::setFamily(protocol::Family* family, LogStatusWriter writeLogStatus) {
     family_ = family;
-    periodLists_ = periodLists;
     writeLogStatus_ = std::move(writeLogStatus);
     state_ = {};
+}
+
+void Logger::setPeriod(int tab, int seconds) {
+    periods_.at(static_cast<size_t>(tab)) = std::max(0, seconds);
 }
 
 void Logger::Measure(int tab, int timeoutFactor) {
@@ -75,8 +75,7 @@ void Logger::measure(int tab, sdilink::Code code, int timeoutFactor) {
 
 void Logger::startLog(int tab) {
     const auto i = static_cast<size_t>(tab);
-    const int period = periodLists_.at(i) != nullptr ? periodLists_[i]->selectedItemCode() : 0;
-    if (period > 0) {
+    if (periods_.at(i) > 0) {
         state_.LogTick[i] = 0;
         state_.LogActive[i] = true;
         state_.loggingPage = tab;
@@ -130,8 +129,7 @@ void Logger::SecondTimer_Timer() {
         if (!state_.LogActive[i])
             continue;
         ++state_.LogTick[i];
-        const int period = periodLists_[i] != nullptr ? periodLists_[i]->selectedItemCode() : 0;
-        if (state_.LogTick[i] >= period) {
+        if (state_.LogTick[i] >= periods_[i]) {
             state_.LogTick[i] = 0;
             if (due_[i] && listener_)
                 listener_->logReadingSkipped(tab);
@@ -161,46 +159,25 @@ void Logger::sendDueReadings() {
 
 void Logger::AddLogRow(int tab, const QString& value1, const QString& units1, const QString& value2,
                        const QString& units2) {
-    LogFrame& f = frame(tab);
-    LogModel& rows = f.log();
     const QDateTime when = clock_();
-    rows.addRow(when, value1, units1, value2, units2);
+    log(tab).addRow(when, value1, units1, value2, units2);
     if (listener_)
         listener_->rowAdded(tab, when, value1, units1, value2, units2);
-    // Selecting does not scroll the list. A selected newest row stays selected as the new
-    // reading takes its place (see LogModel::addRow).
-    QItemSelectionModel* selection = f.logList()->selectionModel();
-    const QItemSelection selected = selection->selection();
-    const bool topRowOnly = selected.size() == 1 && selected.first().top() == 0 &&
-                            selected.first().bottom() == 0 && selection->isRowSelected(0);
-    if (!topRowOnly)
-        selection->select(rows.index(0, 0),
-                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    f.ClearLogBut->setEnabled(true);
-    f.SaveLogBut->setEnabled(true);
 }
 
 void Logger::ClearLogBut_Click(int Index) {
-    LogFrame& f = frame(Index);
-    f.log().clear();
+    log(Index).clear();
     if (listener_)
         listener_->logCleared(Index);
-    f.ClearLogBut->setEnabled(false);
-    f.SaveLogBut->setEnabled(false);
 }
 
 LogModel& Logger::log(int tab) const {
-    return frame(tab).log();
+    return *logs_.at(static_cast<size_t>(tab));
 }
 
 void Logger::moveLog(int from, int to) {
     LogModel& source = log(from);
-    const bool hadRows = source.rowCount() > 0;
     log(to).appendRowsOf(source);
-    frame(to).ClearLogBut->setEnabled(hadRows);
-    frame(to).SaveLogBut->setEnabled(hadRows);
-    frame(from).ClearLogBut->setEnabled(false);
-    frame(from).SaveLogBut->setEnabled(false);
     source.clear();
     if (listener_)
         listener_->logMoved(from, to);

@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace sdilink {
 class Link;
@@ -16,32 +17,31 @@ class Link;
 namespace protocol {
 class Family;
 }
-namespace widgets {
-class DropDown;
-} // namespace widgets
-
 namespace logging {
 
-class LogFrame;
 class LogListener;
 class LogModel;
 
 // Live logging: the measurement requests, starting and stopping a log, the once-a-second
 // tick that takes the readings of the running logs, and the rows of the pages' logs.
 //
-// It owns the logging state (LogTick, LogActive, loggingPage); the families' lock rules
-// read it through state().
+// It owns the logging state (LogTick, LogActive, loggingPage, each page's period) and the
+// pages' logs; the families' lock rules read the state through state(), the window shows
+// the logs.
 class Logger final {
 public:
     // Writes "Logging" or "Idle" into the "Log Status" column of a page's sensor-list row.
     using LogStatusWriter = std::function<void(int tab, const QString& text)>;
 
-    Logger(sdilink::Link& link, platform::Clock clock, std::array<LogFrame*, 10> frames);
+    Logger(sdilink::Link& link, platform::Clock clock);
+    ~Logger();
 
-    // The family chosen at start, with its pages' logging-period lists (LogPeriodCombo or
-    // RotaryLogPeriodCombo) and its sensor list's status column.
-    void setFamily(protocol::Family* family, std::array<widgets::DropDown*, 10> periodLists,
-                   LogStatusWriter writeLogStatus);
+    // The family chosen at start, and its sensor list's status column.
+    void setFamily(protocol::Family* family, LogStatusWriter writeLogStatus);
+    // The period of a page's log in seconds, as chosen on its page; 0 (or none chosen): a
+    // single reading.
+    void setPeriod(int tab, int seconds);
+    int period(int tab) const { return periods_.at(static_cast<size_t>(tab)); }
 
     const LoggingState& state() const { return state_; }
     // Told of every row, clear, move and log reading (the journals on disk); null for none.
@@ -71,16 +71,15 @@ public:
     // A reading of a running log is on the bus (from its request until the bus is free).
     bool logReadingUnderway() const { return logReadingUnderway_; }
 
-    // Adds a reading on top of a page's log and selects it. Level-probe rows take the
-    // pressure, its units, the temperature and its units; rotary rows the reading and its
-    // units. The date and time are the clock's.
+    // Adds a reading on top of a page's log. Level-probe rows take the pressure, its units,
+    // the temperature and its units; rotary rows the reading and its units. The date and
+    // time are the clock's.
     void AddLogRow(int tab, const QString& value1, const QString& units1,
                    const QString& value2 = {}, const QString& units2 = {});
 
     // A page's log.
     LogModel& log(int tab) const;
-    // Moves a page's rows below those of another page, as after an address change; the
-    // target's clear and save buttons follow whether there were rows to move.
+    // Moves a page's rows below those of another page, as after an address change.
     void moveLog(int from, int to);
 
 private:
@@ -89,13 +88,12 @@ private:
     void startLog(int tab);
     void stopLog(int tab);
     void unlockPagesWithoutWork();
-    LogFrame& frame(int tab) const { return *frames_.at(static_cast<size_t>(tab)); }
 
     sdilink::Link& link_;
     platform::Clock clock_;
-    std::array<LogFrame*, 10> frames_;
+    std::array<std::unique_ptr<LogModel>, 10> logs_;
+    std::array<int, 10> periods_{};
     protocol::Family* family_ = nullptr;
-    std::array<widgets::DropDown*, 10> periodLists_{};
     LogStatusWriter writeLogStatus_;
     LogListener* listener_ = nullptr;
     LoggingState state_;

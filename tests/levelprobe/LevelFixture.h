@@ -11,6 +11,7 @@
 #include "link/Link.h"
 #include "logging/LogFrame.h"
 #include "logging/LogModel.h"
+#include "logging/LogPages.h"
 #include "logging/Logger.h"
 #include "protocol/Decoder.h"
 #include "widgets/DropDown.h"
@@ -38,14 +39,6 @@ struct LevelFixture {
             tabs->addTab(pages[i], QStringLiteral("page"));
             frames[i] = new logging::LogFrame(tabs.get());
             periods[i] = pages[i]->LogPeriodCombo;
-            const int tab = static_cast<int>(i);
-            logging::LogModel* rows = &frames[i]->log();
-            QObject::connect(rows, &QAbstractItemModel::rowsInserted, rows, [this, tab, rows] {
-                calls << QStringLiteral("row %1 %2|%3|%4|%5")
-                             .arg(tab)
-                             .arg(rows->text(0, 2), rows->text(0, 3), rows->text(0, 4),
-                                  rows->text(0, 5));
-            });
         }
         list = std::make_unique<QTreeWidget>();
         list->setColumnCount(9);
@@ -66,13 +59,24 @@ struct LevelFixture {
         testing::sayWhenPortClosed(*link, dialogs);
         link->setBeeper([this] { ++beeps; });
         logger = std::make_unique<logging::Logger>(
-            *link, [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }, frames);
+            *link, [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); });
+        logging::showLogs(*logger, frames);
+        logging::followPeriodLists(*logger, periods);
+        for (int tab = 0; tab <= 9; ++tab) {
+            logging::LogModel* rows = &logger->log(tab);
+            QObject::connect(rows, &QAbstractItemModel::rowsInserted, rows, [this, tab, rows] {
+                calls << QStringLiteral("row %1 %2|%3|%4|%5")
+                             .arg(tab)
+                             .arg(rows->text(0, 2), rows->text(0, 3), rows->text(0, 4),
+                                  rows->text(0, 5));
+            });
+        }
 
         widgets::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
                                        menus[2],   menus[3],   menus[4], menus[5]};
         family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
                                                            *link, dialogs, list.get());
-        logger->setFamily(family.get(), periods, {});
+        logger->setFamily(family.get(), {});
         decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
         link->setHandler(decoder.get());
         link->setDataRequestCode(sdilink::Code::Data);

@@ -7,6 +7,7 @@
 #include "logging/LogFrame.h"
 #include "logging/LogListener.h"
 #include "logging/LogModel.h"
+#include "logging/LogPages.h"
 #include "logging/LogPeriods.h"
 #include "logging/LogView.h"
 #include "logging/Logger.h"
@@ -115,15 +116,17 @@ void LoggerTest::setUp(bool rotary) {
     auto* layout = new QVBoxLayout(window.get());
     for (size_t i = 0; i < 10; ++i) {
         frames[i] = new logging::LogFrame(window.get());
-        frames[i]->setColumns(rotary ? LogModel::Layout::Rotary : LogModel::Layout::LevelProbe);
         periods[i] = new widgets::DropDown(window.get());
         logging::fillLogPeriodList(*periods[i], logging::allLogPeriods());
         layout->addWidget(frames[i]);
     }
     family = std::make_unique<FakeFamily>(rotary, trace);
-    logger = std::make_unique<Logger>(
-        *link, [this] { return now; }, frames);
-    logger->setFamily(family.get(), periods, [this](int tab, const QString& text) {
+    logger = std::make_unique<Logger>(*link, [this] { return now; });
+    logging::showLogs(*logger, frames);
+    logging::followPeriodLists(*logger, periods);
+    for (logging::LogFrame* frame : frames)
+        frame->setColumns(rotary ? LogModel::Layout::Rotary : LogModel::Layout::LevelProbe);
+    logger->setFamily(family.get(), [this](int tab, const QString& text) {
         statusWrites << QStringLiteral("%1 %2").arg(tab).arg(text);
     });
     window->show();

@@ -7,6 +7,7 @@
 #include "SchedulerTimers.h"
 #include "link/Link.h"
 #include "logging/LogFrame.h"
+#include "logging/LogPages.h"
 #include "logging/Logger.h"
 #include "protocol/Decoder.h"
 #include "rotary/RotaryFamily.h"
@@ -31,7 +32,6 @@ struct RotaryFixture {
             pages[i] = new rotary::RotaryPage;
             tabs->addTab(pages[i], QStringLiteral("page"));
             frames[i] = new logging::LogFrame(tabs.get());
-            frames[i]->setColumns(logging::LogModel::Layout::Rotary);
             periods[i] = pages[i]->RotaryLogPeriodCombo;
         }
         list = std::make_unique<QTreeWidget>();
@@ -49,12 +49,16 @@ struct RotaryFixture {
         testing::sayWhenPortClosed(*link, dialogs);
         link->setBeeper([this] { ++beeps; });
         link->setDataRequestCode(sdilink::Code::RotaryData);
-        logger = std::make_unique<logging::Logger>(*link, now, frames);
+        logger = std::make_unique<logging::Logger>(*link, now);
+        logging::showLogs(*logger, frames);
+        logging::followPeriodLists(*logger, periods);
+        for (logging::LogFrame* frame : frames)
+            frame->setColumns(logging::LogModel::Layout::Rotary);
         widgets::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
                                        nullptr,    nullptr,    menus[2], menus[3]};
         family = std::make_unique<rotary::RotaryFamily>(pages, window, *logger, *link, dialogs,
                                                         list.get());
-        logger->setFamily(family.get(), periods, {});
+        logger->setFamily(family.get(), {});
         decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
         link->setHandler(decoder.get());
         trace->clear();
