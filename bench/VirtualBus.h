@@ -5,8 +5,8 @@
 #include "FakeDialogs.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
-#include "app/AppServices.h"
-#include "app/SysData.h"
+#include "gui/app/AppServices.h"
+#include "gui/app/SysData.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

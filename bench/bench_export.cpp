@@ -2,9 +2,9 @@
 // the target) and reports the time of each format at its goal size, then the peak memory an
 // xlsx of a million readings adds to the program.
 
-#include "export/LogSheet.h"
-#include "export/SafeSave.h"
-#include "logging/LogModel.h"
+#include "core/export/LogSheet.h"
+#include "core/export/SafeSave.h"
+#include "core/logging/LogModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

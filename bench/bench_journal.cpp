@@ -6,9 +6,9 @@
 // file; the writer thread's processor time per reading; how many syncs were made and how long
 // they took.
 
-#include "logging/JournalDisk.h"
-#include "logging/JournalFormat.h"
-#include "logging/LogJournals.h"
+#include "core/logging/JournalDisk.h"
+#include "core/logging/JournalFormat.h"
+#include "core/logging/LogJournals.h"
 
 #include <QCoreApplication>
 #include <QDir>

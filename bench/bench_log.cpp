@@ -4,16 +4,16 @@
 // reading while the list is shown.
 
 #include "Memory.h"
-#include "link/Link.h"
-#include "logging/LogFrame.h"
-#include "logging/LogModel.h"
-#include "logging/LogPages.h"
-#include "logging/LogView.h"
-#include "logging/Logger.h"
-#include "platform/Dialogs.h"
-#include "platform/SerialPort.h"
-#include "protocol/Family.h"
-#include "widgets/Controls.h"
+#include "core/link/Link.h"
+#include "core/logging/LogModel.h"
+#include "core/logging/Logger.h"
+#include "core/platform/SerialPort.h"
+#include "core/protocol/Family.h"
+#include "gui/logging/LogFrame.h"
+#include "gui/logging/LogPages.h"
+#include "gui/logging/LogView.h"
+#include "gui/platform/Dialogs.h"
+#include "gui/widgets/Controls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 // opened, following one more reading (the plot's update alone, then with the repaint that
 // follows it), and a zoom that decimates half the log again.
 
-#include "logging/LogModel.h"
-#include "plot/TrendPlot.h"
+#include "core/logging/LogModel.h"
+#include "gui/plot/TrendPlot.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -21,20 +21,20 @@
 // With --log SECONDS, each run then logs the first sensor found at its shortest period and
 // prints what that many seconds of the running log cost.
 
-#include "app/MainWindow.h"
-#include "app/SensorPage.h"
-#include "app/SysData.h"
-#include "discovery/ScanWindow.h"
-#include "levelprobe/LevelPage.h"
-#include "link/Link.h"
-#include "logging/LogModel.h"
-#include "logging/Logger.h"
-#include "platform/Dialogs.h"
-#include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
-#include "platform/Services.h"
-#include "rotary/RotaryPage.h"
-#include "widgets/DropDown.h"
+#include "core/link/Link.h"
+#include "core/logging/LogModel.h"
+#include "core/logging/Logger.h"
+#include "core/platform/PortMap.h"
+#include "core/platform/QtSerialPort.h"
+#include "core/platform/Services.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/SensorPage.h"
+#include "gui/app/SysData.h"
+#include "gui/discovery/ScanWindow.h"
+#include "gui/levelprobe/LevelPage.h"
+#include "gui/platform/Dialogs.h"
+#include "gui/rotary/RotaryPage.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QApplication>
 #include <QChildEvent>

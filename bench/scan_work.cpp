@@ -17,10 +17,10 @@
 // second scan in the same window instead (count inside '*runRescan*').
 
 #include "VirtualBus.h"
-#include "app/MainWindow.h"
-#include "link/CommsLog.h"
-#include "link/Link.h"
-#include "platform/Services.h"
+#include "core/link/CommsLog.h"
+#include "core/link/Link.h"
+#include "core/platform/Services.h"
+#include "gui/app/MainWindow.h"
 
 #include <QApplication>
 #include <QPushButton>

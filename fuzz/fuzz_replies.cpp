@@ -13,12 +13,12 @@
 // line longer than its limit, a count that is not the line's length, an unknown state) or
 // of an answer (a field outside what its characters can hold).
 
-#include "levelprobe/LevelAnswer.h"
-#include "link/Framer.h"
-#include "link/Transaction.h"
-#include "protocol/Catalogue.h"
-#include "protocol/ReplyLine.h"
-#include "rotary/RotaryAnswer.h"
+#include "core/levelprobe/LevelAnswer.h"
+#include "core/link/Framer.h"
+#include "core/link/Transaction.h"
+#include "core/protocol/Catalogue.h"
+#include "core/protocol/ReplyLine.h"
+#include "core/rotary/RotaryAnswer.h"
 
 #include <array>
 #include <cstdint>

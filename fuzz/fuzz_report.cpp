@@ -4,8 +4,8 @@
 // with one too long for a message box, and a report read that does not read back the same
 // once written again by the report's own writer.
 
-#include "report/ConfigReport.h"
-#include "report/ReportReader.h"
+#include "core/report/ConfigReport.h"
+#include "core/report/ReportReader.h"
 
 #include <cstdint>
 #include <cstdio>

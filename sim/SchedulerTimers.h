@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Scheduler.h"
-#include "platform/Timers.h"
+#include "core/platform/Timers.h"
 
 namespace sim {
 

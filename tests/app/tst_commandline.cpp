@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
-#include "app/DemoBus.h"
-#include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
+#include "core/platform/PortMap.h"
+#include "core/platform/QtSerialPort.h"
+#include "gui/app/CommandLine.h"
+#include "gui/app/DemoBus.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,5 +1,5 @@
 #include "../levelprobe/LevelFixture.h"
-#include "console/UserCommand.h"
+#include "gui/console/UserCommand.h"
 
 #include <QLineEdit>
 #include <QPushButton>

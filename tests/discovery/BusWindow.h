@@ -9,11 +9,11 @@
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "TrafficRecord.h"
-#include "app/MainWindow.h"
-#include "app/SysData.h"
-#include "discovery/Scanner.h"
-#include "link/Link.h"
-#include "widgets/DropDown.h"
+#include "core/link/Link.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/SysData.h"
+#include "gui/discovery/Scanner.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,11 +1,11 @@
 #include "BusWindow.h"
 #include "LevelProbe.h"
-#include "app/SensorPage.h"
-#include "console/UserCommand.h"
-#include "levelprobe/CalibrationState.h"
-#include "levelprobe/LevelPage.h"
-#include "logging/LogModel.h"
-#include "logging/Logger.h"
+#include "core/levelprobe/CalibrationState.h"
+#include "core/logging/LogModel.h"
+#include "core/logging/Logger.h"
+#include "gui/app/SensorPage.h"
+#include "gui/console/UserCommand.h"
+#include "gui/levelprobe/LevelPage.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #include "Fixtures.h"
 #include "SheetReaders.h"
 #include "Unprivileged.h"
-#include "app/MainWindow.h"
-#include "app/SensorPage.h"
-#include "logging/LogFrame.h"
-#include "logging/LogModel.h"
-#include "logging/Logger.h"
+#include "core/logging/LogModel.h"
+#include "core/logging/Logger.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/SensorPage.h"
+#include "gui/logging/LogFrame.h"
 
 #include <QDir>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "SheetReaders.h"
-#include "export/LogSheet.h"
-#include "export/SafeSave.h"
-#include "export/XlsWriter.h"
-#include "export/XlsxWriter.h"
-#include "logging/LogModel.h"
+#include "core/export/LogSheet.h"
+#include "core/export/SafeSave.h"
+#include "core/export/XlsWriter.h"
+#include "core/export/XlsxWriter.h"
+#include "core/logging/LogModel.h"
 
 #include <QDir>
 #include <QRegularExpression>

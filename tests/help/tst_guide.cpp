@@ -1,5 +1,5 @@
-#include "help/GuideOutline.h"
-#include "help/HelpWindow.h"
+#include "gui/help/GuideOutline.h"
+#include "gui/help/HelpWindow.h"
 
 #include <QImage>
 #include <QLabel>

@@ -6,15 +6,15 @@
 #include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
-#include "levelprobe/LevelFamily.h"
-#include "levelprobe/LevelPage.h"
-#include "link/Link.h"
-#include "logging/LogFrame.h"
-#include "logging/LogModel.h"
-#include "logging/LogPages.h"
-#include "logging/Logger.h"
-#include "protocol/Decoder.h"
-#include "widgets/DropDown.h"
+#include "core/link/Link.h"
+#include "core/logging/LogModel.h"
+#include "core/logging/Logger.h"
+#include "core/protocol/Decoder.h"
+#include "gui/levelprobe/LevelFamily.h"
+#include "gui/levelprobe/LevelPage.h"
+#include "gui/logging/LogFrame.h"
+#include "gui/logging/LogPages.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -77,7 +77,7 @@ struct LevelFixture {
         family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
                                                            *link, dialogs, list.get());
         logger->setFamily(family.get(), {});
-        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
+        decoder = std::make_unique<protocol::Decoder>(*link, *family, testing::boxFor(dialogs));
         link->setHandler(decoder.get());
         link->setDataRequestCode(sdilink::Code::Data);
         trace->clear();

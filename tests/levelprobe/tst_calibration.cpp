@@ -1,10 +1,10 @@
 #include "LevelFixture.h"
-#include "levelprobe/Calibration.h"
-#include "levelprobe/FilterWindow.h"
-#include "levelprobe/LevelPage.h"
-#include "levelprobe/Reset.h"
-#include "protocol/ReplyLine.h"
-#include "widgets/UpDown.h"
+#include "core/protocol/ReplyLine.h"
+#include "gui/levelprobe/Calibration.h"
+#include "gui/levelprobe/FilterWindow.h"
+#include "gui/levelprobe/LevelPage.h"
+#include "gui/levelprobe/Reset.h"
+#include "gui/widgets/UpDown.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,5 +1,5 @@
 #include "LevelFixture.h"
-#include "widgets/DropDown.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QClipboard>

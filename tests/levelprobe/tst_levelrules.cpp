@@ -1,8 +1,8 @@
 #include "LevelFixture.h"
-#include "levelprobe/LevelFamily.h"
-#include "levelprobe/LevelPage.h"
-#include "logging/LoggingState.h"
-#include "widgets/DropDown.h"
+#include "core/logging/LoggingState.h"
+#include "gui/levelprobe/LevelFamily.h"
+#include "gui/levelprobe/LevelPage.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The answers of both families read into a sensor's record, without a page or a bus.
-#include "levelprobe/LevelRecord.h"
-#include "protocol/ReplyLine.h"
-#include "rotary/RotaryRecord.h"
+#include "core/levelprobe/LevelRecord.h"
+#include "core/protocol/ReplyLine.h"
+#include "core/rotary/RotaryRecord.h"
 
 #include <QTest>
 

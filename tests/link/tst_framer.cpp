@@ -1,4 +1,4 @@
-#include "link/Framer.h"
+#include "core/link/Framer.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -3,7 +3,7 @@
 #include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
-#include "link/Link.h"
+#include "core/link/Link.h"
 
 #include <QEventLoop>
 #include <QLocale>

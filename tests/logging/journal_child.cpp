@@ -11,12 +11,12 @@
 
 #include "BusWindow.h"
 #include "LevelProbe.h"
-#include "app/Journalling.h"
-#include "app/SensorPage.h"
-#include "levelprobe/LevelPage.h"
-#include "logging/JournalFormat.h"
-#include "logging/LogModel.h"
-#include "logging/LogPeriods.h"
+#include "core/logging/JournalFormat.h"
+#include "core/logging/LogModel.h"
+#include "gui/app/Journalling.h"
+#include "gui/app/SensorPage.h"
+#include "gui/levelprobe/LevelPage.h"
+#include "gui/logging/LogPages.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
-#include "logging/JournalDisk.h"
-#include "logging/JournalFolder.h"
-#include "logging/JournalFormat.h"
-#include "logging/JournalReader.h"
-#include "logging/LogModel.h"
+#include "core/logging/JournalDisk.h"
+#include "core/logging/JournalFolder.h"
+#include "core/logging/JournalFormat.h"
+#include "core/logging/JournalReader.h"
+#include "core/logging/LogModel.h"
 
 #include <QDir>
 #include <QElapsedTimer>

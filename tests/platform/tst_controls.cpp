@@ -1,5 +1,5 @@
-#include "widgets/Controls.h"
-#include "widgets/DropDown.h"
+#include "gui/widgets/Controls.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QAbstractItemView>
 #include <QLabel>

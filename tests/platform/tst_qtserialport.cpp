@@ -1,5 +1,5 @@
-#include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
+#include "core/platform/PortMap.h"
+#include "core/platform/QtSerialPort.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/Services.h"
+#include "core/platform/Services.h"
 
 #include <QTest>
 #include <ctime>

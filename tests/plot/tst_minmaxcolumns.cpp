@@ -1,4 +1,4 @@
-#include "plot/MinMaxColumns.h"
+#include "gui/plot/MinMaxColumns.h"
 
 #include <QRandomGenerator>
 #include <QStringList>

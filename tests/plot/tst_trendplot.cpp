@@ -1,11 +1,11 @@
 #include "Fixtures.h"
-#include "app/MainWindow.h"
-#include "app/SensorPage.h"
-#include "logging/LogFrame.h"
-#include "logging/LogModel.h"
-#include "logging/LogView.h"
-#include "logging/Logger.h"
-#include "plot/TrendPlot.h"
+#include "core/logging/LogModel.h"
+#include "core/logging/Logger.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/SensorPage.h"
+#include "gui/logging/LogFrame.h"
+#include "gui/logging/LogView.h"
+#include "gui/plot/TrendPlot.h"
 
 #include <QDateTimeAxis>
 #include <QPushButton>

@@ -1,13 +1,13 @@
 #include "Fixtures.h"
 #include "LinkSupport.h"
-#include "app/Connection.h"
-#include "app/MainWindow.h"
-#include "app/PortMenu.h"
-#include "app/SysData.h"
-#include "app/TimingWindow.h"
-#include "link/Link.h"
-#include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
+#include "core/link/Link.h"
+#include "core/platform/PortMap.h"
+#include "core/platform/QtSerialPort.h"
+#include "gui/app/Connection.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/PortMenu.h"
+#include "gui/app/SysData.h"
+#include "gui/app/TimingWindow.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "platform/Numbers.h"
-#include "platform/PortMap.h"
+#include "core/platform/Numbers.h"
+#include "core/platform/PortMap.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "Fixtures.h"
-#include "app/TimingWindow.h"
-#include "link/Link.h"
+#include "core/link/Link.h"
+#include "gui/app/TimingWindow.h"
 
 #include <QClipboard>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
-#include "protocol/Catalogue.h"
-#include "protocol/ReplyLine.h"
+#include "core/protocol/Catalogue.h"
+#include "core/protocol/ReplyLine.h"
 
 #include <QTest>
 #include <cmath>

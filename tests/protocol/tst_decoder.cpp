@@ -1,9 +1,9 @@
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
 #include "LinkSupport.h"
-#include "link/Link.h"
-#include "protocol/Decoder.h"
-#include "protocol/ReplyLine.h"
+#include "core/link/Link.h"
+#include "core/protocol/Decoder.h"
+#include "core/protocol/ReplyLine.h"
 
 #include <QTest>
 
@@ -64,7 +64,7 @@ void DecoderTest::init() {
     family = {};
     link = std::make_unique<Link>(*port, testing::instantPause(), [] { return QDateTime(); });
     link->setBeeper([] {});
-    decoder = std::make_unique<protocol::Decoder>(*link, family, dialogs);
+    decoder = std::make_unique<protocol::Decoder>(*link, family, testing::boxFor(dialogs));
 }
 
 void DecoderTest::decode(const QByteArray& line, int page, Code code, bool typed) {

@@ -1,4 +1,4 @@
-#include "protocol/Numbers.h"
+#include "core/protocol/Numbers.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "protocol/ReplyLine.h"
-#include "protocol/StandardAnswers.h"
+#include "core/protocol/ReplyLine.h"
+#include "core/protocol/StandardAnswers.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #include "Fixtures.h"
 #include "Unprivileged.h"
-#include "app/MainWindow.h"
-#include "levelprobe/LevelFamily.h"
-#include "report/ConfigReport.h"
-#include "rotary/RotaryFamily.h"
-#include "widgets/DropDown.h"
+#include "core/report/ConfigReport.h"
+#include "gui/app/MainWindow.h"
+#include "gui/levelprobe/LevelFamily.h"
+#include "gui/rotary/RotaryFamily.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "levelprobe/LevelRecord.h"
-#include "report/ConfigReport.h"
-#include "report/ReportReader.h"
-#include "rotary/RotaryRecord.h"
+#include "core/levelprobe/LevelRecord.h"
+#include "core/report/ConfigReport.h"
+#include "core/report/ReportReader.h"
+#include "core/rotary/RotaryRecord.h"
 
 #include <QTest>
 

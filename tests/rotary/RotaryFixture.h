@@ -5,14 +5,14 @@
 #include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
-#include "link/Link.h"
-#include "logging/LogFrame.h"
-#include "logging/LogPages.h"
-#include "logging/Logger.h"
-#include "protocol/Decoder.h"
-#include "rotary/RotaryFamily.h"
-#include "rotary/RotaryPage.h"
-#include "widgets/DropDown.h"
+#include "core/link/Link.h"
+#include "core/logging/Logger.h"
+#include "core/protocol/Decoder.h"
+#include "gui/logging/LogFrame.h"
+#include "gui/logging/LogPages.h"
+#include "gui/rotary/RotaryFamily.h"
+#include "gui/rotary/RotaryPage.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -59,7 +59,7 @@ struct RotaryFixture {
         family = std::make_unique<rotary::RotaryFamily>(pages, window, *logger, *link, dialogs,
                                                         list.get());
         logger->setFamily(family.get(), {});
-        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
+        decoder = std::make_unique<protocol::Decoder>(*link, *family, testing::boxFor(dialogs));
         link->setHandler(decoder.get());
         trace->clear();
     }

@@ -1,7 +1,7 @@
 #include "Fixtures.h"
 #include "RotaryFixture.h"
-#include "logging/LogModel.h"
-#include "rotary/RotaryAnswer.h"
+#include "core/logging/LogModel.h"
+#include "core/rotary/RotaryAnswer.h"
 
 #include <QLineEdit>
 #include <QListWidget>

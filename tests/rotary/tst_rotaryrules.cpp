@@ -1,8 +1,8 @@
 #include "RotaryFixture.h"
-#include "logging/LoggingState.h"
-#include "rotary/RotaryFamily.h"
-#include "rotary/RotaryPage.h"
-#include "widgets/DropDown.h"
+#include "core/logging/LoggingState.h"
+#include "gui/rotary/RotaryFamily.h"
+#include "gui/rotary/RotaryPage.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -11,9 +11,9 @@
 #include "ManualScheduler.h"
 #include "PtyServer.h"
 #include "RealTimeScheduler.h"
-#include "link/Link.h"
-#include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
+#include "core/link/Link.h"
+#include "core/platform/PortMap.h"
+#include "core/platform/QtSerialPort.h"
 
 #include <QTest>
 #include <memory>

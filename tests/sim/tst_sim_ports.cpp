@@ -7,8 +7,8 @@
 #include "ManualScheduler.h"
 #include "PtyServer.h"
 #include "RealTimeScheduler.h"
-#include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
+#include "core/platform/PortMap.h"
+#include "core/platform/QtSerialPort.h"
 
 #include <QElapsedTimer>
 #include <QFile>

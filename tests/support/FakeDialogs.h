@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Dialogs.h"
+#include "gui/platform/Dialogs.h"
 
 #include <QList>
 #include <QQueue>

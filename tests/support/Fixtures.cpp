@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 
-#include "widgets/DropDown.h"
+#include "gui/widgets/DropDown.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
-#include "app/AppServices.h"
+#include "gui/app/AppServices.h"
 
 #include <QDateTime>
 #include <QStringList>

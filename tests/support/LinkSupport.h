@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/Link.h"
-#include "platform/Dialogs.h"
+#include "core/link/Link.h"
+#include "gui/platform/Dialogs.h"
 
 #include <QCoroTask>
 #include <QStringList>
@@ -29,6 +29,13 @@ inline void sayWhenPortClosed(sdilink::Link& link, platform::Dialogs& dialogs) {
                            QStringLiteral("Unable to connect to comm port."),
                            platform::Dialogs::Icon::Exclamation);
     });
+}
+
+// The window's box for what the decoder tells, for suites without a window.
+inline auto boxFor(platform::Dialogs& dialogs) {
+    return [&dialogs](const QString& title, const QString& text) {
+        dialogs.messageBox(title, text, platform::Dialogs::Icon::Exclamation);
+    };
 }
 
 // Runs a sequence's step (or any awaitable) to its end from the event loop.

@@ -1,0 +1,123 @@
+#include "SettingsAccess.h"
+
+#include "core/link/Link.h"
+
+namespace configure {
+
+const TableSettings::Entry* TableSettings::entry(const QString& label) const {
+    for (const Entry& e : entries_)
+        if (e.label == label)
+            return &e;
+    return nullptr;
+}
+
+void TableSettings::plan(int p, ConfigRow& row) const {
+    if (row.kind == ConfigRow::Kind::Identity)
+        return;
+    const Entry* e = entry(row.label);
+    if (e == nullptr) {
+        row.kind = ConfigRow::Kind::Fixed;
+        row.reason = QStringLiteral("Not a setting the tool applies.");
+        return;
+    }
+    row.kind = e->kind;
+    row.reason = e->kind == ConfigRow::Kind::Fixed ? e->fixedReason
+                 : e->check                        ? e->check(p, row.other)
+                                                   : QString();
+}
+
+QStringList TableSettings::applyOrder() const {
+    QStringList order;
+    for (const Entry& e : entries_)
+        if (e.kind == ConfigRow::Kind::Setting)
+            order << e.label;
+    return order;
+}
+
+QCoro::Task<bool> TableSettings::set(int p, QString label, QString value) {
+    const Entry* e = entry(label);
+    if (e == nullptr || !e->set)
+        co_return false;
+    co_return co_await link_.transact([&] { e->set(p, value); });
+}
+
+QCoro::Task<bool> TableSettings::query(int p, QString label) {
+    const Entry* e = entry(label);
+    if (e == nullptr || !e->query)
+        co_return false;
+    co_return co_await link_.transact([&] { e->query(p); });
+}
+
+QString TableSettings::lastRequest() const {
+    return link_.strSent_Command();
+}
+
+QString TableSettings::listCheck(const QStringList& entries, const QString& what,
+                                 const QString& value) {
+    return entries.contains(value)
+               ? QString()
+               : QStringLiteral("\"%1\" is not in the list of %2.").arg(value, what);
+}
+
+QString TableSettings::numberCheck(const std::function<bool(QChar, const QString&)>& accepts,
+                                   const QString& value) {
+    if (value.isEmpty())
+        return QStringLiteral("The file gives no value.");
+    QString typed;
+    for (const QChar c : value) {
+        if (!accepts(c, typed))
+            return QStringLiteral("\"%1\" is not a number the page's box takes.").arg(value);
+        typed += c;
+    }
+    return {};
+}
+
+QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows,
+                        bool withPageSettings) {
+    const auto rowOf = [&rows](const QString& label) -> ConfigRow* {
+        for (ConfigRow& row : rows)
+            if (row.label == label)
+                return &row;
+        return nullptr;
+    };
+    const auto fail = [&access](ConfigRow& row) {
+        row.outcome = ConfigRow::Outcome::Failed;
+        row.detail = QStringLiteral("no answer to %1").arg(access.lastRequest());
+    };
+    std::vector<ConfigRow*> sent;
+    for (const QString& label : access.applyOrder()) {
+        ConfigRow* row = rowOf(label);
+        if (row == nullptr || !row->ticked || !row->applicable())
+            continue;
+        if (co_await access.set(p, label, row->other))
+            sent.push_back(row);
+        else
+            fail(*row);
+    }
+    // Each value is read back once every set has gone: a unit change may change the others.
+    for (ConfigRow* row : sent)
+        if (!co_await access.query(p, row->label))
+            fail(*row);
+    const report::ReadReport after = access.current(p);
+    for (ConfigRow* row : sent) {
+        if (row->outcome == ConfigRow::Outcome::Failed)
+            continue;
+        row->now = report::settingValue(after, row->label);
+        const bool same = row->now == row->other;
+        row->outcome = same ? ConfigRow::Outcome::Applied : ConfigRow::Outcome::Different;
+        row->detail = same ? QString() : QStringLiteral("the sensor has \"%1\"").arg(row->now);
+    }
+    for (ConfigRow& row : rows) {
+        if (row.kind != ConfigRow::Kind::PageSetting || !row.ticked || !withPageSettings)
+            continue;
+        if (access.setPageSetting(p, row.label, row.other)) {
+            row.now = row.other;
+            row.outcome = ConfigRow::Outcome::Applied;
+        } else {
+            row.outcome = ConfigRow::Outcome::NotApplicable;
+            row.reason = QStringLiteral("\"%1\" is not a period the page offers.").arg(row.other);
+        }
+    }
+}
+
+} // namespace configure

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/configure/ConfigRows.h"
+
+#include <QCoroTask>
+#include <QDialog>
+#include <QList>
+#include <functional>
+#include <map>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace platform {
+class Dialogs;
+}
+namespace sdilink {
+class Link;
+}
+
+namespace configure {
+
+class SettingsAccess;
+
+// "Apply Configuration": a saved configuration beside the sensors it is to be applied to,
+// one group of rows per sensor ("Apply to:"), applied and read back row by row.
+// "Compare Configuration": the sensor of the page beside a file or another found sensor,
+// the rows that differ marked.
+class ConfigureWindow final : public QDialog {
+    Q_OBJECT
+public:
+    enum class Mode { Apply, Compare };
+
+    // `found`: the pages whose sensors answered the last scan.
+    ConfigureWindow(Mode mode, SettingsAccess& access, sdilink::Link& link,
+                    platform::Dialogs& dialogs, int page, std::function<QList<int>()> found,
+                    QWidget* parent = nullptr);
+
+    // The configuration of a file (read without fault) and the file's name.
+    void setFile(const report::ReadReport& file, const QString& name);
+    // Compare mode: the other sensor instead of a file.
+    void setOtherSensor(int page);
+    // Ticks or unticks a sensor in "Apply to:".
+    void setTarget(int page, bool ticked);
+    // Applies the ticked rows to every sensor ticked in "Apply to:", one after another.
+    void apply();
+
+    // An apply is running (its steps wait for the bus).
+    bool applying() const { return applying_; }
+    // The rows of a sensor as they stand.
+    const std::vector<ConfigRow>& rows(int page) const { return rows_.at(page); }
+
+    QTreeWidget* Table;
+    QCheckBox* LogPeriodCheck;
+    QPushButton* ApplyBut;
+    QPushButton* CloseBut;
+    QComboBox* CompareWith;
+    QLabel* SourceLabel;
+    QLabel* SummaryLabel;
+    QList<QCheckBox*> TargetChecks; // one per address; hidden where no sensor was found
+
+Q_SIGNALS:
+    // Compare mode: the user chose to compare with a saved configuration.
+    void fileWanted();
+
+private:
+    QCoro::Task<> applyAll();
+    void rebuildRows();
+    // Sorts a row and says whether its value can go now; `fresh`: a new row, ticked where it
+    // differs.
+    void planRow(int p, ConfigRow& row, bool fresh);
+    void showRows();
+    void takeTicks();
+    void compareWith(int index);
+
+    Mode mode_;
+    SettingsAccess& access_;
+    sdilink::Link& link_;
+    platform::Dialogs& dialogs_;
+    int page_;
+    std::function<QList<int>()> found_;
+    report::ReadReport other_;
+    QString otherName_;
+    std::map<int, std::vector<ConfigRow>> rows_;
+    bool applying_ = false;
+};
+
+} // namespace configure

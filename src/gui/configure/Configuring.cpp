@@ -1,0 +1,112 @@
+#include "Configuring.h"
+
+#include "ConfigureWindow.h"
+#include "core/link/Link.h"
+#include "gui/platform/Dialogs.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTabWidget>
+
+namespace configure {
+
+namespace {
+
+// More than any report holds: a bigger file is refused without being read whole.
+constexpr qint64 kLargestReport = 64 * 1024;
+
+QString familyName(bool rotary) {
+    return rotary ? QStringLiteral("rotary-encoder") : QStringLiteral("level-probe");
+}
+
+} // namespace
+
+Configuring::Configuring(std::unique_ptr<SettingsAccess> access, sdilink::Link& link,
+                         platform::Dialogs& dialogs, QTabWidget* tabs, QWidget* parent)
+    : access_(std::move(access)), link_(link), dialogs_(dialogs), tabs_(tabs), parent_(parent) {}
+
+Configuring::~Configuring() {
+    delete window_;
+}
+
+std::optional<report::ReadReport> Configuring::readFile(const QString& title, const QString& path) {
+    QFile file(path);
+    QString error;
+    report::ReadReport read;
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("Unable to open \"%1\": %2").arg(path, file.errorString());
+    } else {
+        read = report::readReport(file.read(kLargestReport + 1));
+        if (!read.ok) {
+            error = read.error;
+        } else if (read.rotary != access_->rotary()) {
+            const report::ReportSetting& first = read.settings.first();
+            error = QStringLiteral("Line %1 (\"%2 = %3\") belongs to a %4 configuration report; "
+                                   "the sensors here are %5s.")
+                        .arg(first.line)
+                        .arg(first.label, first.value, familyName(read.rotary),
+                             access_->rotary() ? QStringLiteral("rotary encoder")
+                                               : QStringLiteral("level probe"));
+        }
+    }
+    if (error.isEmpty())
+        return read;
+    dialogs_.messageBox(title, error, platform::Dialogs::Icon::Exclamation);
+    return std::nullopt;
+}
+
+std::optional<report::ReadReport> Configuring::chooseFile(const QString& title, QString* name) {
+    const std::optional<QString> path = dialogs_.openFile(
+        // "Save As..." adds no extension to the name it proposes: every file is offered first.
+        title, {QStringLiteral("All Files (*)"), QStringLiteral("Text Files (*.txt)")});
+    if (!path)
+        return std::nullopt;
+    *name = QFileInfo(*path).fileName();
+    return readFile(title, *path);
+}
+
+ConfigureWindow* Configuring::openWindow(bool applying) {
+    if (window_ && window_->applying()) {
+        window_->raise();
+        return nullptr;
+    }
+    delete window_;
+    window_ = new ConfigureWindow(
+        applying ? ConfigureWindow::Mode::Apply : ConfigureWindow::Mode::Compare, *access_, link_,
+        dialogs_, tabs_->currentIndex(),
+        [tabs = tabs_] {
+            QList<int> found;
+            for (int p = 0; p < tabs->count(); ++p)
+                if (tabs->isTabEnabled(p))
+                    found << p;
+            return found;
+        },
+        parent_);
+    return window_;
+}
+
+void Configuring::mnuApplyConfiguration_Click() {
+    const QString title = QStringLiteral("Apply Configuration");
+    QString name;
+    const std::optional<report::ReadReport> file = chooseFile(title, &name);
+    if (!file)
+        return;
+    if (ConfigureWindow* w = openWindow(true)) {
+        w->setFile(*file, name);
+        w->show();
+    }
+}
+
+void Configuring::mnuCompareConfiguration_Click() {
+    ConfigureWindow* w = openWindow(false);
+    if (w == nullptr)
+        return;
+    connect(w, &ConfigureWindow::fileWanted, this, [this, w] {
+        QString name;
+        if (const auto file = chooseFile(QStringLiteral("Compare Configuration"), &name))
+            w->setFile(*file, name);
+    });
+    w->show();
+}
+
+} // namespace configure

@@ -1,0 +1,112 @@
+#include "Reset.h"
+
+#include "Filter.h"
+#include "LevelFamily.h"
+#include "LevelPage.h"
+#include "SequenceRun.h"
+#include "core/logging/Logger.h"
+#include "gui/platform/Dialogs.h"
+#include "gui/widgets/Controls.h"
+#include "gui/widgets/DropDown.h"
+
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <array>
+
+namespace levelprobe {
+
+ResetWindow::ResetWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Reset"));
+    setWindowTitle(QStringLiteral("Reset Sensor"));
+    const QString label = QStringLiteral("Sensor Number:");
+    SensorCombo = widgets::makeDropDown(this, "SensorCombo", label);
+    for (int a = 0; a <= 9; ++a)
+        SensorCombo->addEntry(QStringLiteral("Sensor %1").arg(a), a);
+    ResetBut = widgets::makeButton(this, "ResetBut", QStringLiteral("Reset Sensor"));
+    auto* grid = new QGridLayout(this);
+    widgets::GridRows(grid).add(label, SensorCombo, ResetBut);
+}
+
+Reset::Reset(LevelFamily& family) : family_(family) {}
+
+ResetWindow& Reset::window() {
+    if (window_.isNull()) {
+        window_ = new ResetWindow(family_.windowControls().SensorTab->window());
+        window_->setWindowModality(Qt::ApplicationModal);
+        QObject::connect(window_->ResetBut, &QPushButton::clicked, window_,
+                         [this] { ResetBut_Click(); });
+    }
+    return *window_;
+}
+
+void Reset::mnuReset_Click() {
+    ResetWindow& w = window();
+    w.SensorCombo->setCurrentIndex(family_.currentPage());
+    w.show();
+    w.raise();
+}
+
+void Reset::ResetBut_Click() {
+    if (family_.link().deferWhileHeld(QStringLiteral("reset"), -1, [this] { ResetBut_Click(); }))
+        return;
+    ResetWindow& w = window();
+    ResetIndex = static_cast<qint16>(w.SensorCombo->currentIndex());
+    if (!family_.hasSensor(ResetIndex)) {
+        family_.dialogs().messageBox(QStringLiteral("Reset Sensor."),
+                                     QStringLiteral("The selected sensor is not enabled."),
+                                     platform::Dialogs::Icon::Exclamation);
+        return;
+    }
+    resetChosen(ResetIndex);
+}
+
+QCoro::Task<> Reset::resetChosen(int p) {
+    // One reset at a time.
+    widgets::setEnabled({window_->ResetBut, window_->SensorCombo}, false);
+    co_await ResetSensor(p);
+    if (!window_.isNull())
+        widgets::setEnabled({window_->ResetBut, window_->SensorCombo}, true);
+}
+
+QCoro::Task<bool> Reset::ResetSensor(int p) {
+    LevelCommands& c = family_.commands();
+    const std::array<SequenceStep, 11> steps{{
+        {"reverse output off", [&](int q) { c.ReverseSet(q, 0); }},
+        {"specific gravity 1.0", [&](int q) { c.SGSet(q, QStringLiteral("1.0")); }},
+        {"XU1 0.0", [&](int q) { c.XU1Set(q, QStringLiteral("0.0")); }},
+        {"local level 0",
+         [&](int q) {
+             family_.page(q).LevelText->setText(QStringLiteral("0"));
+             c.LevelBut_Click(q);
+         }},
+        {"zero correction 0.0", [&](int q) { c.ZeroCalibrationSet(q, QStringLiteral("0.0")); }},
+        {"slope 1.0", [&](int q) { c.SlopeCalibrationSet(q, QStringLiteral("1.0")); }},
+        {"local offset not applied", [&](int q) { c.LocalOffsetSet(q, 0); }},
+        {"trim offsets off", [&](int q) { c.TrimOffSet(q); }},
+        {"trim on 1", [&](int q) { c.TrimOnSet(q, 1); }},
+        {"calibration on", [&](int q) { c.XancalonSet(q); }},
+        {"filter 10 readings at interval 1",
+         [&](int q) {
+             family_.filter().setBoxes(QStringLiteral("10"), QStringLiteral("1"));
+             family_.filter().FilterSet(q);
+         }},
+    }};
+    bool complete = false;
+    {
+        SequenceRun run(family_, p, true, QStringLiteral("Reset Sensor."),
+                        QStringLiteral("The reset"));
+        family_.LockLevelPage(p);
+        complete = co_await run.run(steps);
+    }
+    if (!complete)
+        co_return false;
+    family_.dialogs().messageBox(QStringLiteral("Sensor Reset"),
+                                 QStringLiteral("Reset is Complete."),
+                                 platform::Dialogs::Icon::Information);
+    family_.logger().requestReading(p);
+    co_return true;
+}
+
+} // namespace levelprobe
