@@ -1,6 +1,7 @@
 #include "../discovery/BusWindow.h"
 #include "LevelProbe.h"
 #include "RotaryEncoder.h"
+#include "core/link/Link.h"
 #include "core/report/ConfigReport.h"
 #include "core/report/ReportReader.h"
 #include "gui/app/SensorPage.h"
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -28,6 +30,10 @@ private Q_SLOTS:
     void filesThatDoNotFit();
     void compareMarksTheRowsThatDiffer();
     void encodersTheSameWay();
+    void readsTheSensorsBeforeShowing();
+    void unitChangeReReadComesFirst();
+    void endedDuringAnApply_data();
+    void endedDuringAnApply();
 };
 
 namespace {
@@ -66,12 +72,21 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     return path;
 }
 
-// Opens "Apply Configuration..." on page p with the file.
+// The bus free and the window's reading or apply ended.
+bool settled(MainWindow& w) {
+    return testing::waitUntil([&w] {
+        const configure::ConfigureWindow* window = w.configuring().window();
+        return !w.link().busy() && (window == nullptr || !window->applying());
+    });
+}
+
+// Opens "Apply Configuration..." on page p with the file, once it has read the sensor.
 configure::ConfigureWindow* openApply(MainWindow& w, testing::TestServices& t, int p,
                                       const QString& path) {
     w.SensorTab->setCurrentIndex(p);
     t.dialogs.openChoices.enqueue(path);
     w.configuring().mnuApplyConfiguration_Click();
+    settled(w);
     return w.configuring().window();
 }
 
@@ -107,7 +122,7 @@ void ConfigureTest::reportOfOneSensorAppliedToTwo() {
     QVERIFY(window);
     window->setTarget(5, true);
     window->apply();
-    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    QVERIFY(settled(*w));
 
     const QMap<QString, QString> applied{{"Pressure Units", "applied"},
                                          {"Temperature Units", "applied"},
@@ -126,7 +141,7 @@ void ConfigureTest::reportOfOneSensorAppliedToTwo() {
 
     // A new scan asks every value again: both answer with sensor 1's.
     w->ScanBut->click();
-    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    QVERIFY(settled(*w));
     QCOMPARE(settingLines(*w, 3), settingLines(*w, 1));
     QCOMPARE(settingLines(*w, 5), settingLines(*w, 1));
 }
@@ -151,7 +166,7 @@ void ConfigureTest::refusedAndChangedSetsAreSaid() {
     configure::ConfigureWindow* window = openApply(*w, t, 3, path);
     window->setTarget(5, true);
     window->apply();
-    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    QVERIFY(settled(*w));
 
     // Locked, the range and over-range are left alone, with the reason.
     const QString locked = "not applicable: Needs \"Unlock\" ticked on the page, as its Set does.";
@@ -175,7 +190,7 @@ void ConfigureTest::refusedAndChangedSetsAreSaid() {
     // "Unlock" ticked on page 5 once the window is open: its range rows go at the next Apply.
     unlock(*w, 5);
     window->apply();
-    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    QVERIFY(settled(*w));
     QCOMPARE(outcomes(window->rows(5)).value("Range"), QStringLiteral("applied"));
     QCOMPARE(outcomes(window->rows(5)).value("Maximium Over Range"), QStringLiteral("applied"));
 
@@ -183,9 +198,9 @@ void ConfigureTest::refusedAndChangedSetsAreSaid() {
     w->SensorTab->setCurrentIndex(3);
     w->page(3)->level->LogPeriodCombo->setCurrentIndex(1);
     w->page(3)->level->StartLogBut->click();
-    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    QVERIFY(settled(*w));
+    window = openApply(*w, t, 3, path); // reads the sensor's settings, as for any sensor
     sim.bus.clearTraffic();
-    window = openApply(*w, t, 3, path);
     window->apply();
     QCOMPARE(window->SummaryLabel->text(),
              QStringLiteral("Sensor 3: nothing applied. Sensor 3 is logging: stop its log first."));
@@ -229,7 +244,7 @@ void ConfigureTest::filesThatDoNotFit() {
         QCOMPARE(outcomes(window->rows(3)).value("Pressure Units"), message);
         sim.bus.clearTraffic();
         window->apply();
-        QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+        QVERIFY(settled(*w));
         QVERIFY(!busRequests(sim.bus).join(' ').contains("XUP"));
     } else {
         QVERIFY(!window);
@@ -251,6 +266,7 @@ void ConfigureTest::compareMarksTheRowsThatDiffer() {
     w->configuring().mnuCompareConfiguration_Click();
     configure::ConfigureWindow* window = w->configuring().window();
     window->setOtherSensor(5);
+    QVERIFY(settled(*w));
     QStringList differ;
     for (const ConfigRow& row : window->rows(3))
         if (row.differs())
@@ -281,7 +297,7 @@ void ConfigureTest::encodersTheSameWay() {
     configure::ConfigureWindow* window = openApply(*w, t, 4, path);
     window->LogPeriodCheck->setChecked(true);
     window->apply();
-    QVERIFY(QTest::qWaitFor([&w] { return !w->link().busy(); }));
+    QVERIFY(settled(*w));
     const QMap<QString, QString> applied{{"Measurement Units", "applied"},
                                          {"Pulley Circumference (mm)", "applied"},
                                          {"Rotation Direction", "applied"},
@@ -291,6 +307,115 @@ void ConfigureTest::encodersTheSameWay() {
     QCOMPARE(w->page(4)->rotary->RotaryLogPeriodCombo->currentText(),
              w->page(2)->rotary->RotaryLogPeriodCombo->currentText());
     QVERIFY(!busRequests(sim.bus).join(' ').contains("4XPC5"));
+}
+
+void ConfigureTest::readsTheSensorsBeforeShowing() {
+    // Sensor 3's gravity and density are changed behind the tool's back after the scan: the
+    // window reads them before it plans, so the rows tick what differs now.
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('1').setSettings(configured());
+    sim::LevelProbe& three = sim.bus.addLevelProbe('3');
+    three.setSettings(configured());
+    auto w = loadWindow(t, sim);
+    sim::LevelProbe::Settings changed = configured();
+    changed.gravity = 9.7;
+    changed.densityCorrection = 0;
+    three.setSettings(changed);
+    QTemporaryDir dir;
+    const QString path = writeFile(
+        dir, "Sensor_1.txt", report::fileText(report::levelReport(family(*w).record(1), 1).lines));
+    configure::ConfigureWindow* window = openApply(*w, t, 3, path);
+    QStringList ticked;
+    for (const ConfigRow& row : window->rows(3))
+        if (row.ticked)
+            ticked << row.label;
+    QCOMPARE(ticked, (QStringList{"Density Correction", "Local Gravity"}));
+    // The page shows what the sensor answered, not what the last scan read.
+    QCOMPARE(w->page(3)->level->LocalGravityText->text(), QStringLiteral("9.7"));
+}
+
+void ConfigureTest::unitChangeReReadComesFirst() {
+    // The re-read that follows a pressure-unit set runs inside the apply, before the next
+    // set: the rows read back what the sensor has after the change.
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('1').setSettings(configured());
+    sim.bus.addLevelProbe('3');
+    auto w = loadWindow(t, sim);
+    unlock(*w, 3);
+    QTemporaryDir dir;
+    const QString path = writeFile(
+        dir, "Sensor_1.txt", report::fileText(report::levelReport(family(*w).record(1), 1).lines));
+    configure::ConfigureWindow* window = openApply(*w, t, 3, path);
+    sim.bus.clearTraffic();
+    window->apply();
+    QVERIFY(settled(*w));
+    const QStringList sent = busRequests(sim.bus);
+    const qsizetype unit = sent.indexOf("3XUP3!");
+    QVERIFY2(unit >= 0, qPrintable(sent.join(' ')));
+    QCOMPARE(sent.mid(unit + 1, 6),
+             (QStringList{"3XP!", "3XE!", "3XLOF!", "3XRA!", "3XMOR!", "3M!"}));
+    QCOMPARE(sent.value(unit + 8).left(4), QStringLiteral("3XUT"));
+    QCOMPARE(outcomes(window->rows(3)).value("Range"), QStringLiteral("applied"));
+}
+
+void ConfigureTest::endedDuringAnApply_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("why"); // the rows not sent
+    QTest::newRow("Stop") << "stop"
+                          << "not sent: stopped";
+    QTest::newRow("port lost") << "unplug"
+                               << "not sent: the port is closed";
+    QTest::newRow("quit") << "quit"
+                          << "not sent: the program was closed";
+}
+
+void ConfigureTest::endedDuringAnApply() {
+    // Three sets answered, then the apply is ended: those rows "applied" by their sets'
+    // answers, the rest "not sent", one message at most, and the bus free.
+    QFETCH(QString, how);
+    QFETCH(QString, why);
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('1').setSettings(configured());
+    sim.bus.addLevelProbe('3');
+    auto w = loadWindow(t, sim);
+    QTemporaryDir dir;
+    const QString path = writeFile(
+        dir, "Sensor_1.txt", report::fileText(report::levelReport(family(*w).record(1), 1).lines));
+    configure::ConfigureWindow* window = openApply(*w, t, 3, path);
+    t.dialogs.boxes.clear();
+    bool ended = false;
+    QObject::connect(&w->link(), &sdilink::Link::exchangeEnded, window, [&] {
+        // Once the density correction's set has been answered.
+        if (ended || !sentRequests(*w).contains("3XP1!"))
+            return;
+        ended = true;
+        if (how == "stop") {
+            QCOMPARE(window->CloseBut->text(), QStringLiteral("Stop"));
+            window->CloseBut->click();
+        } else if (how == "unplug") {
+            sim.port.unplug();
+        } else {
+            t.dialogs.answers.enqueue(platform::Dialogs::Button::Yes);
+            w->close();
+        }
+    });
+    window->apply();
+    QVERIFY(testing::waitUntil([&] { return !window->applying(); }));
+    const QMap<QString, QString> rows = outcomes(window->rows(3));
+    QCOMPARE(rows.value("Temperature Units"), QStringLiteral("applied"));
+    QCOMPARE(rows.value("Density Correction"), QStringLiteral("applied"));
+    for (const char* label : {"Local Gravity", "Reverse", "Local Level"})
+        QCOMPARE(rows.value(label), why);
+    QVERIFY(window->SummaryLabel->text().contains("not sent"));
+    QCOMPARE(window->CloseBut->text(), QStringLiteral("Close"));
+    for (const auto& box : t.dialogs.boxes)
+        QVERIFY2(!box.text.contains("Unable to connect"), qPrintable(box.text));
+    QVERIFY(t.dialogs.boxes.size() <= 1 + (how == "quit" ? 1 : 0));
+    if (how == "quit")
+        QVERIFY(!window->isVisible());
 }
 
 QTEST_MAIN(ConfigureTest)

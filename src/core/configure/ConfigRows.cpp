@@ -32,12 +32,13 @@ std::vector<ConfigRow> compareReports(const report::ReadReport& sensor,
 }
 
 QString summary(const std::vector<ConfigRow>& rows) {
-    int applied = 0, different = 0, failed = 0, notApplicable = 0;
+    int applied = 0, different = 0, failed = 0, notApplicable = 0, notSent = 0;
     for (const ConfigRow& row : rows) {
         applied += row.outcome == ConfigRow::Outcome::Applied ? 1 : 0;
         different += row.outcome == ConfigRow::Outcome::Different ? 1 : 0;
         failed += row.outcome == ConfigRow::Outcome::Failed ? 1 : 0;
         notApplicable += row.outcome == ConfigRow::Outcome::NotApplicable ? 1 : 0;
+        notSent += row.outcome == ConfigRow::Outcome::NotSent ? 1 : 0;
     }
     QString text = QStringLiteral("%1 applied, %2 different, %3 failed")
                        .arg(applied)
@@ -45,6 +46,8 @@ QString summary(const std::vector<ConfigRow>& rows) {
                        .arg(failed);
     if (notApplicable > 0)
         text += QStringLiteral(", %1 not applicable").arg(notApplicable);
+    if (notSent > 0)
+        text += QStringLiteral(", %1 not sent").arg(notSent);
     return text;
 }
 
@@ -60,6 +63,8 @@ QString outcomeText(const ConfigRow& row) {
         return QStringLiteral("failed: ") + row.detail;
     case ConfigRow::Outcome::NotApplicable:
         return QStringLiteral("not applicable: ") + row.reason;
+    case ConfigRow::Outcome::NotSent:
+        return QStringLiteral("not sent: ") + row.detail;
     }
     return {};
 }

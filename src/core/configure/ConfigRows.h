@@ -17,7 +17,7 @@ struct ConfigRow {
         Fixed,       // follows from other settings or cannot be set: shown greyed
         PageSetting, // the tool's setting for the sensor (the logging period)
     };
-    enum class Outcome { None, Applied, Different, Failed, NotApplicable };
+    enum class Outcome { None, Applied, Different, Failed, NotApplicable, NotSent };
 
     QString label;
     QString now;   // the sensor's value
@@ -26,7 +26,9 @@ struct ConfigRow {
     QString reason; // why a row is not applied, or why its value is not applicable
     bool ticked = false;
     Outcome outcome = Outcome::None;
-    QString detail; // the value read back that differs, the request that got no answer
+    // The value read back that differs, the request that got no answer, why a row was not
+    // sent.
+    QString detail;
 
     bool differs() const { return now != other; }
     // A setting whose value the sensor could take.

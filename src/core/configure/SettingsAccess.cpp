@@ -2,6 +2,9 @@
 
 #include "core/link/Link.h"
 
+#include <utility>
+#include <vector>
+
 namespace configure {
 
 const TableSettings::Entry* TableSettings::entry(const QString& label) const {
@@ -73,7 +76,7 @@ QString TableSettings::numberCheck(const std::function<bool(QChar, const QString
 }
 
 QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows,
-                        bool withPageSettings) {
+                        bool withPageSettings, StopReason stop) {
     const auto rowOf = [&rows](const QString& label) -> ConfigRow* {
         for (ConfigRow& row : rows)
             if (row.label == label)
@@ -84,25 +87,43 @@ QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& r
         row.outcome = ConfigRow::Outcome::Failed;
         row.detail = QStringLiteral("no answer to %1").arg(access.lastRequest());
     };
-    std::vector<ConfigRow*> sent;
+    const auto notSent = [](ConfigRow& row, const QString& why) {
+        row.outcome = ConfigRow::Outcome::NotSent;
+        row.detail = why;
+    };
+    // The rows sent, with the value the sensor answered to its set.
+    std::vector<std::pair<ConfigRow*, QString>> sent;
     for (const QString& label : access.applyOrder()) {
         ConfigRow* row = rowOf(label);
         if (row == nullptr || !row->ticked || !row->applicable())
             continue;
-        if (co_await access.set(p, label, row->other))
-            sent.push_back(row);
+        if (const QString why = stop(); !why.isEmpty()) {
+            notSent(*row, why);
+            continue;
+        }
+        const bool answered = co_await access.set(p, label, row->other);
+        const QString confirmed = report::settingValue(access.current(p), label);
+        // Ended meanwhile (the program closing), a set counts by the answer the record holds:
+        // the field is emptied when the request goes and filled by its answer.
+        if (answered || (!stop().isEmpty() && !confirmed.isEmpty()))
+            sent.emplace_back(row, confirmed);
         else
             fail(*row);
     }
     // Each value is read back once every set has gone: a unit change may change the others.
-    for (ConfigRow* row : sent)
-        if (!co_await access.query(p, row->label))
-            fail(*row);
+    // What cannot be read back any more (stopped, the port gone) is judged by its set's answer.
+    std::vector<bool> readBack(sent.size(), false);
+    for (size_t i = 0; i < sent.size() && stop().isEmpty(); ++i) {
+        readBack[i] = co_await access.query(p, sent[i].first->label);
+        if (!readBack[i] && stop().isEmpty())
+            fail(*sent[i].first);
+    }
     const report::ReadReport after = access.current(p);
-    for (ConfigRow* row : sent) {
+    for (size_t i = 0; i < sent.size(); ++i) {
+        ConfigRow* row = sent[i].first;
         if (row->outcome == ConfigRow::Outcome::Failed)
             continue;
-        row->now = report::settingValue(after, row->label);
+        row->now = readBack[i] ? report::settingValue(after, row->label) : sent[i].second;
         const bool same = row->now == row->other;
         row->outcome = same ? ConfigRow::Outcome::Applied : ConfigRow::Outcome::Different;
         row->detail = same ? QString() : QStringLiteral("the sensor has \"%1\"").arg(row->now);
@@ -110,6 +131,10 @@ QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& r
     for (ConfigRow& row : rows) {
         if (row.kind != ConfigRow::Kind::PageSetting || !row.ticked || !withPageSettings)
             continue;
+        if (const QString why = stop(); !why.isEmpty()) {
+            notSent(row, why);
+            continue;
+        }
         if (access.setPageSetting(p, row.label, row.other)) {
             row.now = row.other;
             row.outcome = ConfigRow::Outcome::Applied;

@@ -41,12 +41,19 @@ public:
     virtual QString lastRequest() const = 0;
 };
 
+// Why what is not sent yet will not be sent (the apply was stopped, the port is closed),
+// or empty while it may go.
+using StopReason = std::function<QString()>;
+
 // Applies the ticked settings of the rows to the sensor at p, one after another in the
 // family's order, then reads each back: every row sent ends as applied, different (the
-// value read back differs) or failed (no answer, naming the request). Nothing stops at a
-// failure. The page setting goes too when withPageSettings is set. The caller holds the bus.
+// value read back differs) or failed (no answer, naming the request). A failure does not
+// stop the rest; `stop` does, before the next request: the rows not sent end "not sent"
+// with its reason, and a row whose set was answered but could not be read back is judged
+// by the set's answer. The page setting goes too when withPageSettings is set. The caller
+// holds the bus.
 QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows,
-                        bool withPageSettings);
+                        bool withPageSettings, StopReason stop);
 
 // A family's settings as a table of entries, in the order they are applied.
 class TableSettings : public SettingsAccess {

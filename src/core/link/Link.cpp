@@ -133,6 +133,10 @@ Link::Sequence::~Sequence() {
     if (quiet_)
         --link_.quiet_;
     --link_.sequences_;
+    // A sequence that waited for this one inside it goes on.
+    if (std::any_of(link_.waiters_.begin(), link_.waiters_.end(),
+                    [](const Waiter& w) { return w.ready; }))
+        link_.scheduleResumes();
     link_.notifyIfFree();
 }
 
@@ -311,7 +315,7 @@ Link::Await Link::turn(const QString& key, int page) {
 }
 
 void Link::suspend(const Await& await, std::coroutine_handle<> handle) {
-    waiters_.push_back({await.turn_, await.id_, handle, false});
+    waiters_.push_back({await.turn_, await.id_, handle, false, sequences_});
 }
 
 bool Link::resumed(const Await& await) {
@@ -342,12 +346,27 @@ void Link::scheduleResumes() {
         Qt::QueuedConnection);
 }
 
+void Link::startFollowingSequences() {
+    // A sequence a reply asked for (the re-read after a unit change) is part of the sequence
+    // whose step that reply answered: it runs before that sequence goes on, so that what
+    // the sequence reads next is what the sensor has after the change.
+    while (sequences_ > 0 && !followUpPending() && !queue_.empty() && queue_.front().followsReply) {
+        Queued next = std::move(queue_.front());
+        queue_.pop_front();
+        updateWaitNotice();
+        next.task();
+    }
+}
+
 void Link::resumeReady() {
+    startFollowingSequences();
+    // Only the innermost sequence goes on; one that started another waits for its end.
     std::vector<std::coroutine_handle<>> ready;
-    std::erase_if(waiters_, [&ready](const Waiter& w) {
-        if (w.ready)
+    std::erase_if(waiters_, [this, &ready](const Waiter& w) {
+        const bool now = w.ready && (w.depth >= sequences_ || sequences_ == 0);
+        if (now)
             ready.push_back(w.handle);
-        return w.ready;
+        return now;
     });
     for (const std::coroutine_handle<> h : ready)
         h.resume();

@@ -223,6 +223,7 @@ private:
         quint64 id = 0;    // the exchange, or the turn's number
         std::coroutine_handle<> handle;
         bool ready = false; // to be resumed from the event loop
+        int depth = 0;      // the sequences holding the bus when it began to wait
     };
 
     void start(Transaction transaction);
@@ -232,6 +233,8 @@ private:
     void scheduleResumes();
     void resumeReady();
     void resumeTurn(quint64 turn);
+    // Starts the sequences the last reply asked for inside the sequence that holds the bus.
+    void startFollowingSequences();
     Queued sequenceEntry(const QString& key, int page, std::function<void()> task) const;
     bool enqueue(Queued entry);
     bool mayRun(const Queued& entry) const;

@@ -453,6 +453,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     timing_->close();
     // The user-command window goes with the main window, without its rescan question.
     userCommand_->hide();
+    configuring_->closeWindow();
     event->accept();
 }
 

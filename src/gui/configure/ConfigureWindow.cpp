@@ -6,6 +6,7 @@
 #include "gui/platform/Dialogs.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -81,7 +82,7 @@ ConfigureWindow::ConfigureWindow(Mode mode, SettingsAccess& access, sdilink::Lin
         check->setVisible(applying && sensors.contains(p));
         connect(check, &QCheckBox::toggled, this, [this] {
             takeTicks();
-            rebuildRows();
+            refresh();
         });
         targets->addWidget(check);
         TargetChecks << check;
@@ -135,7 +136,12 @@ ConfigureWindow::ConfigureWindow(Mode mode, SettingsAccess& access, sdilink::Lin
     buttons->addWidget(CloseBut);
     layout->addLayout(buttons);
     connect(ApplyBut, &QPushButton::clicked, this, &ConfigureWindow::apply);
-    connect(CloseBut, &QPushButton::clicked, this, &QDialog::close);
+    connect(CloseBut, &QPushButton::clicked, this, [this] {
+        if (applying_)
+            stop();
+        else
+            close();
+    });
 }
 
 void ConfigureWindow::setFile(const report::ReadReport& file, const QString& name) {
@@ -146,16 +152,16 @@ void ConfigureWindow::setFile(const report::ReadReport& file, const QString& nam
                              .arg(file.address)
                              .arg(file.serialNumber));
     ApplyBut->setEnabled(true);
-    rebuildRows();
+    refresh();
 }
 
 void ConfigureWindow::setOtherSensor(int page) {
-    other_ = access_.current(page);
+    otherSensor_ = page;
     otherName_ = QStringLiteral("Sensor %1").arg(page);
     SourceLabel->setText(QStringLiteral("Sensor %1 beside sensor %2").arg(page_).arg(page));
     const int index = CompareWith->findData(page);
     CompareWith->setCurrentIndex(index);
-    rebuildRows();
+    refresh();
 }
 
 void ConfigureWindow::setTarget(int page, bool ticked) {
@@ -185,6 +191,8 @@ void ConfigureWindow::takeTicks() {
 }
 
 void ConfigureWindow::rebuildRows() {
+    if (otherSensor_ >= 0)
+        other_ = access_.current(otherSensor_);
     std::map<int, std::vector<ConfigRow>> rows;
     for (int p = 0; p <= 9; ++p) {
         const bool wanted = mode_ == Mode::Apply ? TargetChecks.at(p)->isChecked() : p == page_;
@@ -256,14 +264,19 @@ void ConfigureWindow::apply() {
 
 QCoro::Task<> ConfigureWindow::applyAll() {
     // Nothing the rows depend on changes while they are applied.
-    const auto setControls = [this](bool enabled) {
-        for (QWidget* control : std::initializer_list<QWidget*>{Table, LogPeriodCheck, ApplyBut})
-            control->setEnabled(enabled);
-        for (QCheckBox* check : TargetChecks)
-            check->setEnabled(enabled);
-    };
     setControls(false);
     applying_ = true;
+    stopRequested_ = false;
+    CloseBut->setText(QStringLiteral("Stop"));
+    const StopReason stop = [this]() -> QString {
+        if (link_.replyStatus() == sdilink::Link::Abandoned)
+            return QStringLiteral("the program was closed");
+        if (stopRequested_)
+            return QStringLiteral("stopped");
+        if (!link_.port().isOpen())
+            return QStringLiteral("the port is closed");
+        return {};
+    };
     QStringList summaries;
     {
         const sdilink::Link::Sequence sequence(link_);
@@ -275,16 +288,81 @@ QCoro::Task<> ConfigureWindow::applyAll() {
                 summaries << QStringLiteral("Sensor %1: nothing applied. %2").arg(p).arg(refusal);
                 continue;
             }
-            co_await applyRows(access_, p, rows, LogPeriodCheck->isChecked());
-            if (link_.replyStatus() == sdilink::Link::Abandoned)
-                co_return; // the window is closing
+            co_await applyRows(access_, p, rows, LogPeriodCheck->isChecked(), stop);
             summaries << QStringLiteral("Sensor %1: %2").arg(p).arg(summary(rows));
         }
     }
     applying_ = false;
+    CloseBut->setText(QStringLiteral("Close"));
+    CloseBut->setEnabled(true);
     SummaryLabel->setText(summaries.join(QLatin1Char('\n')));
     showRows();
     setControls(true);
+}
+
+void ConfigureWindow::setControls(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{Table, LogPeriodCheck, ApplyBut})
+        control->setEnabled(enabled);
+    for (QCheckBox* check : TargetChecks)
+        check->setEnabled(enabled);
+}
+
+void ConfigureWindow::stop() {
+    if (!applying_)
+        return;
+    // The exchange under way ends as it ends; nothing more is sent.
+    stopRequested_ = true;
+    CloseBut->setEnabled(false);
+}
+
+void ConfigureWindow::closeEvent(QCloseEvent* event) {
+    if (applying_ || reading_) {
+        // The window stays to show how the apply ended.
+        stop();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void ConfigureWindow::refresh() {
+    // The rows compare with what the sensors have now: their settings are read first.
+    QList<int> pages;
+    for (int p = 0; p <= 9; ++p) {
+        const bool wanted = mode_ == Mode::Apply ? TargetChecks.at(p)->isChecked()
+                                                 : p == page_ || p == otherSensor_;
+        if (wanted && !read_.contains(p))
+            pages << p;
+    }
+    if (pages.isEmpty() || !link_.port().isOpen()) {
+        rebuildRows();
+        return;
+    }
+    read(pages);
+}
+
+QCoro::Task<> ConfigureWindow::read(QList<int> pages) {
+    reading_ = true;
+    const bool applyEnabled = ApplyBut->isEnabled();
+    setControls(false);
+    for (int p : pages)
+        read_ << p; // asked once, answered or not
+    if (co_await link_.turn(QStringLiteral("read configuration"), page_)) {
+        const sdilink::Link::Sequence sequence(link_, true);
+        for (int p : pages) {
+            SummaryLabel->setText(QStringLiteral("Reading the settings of sensor %1...").arg(p));
+            for (const QString& label : access_.applyOrder()) {
+                co_await access_.query(p, label);
+                if (link_.replyStatus() == sdilink::Link::Abandoned)
+                    co_return;
+            }
+        }
+    }
+    reading_ = false;
+    SummaryLabel->clear();
+    setControls(true);
+    ApplyBut->setEnabled(applyEnabled);
+    rebuildRows();
 }
 
 } // namespace configure

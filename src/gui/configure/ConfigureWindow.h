@@ -48,8 +48,12 @@ public:
     // Applies the ticked rows to every sensor ticked in "Apply to:", one after another.
     void apply();
 
-    // An apply is running (its steps wait for the bus).
-    bool applying() const { return applying_; }
+    // An apply is running, or the sensors' settings are being read (its steps wait for the
+    // bus).
+    bool applying() const { return applying_ || reading_; }
+    // Ends a running apply after the exchange under way; the rows not sent say so. "Stop"
+    // stands in place of "Close" while an apply runs.
+    void stop();
     // The rows of a sensor as they stand.
     const std::vector<ConfigRow>& rows(int page) const { return rows_.at(page); }
 
@@ -66,8 +70,15 @@ Q_SIGNALS:
     // Compare mode: the user chose to compare with a saved configuration.
     void fileWanted();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QCoro::Task<> applyAll();
+    // Reads the settings of the sensors not read yet, then shows the rows.
+    void refresh();
+    QCoro::Task<> read(QList<int> pages);
+    void setControls(bool enabled);
     void rebuildRows();
     // Sorts a row and says whether its value can go now; `fresh`: a new row, ticked where it
     // differs.
@@ -85,7 +96,11 @@ private:
     report::ReadReport other_;
     QString otherName_;
     std::map<int, std::vector<ConfigRow>> rows_;
+    int otherSensor_ = -1; // compare mode: the other sensor, or none
+    QList<int> read_;      // the sensors whose settings were read since the window opened
     bool applying_ = false;
+    bool reading_ = false;
+    bool stopRequested_ = false;
 };
 
 } // namespace configure

@@ -86,6 +86,12 @@ ConfigureWindow* Configuring::openWindow(bool applying) {
 }
 
 void Configuring::mnuApplyConfiguration_Click() {
+    if (window_ && window_->applying()) {
+        // One apply at a time: the one running is shown, with its "Stop".
+        window_->show();
+        window_->raise();
+        return;
+    }
     const QString title = QStringLiteral("Apply Configuration");
     QString name;
     const std::optional<report::ReadReport> file = chooseFile(title, &name);
@@ -95,6 +101,11 @@ void Configuring::mnuApplyConfiguration_Click() {
         w->setFile(*file, name);
         w->show();
     }
+}
+
+void Configuring::closeWindow() {
+    if (window_)
+        window_->hide();
 }
 
 void Configuring::mnuCompareConfiguration_Click() {

@@ -31,6 +31,8 @@ public:
 
     void mnuApplyConfiguration_Click();
     void mnuCompareConfiguration_Click();
+    // The window goes with the main window (an apply running has been abandoned).
+    void closeWindow();
 
     // The window open, or null.
     ConfigureWindow* window() const { return window_; }
