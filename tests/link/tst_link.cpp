@@ -3,8 +3,10 @@
 #include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
+#include "Wait.h"
 #include "core/link/Link.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLocale>
 #include <QSignalSpy>
@@ -52,6 +54,7 @@ private Q_SLOTS:
     void cleanup();
 
     void requestLeavesAsExactBytesAfterBreakAndMark();
+    void longBreakLeavesTheWindowLive();
     void closedPortShowsBoxAndStillLogs();
     void flushDiscardsWaitingInputAndResetsState();
     void replySplitOverSeveralReads();
@@ -128,6 +131,30 @@ void LinkTest::requestLeavesAsExactBytesAfterBreakAndMark() {
     link->setTimings({5, 40, 200, 400});
     link->send_TXbuff("0M!");
     QCOMPARE(trace->mid(0, 4), QStringList({"break on", "sleep 5", "break off", "sleep 40"}));
+}
+
+void LinkTest::longBreakLeavesTheWindowLive() {
+    // Break and mark are timer steps: events go on during them, nothing is written before
+    // both have passed, and a request given up during the break is never written.
+    Link timed(*port, platform::timerPause(),
+               [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); });
+    timed.setTimings({300, 15, 200, 400});
+    QElapsedTimer since;
+    since.start();
+    timed.transmit(request(7, "7XUP!"));
+    bool eventsWent = false;
+    QTimer::singleShot(20, port.get(), [&] { eventsWent = port->writes.empty(); });
+    QVERIFY(testing::waitUntil([&] { return !port->writes.empty(); }, 5000));
+    QVERIFY(eventsWent);
+    QVERIFY2(since.elapsed() >= 300, qPrintable(QString::number(since.elapsed())));
+    QCOMPARE(port->writes.back(), QByteArray("7XUP!"));
+
+    port->writes.clear();
+    timed.transmit(request(7, "7XUT!"));
+    timed.setReplyStatus(Link::Abandoned);
+    QTest::qWait(400);
+    QVERIFY(port->writes.empty());
+    QCOMPARE(trace->filter("break").last(), QStringLiteral("break off")); // the line let go
 }
 
 void LinkTest::closedPortShowsBoxAndStillLogs() {

@@ -1,11 +1,20 @@
 #include "FakeDialogs.h"
 
+#include <utility>
+
 namespace testing {
+
+void FakeDialogs::stayOpen() {
+    // Once: a box the test opens meanwhile closes at once.
+    if (const std::function<void()> open = std::exchange(whileOpen, {}))
+        open();
+}
 
 platform::Dialogs::Button FakeDialogs::messageBox(const QString& title, const QString& text,
                                                   Icon icon, Buttons buttons,
                                                   Button defaultButton) {
     boxes.append({title, text, icon, buttons, defaultButton});
+    stayOpen();
     if (buttons == Buttons::Ok)
         return Button::Ok;
     return answers.isEmpty() ? Button::No : answers.dequeue();
@@ -17,6 +26,7 @@ std::optional<platform::Dialogs::SaveChoice> FakeDialogs::saveFile(const QString
     saveTitle = title;
     saveSuggestion = suggestedPath;
     saveFilters = filters;
+    stayOpen();
     return saveChoices.isEmpty() ? std::nullopt : saveChoices.dequeue();
 }
 

@@ -46,6 +46,12 @@ public:
     int cancelProgressAt = -1; // never when negative
     // Runs on every progress value, as the window's events would (a reading arriving).
     std::function<void(int value)> onProgress;
+    // The next box or save dialog stays open while this runs, as a person leaves a modal
+    // dialog open: the test runs the event loop inside it, as the dialog's own loop would.
+    std::function<void()> whileOpen;
+
+private:
+    void stayOpen();
 };
 
 } // namespace testing

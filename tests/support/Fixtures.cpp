@@ -3,12 +3,8 @@
 #include "gui/widgets/DropDown.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTimer>
 
 namespace testing {
 
@@ -34,18 +30,6 @@ app::AppServices TestServices::services() {
         return true;
     };
     return s;
-}
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    const QDeadlineTimer deadline(timeoutMs);
-    QTimer wake; // a blocked wait looks at the deadline now and then
-    wake.start(50);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 QString shownText(QWidget* w) {

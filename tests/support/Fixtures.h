@@ -2,6 +2,7 @@
 
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "Wait.h"
 #include "gui/app/AppServices.h"
 
 #include <QDateTime>
@@ -14,10 +15,6 @@
 class QWidget;
 
 namespace testing {
-
-// Runs the event loop until `done` holds, without the sleeps of QTest::qWaitFor between
-// rounds (a sequence takes several rounds per step); false after `timeoutMs`.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
 // The text a control shows: a box's text, a list's shown text, a check box as 0/1, a list
 // box's lines joined with "|"; "?" for anything else.

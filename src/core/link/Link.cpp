@@ -124,7 +124,8 @@ void Link::notifyIfFree() {
 }
 
 Link::Sequence::Sequence(Link& link, bool quiet) : link_(link), quiet_(quiet) {
-    ++link_.sequences_;
+    if (link_.sequences_++ == 0)
+        Q_EMIT link_.sequenceRunning(true);
     if (quiet_)
         ++link_.quiet_;
 }
@@ -132,7 +133,8 @@ Link::Sequence::Sequence(Link& link, bool quiet) : link_(link), quiet_(quiet) {
 Link::Sequence::~Sequence() {
     if (quiet_)
         --link_.quiet_;
-    --link_.sequences_;
+    if (--link_.sequences_ == 0)
+        Q_EMIT link_.sequenceRunning(false);
     // A sequence that waited for this one inside it goes on.
     if (std::any_of(link_.waiters_.begin(), link_.waiters_.end(),
                     [](const Waiter& w) { return w.ready; }))

@@ -203,6 +203,8 @@ Q_SIGNALS:
     void waitingForBus(bool waiting);
     // The port's device failed while open; the transaction in flight has ended (Lost).
     void portLost();
+    // A sequence has begun to hold the bus (true), or the last one has let it go (false).
+    void sequenceRunning(bool running);
     // A request could not go out because the port is closed (not when it is being lost,
     // which portLost() says).
     void portClosed();

@@ -99,6 +99,8 @@ public:
     TimingWindow& Timing() { return *timing_; }
     Journalling& journalling() { return *journalling_; }
     configure::Configuring& configuring() { return *configuring_; }
+    // The dialogs the window's subsystems show, as the bus sees them.
+    platform::Dialogs& dialogs() { return *dialogs_; }
 
     // The encoder converter is worked as a level probe.
     StartupWindow::Family SensorFamily = StartupWindow::Family::LevelProbe;

@@ -48,6 +48,10 @@ void Calibration::connectPage(int p) {
 void Calibration::setCalibrateCheck(QCheckBox* check) {
     check_ = check;
     QObject::connect(check, &QCheckBox::toggled, check, [this] { CalibrateCheck_Click(); });
+    // Locked like a page's controls while a sequence (a scan, an apply, a calibration stage)
+    // holds the bus: what follows its replies depends on the mode.
+    QObject::connect(&family_.link(), &sdilink::Link::sequenceRunning, check,
+                     [check](bool running) { check->setEnabled(!running); });
 }
 
 bool Calibration::inCalibrateMode() const {
@@ -57,11 +61,6 @@ bool Calibration::inCalibrateMode() const {
 void Calibration::setChecked(bool checked) {
     const QSignalBlocker quiet(check_);
     check_->setChecked(checked);
-}
-
-void Calibration::sequenceRunning(bool running) {
-    if (check_ != nullptr)
-        check_->setEnabled(!running);
 }
 
 void Calibration::CalibrateCheck_Click() {

@@ -35,9 +35,6 @@ public:
     void SlopeCalibrationBut_Click(int p);
     void CalibrationCompleteBut_Click(int p);
 
-    // While a sequence runs, "Calibrate Mode" cannot be changed.
-    void sequenceRunning(bool running);
-
     // The zero correction for a reading at zero pressure: the reading negated, as plain
     // decimal text; empty when the reading is no number.
     static std::optional<QString> zeroCorrection(const QString& reading);

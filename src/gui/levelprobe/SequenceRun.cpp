@@ -16,14 +16,12 @@ SequenceRun::SequenceRun(LevelFamily& family, int page, bool calibrating, QStrin
     family_.LocalOffsetEchoGuard = false;
     if (calibrating_)
         state.Calibrate_Flag = true;
-    family_.calibrationMode().sequenceRunning(true);
 }
 
 SequenceRun::~SequenceRun() {
     holdsBus_.reset();
     if (calibrating_)
         family_.calibration().Calibrate_Flag = false;
-    family_.calibrationMode().sequenceRunning(false);
     family_.UnlockLevelPage(page_);
     reportFailure();
 }
