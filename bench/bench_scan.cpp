@@ -21,6 +21,7 @@
 // With --log SECONDS, each run then logs the first sensor found at its shortest period and
 // prints what that many seconds of the running log cost.
 
+#include "ScanDone.h"
 #include "core/link/Link.h"
 #include "core/logging/LogModel.h"
 #include "core/logging/Logger.h"
@@ -494,7 +495,7 @@ std::optional<Logging> logFirstSensor(app::MainWindow& window, bool rotary, int 
     return l;
 }
 
-// Presses "Re-Scan Sensors" and measures the scan it runs (the click returns when it is over).
+// Presses "Re-Scan Sensors" and measures the scan it runs, until it is over.
 Rescan rescan(app::MainWindow& window, const QStringList& sent,
               const UncoveredDrawings& uncovered) {
     Rescan r;
@@ -506,6 +507,7 @@ Rescan rescan(app::MainWindow& window, const QStringList& sent,
     QElapsedTimer clock;
     clock.start();
     window.ScanBut->click();
+    bench::finishScan(window);
     r.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     r.cpuMs = platform::processTimeMs() - cpuStart;
     r.waits = (Usage::now() - usageStart).waits;
@@ -602,7 +604,8 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
         };
         window.installEventFilter(&watch);
 
-        window.load(); // opens COM1 and runs the first scan
+        window.load(); // opens COM1 and starts the first scan
+        bench::finishScan(window);
         result.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 - scanStartMs;
         result.cpuMs = platform::processTimeMs() - cpuStart;
         result.usage = Usage::now() - usageStart;

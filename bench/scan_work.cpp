@@ -16,6 +16,7 @@
 // costs in a scan that shows a new page between two drawings. With --rescan it measures a
 // second scan in the same window instead (count inside '*runRescan*').
 
+#include "ScanDone.h"
 #include "VirtualBus.h"
 #include "core/link/CommsLog.h"
 #include "core/link/Link.h"
@@ -41,12 +42,14 @@ struct Outcome {
 // Kept out of line and named, for callgrind to count inside it only.
 [[gnu::noinline]] void runScan(app::MainWindow& window) {
     window.load();
+    bench::finishScan(window);
 }
 
 // The same scan again, "Re-Scan Sensors" pressed in the same window: without the first
 // scan's start-up work (the window's first drawing, each page's first showing).
 [[gnu::noinline]] void runRescan(app::MainWindow& window) {
     window.ScanBut->click();
+    bench::finishScan(window);
 }
 
 [[gnu::noinline]] void drawWhole(app::MainWindow& window) {

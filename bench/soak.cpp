@@ -19,6 +19,7 @@
 #include "LevelProbe.h"
 #include "ManualScheduler.h"
 #include "Memory.h"
+#include "ScanDone.h"
 #include "SchedulerTimers.h"
 #include "StampCheck.h"
 #include "TrafficRecord.h"
@@ -120,6 +121,7 @@ int main(int argc, char** argv) {
     w.SecondTimer.stop(); // the soak ticks on the virtual clock itself
     w.setLevelProbeSensorType();
     w.load();
+    bench::finishScan(w);
     if (w.logger().log(kLogged).rowCount() != 1 || w.logger().log(kQueried).rowCount() != 1) {
         std::fprintf(stderr, "the scan did not find both level probes\n");
         return 1;

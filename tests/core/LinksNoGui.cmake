@@ -1,0 +1,13 @@
+# Fails when BINARY needs Qt Gui or Qt Widgets (its dynamic section's NEEDED entries).
+execute_process(COMMAND readelf -d ${BINARY} OUTPUT_VARIABLE dynamic RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "readelf could not read ${BINARY}")
+endif()
+string(REGEX MATCHALL "\\[libQt6[A-Za-z]+\\.so[^]]*\\]" needed "${dynamic}")
+message(STATUS "${BINARY} needs: ${needed}")
+if(NOT needed MATCHES "libQt6Core")
+    message(FATAL_ERROR "no Qt library found in ${BINARY}: the check reads nothing")
+endif()
+if(needed MATCHES "libQt6(Gui|Widgets|OpenGL|Charts)")
+    message(FATAL_ERROR "the core links a window library: ${needed}")
+endif()

@@ -1,0 +1,15 @@
+# Fails when a source under CORE runs a nested event loop: a sequence awaits its exchange
+# instead, and resumes from the main event loop.
+file(GLOB_RECURSE sources ${CORE}/*.h ${CORE}/*.cpp)
+set(found "")
+foreach(source ${sources})
+    file(STRINGS ${source} lines REGEX "QEventLoop|processEvents|exec\\(\\)")
+    if(lines)
+        list(APPEND found "${source}: ${lines}")
+    endif()
+endforeach()
+if(found)
+    message(FATAL_ERROR "a nested event loop in the core:\n${found}")
+endif()
+list(LENGTH sources count)
+message(STATUS "${count} sources of the core run no nested event loop")
