@@ -131,9 +131,9 @@ void CoreTest::bothFamiliesAnswerIntoRecords() {
     Bench levels(false);
     levels.bus.addLevelProbe('2');
     levels.bus.addLevelProbe('7');
-    const QList<int> probes = QCoro::waitFor(
-        scan(levels, {Code::PressUnitsQuery, Code::LocalGravityQuery, Code::SerialNumberQuery,
-                      Code::RangeQuery}));
+    const QList<int> probes =
+        QCoro::waitFor(scan(levels, {Code::PressUnitsQuery, Code::LocalGravityQuery,
+                                     Code::SerialNumberQuery, Code::RangeQuery}));
     QCOMPARE(probes, (QList<int>{2, 7}));
     for (int p : probes) {
         const levelprobe::LevelRecord& r = levels.family.probes[static_cast<size_t>(p)];
@@ -146,9 +146,9 @@ void CoreTest::bothFamiliesAnswerIntoRecords() {
 
     Bench encoders(true);
     encoders.bus.addRotaryEncoder('4');
-    const QList<int> found = QCoro::waitFor(
-        scan(encoders, {Code::RotaryUnitsQuery, Code::RotaryCircumferenceQuery,
-                        Code::RotaryCountsQuery}));
+    const QList<int> found =
+        QCoro::waitFor(scan(encoders, {Code::RotaryUnitsQuery, Code::RotaryCircumferenceQuery,
+                                       Code::RotaryCountsQuery}));
     QCOMPARE(found, QList<int>{4});
     QVERIFY(!encoders.family.encoders[4].unitsText().isEmpty());
     QVERIFY(!encoders.family.encoders[4].countsPerRev.isEmpty());
@@ -169,7 +169,9 @@ void CoreTest::tenReadingLogJournalled() {
         logging::JournalThread thread;
         logging::LogJournals journals(
             thread.disk(), dir.path(), [] { return QDateTime(QDate(2026, 12, 10), QTime(9, 0)); },
-            [](int) { return logging::LogJournals::Sensor{false, QStringLiteral("3"), {}}; });
+            [](int) {
+                return logging::LogJournals::Sensor{false, QStringLiteral("3"), {}};
+            });
         logger.setListener(&journals);
         journals.watch(b.link, logger);
         logger.setPeriod(3, 1);
@@ -183,8 +185,9 @@ void CoreTest::tenReadingLogJournalled() {
         QCOMPARE(logger.log(3).rowCount(), 10);
         QCOMPARE(journals.missed(3), 0);
         thread.waitUntilWritten();
+        // The disk names the file it made from its own thread.
+        QVERIFY(testing::waitUntil([&] { return !journals.path(3).isEmpty(); }));
         path = journals.path(3);
-        QVERIFY(!path.isEmpty());
         logger.setListener(nullptr);
     }
     logging::LogModel read(logging::LogModel::Layout::LevelProbe);

@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     MainWindow w(services);
     w.setLevelProbeSensorType();
     w.load();
+    settle(w); // the first scan goes on from the event loop
 
     const logging::LogModel& log = w.logger().log(3);
     const auto print = [&log](int row) {
