@@ -32,6 +32,7 @@ private Q_SLOTS:
     void encodersTheSameWay();
     void readsTheSensorsBeforeShowing();
     void unitChangeReReadComesFirst();
+    void valuesGoAsTheBoxesHoldThem();
     void endedDuringAnApply_data();
     void endedDuringAnApply();
 };
@@ -358,6 +359,35 @@ void ConfigureTest::unitChangeReReadComesFirst() {
              (QStringList{"3XP!", "3XE!", "3XLOF!", "3XRA!", "3XMOR!", "3M!"}));
     QCOMPARE(sent.value(unit + 8).left(4), QStringLiteral("3XUT"));
     QCOMPARE(outcomes(window->rows(3)).value("Range"), QStringLiteral("applied"));
+}
+
+void ConfigureTest::valuesGoAsTheBoxesHoldThem() {
+    // A hand-edited report: ".5" goes as the level box holds it once it loses focus ("0.5"),
+    // and numbers read back in another form ("+0.5", "9.81") count as the same value.
+    testing::TestServices t;
+    SimBus sim;
+    sim.bus.addLevelProbe('3');
+    auto w = loadWindow(t, sim);
+    QTemporaryDir dir;
+    QStringList lines = report::levelReport(family(*w).record(3), 3).lines;
+    for (QString& line : lines) {
+        if (line.startsWith("Local Level = "))
+            line = "Local Level = .5";
+        if (line.startsWith("Local Gravity = "))
+            line = "Local Gravity = 9.8100";
+    }
+    const QString path = writeFile(dir, "edited.txt", report::fileText(lines));
+    configure::ConfigureWindow* window = openApply(*w, t, 3, path);
+    sim.bus.clearTraffic();
+    t.dialogs.boxes.clear();
+    window->apply();
+    QVERIFY(settled(*w));
+    const QStringList sent = busRequests(sim.bus);
+    QVERIFY2(sent.contains("3XLOF0.5!") && sent.contains("3XE9.8100!"), qPrintable(sent.join(' ')));
+    const QMap<QString, QString> rows = outcomes(window->rows(3));
+    QCOMPARE(rows.value("Local Level"), QStringLiteral("applied"));
+    QCOMPARE(rows.value("Local Gravity"), QStringLiteral("applied"));
+    QVERIFY(t.dialogs.boxes.isEmpty());
 }
 
 void ConfigureTest::endedDuringAnApply_data() {

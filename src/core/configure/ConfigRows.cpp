@@ -1,8 +1,17 @@
 #include "ConfigRows.h"
 
+#include "core/protocol/Numbers.h"
 #include "core/report/ConfigReport.h"
 
 namespace configure {
+
+bool sameValue(const QString& a, const QString& b) {
+    if (a == b)
+        return true;
+    const std::optional<double> x = protocol::parseNumber(a);
+    const std::optional<double> y = protocol::parseNumber(b);
+    return x && y && *x == *y;
+}
 
 std::vector<ConfigRow> compareReports(const report::ReadReport& sensor,
                                       const report::ReadReport& other) {

@@ -7,6 +7,10 @@
 
 namespace configure {
 
+// Two values of a setting are the same when both are numbers and equal ("+9.81000" and
+// "9.8100", ".5" and "0.5"), or else when their texts are.
+bool sameValue(const QString& a, const QString& b);
+
 // One line of a configuration table: a setting (or an identity line) of a sensor beside the
 // same line of a file or of another sensor, what can be done with it and, after an apply,
 // how it ended.
@@ -30,7 +34,7 @@ struct ConfigRow {
     // sent.
     QString detail;
 
-    bool differs() const { return now != other; }
+    bool differs() const { return !sameValue(now, other); }
     // A setting whose value the sensor could take.
     bool applicable() const { return kind == Kind::Setting && reason.isEmpty(); }
 };

@@ -124,7 +124,7 @@ QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& r
         if (row->outcome == ConfigRow::Outcome::Failed)
             continue;
         row->now = readBack[i] ? report::settingValue(after, row->label) : sent[i].second;
-        const bool same = row->now == row->other;
+        const bool same = sameValue(row->now, row->other);
         row->outcome = same ? ConfigRow::Outcome::Applied : ConfigRow::Outcome::Different;
         row->detail = same ? QString() : QStringLiteral("the sensor has \"%1\"").arg(row->now);
     }

@@ -1,5 +1,6 @@
 #include "FamilySettings.h"
 
+#include "core/levelprobe/PressureUnits.h"
 #include "core/logging/Logger.h"
 #include "core/report/ConfigReport.h"
 #include "gui/levelprobe/LevelFamily.h"
@@ -18,29 +19,18 @@ namespace {
 
 using Kind = ConfigRow::Kind;
 
-QStringList entries(const widgets::DropDown& list) {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.itemText(i);
-    return texts;
-}
-
-// Chooses the entry of a list, as the user would before pressing its Set.
-void choose(widgets::DropDown& list, const QString& text) {
-    list.setCurrentIndex(list.findText(text));
+bool choosePeriod(widgets::DropDown& periods, const QString& value) {
+    const int index = periods.findText(value);
+    if (index < 0)
+        return false;
+    periods.setCurrentIndex(index);
+    return true;
 }
 
 QString loggingRefusal(const logging::Logger& logger, int p) {
     return logger.state().LogActive.at(static_cast<size_t>(p))
                ? QStringLiteral("Sensor %1 is logging: stop its log first.").arg(p)
                : QString();
-}
-
-bool choosePeriod(widgets::DropDown& periods, const QString& value) {
-    if (periods.findText(value) < 0)
-        return false;
-    choose(periods, value);
-    return true;
 }
 
 TableSettings::Entry pageSetting(const QString& label) {
@@ -51,23 +41,35 @@ TableSettings::Entry fixed(const QString& label, const QString& reason) {
     return {label, Kind::Fixed, reason, {}, {}, {}};
 }
 
-// A setting chosen from one of the page's lists and sent by the list's Set button.
-template <class Family, class Page, class Commands>
-TableSettings::Entry listSetting(Family& family, const char* label, const char* what,
-                                 widgets::DropDown* Page::*control, void (Commands::*set)(int),
-                                 void (Commands::*query)(int)) {
+// A setting chosen from a list of names (the page's list holds the same names in the same
+// order), sent by the entry's index as its Set button sends it; the page's list is left as
+// the user had it.
+TableSettings::Entry listSetting(const char* label, const char* what, QStringList names,
+                                 std::function<void(int p, int index)> set,
+                                 std::function<void(int p)> query) {
     return {QLatin1String(label),
             Kind::Setting,
             {},
-            [&family, what, control](int p, const QString& value) {
-                return TableSettings::listCheck(entries(*(family.page(p).*control)),
-                                                QLatin1String(what), value);
+            [names, what](int, const QString& value) {
+                return TableSettings::listCheck(names, QLatin1String(what), value);
             },
-            [&family, control, set](int p, const QString& value) {
-                choose(*(family.page(p).*control), value);
-                (family.commands().*set)(p);
+            [names, set = std::move(set)](int p, const QString& value) {
+                set(p, static_cast<int>(names.indexOf(value)));
             },
-            [&family, query](int p) { (family.commands().*query)(p); }};
+            std::move(query)};
+}
+
+// A number as the page's box holds it once it loses focus: a box that adds the zero makes
+// ".5" "0.5".
+QString boxText(const QString& value, bool addsZero) {
+    return addsZero && value.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + value : value;
+}
+
+QStringList pressureUnitNames() {
+    QStringList names;
+    for (const levelprobe::PressureUnit& unit : levelprobe::pressureUnits())
+        names << QString::fromLatin1(unit.text);
+    return names;
 }
 
 } // namespace
@@ -75,16 +77,15 @@ TableSettings::Entry listSetting(Family& family, const char* label, const char* 
 LevelSettings::LevelSettings(levelprobe::LevelFamily& family)
     : TableSettings(family.link()), family_(family) {
     using levelprobe::LevelCommands;
-    using levelprobe::LevelPage;
     using F = levelprobe::NumberKeyFilter;
-    const auto list = [this](const char* label, const char* what,
-                             widgets::DropDown* LevelPage::*control,
-                             void (LevelCommands::*set)(int), void (LevelCommands::*query)(int)) {
-        entries_.push_back(listSetting(family_, label, what, control, set, query));
+    LevelCommands* c = &family_.commands();
+    const auto query = [c](void (LevelCommands::*ask)(int)) {
+        return [c, ask](int p) { (c->*ask)(p); };
     };
-    const auto number = [this](const char* label, F::Sign sign, bool needsUnlock,
-                               QLineEdit* LevelPage::*box, void (LevelCommands::*set)(int),
-                               void (LevelCommands::*query)(int)) {
+    const auto number = [this, c, query](const char* label, F::Sign sign, bool needsUnlock,
+                                         bool addsZero,
+                                         void (LevelCommands::*set)(int, const QString&),
+                                         void (LevelCommands::*ask)(int)) {
         entries_.push_back(
             {QLatin1String(label),
              Kind::Setting,
@@ -94,31 +95,40 @@ LevelSettings::LevelSettings(levelprobe::LevelFamily& family)
                      return QStringLiteral("Needs \"Unlock\" ticked on the page, as its Set "
                                            "does.");
                  return numberCheck(
-                     [sign](QChar c, const QString& typed) { return F::accepts(c, typed, sign); },
+                     [sign](QChar ch, const QString& typed) { return F::accepts(ch, typed, sign); },
                      value);
              },
-             [this, box, set](int p, const QString& value) {
-                 (family_.page(p).*box)->setText(value);
-                 (family_.commands().*set)(p);
+             [c, set, addsZero](int p, const QString& value) {
+                 (c->*set)(p, boxText(value, addsZero));
              },
-             [this, query](int p) { (family_.commands().*query)(p); }});
+             query(ask)});
     };
-    list("Pressure Units", "pressure units", &LevelPage::PressUnitsCombo,
-         &LevelCommands::PressUnitsBut_Click, &LevelCommands::PressUnitsQueryBut_Click);
-    list("Temperature Units", "temperature units", &LevelPage::TempUnitsCombo,
-         &LevelCommands::TempUnitsBut_Click, &LevelCommands::TempUnitsQueryBut_Click);
-    list("Density Correction", "density corrections", &LevelPage::DensityCorrCombo,
-         &LevelCommands::DensityCorrBut_Click, &LevelCommands::DensityCorrQueryBut_Click);
-    number("Local Gravity", F::Sign::Unsigned, false, &LevelPage::LocalGravityText,
-           &LevelCommands::LocalGravityBut_Click, &LevelCommands::LocalGravityQueryBut_Click);
-    list("Reverse", "reverse settings", &LevelPage::ReverseCombo, &LevelCommands::ReverseBut_Click,
-         &LevelCommands::ReverseQueryBut_Click);
-    number("Range", F::Sign::Unsigned, true, &LevelPage::RangeText, &LevelCommands::RangeBut_Click,
+    entries_.push_back(listSetting(
+        "Pressure Units", "pressure units", pressureUnitNames(),
+        [c](int p, int index) {
+            c->PressUnitsSet(p, levelprobe::pressureUnits()[static_cast<size_t>(index)].code);
+        },
+        query(&LevelCommands::PressUnitsQueryBut_Click)));
+    entries_.push_back(listSetting(
+        "Temperature Units", "temperature units", levelprobe::temperatureUnitNames(),
+        [c](int p, int index) { c->TempUnitsSet(p, index); },
+        query(&LevelCommands::TempUnitsQueryBut_Click)));
+    entries_.push_back(listSetting(
+        "Density Correction", "density corrections", levelprobe::densityCorrectionNames(),
+        [c](int p, int index) { c->DensityCorrSet(p, index); },
+        query(&LevelCommands::DensityCorrQueryBut_Click)));
+    number("Local Gravity", F::Sign::Unsigned, false, true, &LevelCommands::LocalGravitySet,
+           &LevelCommands::LocalGravityQueryBut_Click);
+    entries_.push_back(listSetting(
+        "Reverse", "reverse settings", levelprobe::reverseNames(),
+        [c](int p, int index) { c->ReverseSet(p, index); },
+        query(&LevelCommands::ReverseQueryBut_Click)));
+    number("Range", F::Sign::Unsigned, true, false, &LevelCommands::RangeSet,
            &LevelCommands::RangeQueryBut_Click);
-    number("Maximium Over Range", F::Sign::Unsigned, true, &LevelPage::MaxOverRangeText,
-           &LevelCommands::MaxRangeBut_Click, &LevelCommands::MaxOverRangeQueryBut_Click);
-    number("Local Level", F::Sign::Signed, false, &LevelPage::LevelText,
-           &LevelCommands::LevelBut_Click, &LevelCommands::LevelQueryBut_Click);
+    number("Maximium Over Range", F::Sign::Unsigned, true, false, &LevelCommands::MaxOverRangeSet,
+           &LevelCommands::MaxOverRangeQueryBut_Click);
+    number("Local Level", F::Sign::Signed, false, true, &LevelCommands::LevelSet,
+           &LevelCommands::LevelQueryBut_Click);
     entries_.push_back(fixed(QStringLiteral("Max. Sample Rate"),
                              QStringLiteral("Follows from the filter (Filter window).")));
     entries_.push_back(pageSetting(QStringLiteral("Logging Period")));
@@ -141,12 +151,7 @@ bool LevelSettings::setPageSetting(int p, const QString&, const QString& value) 
 RotarySettings::RotarySettings(rotary::RotaryFamily& family)
     : TableSettings(family.link()), family_(family) {
     using rotary::RotaryCommands;
-    using rotary::RotaryPage;
-    const auto list = [this](const char* label, const char* what,
-                             widgets::DropDown* RotaryPage::*control,
-                             void (RotaryCommands::*set)(int), void (RotaryCommands::*query)(int)) {
-        entries_.push_back(listSetting(family_, label, what, control, set, query));
-    };
+    RotaryCommands* c = &family_.commands();
     entries_.push_back(fixed(QStringLiteral("Maximum Range"),
                              QStringLiteral("The page's own note, not a setting of the encoder.")));
     entries_.push_back(fixed(QStringLiteral("Counts Per Revolution"),
@@ -154,23 +159,22 @@ RotarySettings::RotarySettings(rotary::RotaryFamily& family)
     entries_.push_back(
         fixed(QStringLiteral("Measurement Resolution"),
               QStringLiteral("Follows from the units, the circumference and the counts.")));
-    list("Measurement Units", "measurement units", &RotaryPage::RotaryMeasurementUnitsCombo,
-         &RotaryCommands::RotaryMeasurementUnitsBut_Click,
-         &RotaryCommands::QueryRotaryMeasurementUnitsBut_Click);
-    entries_.push_back(
-        {QStringLiteral("Pulley Circumference (mm)"),
-         Kind::Setting,
-         {},
-         [](int, const QString& value) {
-             return numberCheck(&RotaryCommands::acceptsNumberCharacter, value);
-         },
-         [this](int p, const QString& value) {
-             family_.page(p).RotaryPulleyCircumText->setText(value);
-             family_.commands().RotaryPulleyCircumBut_Click(p);
-         },
-         [this](int p) { family_.commands().QueryRotaryPulleyCircumfBut_Click(p); }});
-    list("Rotation Direction", "rotation directions", &RotaryPage::RotaryDirectionCombo,
-         &RotaryCommands::RotaryDirectionBut_Click, &RotaryCommands::QueryRotaryDirectionBut_Click);
+    entries_.push_back(listSetting(
+        "Measurement Units", "measurement units", rotary::unitNames(),
+        [c](int p, int index) { c->RotaryMeasurementUnitsSet(p, index); },
+        [c](int p) { c->QueryRotaryMeasurementUnitsBut_Click(p); }));
+    entries_.push_back({QStringLiteral("Pulley Circumference (mm)"),
+                        Kind::Setting,
+                        {},
+                        [](int, const QString& value) {
+                            return numberCheck(&RotaryCommands::acceptsNumberCharacter, value);
+                        },
+                        [c](int p, const QString& value) { c->RotaryPulleyCircumSet(p, value); },
+                        [c](int p) { c->QueryRotaryPulleyCircumfBut_Click(p); }});
+    entries_.push_back(listSetting(
+        "Rotation Direction", "rotation directions", rotary::directionNames(),
+        [c](int p, int index) { c->RotaryDirectionSet(p, index); },
+        [c](int p) { c->QueryRotaryDirectionBut_Click(p); }));
     entries_.push_back(pageSetting(QStringLiteral("Logging Period")));
 }
 

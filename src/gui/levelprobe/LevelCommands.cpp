@@ -166,12 +166,21 @@ void LevelCommands::PressUnitsBut_Click(int p) {
     send(p, Code::PressUnitsSet, *code, LevelField::PressureUnits);
 }
 
+void LevelCommands::PressUnitsSet(int p, int unitCode) {
+    if (const std::optional<QByteArray> code = Catalogue::codeValue(unitCode))
+        send(p, Code::PressUnitsSet, *code, LevelField::PressureUnits);
+}
+
 void LevelCommands::TempUnitsBut_Click(int p) {
     widgets::DropDown* units = family_.page(p).TempUnitsCombo;
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Temperature Units."),
                       QStringLiteral("the temperature units")))
-        send(p, Code::TempUnitsSet, Catalogue::digitValue(*index), LevelField::TemperatureUnits);
+        TempUnitsSet(p, *index);
+}
+
+void LevelCommands::TempUnitsSet(int p, int index) {
+    send(p, Code::TempUnitsSet, Catalogue::digitValue(index), LevelField::TemperatureUnits);
 }
 
 void LevelCommands::DensityCorrBut_Click(int p) {
@@ -186,8 +195,11 @@ void LevelCommands::DensityCorrSet(int p, int digit) {
 }
 
 void LevelCommands::LocalGravityBut_Click(int p) {
-    QLineEdit* box = family_.page(p).LocalGravityText;
-    send(p, Code::LocalGravitySet, text(box), LevelField::LocalGravity);
+    LocalGravitySet(p, family_.page(p).LocalGravityText->text());
+}
+
+void LevelCommands::LocalGravitySet(int p, const QString& value) {
+    send(p, Code::LocalGravitySet, Catalogue::textValue(value), LevelField::LocalGravity);
 }
 
 void LevelCommands::lockWarning(int p, const QString& title, const QString& what) {
@@ -204,15 +216,21 @@ void LevelCommands::lockWarning(int p, const QString& title, const QString& what
 
 void LevelCommands::RangeBut_Click(int p) {
     lockWarning(p, QStringLiteral("Set Range Value."), QStringLiteral("range value"));
-    QLineEdit* box = family_.page(p).RangeText;
-    send(p, Code::RangeSet, text(box), LevelField::Range);
+    RangeSet(p, family_.page(p).RangeText->text());
+}
+
+void LevelCommands::RangeSet(int p, const QString& value) {
+    send(p, Code::RangeSet, Catalogue::textValue(value), LevelField::Range);
 }
 
 void LevelCommands::MaxRangeBut_Click(int p) {
     lockWarning(p, QStringLiteral("Set Maximum Range Value."),
                 QStringLiteral("maximum range value"));
-    QLineEdit* box = family_.page(p).MaxOverRangeText;
-    send(p, Code::MaxOverRangeSet, text(box), LevelField::MaxOverRange);
+    MaxOverRangeSet(p, family_.page(p).MaxOverRangeText->text());
+}
+
+void LevelCommands::MaxOverRangeSet(int p, const QString& value) {
+    send(p, Code::MaxOverRangeSet, Catalogue::textValue(value), LevelField::MaxOverRange);
 }
 
 void LevelCommands::ReverseBut_Click(int p) {
@@ -227,7 +245,11 @@ void LevelCommands::ReverseSet(int p, int digit) {
 }
 
 void LevelCommands::LevelBut_Click(int p) {
-    send(p, Code::LevelSet, text(family_.page(p).LevelText));
+    LevelSet(p, family_.page(p).LevelText->text());
+}
+
+void LevelCommands::LevelSet(int p, const QString& value) {
+    send(p, Code::LevelSet, Catalogue::textValue(value));
 }
 
 std::optional<QString> LevelCommands::reciprocalText(const QString& specificGravity) {

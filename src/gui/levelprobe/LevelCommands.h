@@ -75,6 +75,15 @@ public:
     void LocalOffsetCheck_Click(int p);
     void UnlockCheck_Click(int p);
 
+    // Sets from a value rather than a control, as the Set buttons send them: Apply
+    // Configuration and the sequences use these, and leave the page's controls alone.
+    void PressUnitsSet(int p, int unitCode);
+    void TempUnitsSet(int p, int index);
+    void LocalGravitySet(int p, const QString& text);
+    void RangeSet(int p, const QString& text);
+    void MaxOverRangeSet(int p, const QString& text);
+    void LevelSet(int p, const QString& text);
+
     // Operations the calibration and reset sequences use.
     void DensityCorrSet(int p, int digit);
     void ReverseSet(int p, int digit);

@@ -102,7 +102,11 @@ void RotaryCommands::RotaryMeasurementUnitsBut_Click(int p) {
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Measurement Units."),
                       QStringLiteral("the measurement units")))
-        send(p, Code::RotaryUnitsSet, Catalogue::digitValue(*index), RotaryField::Units);
+        RotaryMeasurementUnitsSet(p, *index);
+}
+
+void RotaryCommands::RotaryMeasurementUnitsSet(int p, int index) {
+    send(p, Code::RotaryUnitsSet, Catalogue::digitValue(index), RotaryField::Units);
 }
 
 void RotaryCommands::RotaryDirectionBut_Click(int p) {
@@ -110,12 +114,19 @@ void RotaryCommands::RotaryDirectionBut_Click(int p) {
     if (const auto index =
             selection(direction->currentIndex(), QStringLiteral("Set Rotation Direction."),
                       QStringLiteral("the rotation direction")))
-        send(p, Code::RotaryDirectionSet, Catalogue::digitValue(*index), RotaryField::Direction);
+        RotaryDirectionSet(p, *index);
+}
+
+void RotaryCommands::RotaryDirectionSet(int p, int index) {
+    send(p, Code::RotaryDirectionSet, Catalogue::digitValue(index), RotaryField::Direction);
 }
 
 void RotaryCommands::RotaryPulleyCircumBut_Click(int p) {
-    send(p, Code::RotaryCircumferenceSet,
-         Catalogue::textValue(family_.page(p).RotaryPulleyCircumText->text()));
+    RotaryPulleyCircumSet(p, family_.page(p).RotaryPulleyCircumText->text());
+}
+
+void RotaryCommands::RotaryPulleyCircumSet(int p, const QString& value) {
+    send(p, Code::RotaryCircumferenceSet, Catalogue::textValue(value));
 }
 
 void RotaryCommands::RotaryCurrentValueBut_Click(int p) {

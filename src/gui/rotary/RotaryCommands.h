@@ -45,6 +45,10 @@ public:
     void RotaryMeasurementUnitsBut_Click(int p);
     void RotaryDirectionBut_Click(int p);
     void RotaryPulleyCircumBut_Click(int p);
+    // The same sets from a value, leaving the page's controls alone (Apply Configuration).
+    void RotaryMeasurementUnitsSet(int p, int index);
+    void RotaryDirectionSet(int p, int index);
+    void RotaryPulleyCircumSet(int p, const QString& text);
     void RotaryCurrentValueBut_Click(int p);
     void RotarySetZeroBut_Click(int p);
 
