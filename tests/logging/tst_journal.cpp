@@ -29,6 +29,7 @@ private Q_SLOTS:
     void startTidiesAndOffersUnfinished();
     void killedProgramLosesAtMostItsLastSecond();
     void fullDiskToldOnceAndLoggingGoesOn();
+    void quitDuringAnApplyEndsTheProgram();
 };
 
 namespace {
@@ -275,6 +276,21 @@ void JournalTest::fullDiskToldOnceAndLoggingGoesOn() {
     QVERIFY2(!recovered.isEmpty() && recovered.size() < 30, qPrintable(recovered.join()));
     for (qsizetype i = 0; i < recovered.size(); ++i)
         QCOMPARE(recovered[i], readings[i] + '\n');
+}
+
+void JournalTest::quitDuringAnApplyEndsTheProgram() {
+    // The main window closed while an apply to sensor 5 waits for its sensor and sensor 3
+    // logs: the program ends by itself, with its journal finished (nothing to recover).
+    QTemporaryDir dir;
+    QProcess child;
+    child.start(JOURNAL_CHILD, {dir.path(), "0", "quit-during-apply"});
+    QVERIFY(child.waitForFinished(60'000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    const QByteArray output = child.readAllStandardOutput();
+    QVERIFY2(output.contains("closing\n"), output.right(300).constData());
+    QVERIFY(!QDir(dir.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
+    QCOMPARE(unfinishedJournals(dir.path(), QDateTime::currentDateTime().addDays(1)).size(), 0);
 }
 
 QTEST_MAIN(JournalTest)

@@ -342,12 +342,13 @@ void ConfigureWindow::refresh() {
 }
 
 QCoro::Task<> ConfigureWindow::read(QList<int> pages) {
-    reading_ = true;
-    const bool applyEnabled = ApplyBut->isEnabled();
+    ++reading_;
     setControls(false);
     for (int p : pages)
         read_ << p; // asked once, answered or not
-    if (co_await link_.turn(QStringLiteral("read configuration"), page_)) {
+    // Each read waits for its own turn: a sensor ticked while another is read is read after.
+    const QString key = QStringLiteral("read configuration %1").arg(++reads_);
+    if (co_await link_.turn(key, page_)) {
         const sdilink::Link::Sequence sequence(link_, true);
         for (int p : pages) {
             SummaryLabel->setText(QStringLiteral("Reading the settings of sensor %1...").arg(p));
@@ -358,10 +359,11 @@ QCoro::Task<> ConfigureWindow::read(QList<int> pages) {
             }
         }
     }
-    reading_ = false;
+    if (--reading_ > 0)
+        co_return; // the last read shows the rows
     SummaryLabel->clear();
     setControls(true);
-    ApplyBut->setEnabled(applyEnabled);
+    ApplyBut->setEnabled(other_.address >= 0); // a file to apply
     rebuildRows();
 }
 

@@ -50,7 +50,7 @@ public:
 
     // An apply is running, or the sensors' settings are being read (its steps wait for the
     // bus).
-    bool applying() const { return applying_ || reading_; }
+    bool applying() const { return applying_ || reading_ > 0; }
     // Ends a running apply after the exchange under way; the rows not sent say so. "Stop"
     // stands in place of "Close" while an apply runs.
     void stop();
@@ -99,7 +99,8 @@ private:
     int otherSensor_ = -1; // compare mode: the other sensor, or none
     QList<int> read_;      // the sensors whose settings were read since the window opened
     bool applying_ = false;
-    bool reading_ = false;
+    int reading_ = 0; // reads under way
+    int reads_ = 0;   // reads started
     bool stopRequested_ = false;
 };
 
