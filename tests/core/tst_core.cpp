@@ -5,6 +5,7 @@
 #include "Wait.h"
 #include "core/levelprobe/LevelAnswer.h"
 #include "core/levelprobe/LevelRecord.h"
+#include "core/levelprobe/LevelSettingTable.h"
 #include "core/link/Link.h"
 #include "core/logging/JournalDisk.h"
 #include "core/logging/JournalReader.h"
@@ -17,6 +18,7 @@
 #include "core/protocol/ReplyLine.h"
 #include "core/rotary/RotaryAnswer.h"
 #include "core/rotary/RotaryRecord.h"
+#include "core/rotary/RotarySettingTable.h"
 
 #include <QCoroTask>
 #include <QTemporaryDir>
@@ -30,6 +32,8 @@ class CoreTest : public QObject {
 private Q_SLOTS:
     void bothFamiliesAnswerIntoRecords();
     void tenReadingLogJournalled();
+    void settingsCheckedAsThePageChecksThem_data();
+    void settingsCheckedAsThePageChecksThem();
 };
 
 namespace {
@@ -196,6 +200,62 @@ void CoreTest::tenReadingLogJournalled() {
     QVERIFY(logging::journalFinished(path));
     QCOMPARE(read.text(0, 2), logger.log(3).text(0, 2));
     Q_UNUSED(summary);
+}
+
+void CoreTest::settingsCheckedAsThePageChecksThem_data() {
+    QTest::addColumn<bool>("rotary");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("unlocked");
+    QTest::addColumn<QString>("outcome"); // the refusal, or what goes
+    QTest::newRow("unit by any name") << false << "pressure-units"
+                                      << "bar" << false << "entry 3";
+    QTest::newRow("unit not listed")
+        << false << "Pressure Units"
+        << "mbr" << false << "\"mbr\" is not in the list of pressure units.";
+    QTest::newRow("gravity adds the zero") << false << "LOCAL  gravity"
+                                           << ".5" << false << "0.5";
+    QTest::newRow("gravity unsigned")
+        << false << "Local Gravity"
+        << "-9.8" << false << "\"-9.8\" is not a number the page's box takes.";
+    QTest::newRow("level signed") << false << "local_level"
+                                  << "-.25" << false << "-.25";
+    QTest::newRow("range locked") << false << "Range"
+                                  << "10" << false
+                                  << "Needs \"Unlock\" ticked on the page, as its Set does.";
+    QTest::newRow("range unlocked") << false << "Range"
+                                    << "10" << true << "10";
+    QTest::newRow("range, two dots")
+        << false << "Range"
+        << "1.0.0" << true << "\"1.0.0\" is not a number the page's box takes.";
+    QTest::newRow("no value") << false << "Local Level"
+                              << "" << false << "The file gives no value.";
+    QTest::newRow("circumference with a plus") << true << "pulley circumference (mm)"
+                                               << "+200" << false << "+200";
+    QTest::newRow("direction") << true << "Rotation Direction"
+                               << "Clockwise" << false << "entry 1";
+    QTest::newRow("unknown setting") << false << "Max. Sample Rate"
+                                     << "2" << false << "none";
+}
+
+void CoreTest::settingsCheckedAsThePageChecksThem() {
+    QFETCH(bool, rotary);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QFETCH(bool, unlocked);
+    QFETCH(QString, outcome);
+    const protocol::Setting* s =
+        protocol::findSetting(rotary ? rotary::settingTable() : levelprobe::settingTable(), name);
+    if (outcome == "none") {
+        QVERIFY(s == nullptr);
+        return;
+    }
+    QVERIFY(s != nullptr);
+    const QString refused = protocol::refusal(*s, value, unlocked);
+    const QString goes = s->isList()
+                             ? QStringLiteral("entry %1").arg(*protocol::entryIndex(*s, value))
+                             : protocol::sentNumber(*s, value);
+    QCOMPARE(refused.isEmpty() ? goes : refused, outcome);
 }
 
 QTEST_GUILESS_MAIN(CoreTest)

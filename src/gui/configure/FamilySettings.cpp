@@ -1,17 +1,17 @@
 #include "FamilySettings.h"
 
+#include "core/levelprobe/LevelSettingTable.h"
 #include "core/levelprobe/PressureUnits.h"
 #include "core/logging/Logger.h"
 #include "core/report/ConfigReport.h"
+#include "core/rotary/RotarySettingTable.h"
 #include "gui/levelprobe/LevelFamily.h"
 #include "gui/levelprobe/LevelPage.h"
-#include "gui/levelprobe/NumberKeyFilter.h"
 #include "gui/rotary/RotaryFamily.h"
 #include "gui/rotary/RotaryPage.h"
 #include "gui/widgets/DropDown.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 
 namespace configure {
 
@@ -41,35 +41,30 @@ TableSettings::Entry fixed(const QString& label, const QString& reason) {
     return {label, Kind::Fixed, reason, {}, {}, {}};
 }
 
-// A setting chosen from a list of names (the page's list holds the same names in the same
-// order), sent by the entry's index as its Set button sends it; the page's list is left as
-// the user had it.
-TableSettings::Entry listSetting(const char* label, const char* what, QStringList names,
-                                 std::function<void(int p, int index)> set,
-                                 std::function<void(int p)> query) {
-    return {QLatin1String(label),
+// A setting of a family's table: checked by the core's rules, sent with the value as it
+// goes (a list's entry index, a number as its box holds it) through the same calls as its
+// page's Set button; the page's controls are left as the user had them.
+TableSettings::Entry tableSetting(const protocol::Setting& setting,
+                                  std::function<bool(int p)> unlocked,
+                                  std::function<void(int p, int index)> setEntry,
+                                  std::function<void(int p, const QString& number)> setNumber,
+                                  std::function<void(int p)> query) {
+    return {setting.label,
             Kind::Setting,
             {},
-            [names, what](int, const QString& value) {
-                return TableSettings::listCheck(names, QLatin1String(what), value);
+            [&setting, unlocked = std::move(unlocked)](int p, const QString& value) {
+                return protocol::refusal(setting, value, unlocked && unlocked(p));
             },
-            [names, set = std::move(set)](int p, const QString& value) {
-                set(p, static_cast<int>(names.indexOf(value)));
+            [&setting, setEntry = std::move(setEntry),
+             setNumber = std::move(setNumber)](int p, const QString& value) {
+                if (setting.isList()) {
+                    if (const std::optional<int> index = protocol::entryIndex(setting, value))
+                        setEntry(p, *index);
+                } else {
+                    setNumber(p, protocol::sentNumber(setting, value));
+                }
             },
             std::move(query)};
-}
-
-// A number as the page's box holds it once it loses focus: a box that adds the zero makes
-// ".5" "0.5".
-QString boxText(const QString& value, bool addsZero) {
-    return addsZero && value.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + value : value;
-}
-
-QStringList pressureUnitNames() {
-    QStringList names;
-    for (const levelprobe::PressureUnit& unit : levelprobe::pressureUnits())
-        names << QString::fromLatin1(unit.text);
-    return names;
 }
 
 } // namespace
@@ -77,58 +72,45 @@ QStringList pressureUnitNames() {
 LevelSettings::LevelSettings(levelprobe::LevelFamily& family)
     : TableSettings(family.link()), family_(family) {
     using levelprobe::LevelCommands;
-    using F = levelprobe::NumberKeyFilter;
+    using sdilink::Code;
     LevelCommands* c = &family_.commands();
-    const auto query = [c](void (LevelCommands::*ask)(int)) {
-        return [c, ask](int p) { (c->*ask)(p); };
-    };
-    const auto number = [this, c, query](const char* label, F::Sign sign, bool needsUnlock,
-                                         bool addsZero,
-                                         void (LevelCommands::*set)(int, const QString&),
-                                         void (LevelCommands::*ask)(int)) {
+    const auto unlocked = [this](int p) { return family_.page(p).UnlockCheck->isChecked(); };
+    for (const protocol::Setting& setting : levelprobe::settingTable()) {
+        std::function<void(int, int)> setEntry = [c, code = setting.set](int p, int index) {
+            switch (code) {
+            case Code::PressUnitsSet:
+                c->PressUnitsSet(p, levelprobe::pressureUnits()[static_cast<size_t>(index)].code);
+                break;
+            case Code::TempUnitsSet:
+                c->TempUnitsSet(p, index);
+                break;
+            case Code::DensityCorrSet:
+                c->DensityCorrSet(p, index);
+                break;
+            default:
+                c->ReverseSet(p, index);
+            }
+        };
+        std::function<void(int, const QString&)> setNumber =
+            [c, code = setting.set](int p, const QString& value) {
+                switch (code) {
+                case Code::LocalGravitySet:
+                    c->LocalGravitySet(p, value);
+                    break;
+                case Code::RangeSet:
+                    c->RangeSet(p, value);
+                    break;
+                case Code::MaxOverRangeSet:
+                    c->MaxOverRangeSet(p, value);
+                    break;
+                default:
+                    c->LevelSet(p, value);
+                }
+            };
+        const auto query = [c, code = setting.query](int p) { c->query(p, code); };
         entries_.push_back(
-            {QLatin1String(label),
-             Kind::Setting,
-             {},
-             [this, sign, needsUnlock](int p, const QString& value) {
-                 if (needsUnlock && !family_.page(p).UnlockCheck->isChecked())
-                     return QStringLiteral("Needs \"Unlock\" ticked on the page, as its Set "
-                                           "does.");
-                 return numberCheck(
-                     [sign](QChar ch, const QString& typed) { return F::accepts(ch, typed, sign); },
-                     value);
-             },
-             [c, set, addsZero](int p, const QString& value) {
-                 (c->*set)(p, boxText(value, addsZero));
-             },
-             query(ask)});
-    };
-    entries_.push_back(listSetting(
-        "Pressure Units", "pressure units", pressureUnitNames(),
-        [c](int p, int index) {
-            c->PressUnitsSet(p, levelprobe::pressureUnits()[static_cast<size_t>(index)].code);
-        },
-        query(&LevelCommands::PressUnitsQueryBut_Click)));
-    entries_.push_back(listSetting(
-        "Temperature Units", "temperature units", levelprobe::temperatureUnitNames(),
-        [c](int p, int index) { c->TempUnitsSet(p, index); },
-        query(&LevelCommands::TempUnitsQueryBut_Click)));
-    entries_.push_back(listSetting(
-        "Density Correction", "density corrections", levelprobe::densityCorrectionNames(),
-        [c](int p, int index) { c->DensityCorrSet(p, index); },
-        query(&LevelCommands::DensityCorrQueryBut_Click)));
-    number("Local Gravity", F::Sign::Unsigned, false, true, &LevelCommands::LocalGravitySet,
-           &LevelCommands::LocalGravityQueryBut_Click);
-    entries_.push_back(listSetting(
-        "Reverse", "reverse settings", levelprobe::reverseNames(),
-        [c](int p, int index) { c->ReverseSet(p, index); },
-        query(&LevelCommands::ReverseQueryBut_Click)));
-    number("Range", F::Sign::Unsigned, true, false, &LevelCommands::RangeSet,
-           &LevelCommands::RangeQueryBut_Click);
-    number("Maximium Over Range", F::Sign::Unsigned, true, false, &LevelCommands::MaxOverRangeSet,
-           &LevelCommands::MaxOverRangeQueryBut_Click);
-    number("Local Level", F::Sign::Signed, false, true, &LevelCommands::LevelSet,
-           &LevelCommands::LevelQueryBut_Click);
+            tableSetting(setting, unlocked, std::move(setEntry), std::move(setNumber), query));
+    }
     entries_.push_back(fixed(QStringLiteral("Max. Sample Rate"),
                              QStringLiteral("Follows from the filter (Filter window).")));
     entries_.push_back(pageSetting(QStringLiteral("Logging Period")));
@@ -151,6 +133,7 @@ bool LevelSettings::setPageSetting(int p, const QString&, const QString& value) 
 RotarySettings::RotarySettings(rotary::RotaryFamily& family)
     : TableSettings(family.link()), family_(family) {
     using rotary::RotaryCommands;
+    using sdilink::Code;
     RotaryCommands* c = &family_.commands();
     entries_.push_back(fixed(QStringLiteral("Maximum Range"),
                              QStringLiteral("The page's own note, not a setting of the encoder.")));
@@ -159,22 +142,20 @@ RotarySettings::RotarySettings(rotary::RotaryFamily& family)
     entries_.push_back(
         fixed(QStringLiteral("Measurement Resolution"),
               QStringLiteral("Follows from the units, the circumference and the counts.")));
-    entries_.push_back(listSetting(
-        "Measurement Units", "measurement units", rotary::unitNames(),
-        [c](int p, int index) { c->RotaryMeasurementUnitsSet(p, index); },
-        [c](int p) { c->QueryRotaryMeasurementUnitsBut_Click(p); }));
-    entries_.push_back({QStringLiteral("Pulley Circumference (mm)"),
-                        Kind::Setting,
-                        {},
-                        [](int, const QString& value) {
-                            return numberCheck(&RotaryCommands::acceptsNumberCharacter, value);
-                        },
-                        [c](int p, const QString& value) { c->RotaryPulleyCircumSet(p, value); },
-                        [c](int p) { c->QueryRotaryPulleyCircumfBut_Click(p); }});
-    entries_.push_back(listSetting(
-        "Rotation Direction", "rotation directions", rotary::directionNames(),
-        [c](int p, int index) { c->RotaryDirectionSet(p, index); },
-        [c](int p) { c->QueryRotaryDirectionBut_Click(p); }));
+    for (const protocol::Setting& setting : rotary::settingTable()) {
+        std::function<void(int, int)> setEntry = [c, code = setting.set](int p, int index) {
+            if (code == Code::RotaryUnitsSet)
+                c->RotaryMeasurementUnitsSet(p, index);
+            else
+                c->RotaryDirectionSet(p, index);
+        };
+        std::function<void(int, const QString&)> setNumber = [c](int p, const QString& value) {
+            c->RotaryPulleyCircumSet(p, value);
+        };
+        const auto query = [c, code = setting.query](int p) { c->query(p, code); };
+        entries_.push_back(
+            tableSetting(setting, {}, std::move(setEntry), std::move(setNumber), query));
+    }
     entries_.push_back(pageSetting(QStringLiteral("Logging Period")));
 }
 

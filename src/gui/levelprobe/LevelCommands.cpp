@@ -93,6 +93,27 @@ void LevelCommands::send(int p, Code code, const QByteArray& value,
     link_.transmit(t);
 }
 
+void LevelCommands::query(int p, Code code) {
+    switch (code) {
+    case Code::PressUnitsQuery:
+        return PressUnitsQueryBut_Click(p);
+    case Code::TempUnitsQuery:
+        return TempUnitsQueryBut_Click(p);
+    case Code::DensityCorrQuery:
+        return DensityCorrQueryBut_Click(p);
+    case Code::LocalGravityQuery:
+        return LocalGravityQueryBut_Click(p);
+    case Code::RangeQuery:
+        return RangeQueryBut_Click(p);
+    case Code::MaxOverRangeQuery:
+        return MaxOverRangeQueryBut_Click(p);
+    case Code::LevelQuery:
+        return LevelQueryBut_Click(p);
+    default:
+        return send(p, code);
+    }
+}
+
 void LevelCommands::PressUnitsQueryBut_Click(int p) {
     send(p, Code::PressUnitsQuery, {}, LevelField::PressureUnits);
 }

@@ -75,6 +75,8 @@ public:
     void LocalOffsetCheck_Click(int p);
     void UnlockCheck_Click(int p);
 
+    // The query of a setting's code, as its Query button sends it.
+    void query(int p, Code code);
     // Sets from a value rather than a control, as the Set buttons send them: Apply
     // Configuration and the sequences use these, and leave the page's controls alone.
     void PressUnitsSet(int p, int unitCode);

@@ -1,5 +1,6 @@
 #include "NumberKeyFilter.h"
 
+#include "core/protocol/Settings.h"
 #include "gui/widgets/CharacterFilter.h"
 
 #include <QEvent>
@@ -19,14 +20,9 @@ void NumberKeyFilter::install(QLineEdit* box, Sign sign, LeadingDot dot,
 }
 
 bool NumberKeyFilter::accepts(QChar c, const QString& text, Sign sign) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return true;
-    if (u == u'.')
-        return !text.contains(QLatin1Char('.'));
-    if (u == u'-')
-        return sign == Sign::Signed && !text.contains(QLatin1Char('-'));
-    return false;
+    return protocol::numberCharacterFits(c, text,
+                                         sign == Sign::Signed ? protocol::NumberRule::Signed
+                                                              : protocol::NumberRule::Unsigned);
 }
 
 bool NumberKeyFilter::eventFilter(QObject* watched, QEvent* event) {

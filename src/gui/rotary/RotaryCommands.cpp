@@ -4,6 +4,7 @@
 #include "RotaryPage.h"
 #include "core/link/Link.h"
 #include "core/protocol/Catalogue.h"
+#include "core/protocol/Settings.h"
 #include "gui/platform/Dialogs.h"
 #include "gui/widgets/CharacterFilter.h"
 #include "gui/widgets/DropDown.h"
@@ -48,13 +49,7 @@ void RotaryCommands::connectPage(int p) {
 }
 
 bool RotaryCommands::acceptsNumberCharacter(QChar c, const QString& text) {
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        return true;
-    if (c == QLatin1Char('.'))
-        return !text.contains(QLatin1Char('.'));
-    if (c == QLatin1Char('-') || c == QLatin1Char('+'))
-        return !text.contains(QLatin1Char('-')) && !text.contains(QLatin1Char('+'));
-    return false;
+    return protocol::numberCharacterFits(c, text, protocol::NumberRule::PlusOrMinus);
 }
 
 void RotaryCommands::send(int p, Code code, const QByteArray& value,
@@ -65,6 +60,19 @@ void RotaryCommands::send(int p, Code code, const QByteArray& value,
     if (cleared)
         family_.clearField(p, *cleared);
     link_.transmit(t);
+}
+
+void RotaryCommands::query(int p, Code code) {
+    switch (code) {
+    case Code::RotaryUnitsQuery:
+        return QueryRotaryMeasurementUnitsBut_Click(p);
+    case Code::RotaryCircumferenceQuery:
+        return QueryRotaryPulleyCircumfBut_Click(p);
+    case Code::RotaryDirectionQuery:
+        return QueryRotaryDirectionBut_Click(p);
+    default:
+        return send(p, code);
+    }
 }
 
 void RotaryCommands::QueryRotaryMeasurementUnitsBut_Click(int p) {

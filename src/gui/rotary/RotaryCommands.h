@@ -45,6 +45,8 @@ public:
     void RotaryMeasurementUnitsBut_Click(int p);
     void RotaryDirectionBut_Click(int p);
     void RotaryPulleyCircumBut_Click(int p);
+    // The query of a setting's code, as its Query button sends it.
+    void query(int p, Code code);
     // The same sets from a value, leaving the page's controls alone (Apply Configuration).
     void RotaryMeasurementUnitsSet(int p, int index);
     void RotaryDirectionSet(int p, int index);
