@@ -37,15 +37,13 @@ private:
 
 Link::Link(platform::SerialPort& port, platform::Pause pause, platform::Clock clock,
            QObject* parent, platform::Timers& timers)
-    : QObject(parent), port_(port), pause_(std::move(pause)), clock_(std::move(clock)),
-      timers_(timers), timeoutTimer_(timers.makeTimer()), serviceRequestTimer_(timers.makeTimer()),
-      dataPauseTimer_(timers.makeTimer()), waitNoticeTimer_(timers.makeTimer()) {
+    : QObject(parent), port_(port), transmitter_(port, std::move(pause), this),
+      clock_(std::move(clock)), timers_(timers), timeoutTimer_(timers.makeTimer()),
+      measurement_(
+          timers, [this](int address) { sendDataRequest(address); },
+          [this] { return framer_.state() == Framer::State::AwaitingServiceRequest; }),
+      waitNoticeTimer_(timers.makeTimer()) {
     timeoutTimer_->onTimeout = [this] { TimeoutTimer_Timer(); };
-    serviceRequestTimer_->onTimeout = [this] {
-        if (framer_.state() == Framer::State::AwaitingServiceRequest)
-            sendDataRequest(framer_.measureAddress());
-    };
-    dataPauseTimer_->onTimeout = [this] { sendDataRequest(pendingDataAddress_); };
     waitNoticeTimer_->onTimeout = [this] { updateWaitNotice(); };
     // Queued, so that a reply arriving while a handler of this event has a box open raises
     // the event again.
@@ -74,7 +72,7 @@ void Link::setReplyStatus(qint16 status) {
         followUps_.clear();
         // The exchange in flight ends with them.
         if (followUpPending()) {
-            serviceRequestTimer_->stop();
+            measurement_.stopAwaiting();
             framer_.setState(Framer::State::Idle);
             port_.setCharacterByCharacter(false);
             endUnanswerable(Abandoned);
@@ -102,7 +100,7 @@ int Link::commandTimeout() const {
 
 bool Link::followUpPending() const {
     return awaiting_ || framer_.state() == Framer::State::AwaitingServiceRequest ||
-           dataPauseTimer_->isActive() || !followUps_.empty();
+           measurement_.pausing() || !followUps_.empty();
 }
 
 bool Link::held() const {
@@ -162,11 +160,10 @@ void Link::start(Transaction transaction) {
         if (followUpPending()) {
             // A step whose previous wait was abandoned: what is still out is given up.
             dropFollowUps(QStringLiteral("the exchange was given up"));
-            ++writes_;
-            writing_ = false;
+            transmitter_.giveUp();
             awaiting_ = false;
             timeoutTimer_->stop();
-            dataPauseTimer_->stop();
+            measurement_.stop();
             setReceiveState(Framer::State::Idle);
             finish(current_.exchange, Abandoned);
         }
@@ -201,31 +198,17 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
     // while the request is still being written is kept.
     FlushInput();
     received_.clear();
-    // Break and mark are timer steps: the window stays live however long they are set.
-    const quint64 sending = ++writes_;
-    writing_ = true;
-    port_.setBreak(true);
-    pause_(timings_.BreakTiming, this, [this, sending, in_buff] {
-        if (port_.isOpen())
-            port_.setBreak(false);
-        if (sending != writes_)
-            return; // given up during the break
-        pause_(timings_.MarkTiming, this, [this, sending, in_buff] {
-            if (sending != writes_)
-                return;
-            if (!port_.isOpen()) {
-                endUnanswerable(NotSent);
-                notifyIfFree();
-                return;
-            }
-            writing_ = false;
-            port_.write(in_buff);
-            if (!awaiting_ || sending != writes_)
-                return; // the port failed as it was written to
-            timeoutTimer_->start(commandTimeout() * std::max(1, current_.timeoutFactor) +
-                                 current_.sendingMs);
+    transmitter_.send(
+        in_buff, timings_.BreakTiming, timings_.MarkTiming,
+        [this] {
+            if (awaiting_)
+                timeoutTimer_->start(commandTimeout() * std::max(1, current_.timeoutFactor) +
+                                     current_.sendingMs);
+        },
+        [this] {
+            endUnanswerable(NotSent);
+            notifyIfFree();
         });
-    });
 }
 
 void Link::logLine(const QByteArray& text) {
@@ -257,7 +240,7 @@ void Link::setReceiveState(Framer::State state) {
     framer_.setState(state);
     port_.setCharacterByCharacter(state == Framer::State::AwaitingServiceRequest);
     if (state != Framer::State::AwaitingServiceRequest) {
-        serviceRequestTimer_->stop();
+        measurement_.stopAwaiting();
         if (wasAwaitingService)
             notifyIfFree();
     }
@@ -270,19 +253,17 @@ void Link::awaitServiceRequest(int waitSeconds) {
 
 void Link::awaitServiceRequestWithin(int milliseconds) {
     setReceiveState(Framer::State::AwaitingServiceRequest);
-    serviceRequestTimer_->start(std::max(0, milliseconds));
+    measurement_.awaitServiceRequest(framer_.measureAddress(), milliseconds);
 }
 
 void Link::requestDataAfterPause(int address) {
-    pendingDataAddress_ = address;
-    dataPauseTimer_->start(std::max<int>(0, timings_.DataTimeout));
+    measurement_.pauseBeforeData(address, timings_.DataTimeout);
 }
 
 void Link::abandonMeasurement() {
-    if (framer_.state() != Framer::State::AwaitingServiceRequest && !dataPauseTimer_->isActive())
+    if (framer_.state() != Framer::State::AwaitingServiceRequest && !measurement_.pausing())
         return;
-    dataPauseTimer_->stop();
-    serviceRequestTimer_->stop();
+    measurement_.stop();
     framer_.setState(Framer::State::Idle);
     port_.setCharacterByCharacter(false);
     dropFollowUps(QStringLiteral("the measurement was given up"));
@@ -406,7 +387,6 @@ void Link::Comm1_OnComm() {
         if (step.serviceRequest) {
             // The data request goes after the pause before a data request; the bus stays
             // held meanwhile.
-            serviceRequestTimer_->stop();
             requestDataAfterPause(framer_.measureAddress());
         }
         if (step.lineComplete)
@@ -418,7 +398,7 @@ void Link::lineFramed(const QByteArray& line) {
     // A late answer, a stray service request or noise is in the comms log and nothing more:
     // the time-out of the transaction in flight goes on.
     // Nothing answers a request before it is written.
-    const qsizetype start = awaiting_ && !writing_ ? replyStart(current_, line) : -1;
+    const qsizetype start = awaiting_ && !transmitter_.writing() ? replyStart(current_, line) : -1;
     if (start < 0)
         return;
     timeoutTimer_->stop();
@@ -457,7 +437,7 @@ void Link::finish(quint64 exchange, qint16 status) {
 
 void Link::sendNextFollowUp() {
     if (followUps_.empty() || awaiting_ ||
-        framer_.state() == Framer::State::AwaitingServiceRequest || dataPauseTimer_->isActive())
+        framer_.state() == Framer::State::AwaitingServiceRequest || measurement_.pausing())
         return;
     Transaction next = std::move(followUps_.front());
     followUps_.pop_front();
@@ -471,12 +451,11 @@ void Link::dropFollowUps(const QString& why) {
 }
 
 void Link::endUnanswerable(qint16 status) {
-    ++writes_; // a request still in its break or mark is not written
-    writing_ = false;
+    transmitter_.giveUp(); // a request still in its break or mark is not written
     dropFollowUps(QStringLiteral("the exchange ended without an answer"));
     awaiting_ = false;
     timeoutTimer_->stop();
-    dataPauseTimer_->stop();
+    measurement_.stop();
     FlushInput();
     if (handler_)
         handler_->unlockPage(current_.page);

@@ -3,7 +3,9 @@
 #include "core/link/CommsLog.h"
 #include "core/link/Framer.h"
 #include "core/link/LinkHandler.h"
+#include "core/link/MeasurementWait.h"
 #include "core/link/Transaction.h"
+#include "core/link/Transmitter.h"
 
 #include "core/platform/Services.h"
 #include "core/platform/Timers.h"
@@ -264,7 +266,7 @@ private:
     QString timeText() const;
 
     platform::SerialPort& port_;
-    platform::Pause pause_;
+    Transmitter transmitter_;
     platform::Clock clock_;
     platform::Timers& timers_;
     std::function<void()> beep_;
@@ -272,8 +274,7 @@ private:
     Framer framer_;
     CommsLog commsLog_;
     std::unique_ptr<platform::OneShotTimer> timeoutTimer_;
-    std::unique_ptr<platform::OneShotTimer> serviceRequestTimer_;
-    std::unique_ptr<platform::OneShotTimer> dataPauseTimer_;
+    MeasurementWait measurement_;
     std::unique_ptr<platform::OneShotTimer> waitNoticeTimer_;
     Timings timings_;
     Transaction current_;
@@ -286,7 +287,6 @@ private:
     Sending sending_ = Sending::Queue;
     quint64 followUpOf_ = 0;
     bool awaiting_ = false;
-    bool writing_ = false; // the request in flight is in its break or mark
     bool queueScheduled_ = false;
     bool resumesScheduled_ = false;
     bool waitNoticeShown_ = false;
@@ -297,13 +297,11 @@ private:
     int sequenceHolds_ = 0;
     std::vector<Waiter> waiters_;
     quint64 turns_ = 0;
-    quint64 writes_ = 0; // bumped when a request is written or given up mid-break
     quint64 transactions_ = 0;
     quint64 exchanges_ = 0;
     quint64 abandons_ = 0;
     qint16 replyStatus_ = Waiting;
     Code dataRequestCode_ = Code::Data;
-    int pendingDataAddress_ = 0;
 };
 
 // What a sequence awaits: the end of one of its steps, or its turn on the bus.
