@@ -55,26 +55,6 @@ QString TableSettings::lastRequest() const {
     return link_.strSent_Command();
 }
 
-QString TableSettings::listCheck(const QStringList& entries, const QString& what,
-                                 const QString& value) {
-    return entries.contains(value)
-               ? QString()
-               : QStringLiteral("\"%1\" is not in the list of %2.").arg(value, what);
-}
-
-QString TableSettings::numberCheck(const std::function<bool(QChar, const QString&)>& accepts,
-                                   const QString& value) {
-    if (value.isEmpty())
-        return QStringLiteral("The file gives no value.");
-    QString typed;
-    for (const QChar c : value) {
-        if (!accepts(c, typed))
-            return QStringLiteral("\"%1\" is not a number the page's box takes.").arg(value);
-        typed += c;
-    }
-    return {};
-}
-
 QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& rows,
                         bool withPageSettings, StopReason stop) {
     const auto rowOf = [&rows](const QString& label) -> ConfigRow* {

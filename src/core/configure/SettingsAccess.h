@@ -77,12 +77,6 @@ public:
     QCoro::Task<bool> query(int p, QString label) override;
     QString lastRequest() const override;
 
-    // Why a value is not one of a list's entries, or empty.
-    static QString listCheck(const QStringList& entries, const QString& what, const QString& value);
-    // Why a value is not a number whose every character the box's key filter takes.
-    static QString numberCheck(const std::function<bool(QChar, const QString&)>& accepts,
-                               const QString& value);
-
 protected:
     std::vector<Entry> entries_;
     sdilink::Link& link_;

@@ -71,12 +71,8 @@ void Link::setReplyStatus(qint16 status) {
         queue_.clear();
         followUps_.clear();
         // The exchange in flight ends with them.
-        if (followUpPending()) {
-            measurement_.stopAwaiting();
-            framer_.setState(Framer::State::Idle);
-            port_.setCharacterByCharacter(false);
+        if (followUpPending())
             endUnanswerable(Abandoned);
-        }
         updateWaitNotice();
         // Each sequence waiting ends now, while everything it refers to is still there.
         for (const Waiter& w : std::exchange(waiters_, {}))
@@ -346,7 +342,7 @@ void Link::resumeReady() {
     // Only the innermost sequence goes on; one that started another waits for its end.
     std::vector<std::coroutine_handle<>> ready;
     std::erase_if(waiters_, [this, &ready](const Waiter& w) {
-        const bool now = w.ready && (w.depth >= sequences_ || sequences_ == 0);
+        const bool now = w.ready && w.depth >= sequences_;
         if (now)
             ready.push_back(w.handle);
         return now;

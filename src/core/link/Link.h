@@ -231,7 +231,6 @@ private:
     };
 
     void start(Transaction transaction);
-    void write(quint64 sending);
     void suspend(const Await& await, std::coroutine_handle<> handle);
     bool resumed(const Await& await);
     void scheduleResumes();

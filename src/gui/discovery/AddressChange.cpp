@@ -63,7 +63,9 @@ QCoro::Task<bool> AddressChange::addressAnswers(int p, int address) {
         co_return false;
     const QByteArray& heard = link_.receivedSinceRequest();
     const qsizetype echo = heard.indexOf(probe.request);
-    co_return echo<0 ? !heard.isEmpty() : heard.size()> echo + probe.request.size();
+    if (echo < 0)
+        co_return !heard.isEmpty();
+    co_return heard.size() > echo + probe.request.size();
 }
 
 void AddressChange::AddrBut_Click(int p) {

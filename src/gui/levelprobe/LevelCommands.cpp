@@ -176,15 +176,14 @@ void LevelCommands::PressUnitsBut_Click(int p) {
     const QString title = QStringLiteral("Set Pressure Units.");
     if (!selection(units->currentIndex(), title, QStringLiteral("the pressure units")))
         return;
-    const std::optional<QByteArray> code = Catalogue::codeValue(units->selectedItemCode());
-    if (!code) {
+    if (!Catalogue::codeValue(units->selectedItemCode())) {
         dialogs_.messageBox(title,
                             QStringLiteral("The selected pressure unit has no code the sensor "
                                            "understands."),
                             Icon::Exclamation);
         return;
     }
-    send(p, Code::PressUnitsSet, *code, LevelField::PressureUnits);
+    PressUnitsSet(p, units->selectedItemCode());
 }
 
 void LevelCommands::PressUnitsSet(int p, int unitCode) {
