@@ -1,13 +1,13 @@
 #include "../discovery/BusWindow.h"
 #include "LevelProbe.h"
 #include "RotaryEncoder.h"
+#include "core/levelprobe/LevelSensors.h"
 #include "core/link/Link.h"
 #include "core/report/ConfigReport.h"
 #include "core/report/ReportReader.h"
 #include "gui/app/SensorPage.h"
 #include "gui/configure/ConfigureWindow.h"
 #include "gui/configure/Configuring.h"
-#include "gui/levelprobe/LevelFamily.h"
 #include "gui/levelprobe/LevelPage.h"
 #include "gui/rotary/RotaryFamily.h"
 #include "gui/rotary/RotaryPage.h"
@@ -56,8 +56,8 @@ sim::LevelProbe::Settings configured() {
     return s;
 }
 
-levelprobe::LevelFamily& family(MainWindow& w) {
-    return dynamic_cast<levelprobe::LevelFamily&>(w.family());
+levelprobe::LevelSensors& family(MainWindow& w) {
+    return dynamic_cast<levelprobe::LevelSensors&>(w.family());
 }
 
 QStringList settingLines(MainWindow& w, int p) {

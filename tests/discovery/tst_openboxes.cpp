@@ -1,5 +1,6 @@
 #include "BusWindow.h"
 #include "LevelProbe.h"
+#include "core/levelprobe/LevelSensors.h"
 #include "core/logging/LogModel.h"
 #include "core/logging/Logger.h"
 #include "core/report/ConfigReport.h"
@@ -7,7 +8,6 @@
 #include "gui/configure/ConfigureWindow.h"
 #include "gui/configure/Configuring.h"
 #include "gui/discovery/Scanner.h"
-#include "gui/levelprobe/LevelFamily.h"
 #include "gui/levelprobe/LevelPage.h"
 
 #include <QCheckBox>
@@ -92,7 +92,7 @@ void OpenBoxesTest::sequenceGoesOnUnderAnOpenDialog() {
         const QString path = f.dir.filePath("one.txt");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        auto& levels = dynamic_cast<levelprobe::LevelFamily&>(w.family());
+        auto& levels = dynamic_cast<levelprobe::LevelSensors&>(w.family());
         file.write(report::fileText(report::levelReport(levels.record(1), 1).lines));
         file.close();
         w.SensorTab->setCurrentIndex(3);

@@ -317,7 +317,7 @@ void ScanTest::calibrationResetAndFilterOnTheBus() {
     SimBus sim;
     sim.bus.addLevelProbe('2');
     auto w = loadWindow(t, sim);
-    auto& level = static_cast<levelprobe::LevelFamily&>(w->family());
+    auto& level = w->levelFamily();
     levelprobe::LevelPage* page = w->page(2)->level;
     // What the action showed in boxes, once the bus is quiet again.
     const auto run = [&](const std::function<void()>& act) -> QStringList {
@@ -396,13 +396,10 @@ void ScanTest::addressChangeOnTheBus() {
     QVERIFY(page->AddrBut->isEnabled());
 
     // The move's check-box requests go to the new address one after another.
-    {
-        const QSignalBlocker quietUnlock(page->UnlockCheck);
-        const QSignalBlocker quietOffset(w->page(5)->level->LocalOffsetCheck);
-        page->UnlockCheck->setChecked(true);
-        w->page(5)->level->LocalOffsetCheck->setChecked(true);
-        page->LocalOffsetCheck->setChecked(false);
-    }
+    page->UnlockCheck->setChecked(true);
+    w->page(5)->level->LocalOffsetCheck->setChecked(true);
+    page->LocalOffsetCheck->setChecked(false);
+    QVERIFY(QTest::qWaitFor([&] { return !w->link().busy(); }));
     QCOMPARE(choose(5), QString());
     QCOMPARE(busRequests(sim.bus),
              (QStringList{"5!", "2A5!", "5XUNLK1!", "5XLOC0!", "5M!", "5D0!"}));
@@ -534,7 +531,7 @@ void ScanTest::addressMoveTakesTheLogAlong() {
     const QString newest = logger.log(0).text(0, 2);
     const QString oldest = logger.log(0).text(1, 2);
 
-    static_cast<levelprobe::LevelFamily&>(w->family()).MoveLevelPage(0, 4);
+    static_cast<levelprobe::LevelSensors&>(w->family()).moveRecord(0, 4);
 
     QCOMPARE(logger.log(4).rowCount(), 2);
     QCOMPARE(logger.log(4).text(0, 2), newest);
@@ -700,7 +697,7 @@ void ScanTest::pulledAtEveryRequest() {
             page->StageOneBut->click();
         } else if (sequence == "reset") {
             w->mnuReset->trigger();
-            static_cast<levelprobe::LevelFamily&>(w->family()).reset().window().ResetBut->click();
+            w->levelFamily().reset().window().ResetBut->click();
         } else {
             page->PressUnitsCombo->setCurrentIndex(page->PressUnitsCombo->findText("mbar"));
             page->PressUnitsBut->click();

@@ -74,10 +74,12 @@ struct LevelFixture {
 
         widgets::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
                                        menus[2],   menus[3],   menus[4], menus[5]};
-        family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
-                                                           *link, dialogs, list.get());
-        logger->setFamily(family.get(), {});
-        decoder = std::make_unique<protocol::Decoder>(*link, *family, testing::boxFor(dialogs));
+        sensors = std::make_unique<levelprobe::LevelSensors>(*link, *logger, calibration);
+        sensors->setNotice(testing::boxFor(dialogs));
+        family =
+            std::make_unique<levelprobe::LevelFamily>(*sensors, pages, window, dialogs, list.get());
+        logger->setFamily(sensors.get(), {});
+        decoder = std::make_unique<protocol::Decoder>(*link, *sensors, testing::boxFor(dialogs));
         link->setHandler(decoder.get());
         link->setDataRequestCode(sdilink::Code::Data);
         trace->clear();
@@ -87,6 +89,7 @@ struct LevelFixture {
         link->setHandler(nullptr);
         decoder.reset();
         family.reset();
+        sensors.reset();
     }
 
     levelprobe::LevelPage& page(int p) { return *pages[static_cast<size_t>(p)]; }
@@ -95,7 +98,7 @@ struct LevelFixture {
     // Makes a request the transaction in flight as a page handler would (without writing it)
     // and hands the reply line to the link as the port would.
     void transact(int tab, sdilink::Code code, const QByteArray& request, const QByteArray& reply) {
-        family->LockLevelPage(tab);
+        sensors->lockPage(tab);
         link->setReplyStatus(sdilink::Link::Waiting);
         link->transmit(sdilink::Transaction::forPage(tab, code, request));
         port->writes.clear();
@@ -126,6 +129,7 @@ struct LevelFixture {
     testing::FakeDialogs dialogs;
     std::unique_ptr<sdilink::Link> link;
     std::unique_ptr<logging::Logger> logger;
+    std::unique_ptr<levelprobe::LevelSensors> sensors;
     std::unique_ptr<levelprobe::LevelFamily> family;
     std::unique_ptr<protocol::Decoder> decoder;
     QStringList calls;

@@ -246,8 +246,8 @@ void CalibrationTest::zeroAndSlope() {
     QFETCH(QByteArray, reading);
     QFETCH(QString, sent);
     Bench f;
-    f.family->record(1).range = "10";     // the range the sensor answered
-    f.family->record(1).pressure = "5.5"; // a reading taken before must not be used
+    f.sensors->record(1).range = "10";     // the range the sensor answered
+    f.sensors->record(1).pressure = "5.5"; // a reading taken before must not be used
     f.calibrate(1, slope, reading);
     const QString cleared = slope ? "1XANCLV1,1.0!" : "1XANCLV0,0.0!";
     QCOMPARE(f.sent(), (QStringList{cleared, "1M!", "1D0!", sent, "1M!", "1D0!"}));
@@ -290,7 +290,7 @@ void CalibrationTest::refusals() {
     QFETCH(QStringList, sent);
     QFETCH(QString, message);
     Bench f;
-    f.family->record(1).range = range;
+    f.sensors->record(1).range = range;
     f.page(1).RangeText->setText("10"); // typed, never sent: not the sensor's range
     f.page(1).SlopeCalibrationText->setText("1.0204");
     f.page(1).ZeroCalibrationText->setText("-0.01");

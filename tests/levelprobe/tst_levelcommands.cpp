@@ -10,6 +10,7 @@
 
 using levelprobe::LevelCommands;
 using levelprobe::LevelPage;
+using levelprobe::LevelSensors;
 using sdilink::Code;
 
 class LevelCommandsTest : public QObject {
@@ -452,7 +453,7 @@ void LevelCommandsTest::reciprocal_data() {
 void LevelCommandsTest::reciprocal() {
     QFETCH(QString, sg);
     QFETCH(QString, sent);
-    QCOMPARE(LevelCommands::reciprocalText(sg).value_or(QString()), sent);
+    QCOMPARE(LevelSensors::reciprocalText(sg).value_or(QString()), sent);
 }
 
 QTEST_MAIN(LevelCommandsTest)

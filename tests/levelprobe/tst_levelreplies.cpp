@@ -286,11 +286,11 @@ void LevelRepliesTest::localOffsetAnswers() {
     {
         // Guarded (as during a scan): the box follows, nothing is sent, the guard is cleared.
         LevelFixture f;
-        f.family->LocalOffsetEchoGuard = true;
+        f.sensors->LocalOffsetEchoGuard = true;
         f.transact(3, Code::LocalOffsetQuery, "3XLOC!", "3XLOC!31");
         QVERIFY(f.page(3).LocalOffsetCheck->isChecked());
         QVERIFY(f.port->writes.empty());
-        QVERIFY(!f.family->LocalOffsetEchoGuard);
+        QVERIFY(!f.sensors->LocalOffsetEchoGuard);
     }
     {
         // The set's reply starts a measurement.
@@ -356,7 +356,7 @@ void LevelRepliesTest::addressQueryAndChange() {
 void LevelRepliesTest::pageMoveFromZeroToFour() {
     LevelFixture f;
     levelprobe::LevelPage& from = f.page(0);
-    levelprobe::LevelRecord& r = f.family->record(0);
+    levelprobe::LevelRecord& r = f.sensors->record(0);
     r.identification = {"a", "b"};
     r.serialNumber = "4711";
     r.pressureUnit = 1;
@@ -368,17 +368,17 @@ void LevelRepliesTest::pageMoveFromZeroToFour() {
     QVERIFY(!moved.logPeriod.isEmpty());
     from.LocalOffsetCheck->setChecked(true);
     from.UnlockCheck->setChecked(true);
-    f.family->LocalOffsetEchoGuard = false;
+    f.sensors->LocalOffsetEchoGuard = false;
     f.list->topLevelItem(0)->setText(8, "Logging");
     f.logger->AddLogRow(0, "1.5", "bar", "20.1", "Centigrade");
     f.port->writes.clear();
     f.calls.clear();
 
-    f.family->MoveLevelPage(0, 4);
+    f.sensors->moveRecord(0, 4);
 
     // The record moves whole, and the new page and row show it; the old ones show nothing.
-    QVERIFY(f.family->record(4) == moved);
-    QVERIFY(f.family->record(0) == levelprobe::LevelRecord{});
+    QVERIFY(f.sensors->record(4) == moved);
+    QVERIFY(f.sensors->record(0) == levelprobe::LevelRecord{});
     levelprobe::LevelPage& to = f.page(4);
     QCOMPARE(to.RangeText->text(), QStringLiteral("10"));
     QCOMPARE(shownText(to.SensorIDList), QStringLiteral("a|b"));
@@ -394,8 +394,8 @@ void LevelRepliesTest::pageMoveFromZeroToFour() {
     // to 4 once the move is done.
     QVERIFY(to.LocalOffsetCheck->isChecked());
     QVERIFY(f.port->writes.empty());
-    QVERIFY(f.family->moveFollowUpsPending());
-    QVERIFY(!f.family->LocalOffsetEchoGuard);
+    QVERIFY(f.sensors->moveFollowUpsPending());
+    QVERIFY(!f.sensors->LocalOffsetEchoGuard);
     QVERIFY(!f.tabs->isTabEnabled(0));
     QVERIFY(f.tabs->isTabEnabled(4));
     QCOMPARE(f.tabs->currentIndex(), 4);

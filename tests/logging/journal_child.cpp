@@ -20,10 +20,10 @@
 #include "gui/levelprobe/LevelPage.h"
 #include "gui/logging/LogPages.h"
 
+#include "core/levelprobe/LevelSensors.h"
 #include "core/report/ConfigReport.h"
 #include "gui/configure/ConfigureWindow.h"
 #include "gui/configure/Configuring.h"
-#include "gui/levelprobe/LevelFamily.h"
 
 #include <QApplication>
 #include <QFile>
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
                 QFile file(path);
                 if (!file.open(QIODevice::WriteOnly))
                     QCoreApplication::exit(3);
-                auto& levels = dynamic_cast<levelprobe::LevelFamily&>(w.family());
+                auto& levels = dynamic_cast<levelprobe::LevelSensors&>(w.family());
                 file.write(report::fileText(report::levelReport(levels.record(3), 3).lines));
                 file.close();
                 QObject::connect(

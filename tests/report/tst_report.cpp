@@ -1,8 +1,8 @@
 #include "Fixtures.h"
 #include "Unprivileged.h"
+#include "core/levelprobe/LevelSensors.h"
 #include "core/report/ConfigReport.h"
 #include "gui/app/MainWindow.h"
-#include "gui/levelprobe/LevelFamily.h"
 #include "gui/rotary/RotaryFamily.h"
 #include "gui/widgets/DropDown.h"
 
@@ -43,7 +43,7 @@ std::unique_ptr<app::MainWindow> window(testing::TestServices& t, bool rotary,
         r.pulleyCircumference = "1200";
         r.direction = 0;
     } else {
-        levelprobe::LevelRecord& r = dynamic_cast<levelprobe::LevelFamily&>(w->family()).record(3);
+        levelprobe::LevelRecord& r = dynamic_cast<levelprobe::LevelSensors&>(w->family()).record(3);
         r.identification = ids;
         r.serialNumber = "../47 11";
         r.range = "10";

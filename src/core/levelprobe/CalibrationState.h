@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 namespace levelprobe {
 
@@ -13,7 +14,7 @@ struct CalibrationState {
     // Per page: stage one turned density correction on; leaving calibrate mode turns it off.
     std::array<bool, 10> DensityCorrectionOn{};
 
-    bool stageOneDone(int page) const { return StageOne_Flag.at(static_cast<size_t>(page)); }
+    bool stageOneDone(int page) const { return StageOne_Flag.at(static_cast<std::size_t>(page)); }
 };
 
 } // namespace levelprobe

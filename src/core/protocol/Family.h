@@ -18,8 +18,8 @@ using sdilink::Code;
 
 class ReplyLine;
 
-// What differs between the two sensor families: how a page is locked and unlocked and how
-// a reply is decoded. Implemented once by the level-probe family and once by the
+// What differs between the two sensor families: how a page is locked and unlocked (views
+// follow it) and how a reply is decoded. Implemented once by the level-probe family and once by the
 // rotary-encoder family.
 class Family {
 public:
@@ -33,9 +33,9 @@ public:
     // Transaction code of the family's measurement request: aM! or aC!.
     virtual Code measureCode() const = 0;
 
-    // Disables a page's controls (and the window-level ones) while a transaction is in flight.
+    // A transaction of the page is in flight: its controls (and the window-level ones) wait.
     virtual void lockPage(int page) = 0;
-    // Enables them again when the transaction has ended.
+    // The transaction has ended.
     virtual void unlockPage(int page) = 0;
 
     // Runs the decoder branch of the transaction on its reply line (which starts at the
@@ -43,14 +43,8 @@ public:
     // false when the family has no branch for the transaction's code.
     virtual bool decodeReply(const sdilink::Transaction& transaction, const ReplyLine& line) = 0;
 
-    // The address change aAb!: the target address b chosen on a page (empty while none is
-    // chosen), and the transaction code.
-    virtual std::optional<int> selectedAddress(int /*page*/) const { return std::nullopt; }
+    // The transaction code of the address change aAb!.
     virtual Code addressChangeCode() const { return Code::AddressChange; }
-    // Has the family call `set` with the page whose address "Set" button was clicked. A
-    // family without an address change never calls it.
-    using AddressSet = std::function<void(int page)>;
-    virtual void onAddressSet(AddressSet /*set*/) {}
     // After the reply to an address change moved the page: sends what the move leaves to
     // tell the sensor at its new address, one request after another, then unlocks the page.
     virtual QCoro::Task<> finishAddressChange(int newPage) {

@@ -117,6 +117,7 @@ MainWindow::~MainWindow() {
     decoder_.reset();
     scanner_.reset();
     configuring_.reset();
+    levelFamily_.reset();
     family_.reset();
 }
 
@@ -265,9 +266,19 @@ void MainWindow::load() {
         *link_, *family_, [this](const QString& title, const QString& text) {
             dialogs_->messageBox(title, text, Dialogs::Icon::Exclamation);
         });
+    std::function<std::optional<int>(int)> chosen;
+    std::function<void(std::function<void(int)>)> onAddressSet;
+    if (levelFamily_) {
+        chosen = [f = levelFamily_.get()](int p) { return f->selectedAddress(p); };
+        onAddressSet = [f = levelFamily_.get()](auto set) { f->onAddressSet(std::move(set)); };
+    } else {
+        auto* f = static_cast<rotary::RotaryFamily*>(family_.get());
+        chosen = [f](int p) { return f->selectedAddress(p); };
+        onAddressSet = [f](auto set) { f->onAddressSet(std::move(set)); };
+    }
     addressChange_ = std::make_unique<discovery::AddressChange>(*link_, *family_, *dialogs_,
-                                                                SensorTab, *scanner_);
-    addressChange_->connectPages();
+                                                                SensorTab, *scanner_, chosen);
+    onAddressSet([change = addressChange_.get()](int p) { change->AddrBut_Click(p); });
     connect(mnuQueryAddress, &QAction::triggered, this,
             [this] { addressChange_->mnuQueryAddress_Click(); });
     userCommand_ = std::make_unique<console::UserCommand>(
@@ -343,16 +354,20 @@ void MainWindow::loadLevelProbeFamily() {
     mnuFilter->setVisible(true);
     mnuReset->setVisible(true);
     lists_->showFamily(false);
-    auto level = std::make_unique<levelprobe::LevelFamily>(
-        levelPages, window_, *logger_, calibration_, *link_, *dialogs_, lists_->ListView);
-    scanSeries_ = &level->scanSeries();
-    level->calibrationMode().setCalibrateCheck(CalibrateCheck);
-    levelprobe::LevelFamily* family = level.get();
+    auto sensors = std::make_unique<levelprobe::LevelSensors>(*link_, *logger_, calibration_);
+    sensors->setNotice([this](const QString& title, const QString& text) {
+        dialogs_->messageBox(title, text, Dialogs::Icon::Exclamation);
+    });
+    levelFamily_ = std::make_unique<levelprobe::LevelFamily>(*sensors, levelPages, window_,
+                                                             *dialogs_, lists_->ListView);
+    levelprobe::LevelFamily* family = levelFamily_.get();
+    scanSeries_ = &family->scanSeries();
+    family->calibrationMode().setCalibrateCheck(CalibrateCheck);
     connect(mnuFilter, &QAction::triggered, this, [family] { family->filter().mnuFilter_Click(); });
     connect(mnuReset, &QAction::triggered, this, [family] { family->reset().mnuReset_Click(); });
-    report_ = [family](int p) { return report::levelReport(family->record(p), p); };
+    report_ = [s = sensors.get()](int p) { return report::levelReport(s->record(p), p); };
     configuring_ = makeConfiguring(std::make_unique<configure::LevelSettings>(*family));
-    family_ = std::move(level);
+    family_ = std::move(sensors);
 }
 
 const logging::LoggingState& MainWindow::loggingState() const {

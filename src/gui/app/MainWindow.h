@@ -54,6 +54,9 @@ class LogExporter;
 namespace help {
 class HelpWindow;
 }
+namespace levelprobe {
+class LevelFamily;
+}
 
 namespace app {
 
@@ -83,7 +86,9 @@ public:
 
     SensorPage* page(int i) const { return pages_.at(static_cast<size_t>(i)); }
     sdilink::Link& link() { return *link_; }
+    // The chosen family's sensors, and the level probes' pages (level probes chosen).
     protocol::Family& family() { return *family_; }
+    levelprobe::LevelFamily& levelFamily() { return *levelFamily_; }
     discovery::SensorLists& lists() { return *lists_; }
     logging::Logger& logger() { return *logger_; }
     discovery::Scanner& scanner() { return *scanner_; }
@@ -156,6 +161,7 @@ private:
     // A scan shows its progress in a window of its own; behind it the main window is drawn at
     // least every two seconds, drawing taking a quarter percent of the processor.
     std::unique_ptr<protocol::Family> family_;
+    std::unique_ptr<levelprobe::LevelFamily> levelFamily_;
     std::unique_ptr<configure::Configuring> configuring_; // the chosen family's
     // The configuration report of the chosen family's sensor at an address.
     std::function<report::ConfigReport(int address)> report_;

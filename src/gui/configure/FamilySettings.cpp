@@ -71,10 +71,9 @@ TableSettings::Entry tableSetting(const protocol::Setting& setting,
 
 LevelSettings::LevelSettings(levelprobe::LevelFamily& family)
     : TableSettings(family.link()), family_(family) {
-    using levelprobe::LevelCommands;
     using sdilink::Code;
-    LevelCommands* c = &family_.commands();
-    const auto unlocked = [this](int p) { return family_.page(p).UnlockCheck->isChecked(); };
+    levelprobe::LevelSensors* c = &family_.sensors();
+    const auto unlocked = [c](int p) { return c->unlockTicked(p); };
     for (const protocol::Setting& setting : levelprobe::settingTable()) {
         std::function<void(int, int)> setEntry = [c, code = setting.set](int p, int index) {
             switch (code) {
@@ -117,7 +116,8 @@ LevelSettings::LevelSettings(levelprobe::LevelFamily& family)
 }
 
 report::ReadReport LevelSettings::current(int p) const {
-    return report::readReport(report::fileText(report::levelReport(family_.record(p), p).lines));
+    return report::readReport(
+        report::fileText(report::levelReport(family_.sensors().record(p), p).lines));
 }
 
 QString LevelSettings::refusal(int p) const {

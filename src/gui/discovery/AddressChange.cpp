@@ -24,12 +24,9 @@ const QString kInUse =
 } // namespace
 
 AddressChange::AddressChange(Link& link, protocol::Family& family, platform::Dialogs& dialogs,
-                             QTabWidget* SensorTab, Scanner& scanner)
-    : link_(link), family_(family), dialogs_(dialogs), SensorTab_(SensorTab), scanner_(scanner) {}
-
-void AddressChange::connectPages() {
-    family_.onAddressSet([this](int p) { AddrBut_Click(p); });
-}
+                             QTabWidget* SensorTab, Scanner& scanner, Choice chosen)
+    : link_(link), family_(family), dialogs_(dialogs), SensorTab_(SensorTab), scanner_(scanner),
+      chosen_(std::move(chosen)) {}
 
 void AddressChange::mnuQueryAddress_Click() {
     int sensors = 0;
@@ -72,7 +69,7 @@ void AddressChange::AddrBut_Click(int p) {
     if (link_.deferWhileHeld(QStringLiteral("address %1").arg(p), p,
                              [this, p] { AddrBut_Click(p); }))
         return;
-    const std::optional<int> chosen = family_.selectedAddress(p);
+    const std::optional<int> chosen = chosen_(p);
     if (!chosen) {
         dialogs_.messageBox(kSetTitle, QStringLiteral("Please select sensor address."),
                             Icon::Exclamation);

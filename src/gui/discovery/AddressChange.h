@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QCoroTask>
+#include <functional>
+#include <optional>
 
 class QTabWidget;
 
@@ -22,11 +24,11 @@ class Scanner;
 // address, in both families.
 class AddressChange {
 public:
-    AddressChange(sdilink::Link& link, protocol::Family& family, platform::Dialogs& dialogs,
-                  QTabWidget* SensorTab, Scanner& scanner);
+    // The address chosen on a page's list, if any.
+    using Choice = std::function<std::optional<int>(int page)>;
 
-    // Connects every page's address "Set" button.
-    void connectPages();
+    AddressChange(sdilink::Link& link, protocol::Family& family, platform::Dialogs& dialogs,
+                  QTabWidget* SensorTab, Scanner& scanner, Choice chosen);
 
     // "?!"; refused when the last scan found more than one sensor.
     void mnuQueryAddress_Click();
@@ -46,6 +48,7 @@ private:
     platform::Dialogs& dialogs_;
     QTabWidget* SensorTab_;
     Scanner& scanner_;
+    Choice chosen_;
 };
 
 } // namespace discovery

@@ -126,7 +126,7 @@ QCoro::Task<> Calibration::restoreDensityCorrection(std::array<bool, 10> pages) 
             SequenceRun run(family_, p, true, QStringLiteral("Calibration Complete."),
                             QStringLiteral("Leaving calibrate mode"));
             off = co_await run.step("density correction off",
-                                    [&] { family_.commands().DensityCorrSet(p, 0); });
+                                    [&] { family_.sensors().DensityCorrSet(p, 0); });
         }
         if (family_.link().replyStatus() == sdilink::Link::Abandoned)
             co_return;
@@ -154,7 +154,7 @@ void Calibration::StageOneBut_Click(int p) {
 }
 
 QCoro::Task<> Calibration::stageOne(int p) {
-    LevelCommands& c = family_.commands();
+    LevelSensors& c = family_.sensors();
     CalibrationState& state = family_.calibration();
     const std::array<SequenceStep, 8> steps{{
         {"reverse output off", [&](int q) { c.ReverseSet(q, 0); }},
@@ -175,7 +175,7 @@ QCoro::Task<> Calibration::stageOne(int p) {
     {
         SequenceRun run(family_, p, true, QStringLiteral("Stage One Calibration"),
                         QStringLiteral("Stage one"));
-        family_.LockLevelPage(p);
+        family_.sensors().lockPage(p);
         done = co_await run.run(steps);
         if (done) {
             family_.link().beep();
@@ -193,7 +193,7 @@ QCoro::Task<> Calibration::stageOne(int p) {
 
 QCoro::Task<bool> Calibration::measure(SequenceRun& run, int p) {
     // The box shows this reading or nothing: never one taken before.
-    family_.clearField(p, LevelField::Reading);
+    family_.sensors().clearField(p, LevelField::Reading);
     co_return co_await run.step("reading", [this, p] { family_.logger().Measure(p); });
 }
 
@@ -221,7 +221,7 @@ struct Calibration::Point {
     const char* refusal;        // %1: the reading
     QString LevelRecord::*kept; // where the value sent is kept, and its field
     LevelField field;
-    void (LevelCommands::*set)(int, const QString&);
+    void (LevelSensors::*set)(int, const QString&);
     const char* cleared;
     std::function<std::optional<QString>(const QString& reading)> value;
     QStringList done;
@@ -230,7 +230,7 @@ struct Calibration::Point {
 QCoro::Task<> Calibration::calibratePoint(int p, Point point) {
     if (!family_.calibration().stageOneDone(p))
         co_return;
-    LevelCommands& c = family_.commands();
+    LevelSensors& c = family_.sensors();
     platform::Dialogs& dialogs = family_.dialogs();
     const QString title = QString::fromLatin1(point.title);
     const QString sequence = QString::fromLatin1(point.sequence);
@@ -250,13 +250,13 @@ QCoro::Task<> Calibration::calibratePoint(int p, Point point) {
         SequenceRun run(family_, p, false, title, sequence);
         if (!co_await measure(run, p))
             co_return;
-        const QString reading = family_.record(p).pressure;
+        const QString reading = family_.sensors().record(p).pressure;
         const std::optional<QString> value = point.value(reading);
         if (!value) {
             refusal = QString::fromLatin1(point.refusal).arg(reading);
         } else {
-            family_.record(p).*point.kept = *value;
-            family_.show(p, point.field);
+            family_.sensors().record(p).*point.kept = *value;
+            family_.sensors().taken(p, point.field);
             if (!co_await run.step("new value", [&] { send(*value); }))
                 co_return;
         }
@@ -281,14 +281,14 @@ void Calibration::ZeroCalibrationBut_Click(int p) {
                     "was sent.",
                     &LevelRecord::zeroCalibration,
                     LevelField::ZeroCalibration,
-                    &LevelCommands::ZeroCalibrationSet,
+                    &LevelSensors::ZeroCalibrationSet,
                     "0.0",
                     &zeroCorrection,
                     {QStringLiteral("Zero calibration complete, proceed to slope calibration.")}});
 }
 
 void Calibration::SlopeCalibrationBut_Click(int p) {
-    const QString range = family_.record(p).range;
+    const QString range = family_.sensors().record(p).range;
     if (!slope(range, QStringLiteral("1"))) {
         family_.dialogs().messageBox(
             QStringLiteral("Slope Calibration."),
@@ -306,7 +306,7 @@ void Calibration::SlopeCalibrationBut_Click(int p) {
             "sent, the sensor keeps the slope 1.0.",
             &LevelRecord::slopeCalibration,
             LevelField::SlopeCalibration,
-            &LevelCommands::SlopeCalibrationSet,
+            &LevelSensors::SlopeCalibrationSet,
             "1.0",
             [range](const QString& reading) { return slope(range, reading); },
             {QStringLiteral("Slope calibration complete."),

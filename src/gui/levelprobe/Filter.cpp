@@ -2,7 +2,6 @@
 
 #include "FilterWindow.h"
 #include "LevelFamily.h"
-#include "core/levelprobe/LevelAnswer.h"
 #include "gui/platform/Dialogs.h"
 
 #include <QLineEdit>
@@ -57,7 +56,7 @@ void Filter::FilterSetingsBut_Click() {
 }
 
 void Filter::FilterQuery(int p) {
-    family_.commands().FilterQuery(p);
+    family_.sensors().query(p, sdilink::Code::FilterQuery);
 }
 
 bool Filter::FilterSet(int p) {
@@ -74,7 +73,7 @@ bool Filter::FilterSet(int p) {
             platform::Dialogs::Icon::Exclamation);
         return false;
     }
-    family_.commands().FilterSet(p, *readings, *interval);
+    family_.sensors().FilterSet(p, *readings, *interval);
     return true;
 }
 
@@ -84,9 +83,9 @@ void Filter::setBoxes(const QString& readings, const QString& interval) {
     w.ReadingIntervalText->setText(interval);
 }
 
-void Filter::showFilter(const LevelAnswer& answer) {
+void Filter::showFilter(int readings, int interval, const QString& sampleRate) {
     if (hasWindow())
-        window_->showFilter(answer.readings, answer.interval, answer.sampleRate);
+        window_->showFilter(readings, interval, sampleRate);
 }
 
 void Filter::setEnabled(bool enabled) {

@@ -7,7 +7,6 @@ namespace levelprobe {
 
 class FilterWindow;
 class LevelFamily;
-struct LevelAnswer;
 
 // A level probe's filter: the filter window (one for the whole run, created on first use),
 // its query and set, and the answers it shows.
@@ -28,7 +27,7 @@ public:
     // Writes the boxes without showing the window (as the reset does).
     void setBoxes(const QString& readings, const QString& interval);
     // A filter answer: shown in the window, if there is one.
-    void showFilter(const LevelAnswer& answer);
+    void showFilter(int readings, int interval, const QString& sampleRate);
     // The window's buttons follow the page lock.
     void setEnabled(bool enabled);
 

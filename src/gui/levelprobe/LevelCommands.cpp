@@ -3,6 +3,7 @@
 #include "LevelFamily.h"
 #include "LevelPage.h"
 #include "NumberKeyFilter.h"
+#include "core/levelprobe/LevelSensors.h"
 #include "core/link/Link.h"
 #include "core/protocol/Catalogue.h"
 #include "core/protocol/Numbers.h"
@@ -23,10 +24,6 @@ using Icon = platform::Dialogs::Icon;
 namespace {
 
 const QString kProceed = QStringLiteral("Are you sure you wish to proceed?");
-
-QByteArray text(const QLineEdit* box) {
-    return Catalogue::textValue(box->text());
-}
 
 } // namespace
 
@@ -79,88 +76,42 @@ void LevelCommands::connectPage(int p) {
     F::install(pg.LevelOffsetText, F::Sign::Signed, F::LeadingDot::Keep, beep);
 }
 
-void LevelCommands::send(int p, Code code, const QByteArray& value,
-                         std::optional<LevelField> cleared, bool lock) {
-    sdilink::Transaction t =
-        sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
-    // The re-read of the unit-dependent settings that follows a unit change beeps once at
-    // its end.
-    t.beep = code != Code::PressUnitsSet;
-    if (lock)
-        family_.LockLevelPage(p);
-    if (cleared)
-        family_.clearField(p, *cleared);
-    link_.transmit(t);
-}
-
-void LevelCommands::query(int p, Code code) {
-    switch (code) {
-    case Code::PressUnitsQuery:
-        return PressUnitsQueryBut_Click(p);
-    case Code::TempUnitsQuery:
-        return TempUnitsQueryBut_Click(p);
-    case Code::DensityCorrQuery:
-        return DensityCorrQueryBut_Click(p);
-    case Code::LocalGravityQuery:
-        return LocalGravityQueryBut_Click(p);
-    case Code::RangeQuery:
-        return RangeQueryBut_Click(p);
-    case Code::MaxOverRangeQuery:
-        return MaxOverRangeQueryBut_Click(p);
-    case Code::LevelQuery:
-        return LevelQueryBut_Click(p);
-    default:
-        return send(p, code);
-    }
+LevelSensors& LevelCommands::sensors() const {
+    return family_.sensors();
 }
 
 void LevelCommands::PressUnitsQueryBut_Click(int p) {
-    send(p, Code::PressUnitsQuery, {}, LevelField::PressureUnits);
+    sensors().query(p, Code::PressUnitsQuery);
 }
 void LevelCommands::TempUnitsQueryBut_Click(int p) {
-    send(p, Code::TempUnitsQuery, {}, LevelField::TemperatureUnits);
+    sensors().query(p, Code::TempUnitsQuery);
 }
 void LevelCommands::DensityCorrQueryBut_Click(int p) {
-    send(p, Code::DensityCorrQuery, {}, LevelField::DensityCorrection);
+    sensors().query(p, Code::DensityCorrQuery);
 }
 void LevelCommands::LocalGravityQueryBut_Click(int p) {
-    send(p, Code::LocalGravityQuery, {}, LevelField::LocalGravity);
+    sensors().query(p, Code::LocalGravityQuery);
 }
 void LevelCommands::IDQueryBut_Click(int p) {
-    send(p, Code::Identification, {}, LevelField::Identification);
+    sensors().query(p, Code::Identification);
 }
 void LevelCommands::RangeQueryBut_Click(int p) {
-    send(p, Code::RangeQuery, {}, LevelField::Range);
+    sensors().query(p, Code::RangeQuery);
 }
 void LevelCommands::MaxOverRangeQueryBut_Click(int p) {
-    send(p, Code::MaxOverRangeQuery, {}, LevelField::MaxOverRange);
+    sensors().query(p, Code::MaxOverRangeQuery);
 }
 void LevelCommands::ReverseQueryBut_Click(int p) {
-    send(p, Code::ReverseQuery);
+    sensors().query(p, Code::ReverseQuery);
 }
 void LevelCommands::LevelQueryBut_Click(int p) {
-    send(p, Code::LevelQuery, {}, LevelField::LocalLevel);
+    sensors().query(p, Code::LevelQuery);
 }
 void LevelCommands::ApplyQueryBut_Click(int p) {
-    send(p, Code::LocalOffsetQuery);
+    sensors().query(p, Code::LocalOffsetQuery);
 }
 void LevelCommands::UnlockQueryBut_Click(int p) {
-    send(p, Code::UnlockQuery);
-}
-void LevelCommands::SerialNumberQuery(int p) {
-    send(p, Code::SerialNumberQuery);
-}
-void LevelCommands::SGQuery(int p) {
-    send(p, Code::SpecificGravityQuery);
-}
-void LevelCommands::ZeroCalibrationQuery(int p) {
-    send(p, Code::ZeroCorrectionQuery);
-}
-void LevelCommands::SlopeCalibrationQuery(int p) {
-    send(p, Code::SlopeQuery);
-}
-void LevelCommands::FilterQuery(int p) {
-    send(p, Code::FilterQuery);
+    sensors().query(p, Code::UnlockQuery);
 }
 
 std::optional<int> LevelCommands::selection(int index, const QString& title, const QString& what) {
@@ -183,12 +134,7 @@ void LevelCommands::PressUnitsBut_Click(int p) {
                             Icon::Exclamation);
         return;
     }
-    PressUnitsSet(p, units->selectedItemCode());
-}
-
-void LevelCommands::PressUnitsSet(int p, int unitCode) {
-    if (const std::optional<QByteArray> code = Catalogue::codeValue(unitCode))
-        send(p, Code::PressUnitsSet, *code, LevelField::PressureUnits);
+    sensors().PressUnitsSet(p, units->selectedItemCode());
 }
 
 void LevelCommands::TempUnitsBut_Click(int p) {
@@ -196,34 +142,22 @@ void LevelCommands::TempUnitsBut_Click(int p) {
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Temperature Units."),
                       QStringLiteral("the temperature units")))
-        TempUnitsSet(p, *index);
-}
-
-void LevelCommands::TempUnitsSet(int p, int index) {
-    send(p, Code::TempUnitsSet, Catalogue::digitValue(index), LevelField::TemperatureUnits);
+        sensors().TempUnitsSet(p, *index);
 }
 
 void LevelCommands::DensityCorrBut_Click(int p) {
     if (const auto index = selection(family_.page(p).DensityCorrCombo->currentIndex(),
                                      QStringLiteral("Set Density Correction."),
                                      QStringLiteral("the density correction")))
-        DensityCorrSet(p, *index);
-}
-
-void LevelCommands::DensityCorrSet(int p, int digit) {
-    send(p, Code::DensityCorrSet, Catalogue::digitValue(digit), LevelField::DensityCorrection);
+        sensors().DensityCorrSet(p, *index);
 }
 
 void LevelCommands::LocalGravityBut_Click(int p) {
-    LocalGravitySet(p, family_.page(p).LocalGravityText->text());
-}
-
-void LevelCommands::LocalGravitySet(int p, const QString& value) {
-    send(p, Code::LocalGravitySet, Catalogue::textValue(value), LevelField::LocalGravity);
+    sensors().LocalGravitySet(p, family_.page(p).LocalGravityText->text());
 }
 
 void LevelCommands::lockWarning(int p, const QString& title, const QString& what) {
-    if (family_.page(p).UnlockCheck->isChecked())
+    if (sensors().unlockTicked(p))
         return;
     // The sensor refuses the value while locked and answers with the one it holds; the
     // request still goes, so the page shows what the sensor has.
@@ -236,132 +170,62 @@ void LevelCommands::lockWarning(int p, const QString& title, const QString& what
 
 void LevelCommands::RangeBut_Click(int p) {
     lockWarning(p, QStringLiteral("Set Range Value."), QStringLiteral("range value"));
-    RangeSet(p, family_.page(p).RangeText->text());
-}
-
-void LevelCommands::RangeSet(int p, const QString& value) {
-    send(p, Code::RangeSet, Catalogue::textValue(value), LevelField::Range);
+    sensors().RangeSet(p, family_.page(p).RangeText->text());
 }
 
 void LevelCommands::MaxRangeBut_Click(int p) {
     lockWarning(p, QStringLiteral("Set Maximum Range Value."),
                 QStringLiteral("maximum range value"));
-    MaxOverRangeSet(p, family_.page(p).MaxOverRangeText->text());
-}
-
-void LevelCommands::MaxOverRangeSet(int p, const QString& value) {
-    send(p, Code::MaxOverRangeSet, Catalogue::textValue(value), LevelField::MaxOverRange);
+    sensors().MaxOverRangeSet(p, family_.page(p).MaxOverRangeText->text());
 }
 
 void LevelCommands::ReverseBut_Click(int p) {
     if (const auto index =
             selection(family_.page(p).ReverseCombo->currentIndex(),
                       QStringLiteral("Set Reverse Output."), QStringLiteral("the reverse output")))
-        ReverseSet(p, *index);
-}
-
-void LevelCommands::ReverseSet(int p, int digit) {
-    send(p, Code::ReverseSet, Catalogue::digitValue(digit));
+        sensors().ReverseSet(p, *index);
 }
 
 void LevelCommands::LevelBut_Click(int p) {
-    LevelSet(p, family_.page(p).LevelText->text());
-}
-
-void LevelCommands::LevelSet(int p, const QString& value) {
-    send(p, Code::LevelSet, Catalogue::textValue(value));
-}
-
-std::optional<QString> LevelCommands::reciprocalText(const QString& specificGravity) {
-    const std::optional<double> sg = protocol::parseNumber(specificGravity);
-    if (!sg || *sg <= 0.0)
-        return std::nullopt;
-    return protocol::plainNumberText(protocol::RoundIt(1.0 / *sg, 6));
+    sensors().LevelSet(p, family_.page(p).LevelText->text());
 }
 
 void LevelCommands::SGBut_Click(int p) {
-    const std::optional<QString> value = reciprocalText(family_.page(p).SGText->text());
+    const std::optional<QString> value =
+        LevelSensors::reciprocalText(family_.page(p).SGText->text());
     if (!value) {
         dialogs_.messageBox(QStringLiteral("Set Specific Gravity."),
                             QStringLiteral("Please enter a specific gravity greater than zero."),
                             Icon::Exclamation);
         return;
     }
-    SGSet(p, *value);
-}
-
-void LevelCommands::SGSet(int p, const QString& value) {
-    send(p, Code::SpecificGravitySet, Catalogue::textValue(value), LevelField::SpecificGravity);
+    sensors().SGSet(p, *value);
 }
 
 void LevelCommands::LevelOffsetBut_Click(int p) {
     if (!dialogs_.confirm(QStringLiteral("Level Offset Function."), kProceed))
         return;
-    // The sensor answers like a measurement and may ask for its data later.
-    link_.setMeasureAddress(p);
-    send(p, Code::LevelOffset, text(family_.page(p).LevelOffsetText));
+    sensors().LevelOffset(p, family_.page(p).LevelOffsetText->text());
 }
 
 void LevelCommands::AutoZeroBut_Click(int p) {
     if (!dialogs_.confirm(QStringLiteral("Auto Zero Function."), kProceed))
         return;
-    // Answered like a measurement, as the level offset is.
-    link_.setMeasureAddress(p);
-    send(p, Code::AutoZero);
+    sensors().AutoZero(p);
 }
 
 void LevelCommands::ClearOffsetsBut_Click(int p) {
     if (!dialogs_.confirm(QStringLiteral("Clear Offsets."), kProceed))
         return;
-    // The reply takes a new reading.
-    family_.calibration().UpdateReadings_Flag = true;
-    TrimOffSet(p);
+    sensors().ClearOffsets(p);
 }
 
 void LevelCommands::LocalOffsetCheck_Click(int p) {
-    if (family_.calibration().Calibrate_Flag)
-        return;
-    LocalOffsetSet(p, family_.page(p).LocalOffsetCheck->isChecked() ? 1 : 0);
-}
-
-void LevelCommands::LocalOffsetSet(int p, int digit) {
-    if (!family_.LocalOffsetEchoGuard)
-        send(p, Code::LocalOffsetSet, Catalogue::digitValue(digit));
-    family_.LocalOffsetEchoGuard = false;
+    sensors().LocalOffsetCheck_Click(p, family_.page(p).LocalOffsetCheck->isChecked());
 }
 
 void LevelCommands::UnlockCheck_Click(int p) {
-    send(p, Code::UnlockSet,
-         Catalogue::digitValue(family_.page(p).UnlockCheck->isChecked() ? 1 : 0));
-}
-
-void LevelCommands::XU1Set(int p, const QString& value) {
-    send(p, Code::XU1Set, Catalogue::textValue(value), std::nullopt, false);
-}
-
-void LevelCommands::ZeroCalibrationSet(int p, const QString& value) {
-    send(p, Code::ZeroCorrectionSet, Catalogue::textValue(value));
-}
-
-void LevelCommands::SlopeCalibrationSet(int p, const QString& value) {
-    send(p, Code::SlopeSet, Catalogue::textValue(value));
-}
-
-void LevelCommands::TrimOffSet(int p) {
-    send(p, Code::TrimOff);
-}
-
-void LevelCommands::TrimOnSet(int p, int digit) {
-    send(p, Code::TrimOn, Catalogue::digitValue(digit), std::nullopt, false);
-}
-
-void LevelCommands::XancalonSet(int p) {
-    send(p, Code::CalibrationOn);
-}
-
-void LevelCommands::FilterSet(int p, int readings, int interval) {
-    if (const std::optional<QByteArray> value = Catalogue::filterValue(readings, interval))
-        send(p, Code::FilterSet, *value);
+    sensors().UnlockCheck_Click(p, family_.page(p).UnlockCheck->isChecked());
 }
 
 } // namespace levelprobe

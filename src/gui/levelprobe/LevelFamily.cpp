@@ -24,36 +24,65 @@ namespace levelprobe {
 using widgets::LevelColumn;
 using widgets::setEnabled;
 
-LevelFamily::LevelFamily(std::array<LevelPage*, 10> pages, widgets::WindowControls window,
-                         logging::Logger& logger, CalibrationState& calibration,
-                         sdilink::Link& link, platform::Dialogs& dialogs, QTreeWidget* ListView)
-    : pages_(pages), window_(window), logger_(logger), link_(link), calibration_(calibration),
-      dialogs_(dialogs), listView_(ListView), view_(pages, ListView),
-      commands_(*this, link, dialogs), replies_(*this, link, dialogs), scanSeries_(*this),
+LevelFamily::LevelFamily(LevelSensors& sensors, std::array<LevelPage*, 10> pages,
+                         widgets::WindowControls window, platform::Dialogs& dialogs,
+                         QTreeWidget* ListView)
+    : sensors_(sensors), pages_(pages), window_(window), dialogs_(dialogs), listView_(ListView),
+      view_(pages, ListView), commands_(*this, sensors.link(), dialogs), scanSeries_(*this),
       calibrationMode_(*this), filter_(*this), reset_(*this) {
     for (int p = 0; p < static_cast<int>(pages_.size()); ++p) {
         commands_.connectPage(p);
         calibrationMode_.connectPage(p);
         // The logging period is the tool's setting for the sensor, chosen on its page.
         widgets::DropDown* periods = pages_[static_cast<size_t>(p)]->LogPeriodCombo;
-        const auto keep = [this, p, periods] { record(p).logPeriod = periods->text(); };
+        const auto keep = [this, p, periods] { sensors_.record(p).logPeriod = periods->text(); };
         keep();
         QObject::connect(periods, &widgets::DropDown::currentTextChanged, periods, keep);
     }
+    followSensors();
 }
 
-void LevelFamily::clearField(int p, LevelField field) {
-    record(p).clear(field);
-    show(p, field);
+void LevelFamily::followSensors() {
+    LevelSensors* s = &sensors_;
+    QObject::connect(s, &LevelSensors::fieldChanged, listView_,
+                     [this](int p, LevelField field) { view_.show(p, sensors_.record(p), field); });
+    QObject::connect(s, &LevelSensors::recordReplaced, listView_,
+                     [this](int p) { view_.showAll(p, sensors_.record(p)); });
+    QObject::connect(s, &LevelSensors::flagsChanged, listView_, [this](int p) { showFlags(p); });
+    QObject::connect(s, &LevelSensors::rowCleared, listView_,
+                     [this](int p) { widgets::clearRowTexts(listView_, p); });
+    QObject::connect(s, &LevelSensors::pageLockChanged, listView_, [this](int p, bool locked) {
+        locked ? LockLevelPage(p) : UnlockLevelPage(p);
+    });
+    QObject::connect(s, &LevelSensors::filterAnswered, listView_,
+                     [this](int, int readings, int interval, const QString& sampleRate) {
+                         filter_.showFilter(readings, interval, sampleRate);
+                     });
+    QObject::connect(s, &LevelSensors::sampleRateChanged, listView_,
+                     [this](int p) { FillLogPeriods(p); });
+    QObject::connect(s, &LevelSensors::moved, listView_,
+                     [this](int p, int q) { MoveLevelPage(p, q); });
 }
 
-void LevelFamily::forget(int p) {
-    LevelRecord& r = record(p);
-    const QString period = r.logPeriod;
-    r = LevelRecord{};
-    r.logPeriod = period;
-    view_.showAll(p, r);
-    widgets::clearRowTexts(listView_, p);
+void LevelFamily::showFlags(int p) {
+    // Quietly: a box acts only when the person changes it.
+    LevelPage& pg = page(p);
+    const QSignalBlocker quietOffset(pg.LocalOffsetCheck);
+    const QSignalBlocker quietUnlock(pg.UnlockCheck);
+    pg.LocalOffsetCheck->setChecked(sensors_.localOffsetTicked(p));
+    pg.UnlockCheck->setChecked(sensors_.unlockTicked(p));
+}
+
+logging::Logger& LevelFamily::logger() const {
+    return sensors_.logger();
+}
+
+sdilink::Link& LevelFamily::link() const {
+    return sensors_.link();
+}
+
+CalibrationState& LevelFamily::calibration() const {
+    return sensors_.calibration();
 }
 
 int LevelFamily::currentPage() const {
@@ -64,13 +93,8 @@ bool LevelFamily::hasSensor(int p) const {
     return window_.SensorTab->isTabEnabled(p);
 }
 
-bool LevelFamily::decodeReply(const sdilink::Transaction& transaction,
-                              const protocol::ReplyLine& line) {
-    return replies_.decode(transaction, line);
-}
-
 void LevelFamily::FillLogPeriods(int p) {
-    levelprobe::FillLogPeriods(page(p), logger_.state().LogActive.at(static_cast<size_t>(p)));
+    levelprobe::FillLogPeriods(page(p), logger().state().LogActive.at(static_cast<size_t>(p)));
 }
 
 namespace {
@@ -112,8 +136,8 @@ void LevelFamily::LockLevelPage(int p) {
     setWindowControls(false);
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.LogPeriodCombo}, false);
     // The logging sensor's Stop Log stays usable during every transaction.
-    if (logger_.state().loggingPage)
-        page(*logger_.state().loggingPage).StopLogBut->setEnabled(true);
+    if (logger().state().loggingPage)
+        page(*logger().state().loggingPage).StopLogBut->setEnabled(true);
     else
         pg.StopLogBut->setEnabled(false);
     setLevelGroup(pg, false);
@@ -131,7 +155,7 @@ void LevelFamily::UnlockLevelPage(int p) {
     setEnabled({pg.AddrBut, pg.StartLogBut, pg.StopLogBut, pg.LogPeriodCombo}, true);
     // While any sensor logs, no page can change its address, start a second log or change
     // its period.
-    if (logger_.state().loggingPage) {
+    if (logger().state().loggingPage) {
         for (LevelPage* other : pages_)
             setEnabled({other->AddrBut, other->StartLogBut, other->LogPeriodCombo}, false);
     }
@@ -139,7 +163,7 @@ void LevelFamily::UnlockLevelPage(int p) {
     setEnabled({window_.mnuUserCommand}, true);
     setEnabled({pg.ClearOffsetsBut, pg.StageOneBut}, true);
     // The stage-two calibration buttons follow stage one.
-    if (calibration_.stageOneDone(p))
+    if (calibration().stageOneDone(p))
         setEnabled({pg.ZeroCalibrationBut, pg.SlopeCalibrationBut, pg.PressureBut,
                     pg.CalibrationCompleteBut},
                    true);
@@ -149,48 +173,20 @@ std::optional<int> LevelFamily::selectedAddress(int p) const {
     return page(p).AddressCombo->selectedIndex();
 }
 
-void LevelFamily::onAddressSet(AddressSet set) {
+void LevelFamily::onAddressSet(std::function<void(int page)> set) {
     for (int p = 0; p <= 9; ++p)
         QObject::connect(page(p).AddrBut, &QPushButton::clicked, page(p).AddrBut,
                          [set, p] { set(p); });
-}
-
-QCoro::Task<> LevelFamily::finishAddressChange(int q) {
-    const auto followUps = std::exchange(moveFollowUps_, {});
-    for (const auto send : followUps)
-        if (!co_await link_.transact([&] { (commands_.*send)(q); }))
-            co_return; // its time-out has unlocked the page
-    // A local offset sent last is followed by a reading, whose end unlocks the page.
-    if (!link_.followUpPending())
-        UnlockLevelPage(q);
 }
 
 void LevelFamily::MoveLevelPage(int p, int q) {
     LevelPage& from = page(p);
     LevelPage& to = page(q);
     from.AddressCombo->setText(QStringLiteral("Select....."));
-    const QString period = record(p).logPeriod;
-    record(q) = std::exchange(record(p), LevelRecord{});
-    view_.showAll(q, record(q));
-    view_.showAll(p, record(p));
+    const QString period = sensors_.record(q).logPeriod;
     widgets::setCell(listView_, q, LevelColumn::LogStatus,
                      widgets::cell(listView_, p, LevelColumn::LogStatus));
     widgets::clearRowTexts(listView_, p);
-
-    // The check boxes act on a change of value: moving a ticked local offset onto an
-    // unticked box sends nothing, an unticked one onto a ticked box sends it, and a changed
-    // unlock state is sent to the new address. Those requests go out after the move.
-    moveFollowUps_.clear();
-    if (to.UnlockCheck->isChecked() != from.UnlockCheck->isChecked())
-        moveFollowUps_.push_back(&LevelCommands::UnlockCheck_Click);
-    if (to.LocalOffsetCheck->isChecked() && !from.LocalOffsetCheck->isChecked())
-        moveFollowUps_.push_back(&LevelCommands::LocalOffsetCheck_Click);
-    {
-        const QSignalBlocker quietOffset(to.LocalOffsetCheck);
-        const QSignalBlocker quietUnlock(to.UnlockCheck);
-        to.LocalOffsetCheck->setChecked(from.LocalOffsetCheck->isChecked());
-        to.UnlockCheck->setChecked(from.UnlockCheck->isChecked());
-    }
 
     window_.SensorTab->setTabEnabled(q, true);
     window_.SensorTab->setTabEnabled(p, false);
@@ -200,8 +196,6 @@ void LevelFamily::MoveLevelPage(int p, int q) {
     FillLogPeriods(q);
     to.LogPeriodCombo->setCurrentIndex(to.LogPeriodCombo->findText(period));
     from.LogPeriodCombo->clear();
-
-    logger_.moveLog(p, q);
 }
 
 } // namespace levelprobe

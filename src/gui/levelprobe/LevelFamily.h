@@ -3,17 +3,17 @@
 #include "Calibration.h"
 #include "Filter.h"
 #include "LevelCommands.h"
-#include "LevelReplies.h"
 #include "LevelScanSeries.h"
 #include "LevelView.h"
 #include "Reset.h"
 #include "core/levelprobe/CalibrationState.h"
 #include "core/levelprobe/LevelRecord.h"
-#include "core/protocol/Family.h"
+#include "core/levelprobe/LevelSensors.h"
 #include "gui/widgets/WindowControls.h"
 
 #include <array>
-#include <vector>
+#include <functional>
+#include <optional>
 
 class QTreeWidget;
 
@@ -31,58 +31,37 @@ namespace levelprobe {
 
 class LevelPage;
 
-// The level-probe family: the page lock rules, the page move after an address change, the
-// page's commands, the decoder branches of codes 0-39, its scan series and page re-query,
-// its logging periods, calibration, reset and filter.
-class LevelFamily final : public protocol::Family {
+// The level probes' pages: they show the sensors' records and follow their page locks, and
+// their controls call the sensors' requests; the page move after an address change, the
+// logging periods, calibration, reset and filter.
+class LevelFamily {
 public:
-    LevelFamily(std::array<LevelPage*, 10> pages, widgets::WindowControls window,
-                logging::Logger& logger, CalibrationState& calibration, sdilink::Link& link,
-                platform::Dialogs& dialogs, QTreeWidget* ListView);
+    LevelFamily(LevelSensors& sensors, std::array<LevelPage*, 10> pages,
+                widgets::WindowControls window, platform::Dialogs& dialogs, QTreeWidget* ListView);
 
-    QString serialNumber(int p) const override { return record(p).serialNumber; }
-    bool isRotary() const override { return false; }
-    Code dataRequestCode() const override { return Code::Data; }
-    Code measureCode() const override { return Code::Measure; }
-    void lockPage(int page) override { LockLevelPage(page); }
-    void unlockPage(int page) override { UnlockLevelPage(page); }
-    bool decodeReply(const sdilink::Transaction& transaction,
-                     const protocol::ReplyLine& line) override;
-    std::optional<int> selectedAddress(int page) const override;
-    void onAddressSet(AddressSet set) override;
-    Code addressChangeCode() const override { return Code::AddressChange; }
-    QCoro::Task<> finishAddressChange(int newPage) override;
-    // Requests a page move left for the new address.
-    bool moveFollowUpsPending() const { return !moveFollowUps_.empty(); }
+    // The address chosen on page p's list, if any; `set` is called with the page whose
+    // address "Set" button was clicked.
+    std::optional<int> selectedAddress(int p) const;
+    void onAddressSet(std::function<void(int page)> set);
 
     void LockLevelPage(int p);
     void UnlockLevelPage(int p);
-    // Moves the record of the sensor at page p (its old address) to page q and shows it
-    // there. What the new page's check boxes must tell the sensor is left for
-    // finishAddressChange.
+    // Shows page q with the record moved there from p (an address change).
     void MoveLevelPage(int p, int q);
 
-    // The record of the sensor at page p (its address).
-    LevelRecord& record(int p) { return records_.at(static_cast<size_t>(p)); }
-    const LevelRecord& record(int p) const { return records_.at(static_cast<size_t>(p)); }
-    // Shows a field of page p's record on the page and in the sensor list.
-    void show(int p, LevelField field) { view_.show(p, record(p), field); }
-    // Empties a field whose request has gone.
-    void clearField(int p, LevelField field);
-    // Forgets what page p's sensor said (it no longer answers); its logging period stays.
-    void forget(int p);
     // Rebuilds page p's logging-period list from its sample rate; a running log keeps its
     // period.
     void FillLogPeriods(int p);
 
+    LevelSensors& sensors() const { return sensors_; }
+
     LevelPage& page(int p) const { return *pages_.at(static_cast<size_t>(p)); }
     LevelCommands& commands() { return commands_; }
-    LevelReplies& replies() { return replies_; }
     LevelScanSeries& scanSeries() { return scanSeries_; }
-    logging::Logger& logger() const { return logger_; }
-    sdilink::Link& link() const { return link_; }
+    logging::Logger& logger() const;
+    sdilink::Link& link() const;
     QTreeWidget* ListView() const { return listView_; }
-    CalibrationState& calibration() { return calibration_; }
+    CalibrationState& calibration() const;
     Calibration& calibrationMode() { return calibrationMode_; }
     Filter& filter() { return filter_; }
     Reset& reset() { return reset_; }
@@ -92,28 +71,23 @@ public:
     int currentPage() const;
     bool hasSensor(int p) const;
 
-    // When true, the next programmatic change of a LocalOffsetCheck sends no command.
-    bool LocalOffsetEchoGuard = false;
-
 private:
     void setWindowControls(bool enabled);
 
+    void showFlags(int p);
+    void followSensors();
+
+    LevelSensors& sensors_;
     std::array<LevelPage*, 10> pages_;
     widgets::WindowControls window_;
-    logging::Logger& logger_;
-    sdilink::Link& link_;
-    CalibrationState& calibration_;
     platform::Dialogs& dialogs_;
     QTreeWidget* listView_;
-    std::array<LevelRecord, 10> records_;
     LevelView view_;
     LevelCommands commands_;
-    LevelReplies replies_;
     LevelScanSeries scanSeries_;
     Calibration calibrationMode_;
     Filter filter_;
     Reset reset_;
-    std::vector<void (LevelCommands::*)(int)> moveFollowUps_;
 };
 
 } // namespace levelprobe

@@ -4,11 +4,9 @@
 
 namespace levelprobe {
 
-class LevelCommands;
 class LevelFamily;
 
-// The level-probe family's part in a scan (fifteen queries, then aM!) and the re-read of a
-// page after its pressure unit was changed.
+// The level-probe family's part in a scan: fifteen queries, then aM!.
 class LevelScanSeries final : public protocol::ScanSeries {
 public:
     explicit LevelScanSeries(LevelFamily& family) : family_(family) {}
@@ -21,12 +19,7 @@ public:
     void clearRow(int page) override;
     void selectRow(int page) override;
 
-    // Re-reads the settings that depend on the pressure unit after it was changed.
-    QCoro::Task<> RequeryLevelPage(int page);
-
 private:
-    QCoro::Task<bool> ask(void (LevelCommands::*query)(int), int page);
-
     LevelFamily& family_;
 };
 

@@ -4,7 +4,6 @@
 #include "gui/widgets/DropDown.h"
 #include "gui/widgets/SensorColumns.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -57,13 +56,8 @@ void LevelView::show(int p, const LevelRecord& r, LevelField field) {
         pg.LevelText->setText(r.localLevel);
         break;
     case LevelField::LocalOffset:
-        if (r.localOffset)
-            pg.LocalOffsetCheck->setChecked(*r.localOffset);
-        break;
     case LevelField::Unlock:
-        if (r.unlock)
-            pg.UnlockCheck->setChecked(*r.unlock);
-        break;
+        break; // the boxes show the sensors' flags, which follow these answers
     case LevelField::SampleRate:
         pg.SampleRateText->setText(r.sampleRateText());
         break;

@@ -15,11 +15,9 @@ class LevelView {
 public:
     LevelView(std::array<LevelPage*, 10> pages, QTreeWidget* list);
 
-    // Shows one field of page p's record. A check box whose value changes sends it on, as a
-    // click would.
+    // Shows one field of page p's record (the check boxes show the sensors' flags instead).
     void show(int p, const LevelRecord& record, LevelField field);
-    // Shows every field but the check boxes, which act on a change of value: whoever moves a
-    // record decides what they tell the sensor.
+    // Shows every field.
     void showAll(int p, const LevelRecord& record);
 
 private:

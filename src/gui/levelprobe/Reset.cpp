@@ -71,16 +71,12 @@ QCoro::Task<> Reset::resetChosen(int p) {
 }
 
 QCoro::Task<bool> Reset::ResetSensor(int p) {
-    LevelCommands& c = family_.commands();
+    LevelSensors& c = family_.sensors();
     const std::array<SequenceStep, 11> steps{{
         {"reverse output off", [&](int q) { c.ReverseSet(q, 0); }},
         {"specific gravity 1.0", [&](int q) { c.SGSet(q, QStringLiteral("1.0")); }},
         {"XU1 0.0", [&](int q) { c.XU1Set(q, QStringLiteral("0.0")); }},
-        {"local level 0",
-         [&](int q) {
-             family_.page(q).LevelText->setText(QStringLiteral("0"));
-             c.LevelBut_Click(q);
-         }},
+        {"local level 0", [&](int q) { c.LevelSet(q, QStringLiteral("0")); }},
         {"zero correction 0.0", [&](int q) { c.ZeroCalibrationSet(q, QStringLiteral("0.0")); }},
         {"slope 1.0", [&](int q) { c.SlopeCalibrationSet(q, QStringLiteral("1.0")); }},
         {"local offset not applied", [&](int q) { c.LocalOffsetSet(q, 0); }},
@@ -90,14 +86,14 @@ QCoro::Task<bool> Reset::ResetSensor(int p) {
         {"filter 10 readings at interval 1",
          [&](int q) {
              family_.filter().setBoxes(QStringLiteral("10"), QStringLiteral("1"));
-             family_.filter().FilterSet(q);
+             c.FilterSet(q, 10, 1);
          }},
     }};
     bool complete = false;
     {
         SequenceRun run(family_, p, true, QStringLiteral("Reset Sensor."),
                         QStringLiteral("The reset"));
-        family_.LockLevelPage(p);
+        family_.sensors().lockPage(p);
         complete = co_await run.run(steps);
     }
     if (!complete)

@@ -13,7 +13,7 @@ SequenceRun::SequenceRun(LevelFamily& family, int page, bool calibrating, QStrin
     holdsBus_.emplace(family.link(), true);
     CalibrationState& state = family_.calibration();
     state.UpdateReadings_Flag = false;
-    family_.LocalOffsetEchoGuard = false;
+    family_.sensors().LocalOffsetEchoGuard = false;
     if (calibrating_)
         state.Calibrate_Flag = true;
 }
@@ -22,7 +22,7 @@ SequenceRun::~SequenceRun() {
     holdsBus_.reset();
     if (calibrating_)
         family_.calibration().Calibrate_Flag = false;
-    family_.UnlockLevelPage(page_);
+    family_.sensors().unlockPage(page_);
     reportFailure();
 }
 

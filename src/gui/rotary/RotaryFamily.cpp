@@ -102,7 +102,7 @@ std::optional<int> RotaryFamily::selectedAddress(int p) const {
     return page(p).RotaryAddressCombo->selectedIndex();
 }
 
-void RotaryFamily::onAddressSet(AddressSet set) {
+void RotaryFamily::onAddressSet(std::function<void(int page)> set) {
     for (int p = 0; p <= 9; ++p)
         QObject::connect(page(p).RotaryAddrBut, &QPushButton::clicked, page(p).RotaryAddrBut,
                          [set, p] { set(p); });

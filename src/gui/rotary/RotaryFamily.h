@@ -42,8 +42,8 @@ public:
     void unlockPage(int page) override { UnlockRotaryPage(page); }
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
-    std::optional<int> selectedAddress(int page) const override;
-    void onAddressSet(AddressSet set) override;
+    std::optional<int> selectedAddress(int page) const;
+    void onAddressSet(std::function<void(int page)> set);
     Code addressChangeCode() const override { return Code::RotaryAddressChange; }
 
     void LockRotaryPage(int p);

@@ -1,15 +1,12 @@
 #pragma once
 
-#include "core/levelprobe/LevelAnswer.h"
+#include "LevelAnswer.h"
 #include "core/protocol/ReplySteps.h"
 
 #include <QString>
 #include <QtGlobal>
 #include <array>
 
-namespace platform {
-class Dialogs;
-} // namespace platform
 namespace protocol {
 class ReplyLine;
 }
@@ -20,15 +17,15 @@ struct Transaction;
 
 namespace levelprobe {
 
-class LevelFamily;
+class LevelSensors;
 
 // The decoder branches of the level-probe transactions (codes 0-39): each reads the answer
-// (readLevelAnswer) into the sensor's record, which the page and the sensor list show, and
+// (readLevelAnswer) into the sensor's record, which the views show, and
 // decides what follows: an unlock, a reading, a re-read. None sends anything itself: what
 // follows goes once the branch has returned.
 class LevelReplies : private protocol::ReplySteps {
 public:
-    LevelReplies(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs);
+    LevelReplies(LevelSensors& sensors, sdilink::Link& link);
 
     // False when the code has no branch.
     bool decode(const sdilink::Transaction& transaction, const protocol::ReplyLine& line);
@@ -50,8 +47,7 @@ private:
     void data(int tab, const LevelAnswer& a);
     void localOffset(int tab, Code code, const LevelAnswer& a);
 
-    LevelFamily& family_;
-    platform::Dialogs& dialogs_;
+    LevelSensors& sensors_;
 };
 
 } // namespace levelprobe

@@ -1,26 +1,25 @@
 #include "LevelReplies.h"
 
-#include "LevelFamily.h"
+#include "LevelSensors.h"
 #include "core/link/Link.h"
 #include "core/logging/Logger.h"
-#include "gui/platform/Dialogs.h"
 
 namespace levelprobe {
 
 using protocol::ReplyLine;
 
-LevelReplies::LevelReplies(LevelFamily& family, sdilink::Link& link, platform::Dialogs& dialogs)
-    : ReplySteps(link), family_(family), dialogs_(dialogs) {}
+LevelReplies::LevelReplies(LevelSensors& sensors, sdilink::Link& link)
+    : ReplySteps(link), sensors_(sensors) {}
 
 void LevelReplies::unlock(int tab) {
     // A follow-up request asked for while the reply was applied (a check box that sends its
     // new value) keeps the page locked until its own reply.
     if (!followUpInFlight())
-        family_.UnlockLevelPage(tab);
+        sensors_.unlockPage(tab);
 }
 
 void LevelReplies::measure(int tab) {
-    family_.logger().Measure(tab);
+    sensors_.logger().Measure(tab);
 }
 
 bool LevelReplies::decode(const sdilink::Transaction& transaction, const ReplyLine& line) {
@@ -34,9 +33,9 @@ bool LevelReplies::decode(const sdilink::Transaction& transaction, const ReplyLi
 void LevelReplies::apply(int tab, Code code, const LevelAnswer& a) {
     // The answer goes into the sensor's record, and from there onto its page and list row;
     // then the branch decides what follows.
-    if (const std::optional<LevelField> field = family_.record(tab).take(code, a))
-        family_.show(tab, *field);
-    const bool calibrating = family_.calibration().Calibrate_Flag;
+    if (const std::optional<LevelField> field = sensors_.record(tab).take(code, a))
+        sensors_.taken(tab, *field);
+    const bool calibrating = sensors_.calibration().Calibrate_Flag;
     switch (code) {
     case Code::AddressChange:
         addressChange(tab, a);
@@ -63,7 +62,7 @@ void LevelReplies::apply(int tab, Code code, const LevelAnswer& a) {
         // The other values change with the unit: the page is read again once this reply is
         // done, before anything else waiting for the bus.
         link_.followWith(QStringLiteral("re-read %1").arg(tab), tab,
-                         [this, tab] { family_.scanSeries().RequeryLevelPage(tab); });
+                         [this, tab] { sensors_.RequeryLevelPage(tab); });
         break;
     case Code::TempUnitsSet:
     case Code::LocalGravitySet:
@@ -94,9 +93,9 @@ void LevelReplies::apply(int tab, Code code, const LevelAnswer& a) {
     case Code::FilterQuery:
     case Code::FilterSet:
         beep();
-        family_.filter().showFilter(a);
+        Q_EMIT sensors_.filterAnswered(tab, a.readings, a.interval, a.sampleRate);
         if (code == Code::FilterSet)
-            family_.FillLogPeriods(tab);
+            Q_EMIT sensors_.sampleRateChanged(tab);
         unlock(tab);
         break;
     case Code::AutoZero:
@@ -110,8 +109,8 @@ void LevelReplies::apply(int tab, Code code, const LevelAnswer& a) {
         break;
     case Code::TrimOff:
         beep();
-        if (family_.calibration().UpdateReadings_Flag) {
-            family_.calibration().UpdateReadings_Flag = false;
+        if (sensors_.calibration().UpdateReadings_Flag) {
+            sensors_.calibration().UpdateReadings_Flag = false;
             measure(tab);
         }
         break;
@@ -123,9 +122,9 @@ void LevelReplies::apply(int tab, Code code, const LevelAnswer& a) {
 void LevelReplies::addressChange(int tab, const LevelAnswer& a) {
     beep();
     if (a.oldAddress >= 0 && a.newAddress >= 0 && a.oldAddress != a.newAddress) {
-        family_.MoveLevelPage(a.oldAddress, a.newAddress);
+        sensors_.moveRecord(a.oldAddress, a.newAddress);
         // What the move leaves to send keeps the page locked until it is sent.
-        if (!family_.moveFollowUpsPending())
+        if (!sensors_.moveFollowUpsPending())
             unlock(a.newAddress);
     } else {
         unlock(tab);
@@ -157,9 +156,9 @@ void LevelReplies::awaitData(int tab, int waitSeconds) {
 void LevelReplies::data(int tab, const LevelAnswer& a) {
     // An answer without values has nothing to log.
     if (a.hasValues) {
-        const LevelRecord& r = family_.record(tab);
-        family_.logger().AddLogRow(tab, r.pressure, r.pressureUnitText(), r.temperature,
-                                   r.temperatureUnitText());
+        const LevelRecord& r = sensors_.record(tab);
+        sensors_.logger().AddLogRow(tab, r.pressure, r.pressureUnitText(), r.temperature,
+                                    r.temperatureUnitText());
     }
     unlock(tab);
 }
@@ -168,15 +167,14 @@ void LevelReplies::localOffset(int tab, Code code, const LevelAnswer& a) {
     beep();
     // A flag the box took was sent on by the box, as a click would (unless guarded).
     if (!a.flag || (*a.flag != 0 && *a.flag != 1))
-        dialogs_.messageBox(QStringLiteral("SDI12 Message Error."),
-                            QStringLiteral("Invalid Local Offset value."),
-                            platform::Dialogs::Icon::Exclamation);
-    if (code == Code::LocalOffsetSet && !family_.LocalOffsetEchoGuard &&
-        !family_.calibration().Calibrate_Flag)
+        sensors_.notify(QStringLiteral("SDI12 Message Error."),
+                        QStringLiteral("Invalid Local Offset value."));
+    if (code == Code::LocalOffsetSet && !sensors_.LocalOffsetEchoGuard &&
+        !sensors_.calibration().Calibrate_Flag)
         measure(tab);
     else
         unlock(tab);
-    family_.LocalOffsetEchoGuard = false;
+    sensors_.LocalOffsetEchoGuard = false;
 }
 
 } // namespace levelprobe
