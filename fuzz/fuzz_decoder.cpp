@@ -8,6 +8,7 @@
 
 #include "FakeDialogs.h"
 #include "FakeSerialPort.h"
+#include "LinkSupport.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "core/levelprobe/LevelAnswer.h"
@@ -21,9 +22,11 @@
 #include "gui/levelprobe/LevelFamily.h"
 #include "gui/levelprobe/LevelPage.h"
 #include "gui/logging/LogFrame.h"
+#include "gui/logging/LogPages.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -34,16 +37,27 @@
 
 namespace {
 
+// Every code of both families by its number, and a request typed by hand (99).
 constexpr std::array<qint16, 56> kCodes{
     0,  1,  2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  16,  17, 18,
     19, 20, 21,  22,  23,  24,  25,  26,  27,  28,  29,  30,  31,  32,  33,  34,  35,  36, 37,
     38, 39, 101, 102, 103, 104, 105, 106, 107, 108, 110, 111, 112, 113, 114, 116, 117, 99};
 
+// The code of a request typed by hand: every line answers it, and the user-command window
+// takes it instead of a page.
+constexpr qint16 kUserCommand = 99;
+
+QDateTime now() {
+    return QDateTime::currentDateTime();
+}
+
 struct Harness {
     Harness() {
-        for (auto& p : pages) {
-            p = new levelprobe::LevelPage;
-            tabs.addTab(p, QStringLiteral("page"));
+        std::array<logging::LogFrame*, 10> frames{};
+        for (size_t i = 0; i < pages.size(); ++i) {
+            pages[i] = new levelprobe::LevelPage;
+            tabs.addTab(pages[i], QStringLiteral("page"));
+            frames[i] = new logging::LogFrame(&tabs);
         }
         list.setColumnCount(9);
         for (int i = 0; i <= 9; ++i)
@@ -54,29 +68,25 @@ struct Harness {
         // Time-outs run on a manual clock that jumps to them whenever the event loop is idle,
         // so a sequence the input starts (a unit change's re-read) ends at once.
         clock.setAutoAdvance(true);
-        link = std::make_unique<sdilink::Link>(
-            port, dialogs, [](int) {}, [] { return QDateTime::currentDateTime(); }, nullptr,
-            timers);
+        link = std::make_unique<sdilink::Link>(port, testing::instantPause(), now, nullptr, timers);
         link->setBeeper([] {});
-        std::array<logging::LogFrame*, 10> frames{};
-        for (auto& f : frames)
-            f = new logging::LogFrame(&tabs);
-        logger = std::make_unique<logging::Logger>(
-            *link, [] { return QDateTime::currentDateTime(); }, frames);
+        logger = std::make_unique<logging::Logger>(*link, now);
+        logging::showLogs(*logger, frames);
         widgets::WindowControls window{&tabs,    &scan,    menus[0], menus[1],
                                        menus[2], menus[3], menus[4], menus[5]};
         family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
                                                            *link, dialogs, &list);
-        logger->setFamily(family.get(), {}, {});
-        decoder = std::make_unique<protocol::Decoder>(*link, *family, dialogs);
+        logger->setFamily(family.get(), {});
+        decoder = std::make_unique<protocol::Decoder>(*link, *family, testing::boxFor(dialogs));
         decoder->setUserCommandSink([](const QString&) {});
         link->setHandler(decoder.get());
+        link->setDataRequestCode(sdilink::Code::Data);
     }
 
     void run(const uint8_t* data, size_t size) {
-        const qint16 code = kCodes[data[0] % kCodes.size()];
+        const qint16 number = kCodes[data[0] % kCodes.size()];
+        const auto code = static_cast<sdilink::Code>(number);
         const int tab = data[1] % 10;
-        link->UserCommandFlag = code == 99;
         const QByteArray request = protocol::Catalogue::request(tab, code, "1");
         const QByteArray body(reinterpret_cast<const char*>(data + 2),
                               static_cast<qsizetype>(size - 2));
@@ -86,8 +96,10 @@ struct Harness {
         rotary::readRotaryAnswer(code, reply);
 
         sdilink::Transaction t = sdilink::Transaction::forPage(tab, code, request);
-        if (code == 99)
+        if (number == kUserCommand) {
             t.answer = sdilink::Transaction::Answer::AnyLine;
+            t.typed = true;
+        }
         link->transmit(t);
         QByteArray line;
         if (data[1] & 0x80)
@@ -106,7 +118,7 @@ struct Harness {
             p->SensorIDList->clear();
         for (int p = 0; p <= 9; ++p)
             logger->log(p).clear();
-        link->setReceiveState(0);
+        link->setReceiveState(sdilink::Framer::State::Idle);
     }
 
     QTabWidget tabs;

@@ -27,6 +27,8 @@
 
 namespace {
 
+// Every code of both families by its number, the acknowledge (-1), a request typed by hand
+// (99) and a code no family knows (100).
 constexpr std::array<qint16, 58> kCodes{
     -1, 0,  1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  16, 17, 18,
     19, 20, 21,  22,  23,  24,  25,  26,  27,  28,  29,  30,  31,  32,  33,  34,  35,  36, 37, 38,
@@ -34,6 +36,9 @@ constexpr std::array<qint16, 58> kCodes{
 
 // The code of a request typed by hand: every line answers it.
 constexpr qint16 kUserCommand = 99;
+
+using sdilink::Code;
+using State = sdilink::Framer::State;
 
 void require(bool holds, const char* what) {
     if (!holds) {
@@ -50,7 +55,8 @@ bool startsFramedLine(char c) {
 
 void checkFramer(const sdilink::Framer& framer, const sdilink::Framer::Step& step) {
     const sdilink::ReceiveBuffer& b = framer.buffer();
-    require(framer.state() <= 4, "framer state 0-4");
+    require(framer.state() >= State::Idle && framer.state() <= State::AfterLine,
+            "a known framer state");
     require(b.Count == b.Data.size(), "count is the line's length");
     require(b.Data.size() <= sdilink::Framer::kMaxLine, "line within its limit");
     require(b.LogText.size() <= sdilink::Framer::kMaxLogText, "comms-log text within its limit");
@@ -105,12 +111,15 @@ void lineFramed(const sdilink::Transaction& t, const QByteArray& line) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)
         return 0;
-    const qint16 code = kCodes[data[0] % kCodes.size()];
+    const qint16 number = kCodes[data[0] % kCodes.size()];
+    const auto code = static_cast<Code>(number);
     const int page = (data[1] & 0x0f) % 10;
     const QByteArray request = protocol::Catalogue::request(page, code, "1");
     sdilink::Transaction t = sdilink::Transaction::forPage(page, code, request);
-    if (code == kUserCommand)
+    if (number == kUserCommand) {
         t.answer = sdilink::Transaction::Answer::AnyLine;
+        t.typed = true;
+    }
 
     QByteArray bytes;
     if (data[1] & 0x80)
@@ -119,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bytes.append("\r\n");
 
     sdilink::Framer framer;
-    framer.setState(static_cast<quint8>((data[1] >> 4) & 0x01));
+    framer.setState((data[1] & 0x10) != 0 ? State::AwaitingServiceRequest : State::Idle);
     framer.setMeasureAddress(page);
     for (const char c : std::as_const(bytes)) {
         const sdilink::Framer::Step step = framer.feed(static_cast<quint8>(c));
