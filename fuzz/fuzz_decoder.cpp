@@ -74,10 +74,11 @@ struct Harness {
         logging::showLogs(*logger, frames);
         widgets::WindowControls window{&tabs,    &scan,    menus[0], menus[1],
                                        menus[2], menus[3], menus[4], menus[5]};
-        family = std::make_unique<levelprobe::LevelFamily>(pages, window, *logger, calibration,
-                                                           *link, dialogs, &list);
-        logger->setFamily(family.get(), {});
-        decoder = std::make_unique<protocol::Decoder>(*link, *family, testing::boxFor(dialogs));
+        sensors = std::make_unique<levelprobe::LevelSensors>(*link, *logger, calibration);
+        sensors->setNotice(testing::boxFor(dialogs));
+        family = std::make_unique<levelprobe::LevelFamily>(*sensors, pages, window, dialogs, &list);
+        logger->setFamily(sensors.get(), {});
+        decoder = std::make_unique<protocol::Decoder>(*link, *sensors, testing::boxFor(dialogs));
         decoder->setUserCommandSink([](const QString&) {});
         link->setHandler(decoder.get());
         link->setDataRequestCode(sdilink::Code::Data);
@@ -133,6 +134,7 @@ struct Harness {
     testing::FakeDialogs dialogs;
     std::unique_ptr<sdilink::Link> link;
     std::unique_ptr<logging::Logger> logger;
+    std::unique_ptr<levelprobe::LevelSensors> sensors;
     std::unique_ptr<levelprobe::LevelFamily> family;
     std::unique_ptr<protocol::Decoder> decoder;
 };

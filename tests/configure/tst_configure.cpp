@@ -5,11 +5,11 @@
 #include "core/link/Link.h"
 #include "core/report/ConfigReport.h"
 #include "core/report/ReportReader.h"
+#include "core/rotary/RotarySensors.h"
 #include "gui/app/SensorPage.h"
 #include "gui/configure/ConfigureWindow.h"
 #include "gui/configure/Configuring.h"
 #include "gui/levelprobe/LevelPage.h"
-#include "gui/rotary/RotaryFamily.h"
 #include "gui/rotary/RotaryPage.h"
 
 #include <QCheckBox>
@@ -290,7 +290,7 @@ void ConfigureTest::encodersTheSameWay() {
     sim.bus.addRotaryEncoder('2').setSettings(set);
     sim.bus.addRotaryEncoder('4');
     auto w = loadRotaryWindow(t, sim);
-    auto& encoders = dynamic_cast<rotary::RotaryFamily&>(w->family());
+    auto& encoders = dynamic_cast<rotary::RotarySensors&>(w->family());
     w->page(2)->rotary->RotaryLogPeriodCombo->setCurrentIndex(3);
     QTemporaryDir dir;
     const QString path = writeFile(

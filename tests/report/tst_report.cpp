@@ -2,8 +2,8 @@
 #include "Unprivileged.h"
 #include "core/levelprobe/LevelSensors.h"
 #include "core/report/ConfigReport.h"
+#include "core/rotary/RotarySensors.h"
 #include "gui/app/MainWindow.h"
-#include "gui/rotary/RotaryFamily.h"
 #include "gui/widgets/DropDown.h"
 
 #include <QAction>
@@ -34,7 +34,7 @@ std::unique_ptr<app::MainWindow> window(testing::TestServices& t, bool rotary,
     w->load();
     w->SensorTab->setCurrentIndex(3);
     if (rotary) {
-        rotary::RotaryRecord& r = dynamic_cast<rotary::RotaryFamily&>(w->family()).record(3);
+        rotary::RotaryRecord& r = dynamic_cast<rotary::RotarySensors&>(w->family()).record(3);
         r.identification = ids;
         r.serialNumber = "../47 11";
         r.countsPerRev = "1024";

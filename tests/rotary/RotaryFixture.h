@@ -56,10 +56,11 @@ struct RotaryFixture {
             frame->setColumns(logging::LogModel::Layout::Rotary);
         widgets::WindowControls window{tabs.get(), scan.get(), menus[0], menus[1],
                                        nullptr,    nullptr,    menus[2], menus[3]};
-        family = std::make_unique<rotary::RotaryFamily>(pages, window, *logger, *link, dialogs,
-                                                        list.get());
-        logger->setFamily(family.get(), {});
-        decoder = std::make_unique<protocol::Decoder>(*link, *family, testing::boxFor(dialogs));
+        sensors = std::make_unique<rotary::RotarySensors>(*link, *logger);
+        family =
+            std::make_unique<rotary::RotaryFamily>(*sensors, pages, window, dialogs, list.get());
+        logger->setFamily(sensors.get(), {});
+        decoder = std::make_unique<protocol::Decoder>(*link, *sensors, testing::boxFor(dialogs));
         link->setHandler(decoder.get());
         trace->clear();
     }
@@ -68,6 +69,7 @@ struct RotaryFixture {
         link->setHandler(nullptr);
         decoder.reset();
         family.reset();
+        sensors.reset();
     }
 
     rotary::RotaryPage& page(int p) { return *pages[static_cast<size_t>(p)]; }
@@ -76,7 +78,7 @@ struct RotaryFixture {
     // Makes a request the transaction in flight (without writing it) and hands the reply
     // line to the link as the port would.
     void transact(int tab, sdilink::Code code, const QByteArray& request, const QByteArray& reply) {
-        family->LockRotaryPage(tab);
+        sensors->lockPage(tab);
         link->setReplyStatus(sdilink::Link::Waiting);
         link->transmit(sdilink::Transaction::forPage(tab, code, request));
         port->writes.clear();
@@ -97,6 +99,7 @@ struct RotaryFixture {
     testing::FakeDialogs dialogs;
     std::unique_ptr<sdilink::Link> link;
     std::unique_ptr<logging::Logger> logger;
+    std::unique_ptr<rotary::RotarySensors> sensors;
     std::unique_ptr<rotary::RotaryFamily> family;
     std::unique_ptr<protocol::Decoder> decoder;
     int beeps = 0;

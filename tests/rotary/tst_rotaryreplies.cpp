@@ -181,7 +181,7 @@ void RotaryRepliesTest::branches() {
     QFETCH(QString, columnText);
     QFETCH(QString, next);
     RotaryFixture f;
-    f.family->record(2).units = 0; // metres, as the encoder said
+    f.sensors->record(2).units = 0; // metres, as the encoder said
     f.transact(2, code, request, reply);
     if (!control.isEmpty())
         QCOMPARE(shownText(f.page(2).findChild<QWidget*>(control)), text);
@@ -202,7 +202,7 @@ void RotaryRepliesTest::branches() {
     } else if (next == "await") {
         QVERIFY(f.port->writes.empty());
         QCOMPARE(f.link->ReceiveState(), sdilink::Framer::State::AwaitingServiceRequest);
-        QCOMPARE(f.family->replies().MeasureWait[2], qint16(2));
+        QCOMPARE(f.sensors->replies().MeasureWait[2], qint16(2));
     }
     if (code == Code::RotaryData) {
         QCOMPARE(f.logger->log(2).rowCount(), 1);
@@ -289,8 +289,8 @@ void RotaryRepliesTest::resolution() {
     // The counts answer shows it on the page.
     RotaryFixture f;
     rotary::RotaryPage& pg = f.page(5);
-    f.family->record(5).units = units;
-    f.family->record(5).pulleyCircumference = circumference;
+    f.sensors->record(5).units = units;
+    f.sensors->record(5).pulleyCircumference = circumference;
     f.transact(5, Code::RotaryCountsQuery, "5XPC!", "5XPC!5" + counts.toLatin1());
     QCOMPARE(pg.RotaryMeasurementResText->text(), resolution);
 }
@@ -300,19 +300,19 @@ void RotaryRepliesTest::addressMoveWithTwoLogRows() {
     f.tabs->setTabEnabled(1, true);
     f.logger->AddLogRow(1, "1.25", "Metres");
     f.logger->AddLogRow(1, "1.50", "Metres");
-    rotary::RotaryRecord& r = f.family->record(1);
+    rotary::RotaryRecord& r = f.sensors->record(1);
     r.serialNumber = "0815";
     r.pulleyCircumference = "200";
     r.direction = 1;
     r.currentValue = "1.50";
     f.list->topLevelItem(1)->setText(6, "Logging");
     rotary::RotaryRecord moved = r;
-    moved.logPeriod = f.family->record(6).logPeriod; // the periods stay with their pages
-    f.family->LockRotaryPage(6);
+    moved.logPeriod = f.sensors->record(6).logPeriod; // the periods stay with their pages
+    f.sensors->lockPage(6);
     f.transact(1, Code::RotaryAddressChange, "1A6!", "1A6!6");
 
-    QVERIFY(f.family->record(6) == moved);
-    QCOMPARE(f.family->record(1).serialNumber, QString());
+    QVERIFY(f.sensors->record(6) == moved);
+    QCOMPARE(f.sensors->record(1).serialNumber, QString());
     QCOMPARE(f.logger->log(6).rowCount(), 2);
     QCOMPARE(f.logger->log(6).text(0, 2), QStringLiteral("1.50"));
     QCOMPARE(f.logger->log(6).text(1, 2), QStringLiteral("1.25"));

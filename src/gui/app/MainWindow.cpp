@@ -118,6 +118,7 @@ MainWindow::~MainWindow() {
     scanner_.reset();
     configuring_.reset();
     levelFamily_.reset();
+    rotaryFamily_.reset();
     family_.reset();
 }
 
@@ -272,7 +273,7 @@ void MainWindow::load() {
         chosen = [f = levelFamily_.get()](int p) { return f->selectedAddress(p); };
         onAddressSet = [f = levelFamily_.get()](auto set) { f->onAddressSet(std::move(set)); };
     } else {
-        auto* f = static_cast<rotary::RotaryFamily*>(family_.get());
+        rotary::RotaryFamily* f = rotaryFamily_.get();
         chosen = [f](int p) { return f->selectedAddress(p); };
         onAddressSet = [f](auto set) { f->onAddressSet(std::move(set)); };
     }
@@ -322,13 +323,12 @@ void MainWindow::loadRotaryFamily() {
     window_.mnuFilter = nullptr;
     window_.mnuReset = nullptr;
     lists_->showFamily(true);
-    auto encoders = std::make_unique<rotary::RotaryFamily>(rotaryPages, window_, *logger_, *link_,
+    auto encoders = std::make_unique<rotary::RotarySensors>(*link_, *logger_);
+    rotaryFamily_ = std::make_unique<rotary::RotaryFamily>(*encoders, rotaryPages, window_,
                                                            *dialogs_, lists_->RotaryListView);
-    scanSeries_ = &encoders->scanSeries();
-    report_ = [family = encoders.get()](int p) {
-        return report::rotaryReport(family->record(p), p);
-    };
-    configuring_ = makeConfiguring(std::make_unique<configure::RotarySettings>(*encoders));
+    scanSeries_ = &rotaryFamily_->scanSeries();
+    report_ = [s = encoders.get()](int p) { return report::rotaryReport(s->record(p), p); };
+    configuring_ = makeConfiguring(std::make_unique<configure::RotarySettings>(*rotaryFamily_));
     family_ = std::move(encoders);
 }
 

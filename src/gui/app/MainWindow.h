@@ -57,6 +57,9 @@ class HelpWindow;
 namespace levelprobe {
 class LevelFamily;
 }
+namespace rotary {
+class RotaryFamily;
+}
 
 namespace app {
 
@@ -86,9 +89,10 @@ public:
 
     SensorPage* page(int i) const { return pages_.at(static_cast<size_t>(i)); }
     sdilink::Link& link() { return *link_; }
-    // The chosen family's sensors, and the level probes' pages (level probes chosen).
+    // The chosen family's sensors, and their pages.
     protocol::Family& family() { return *family_; }
     levelprobe::LevelFamily& levelFamily() { return *levelFamily_; }
+    rotary::RotaryFamily& rotaryFamily() { return *rotaryFamily_; }
     discovery::SensorLists& lists() { return *lists_; }
     logging::Logger& logger() { return *logger_; }
     discovery::Scanner& scanner() { return *scanner_; }
@@ -162,6 +166,7 @@ private:
     // least every two seconds, drawing taking a quarter percent of the processor.
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<levelprobe::LevelFamily> levelFamily_;
+    std::unique_ptr<rotary::RotaryFamily> rotaryFamily_;
     std::unique_ptr<configure::Configuring> configuring_; // the chosen family's
     // The configuration report of the chosen family's sensor at an address.
     std::function<report::ConfigReport(int address)> report_;

@@ -132,9 +132,8 @@ bool LevelSettings::setPageSetting(int p, const QString&, const QString& value) 
 
 RotarySettings::RotarySettings(rotary::RotaryFamily& family)
     : TableSettings(family.link()), family_(family) {
-    using rotary::RotaryCommands;
     using sdilink::Code;
-    RotaryCommands* c = &family_.commands();
+    rotary::RotarySensors* c = &family_.sensors();
     entries_.push_back(fixed(QStringLiteral("Maximum Range"),
                              QStringLiteral("The page's own note, not a setting of the encoder.")));
     entries_.push_back(fixed(QStringLiteral("Counts Per Revolution"),
@@ -160,7 +159,8 @@ RotarySettings::RotarySettings(rotary::RotaryFamily& family)
 }
 
 report::ReadReport RotarySettings::current(int p) const {
-    return report::readReport(report::fileText(report::rotaryReport(family_.record(p), p).lines));
+    return report::readReport(
+        report::fileText(report::rotaryReport(family_.sensors().record(p), p).lines));
 }
 
 QString RotarySettings::refusal(int p) const {

@@ -3,8 +3,8 @@
 #include "RotaryFamily.h"
 #include "RotaryPage.h"
 #include "core/link/Link.h"
-#include "core/protocol/Catalogue.h"
 #include "core/protocol/Settings.h"
+#include "core/rotary/RotarySensors.h"
 #include "gui/platform/Dialogs.h"
 #include "gui/widgets/CharacterFilter.h"
 #include "gui/widgets/DropDown.h"
@@ -16,7 +16,6 @@
 
 namespace rotary {
 
-using protocol::Catalogue;
 using Icon = platform::Dialogs::Icon;
 
 RotaryCommands::RotaryCommands(RotaryFamily& family, sdilink::Link& link,
@@ -52,49 +51,27 @@ bool RotaryCommands::acceptsNumberCharacter(QChar c, const QString& text) {
     return protocol::numberCharacterFits(c, text, protocol::NumberRule::PlusOrMinus);
 }
 
-void RotaryCommands::send(int p, Code code, const QByteArray& value,
-                          std::optional<RotaryField> cleared) {
-    const sdilink::Transaction t =
-        sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
-    family_.LockRotaryPage(p);
-    if (cleared)
-        family_.clearField(p, *cleared);
-    link_.transmit(t);
-}
-
-void RotaryCommands::query(int p, Code code) {
-    switch (code) {
-    case Code::RotaryUnitsQuery:
-        return QueryRotaryMeasurementUnitsBut_Click(p);
-    case Code::RotaryCircumferenceQuery:
-        return QueryRotaryPulleyCircumfBut_Click(p);
-    case Code::RotaryDirectionQuery:
-        return QueryRotaryDirectionBut_Click(p);
-    default:
-        return send(p, code);
-    }
+RotarySensors& RotaryCommands::sensors() const {
+    return family_.sensors();
 }
 
 void RotaryCommands::QueryRotaryMeasurementUnitsBut_Click(int p) {
-    send(p, Code::RotaryUnitsQuery, {}, RotaryField::Units);
+    sensors().query(p, Code::RotaryUnitsQuery);
 }
 void RotaryCommands::QueryRotaryPulleyCircumfBut_Click(int p) {
-    send(p, Code::RotaryCircumferenceQuery, {}, RotaryField::PulleyCircumference);
+    sensors().query(p, Code::RotaryCircumferenceQuery);
 }
 void RotaryCommands::QueryRotaryDirectionBut_Click(int p) {
-    send(p, Code::RotaryDirectionQuery, {}, RotaryField::Direction);
+    sensors().query(p, Code::RotaryDirectionQuery);
 }
 void RotaryCommands::QueryRotaryCountsPerRevBut_Click(int p) {
-    send(p, Code::RotaryCountsQuery, {}, RotaryField::CountsPerRev);
+    sensors().query(p, Code::RotaryCountsQuery);
 }
 void RotaryCommands::QueryRotaryCurrentValueBut_Click(int p) {
-    send(p, Code::RotaryCurrentValueQuery, {}, RotaryField::CurrentValue);
+    sensors().query(p, Code::RotaryCurrentValueQuery);
 }
 void RotaryCommands::RotaryIDQueryBut_Click(int p) {
-    send(p, Code::RotaryIdentification, {}, RotaryField::Identification);
-}
-void RotaryCommands::SerialNumberQuery(int p) {
-    send(p, Code::RotarySerialNumberQuery);
+    sensors().query(p, Code::RotaryIdentification);
 }
 
 std::optional<int> RotaryCommands::selection(int index, const QString& title, const QString& what) {
@@ -110,11 +87,7 @@ void RotaryCommands::RotaryMeasurementUnitsBut_Click(int p) {
     if (const auto index =
             selection(units->currentIndex(), QStringLiteral("Set Measurement Units."),
                       QStringLiteral("the measurement units")))
-        RotaryMeasurementUnitsSet(p, *index);
-}
-
-void RotaryCommands::RotaryMeasurementUnitsSet(int p, int index) {
-    send(p, Code::RotaryUnitsSet, Catalogue::digitValue(index), RotaryField::Units);
+        sensors().RotaryMeasurementUnitsSet(p, *index);
 }
 
 void RotaryCommands::RotaryDirectionBut_Click(int p) {
@@ -122,28 +95,19 @@ void RotaryCommands::RotaryDirectionBut_Click(int p) {
     if (const auto index =
             selection(direction->currentIndex(), QStringLiteral("Set Rotation Direction."),
                       QStringLiteral("the rotation direction")))
-        RotaryDirectionSet(p, *index);
-}
-
-void RotaryCommands::RotaryDirectionSet(int p, int index) {
-    send(p, Code::RotaryDirectionSet, Catalogue::digitValue(index), RotaryField::Direction);
+        sensors().RotaryDirectionSet(p, *index);
 }
 
 void RotaryCommands::RotaryPulleyCircumBut_Click(int p) {
-    RotaryPulleyCircumSet(p, family_.page(p).RotaryPulleyCircumText->text());
-}
-
-void RotaryCommands::RotaryPulleyCircumSet(int p, const QString& value) {
-    send(p, Code::RotaryCircumferenceSet, Catalogue::textValue(value));
+    sensors().RotaryPulleyCircumSet(p, family_.page(p).RotaryPulleyCircumText->text());
 }
 
 void RotaryCommands::RotaryCurrentValueBut_Click(int p) {
-    send(p, Code::RotaryCurrentValueSet,
-         Catalogue::textValue(family_.page(p).RotaryCurrentValueText->text()));
+    sensors().RotaryCurrentValueSet(p, family_.page(p).RotaryCurrentValueText->text());
 }
 
 void RotaryCommands::RotarySetZeroBut_Click(int p) {
-    send(p, Code::RotarySetZero);
+    sensors().RotarySetZero(p);
 }
 
 } // namespace rotary

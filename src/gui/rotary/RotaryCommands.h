@@ -22,9 +22,11 @@ namespace rotary {
 using sdilink::Code;
 
 class RotaryFamily;
+class RotarySensors;
 
-// The requests an encoder page sends: one handler per control, each working on the page
-// whose control was used (the page index is the encoder's address digit).
+// What an encoder page's controls do: one handler per control, each taking the control's
+// value to the sensors' request for the page whose control was used (the page index is the
+// encoder's address digit), refusing with a box what cannot be sent.
 class RotaryCommands {
 public:
     RotaryCommands(RotaryFamily& family, sdilink::Link& link, platform::Dialogs& dialogs);
@@ -39,18 +41,11 @@ public:
     void QueryRotaryCountsPerRevBut_Click(int p);
     void QueryRotaryCurrentValueBut_Click(int p);
     void RotaryIDQueryBut_Click(int p);
-    void SerialNumberQuery(int p);
 
     // Sets.
     void RotaryMeasurementUnitsBut_Click(int p);
     void RotaryDirectionBut_Click(int p);
     void RotaryPulleyCircumBut_Click(int p);
-    // The query of a setting's code, as its Query button sends it.
-    void query(int p, Code code);
-    // The same sets from a value, leaving the page's controls alone (Apply Configuration).
-    void RotaryMeasurementUnitsSet(int p, int index);
-    void RotaryDirectionSet(int p, int index);
-    void RotaryPulleyCircumSet(int p, const QString& text);
     void RotaryCurrentValueBut_Click(int p);
     void RotarySetZeroBut_Click(int p);
 
@@ -59,8 +54,7 @@ public:
     static bool acceptsNumberCharacter(QChar c, const QString& text);
 
 private:
-    void send(int p, Code code, const QByteArray& value = {},
-              std::optional<RotaryField> cleared = std::nullopt);
+    RotarySensors& sensors() const;
     // The selected index of a list; refuses (with a box) when nothing is selected.
     std::optional<int> selection(int index, const QString& title, const QString& what);
 

@@ -19,57 +19,45 @@ namespace rotary {
 using widgets::RotaryColumn;
 using widgets::setEnabled;
 
-RotaryFamily::RotaryFamily(std::array<RotaryPage*, 10> pages, widgets::WindowControls window,
-                           logging::Logger& logger, sdilink::Link& link, platform::Dialogs& dialogs,
+RotaryFamily::RotaryFamily(RotarySensors& sensors, std::array<RotaryPage*, 10> pages,
+                           widgets::WindowControls window, platform::Dialogs& dialogs,
                            QTreeWidget* RotaryListView)
-    : pages_(pages), window_(window), logger_(logger), link_(link), listView_(RotaryListView),
-      view_(pages, RotaryListView), commands_(*this, link, dialogs), replies_(*this, link),
-      scanSeries_(*this) {
+    : sensors_(sensors), pages_(pages), window_(window), listView_(RotaryListView),
+      view_(pages, RotaryListView), commands_(*this, sensors.link(), dialogs), scanSeries_(*this) {
     for (int p = 0; p < static_cast<int>(pages_.size()); ++p) {
         commands_.connectPage(p);
         // The maximum range and the logging period are the page's own settings.
         RotaryPage& pg = page(p);
         widgets::DropDown* periods = pg.RotaryLogPeriodCombo;
         const auto keep = [this, p] {
-            record(p).maxRange = page(p).RotaryMaxRangeText->text();
-            record(p).logPeriod = page(p).RotaryLogPeriodCombo->text();
+            sensors_.record(p).maxRange = page(p).RotaryMaxRangeText->text();
+            sensors_.record(p).logPeriod = page(p).RotaryLogPeriodCombo->text();
         };
         keep();
         QObject::connect(pg.RotaryMaxRangeText, &QLineEdit::textChanged, periods, keep);
         QObject::connect(periods, &widgets::DropDown::currentTextChanged, periods, keep);
     }
+    followSensors();
 }
 
-void RotaryFamily::clearField(int p, RotaryField field) {
-    record(p).clear(field);
-    show(p, field);
-}
-
-void RotaryFamily::forget(int p) {
-    RotaryRecord& r = record(p);
-    RotaryRecord kept;
-    kept.maxRange = r.maxRange;
-    kept.logPeriod = r.logPeriod;
-    r = kept;
-    view_.showAll(p, r);
-    widgets::clearRowTexts(listView_, p);
-}
-
-bool RotaryFamily::decodeReply(const sdilink::Transaction& transaction,
-                               const protocol::ReplyLine& line) {
-    return replies_.decode(transaction, line);
+void RotaryFamily::followSensors() {
+    RotarySensors* s = &sensors_;
+    QObject::connect(s, &RotarySensors::fieldChanged, listView_, [this](int p, RotaryField field) {
+        view_.show(p, sensors_.record(p), field);
+    });
+    QObject::connect(s, &RotarySensors::recordReplaced, listView_,
+                     [this](int p) { view_.showAll(p, sensors_.record(p)); });
+    QObject::connect(s, &RotarySensors::rowCleared, listView_,
+                     [this](int p) { widgets::clearRowTexts(listView_, p); });
+    QObject::connect(s, &RotarySensors::pageLockChanged, listView_, [this](int p, bool locked) {
+        locked ? LockRotaryPage(p) : UnlockRotaryPage(p);
+    });
+    QObject::connect(s, &RotarySensors::moved, listView_,
+                     [this](int p, int q) { MoveRotaryPage(p, q); });
 }
 
 void RotaryFamily::MoveRotaryPage(int p, int q) {
-    RotaryPage& from = page(p);
-    from.RotaryAddressCombo->setText(QStringLiteral("Select....."));
-    // The logging periods stay with their pages.
-    const QString periods[] = {record(p).logPeriod, record(q).logPeriod};
-    record(q) = std::exchange(record(p), RotaryRecord{});
-    record(p).logPeriod = periods[0];
-    record(q).logPeriod = periods[1];
-    view_.showAll(q, record(q));
-    view_.showAll(p, record(p));
+    page(p).RotaryAddressCombo->setText(QStringLiteral("Select....."));
     widgets::setCell(listView_, q, RotaryColumn::LogStatus,
                      widgets::cell(listView_, p, RotaryColumn::LogStatus));
     widgets::clearRowTexts(listView_, p);
@@ -77,8 +65,6 @@ void RotaryFamily::MoveRotaryPage(int p, int q) {
     window_.SensorTab->setTabEnabled(q, true);
     window_.SensorTab->setTabEnabled(p, false);
     window_.SensorTab->setCurrentIndex(q);
-
-    logger_.moveLog(p, q);
 }
 
 void RotaryFamily::setPageControls(int p, bool enabled) {
@@ -115,8 +101,8 @@ void RotaryFamily::LockRotaryPage(int p) {
         {window_.mnuCommsPort, window_.mnuQueryAddress, window_.mnuHelp, window_.mnuUserCommand},
         false);
     // The logging sensor's Stop Log stays usable during every transaction.
-    if (logger_.state().loggingPage)
-        page(*logger_.state().loggingPage).RotaryStopLogBut->setEnabled(true);
+    if (logger().state().loggingPage)
+        page(*logger().state().loggingPage).RotaryStopLogBut->setEnabled(true);
     else
         page(p).RotaryStopLogBut->setEnabled(false);
 }
@@ -130,7 +116,7 @@ void RotaryFamily::UnlockRotaryPage(int p) {
         true);
     // While a sensor logs, no page can change its address, start a second log or change its
     // period.
-    if (logger_.state().loggingPage) {
+    if (logger().state().loggingPage) {
         for (RotaryPage* other : pages_)
             setEnabled(
                 {other->RotaryAddrBut, other->RotaryStartLogBut, other->RotaryLogPeriodCombo},

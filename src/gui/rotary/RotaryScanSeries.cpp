@@ -12,17 +12,11 @@ namespace rotary {
 
 namespace {
 
-using Commands = RotaryCommands;
-
 // In the order a scan asks; the first is the presence query.
-constexpr std::array<void (Commands::*)(int), 7> kSeries{
-    &Commands::QueryRotaryMeasurementUnitsBut_Click,
-    &Commands::QueryRotaryPulleyCircumfBut_Click,
-    &Commands::QueryRotaryDirectionBut_Click,
-    &Commands::QueryRotaryCountsPerRevBut_Click,
-    &Commands::QueryRotaryCurrentValueBut_Click,
-    &Commands::SerialNumberQuery,
-    &Commands::RotaryIDQueryBut_Click};
+constexpr std::array<Code, 7> kSeries{Code::RotaryUnitsQuery,        Code::RotaryCircumferenceQuery,
+                                      Code::RotaryDirectionQuery,    Code::RotaryCountsQuery,
+                                      Code::RotaryCurrentValueQuery, Code::RotarySerialNumberQuery,
+                                      Code::RotaryIdentification};
 
 } // namespace
 
@@ -31,8 +25,9 @@ int RotaryScanSeries::length() const {
 }
 
 QCoro::Task<bool> RotaryScanSeries::query(int page, int step) {
-    co_return co_await family_.link().transact(
-        [&] { (family_.commands().*kSeries.at(static_cast<size_t>(step)))(page); });
+    RotarySensors& sensors = family_.sensors();
+    const Code code = kSeries.at(static_cast<size_t>(step));
+    co_return co_await sensors.link().transact([&] { sensors.query(page, code); });
 }
 
 QCoro::Task<> RotaryScanSeries::seriesComplete(int page) {
@@ -40,7 +35,7 @@ QCoro::Task<> RotaryScanSeries::seriesComplete(int page) {
 }
 
 void RotaryScanSeries::clearRow(int page) {
-    family_.forget(page);
+    family_.sensors().forget(page);
 }
 
 void RotaryScanSeries::selectRow(int page) {

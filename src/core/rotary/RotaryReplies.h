@@ -1,7 +1,7 @@
 #pragma once
 
+#include "RotaryAnswer.h"
 #include "core/protocol/ReplySteps.h"
-#include "core/rotary/RotaryAnswer.h"
 
 #include <QtGlobal>
 #include <array>
@@ -16,14 +16,14 @@ struct Transaction;
 
 namespace rotary {
 
-class RotaryFamily;
+class RotarySensors;
 
 // The decoder branches of the encoder transactions (codes 101-117): each reads the answer
-// (readRotaryAnswer) into the encoder's record, which the page and the sensor list show, and
+// (readRotaryAnswer) into the encoder's record, which the views show, and
 // decides what follows: a set hands over to a reading, whose data unlocks.
 class RotaryReplies : private protocol::ReplySteps {
 public:
-    RotaryReplies(RotaryFamily& family, sdilink::Link& link);
+    RotaryReplies(RotarySensors& sensors, sdilink::Link& link);
 
     // False when the code has no branch.
     bool decode(const sdilink::Transaction& transaction, const protocol::ReplyLine& line);
@@ -37,7 +37,7 @@ private:
     void unlock(int tab);
     void measure(int tab);
 
-    RotaryFamily& family_;
+    RotarySensors& sensors_;
 };
 
 } // namespace rotary

@@ -1,22 +1,22 @@
 #include "RotaryReplies.h"
 
-#include "RotaryFamily.h"
+#include "RotarySensors.h"
 #include "core/link/Link.h"
 #include "core/logging/Logger.h"
 
 namespace rotary {
 
-RotaryReplies::RotaryReplies(RotaryFamily& family, sdilink::Link& link)
-    : ReplySteps(link), family_(family) {}
+RotaryReplies::RotaryReplies(RotarySensors& sensors, sdilink::Link& link)
+    : ReplySteps(link), sensors_(sensors) {}
 
 void RotaryReplies::unlock(int tab) {
     // Never while a request this reply started is still out.
     if (!followUpInFlight())
-        family_.UnlockRotaryPage(tab);
+        sensors_.unlockPage(tab);
 }
 
 void RotaryReplies::measure(int tab) {
-    family_.logger().Measure(tab);
+    sensors_.logger().Measure(tab);
 }
 
 bool RotaryReplies::decode(const sdilink::Transaction& transaction,
@@ -31,13 +31,13 @@ bool RotaryReplies::decode(const sdilink::Transaction& transaction,
 void RotaryReplies::apply(int tab, Code code, const RotaryAnswer& a) {
     // The answer goes into the encoder's record, and from there onto its page and list row;
     // then the branch decides what follows.
-    if (const std::optional<RotaryField> field = family_.record(tab).take(code, a))
-        family_.show(tab, *field);
+    if (const std::optional<RotaryField> field = sensors_.record(tab).take(code, a))
+        sensors_.taken(tab, *field);
     switch (code) {
     case Code::RotaryAddressChange:
         beep();
         if (a.oldAddress >= 0 && a.newAddress >= 0 && a.oldAddress != a.newAddress) {
-            family_.MoveRotaryPage(a.oldAddress, a.newAddress);
+            sensors_.moveRecord(a.oldAddress, a.newAddress);
             unlock(a.newAddress);
         } else {
             unlock(tab);
@@ -76,8 +76,8 @@ void RotaryReplies::apply(int tab, Code code, const RotaryAnswer& a) {
     }
     case Code::RotaryData:
         if (!a.text.trimmed().isEmpty()) {
-            const RotaryRecord& r = family_.record(tab);
-            family_.logger().AddLogRow(tab, r.currentValue, r.unitsText());
+            const RotaryRecord& r = sensors_.record(tab);
+            sensors_.logger().AddLogRow(tab, r.currentValue, r.unitsText());
         }
         unlock(tab);
         break;
