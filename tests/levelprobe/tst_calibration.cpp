@@ -25,7 +25,7 @@ struct Bench : LevelFixture {
         clock.setAutoAdvance(true);
         family->calibrationMode().setCalibrateCheck(&check);
         for (int p = 0; p <= 9; ++p)
-            tabs->setTabEnabled(p, p == 1 || p == 2 || p == 6);
+            sensors->setPresent(p, p == 1 || p == 2 || p == 6);
         port->onWrite = [this](const QByteArray& r) {
             if (r.size() == 3 && r.endsWith("M!"))
                 calls << QStringLiteral("measure %1").arg(QChar::fromLatin1(r[0]));

@@ -341,7 +341,7 @@ void LevelRepliesTest::addressQueryAndChange() {
     QCOMPARE(f.link->replyStatus(), qint16(sdilink::Link::Handled));
     QVERIFY(f.page(0).PressUnitsQueryBut->isEnabled());
 
-    f.tabs->setTabEnabled(2, true);
+    f.sensors->setPresent(2, true);
     // The new page was locked too, so that its unlock shows.
     f.family->LockLevelPage(5);
     f.transact(2, Code::AddressChange, "2A5!", "2A5!5");

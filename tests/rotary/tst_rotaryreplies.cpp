@@ -79,7 +79,7 @@ void RotaryRepliesTest::senders() {
     QFETCH(QString, emptied);
     RotaryFixture f;
     for (int i = 0; i <= 9; ++i)
-        f.tabs->setTabEnabled(i, i == page); // only this encoder is on the bus
+        f.sensors->setPresent(i, i == page); // only this encoder is on the bus
     rotary::RotaryPage& pg = f.page(page);
     if (!setup.isEmpty()) {
         const QString name = setup.section('=', 0, 0);
@@ -297,7 +297,7 @@ void RotaryRepliesTest::resolution() {
 
 void RotaryRepliesTest::addressMoveWithTwoLogRows() {
     RotaryFixture f;
-    f.tabs->setTabEnabled(1, true);
+    f.sensors->setPresent(1, true);
     f.logger->AddLogRow(1, "1.25", "Metres");
     f.logger->AddLogRow(1, "1.50", "Metres");
     rotary::RotaryRecord& r = f.sensors->record(1);

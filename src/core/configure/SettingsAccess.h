@@ -21,6 +21,8 @@ public:
     virtual ~SettingsAccess() = default;
 
     virtual bool rotary() const = 0;
+    // Whether a sensor answered at p at the last scan.
+    virtual bool present(int p) const = 0;
     // The sensor at page p as its report has it: what it answered last and the page's own
     // settings.
     virtual report::ReadReport current(int p) const = 0;

@@ -85,6 +85,8 @@ void LevelSensors::moveRecord(int p, int q) {
     Q_EMIT recordReplaced(q);
     Q_EMIT recordReplaced(p);
     Q_EMIT flagsChanged(q);
+    setPresent(q, true);
+    setPresent(p, false);
     Q_EMIT moved(p, q);
     logger_.moveLog(p, q);
 }

@@ -133,11 +133,15 @@ Q_SIGNALS:
     // The sensor-list row of p no longer vouches for what it shows.
     void rowCleared(int p);
     void pageLockChanged(int p, bool locked);
+    void presenceChanged(int p, bool present);
     void filterAnswered(int p, int readings, int interval, const QString& sampleRate);
     // The sample rate changed: the page's logging periods follow it.
     void sampleRateChanged(int p);
     // The record of p moved to q (an address change).
     void moved(int p, int q);
+
+protected:
+    void presenceSet(int p, bool present) override { Q_EMIT presenceChanged(p, present); }
 
 private:
     struct Flags {

@@ -5,6 +5,8 @@
 #include <QCoroTask>
 #include <QString>
 #include <QtGlobal>
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 
@@ -33,6 +35,13 @@ public:
     // Transaction code of the family's measurement request: aM! or aC!.
     virtual Code measureCode() const = 0;
 
+    // Whether a sensor answered at the address at the last scan (or moved there since).
+    bool present(int page) const { return present_.at(static_cast<std::size_t>(page)); }
+    void setPresent(int page, bool present) {
+        present_.at(static_cast<std::size_t>(page)) = present;
+        presenceSet(page, present);
+    }
+
     // A transaction of the page is in flight: its controls (and the window-level ones) wait.
     virtual void lockPage(int page) = 0;
     // The transaction has ended.
@@ -51,6 +60,13 @@ public:
         unlockPage(newPage);
         co_return;
     }
+
+protected:
+    // Tells the views of a presence set.
+    virtual void presenceSet(int /*page*/, bool /*present*/) {}
+
+private:
+    std::array<bool, 10> present_{};
 };
 
 } // namespace protocol

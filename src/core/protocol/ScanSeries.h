@@ -5,7 +5,7 @@
 namespace protocol {
 
 // What a scan asks of one sensor family: its query series (step 0 is the presence query),
-// its first reading, and its row of the sensor list.
+// its first reading, and forgetting a sensor that no longer answers.
 class ScanSeries {
 public:
     virtual ~ScanSeries() = default;
@@ -20,9 +20,8 @@ public:
     // After a complete series: takes a first reading, waiting ten times the command
     // time-out, and when it is answered writes the row's "Log Status".
     virtual QCoro::Task<> seriesComplete(int page) = 0;
-
+    // The address gave no answer: what its sensor said is forgotten.
     virtual void clearRow(int page) = 0;
-    virtual void selectRow(int page) = 0;
 };
 
 } // namespace protocol

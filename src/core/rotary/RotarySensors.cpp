@@ -50,6 +50,8 @@ void RotarySensors::moveRecord(int p, int q) {
     record(q).logPeriod = periods[1];
     Q_EMIT recordReplaced(q);
     Q_EMIT recordReplaced(p);
+    setPresent(q, true);
+    setPresent(p, false);
     Q_EMIT moved(p, q);
     logger_.moveLog(p, q);
 }

@@ -7,6 +7,7 @@
 #include "PortMenu.h"
 #include "SensorPage.h"
 #include "TimingWindow.h"
+#include "core/levelprobe/LevelScanSeries.h"
 #include "core/link/Link.h"
 #include "core/logging/LogPeriods.h"
 #include "core/logging/Logger.h"
@@ -14,6 +15,7 @@
 #include "core/platform/SerialPort.h"
 #include "core/protocol/Decoder.h"
 #include "core/report/ConfigReport.h"
+#include "core/rotary/RotaryScanSeries.h"
 #include "gui/configure/Configuring.h"
 #include "gui/configure/FamilySettings.h"
 #include "gui/console/UserCommand.h"
@@ -116,6 +118,7 @@ MainWindow::~MainWindow() {
     link_->setHandler(nullptr);
     decoder_.reset();
     scanner_.reset();
+    scanSeries_.reset();
     configuring_.reset();
     levelFamily_.reset();
     rotaryFamily_.reset();
@@ -261,7 +264,8 @@ void MainWindow::load() {
     link_->setDataRequestCode(family_->dataRequestCode());
     connectLogging();
     scanner_ =
-        std::make_unique<discovery::Scanner>(*link_, *dialogs_, SensorTab, *scanSeries_, this);
+        std::make_unique<discovery::Scanner>(*link_, *dialogs_, SensorTab, *family_, *scanSeries_,
+                                             this, [this](int p) { lists_->selectRow(p); });
     connect(ScanBut, &QPushButton::clicked, this, &MainWindow::Poll_Sensors);
     decoder_ = std::make_unique<protocol::Decoder>(
         *link_, *family_, [this](const QString& title, const QString& text) {
@@ -326,7 +330,7 @@ void MainWindow::loadRotaryFamily() {
     auto encoders = std::make_unique<rotary::RotarySensors>(*link_, *logger_);
     rotaryFamily_ = std::make_unique<rotary::RotaryFamily>(*encoders, rotaryPages, window_,
                                                            *dialogs_, lists_->RotaryListView);
-    scanSeries_ = &rotaryFamily_->scanSeries();
+    scanSeries_ = std::make_unique<rotary::RotaryScanSeries>(*encoders);
     report_ = [s = encoders.get()](int p) { return report::rotaryReport(s->record(p), p); };
     configuring_ = makeConfiguring(std::make_unique<configure::RotarySettings>(*rotaryFamily_));
     family_ = std::move(encoders);
@@ -361,7 +365,7 @@ void MainWindow::loadLevelProbeFamily() {
     levelFamily_ = std::make_unique<levelprobe::LevelFamily>(*sensors, levelPages, window_,
                                                              *dialogs_, lists_->ListView);
     levelprobe::LevelFamily* family = levelFamily_.get();
-    scanSeries_ = &family->scanSeries();
+    scanSeries_ = std::make_unique<levelprobe::LevelScanSeries>(*sensors);
     family->calibrationMode().setCalibrateCheck(CalibrateCheck);
     connect(mnuFilter, &QAction::triggered, this, [family] { family->filter().mnuFilter_Click(); });
     connect(mnuReset, &QAction::triggered, this, [family] { family->reset().mnuReset_Click(); });

@@ -171,7 +171,7 @@ private:
     // The configuration report of the chosen family's sensor at an address.
     std::function<report::ConfigReport(int address)> report_;
     std::unique_ptr<protocol::Decoder> decoder_;
-    protocol::ScanSeries* scanSeries_ = nullptr; // the chosen family's, owned by family_
+    std::unique_ptr<protocol::ScanSeries> scanSeries_; // the chosen family's
     std::unique_ptr<discovery::Scanner> scanner_;
     std::unique_ptr<discovery::AddressChange> addressChange_;
     std::unique_ptr<console::UserCommand> userCommand_;

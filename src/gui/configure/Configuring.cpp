@@ -74,10 +74,10 @@ ConfigureWindow* Configuring::openWindow(bool applying) {
     window_ = new ConfigureWindow(
         applying ? ConfigureWindow::Mode::Apply : ConfigureWindow::Mode::Compare, *access_, link_,
         dialogs_, tabs_->currentIndex(),
-        [tabs = tabs_] {
+        [access = access_.get()] {
             QList<int> found;
-            for (int p = 0; p < tabs->count(); ++p)
-                if (tabs->isTabEnabled(p))
+            for (int p = 0; p <= 9; ++p)
+                if (access->present(p))
                     found << p;
             return found;
         },

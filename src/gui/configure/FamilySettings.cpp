@@ -115,6 +115,10 @@ LevelSettings::LevelSettings(levelprobe::LevelFamily& family)
     entries_.push_back(pageSetting(QStringLiteral("Logging Period")));
 }
 
+bool LevelSettings::present(int p) const {
+    return family_.sensors().present(p);
+}
+
 report::ReadReport LevelSettings::current(int p) const {
     return report::readReport(
         report::fileText(report::levelReport(family_.sensors().record(p), p).lines));
@@ -156,6 +160,10 @@ RotarySettings::RotarySettings(rotary::RotaryFamily& family)
             tableSetting(setting, {}, std::move(setEntry), std::move(setNumber), query));
     }
     entries_.push_back(pageSetting(QStringLiteral("Logging Period")));
+}
+
+bool RotarySettings::present(int p) const {
+    return family_.sensors().present(p);
 }
 
 report::ReadReport RotarySettings::current(int p) const {

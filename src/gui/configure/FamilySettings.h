@@ -19,6 +19,7 @@ public:
     explicit LevelSettings(levelprobe::LevelFamily& family);
 
     bool rotary() const override { return false; }
+    bool present(int p) const override;
     report::ReadReport current(int p) const override;
     QString refusal(int p) const override;
     bool setPageSetting(int p, const QString& label, const QString& value) override;
@@ -34,6 +35,7 @@ public:
     explicit RotarySettings(rotary::RotaryFamily& family);
 
     bool rotary() const override { return true; }
+    bool present(int p) const override;
     report::ReadReport current(int p) const override;
     QString refusal(int p) const override;
     bool setPageSetting(int p, const QString& label, const QString& value) override;

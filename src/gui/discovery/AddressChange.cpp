@@ -31,7 +31,7 @@ AddressChange::AddressChange(Link& link, protocol::Family& family, platform::Dia
 void AddressChange::mnuQueryAddress_Click() {
     int sensors = 0;
     for (int p = 0; p <= 9; ++p)
-        sensors += SensorTab_->isTabEnabled(p) ? 1 : 0;
+        sensors += family_.present(p) ? 1 : 0;
     if (sensors > 1) {
         dialogs_.messageBox(QStringLiteral("Query Sensor Address."),
                             QStringLiteral("Unable to query sensor address when more than one "
@@ -76,7 +76,7 @@ void AddressChange::AddrBut_Click(int p) {
         return;
     }
     const int b = *chosen;
-    if (SensorTab_->isTabEnabled(b)) {
+    if (family_.present(b)) {
         dialogs_.messageBox(kSetTitle,
                             b == p ? QStringLiteral("Sensor is already set to address %1.").arg(p)
                                    : kInUse,
@@ -105,7 +105,7 @@ QCoro::Task<> AddressChange::changeAddress(int p, int b) {
                 p, code,
                 protocol::Catalogue::request(p, code, protocol::Catalogue::digitValue(b))));
         });
-        if (confirmed && SensorTab_->isTabEnabled(b))
+        if (confirmed && family_.present(b))
             co_await family_.finishAddressChange(b);
         else if (confirmed)
             family_.unlockPage(p);

@@ -3,20 +3,32 @@
 #include "ScanWindow.h"
 #include "core/link/Link.h"
 #include "core/platform/SerialPort.h"
-#include "core/protocol/ScanSeries.h"
 #include "gui/platform/Dialogs.h"
 
 #include <QApplication>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <algorithm>
-#include <optional>
 
 namespace discovery {
 
 Scanner::Scanner(sdilink::Link& link, platform::Dialogs& dialogs, QTabWidget* SensorTab,
-                 protocol::ScanSeries& series, QWidget* window)
-    : link_(link), dialogs_(dialogs), SensorTab_(SensorTab), series_(series), window_(window) {}
+                 protocol::Family& family, protocol::ScanSeries& series, QWidget* window,
+                 std::function<void(int page)> selectRow)
+    : link_(link), dialogs_(dialogs), SensorTab_(SensorTab), scan_(link, family, series),
+      window_(window), selectRow_(std::move(selectRow)) {
+    QObject::connect(&scan_, &BusScan::probing, SensorTab_,
+                     [this](int i) { SensorTab_->setCurrentIndex(i); });
+    // Disabling the tab on show would have the tab bar show the nearest enabled page first;
+    // show the page the scan goes on to instead, so that each page is shown once.
+    QObject::connect(&scan_, &BusScan::absent, SensorTab_, [this](int i) {
+        SensorTab_->setCurrentIndex(i < 9 ? i + 1 : std::max(scan_.firstFound(), 0));
+    });
+    QObject::connect(&scan_, &BusScan::addressDone, SensorTab_, [this](int i) {
+        if (scanWindow_)
+            scanWindow_->setProgress(i);
+    });
+}
 
 Scanner::~Scanner() {
     delete scanWindow_;
@@ -27,10 +39,7 @@ ScanWindow* Scanner::scanWindow() const {
 }
 
 void Scanner::cancel() {
-    if (!scanning_)
-        return;
-    cancelled_ = true;
-    link_.setReplyStatus(sdilink::Link::Abandoned);
+    scan_.cancel();
 }
 
 void Scanner::Poll_Sensors() {
@@ -49,61 +58,22 @@ void Scanner::Poll_Sensors() {
 }
 
 QCoro::Task<> Scanner::scan() {
-    auto sequence = std::make_optional<sdilink::Link::Sequence>(link_, true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!scanWindow_)
         scanWindow_ = new ScanWindow(window_);
     scanWindow_->setProgress(0);
     scanWindow_->show();
-    int FirstFound = 0;
-    // A port that went away ends the scan after the one message of the first request that
-    // could not go out.
-    const auto ended = [this] {
-        return cancelled_ || link_.replyStatus() == sdilink::Link::Abandoned ||
-               (!link_.port().isOpen() && (link_.replyStatus() == sdilink::Link::NotSent ||
-                                           link_.replyStatus() == sdilink::Link::Lost));
-    };
-
-    for (int i = 0; i <= 9 && !ended(); ++i) {
-        SensorTab_->setCurrentIndex(i);
-        if (co_await series_.query(i, 0)) {
-            if (FirstFound == 0)
-                FirstFound = i + 1;
-            SensorTab_->setTabEnabled(i, true);
-            series_.addressFound(i);
-            bool complete = true;
-            for (int step = 1; step < series_.length() && complete && !ended(); ++step)
-                complete = co_await series_.query(i, step);
-            if (complete && !ended())
-                co_await series_.seriesComplete(i);
-        } else if (!ended()) {
-            // Disabling the tab on show would have the tab bar show the nearest enabled page
-            // first; show the page the scan goes on to instead, so that each page is shown once.
-            SensorTab_->setCurrentIndex(i < 9 ? i + 1 : std::max(FirstFound - 1, 0));
-            SensorTab_->setTabEnabled(i, false);
-            series_.clearRow(i);
-            link_.FlushInput();
-        }
-        if (scanWindow_)
-            scanWindow_->setProgress(i);
-        series_.addressDone(i);
-    }
-
+    const BusScan::Result result = co_await scan_.run();
     QApplication::restoreOverrideCursor();
-    link_.beep();
     if (scanWindow_)
         scanWindow_->hide();
-    link_.setReceiveState(sdilink::Framer::State::Idle);
-    // The bus is free before anything is said.
-    const bool stopped = ended();
-    sequence.reset();
     scanning_ = false;
-
-    if (stopped) {
-        cancelled_ = false;
-    } else if (FirstFound != 0) {
-        SensorTab_->setCurrentIndex(FirstFound - 1);
-        series_.selectRow(FirstFound - 1);
+    // The bus is free before anything is said.
+    if (result.stopped)
+        co_return;
+    if (result.firstFound >= 0) {
+        SensorTab_->setCurrentIndex(result.firstFound);
+        selectRow_(result.firstFound);
     } else {
         SensorTab_->setCurrentIndex(0);
         dialogs_.messageBox(QStringLiteral("Scan Sensors..."),

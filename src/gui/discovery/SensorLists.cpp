@@ -46,6 +46,7 @@ SensorLists::SensorLists(QWidget* parent) : QObject(parent) {
 }
 
 void SensorLists::showFamily(bool rotary) {
+    rotary_ = rotary;
     ListView->setVisible(!rotary);
     RotaryListView->setVisible(rotary);
     QTreeWidget* shown = rotary ? RotaryListView : ListView;
@@ -62,6 +63,11 @@ void SensorLists::ClearLevelRow(int page) {
 
 void SensorLists::ClearRotaryRow(int page) {
     widgets::clearRowTexts(RotaryListView, page);
+}
+
+void SensorLists::selectRow(int page) {
+    QTreeWidget* list = rotary_ ? RotaryListView : ListView;
+    list->setCurrentItem(list->topLevelItem(page));
 }
 
 } // namespace discovery

@@ -20,9 +20,14 @@ public:
     // Blanks the sub-items of a page's row; the address text stays.
     void ClearLevelRow(int page);
     void ClearRotaryRow(int page);
+    // Makes a page's row the current one of the list shown.
+    void selectRow(int page);
 
     QTreeWidget* ListView;       // level probes
     QTreeWidget* RotaryListView; // rotary encoders
+
+private:
+    bool rotary_ = false;
 };
 
 } // namespace discovery

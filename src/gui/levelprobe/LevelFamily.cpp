@@ -28,8 +28,8 @@ LevelFamily::LevelFamily(LevelSensors& sensors, std::array<LevelPage*, 10> pages
                          widgets::WindowControls window, platform::Dialogs& dialogs,
                          QTreeWidget* ListView)
     : sensors_(sensors), pages_(pages), window_(window), dialogs_(dialogs), listView_(ListView),
-      view_(pages, ListView), commands_(*this, sensors.link(), dialogs), scanSeries_(*this),
-      calibrationMode_(*this), filter_(*this), reset_(*this) {
+      view_(pages, ListView), commands_(*this, sensors.link(), dialogs), calibrationMode_(*this),
+      filter_(*this), reset_(*this) {
     for (int p = 0; p < static_cast<int>(pages_.size()); ++p) {
         commands_.connectPage(p);
         calibrationMode_.connectPage(p);
@@ -60,6 +60,8 @@ void LevelFamily::followSensors() {
                      });
     QObject::connect(s, &LevelSensors::sampleRateChanged, listView_,
                      [this](int p) { FillLogPeriods(p); });
+    QObject::connect(s, &LevelSensors::presenceChanged, listView_,
+                     [this](int p, bool present) { window_.SensorTab->setTabEnabled(p, present); });
     QObject::connect(s, &LevelSensors::moved, listView_,
                      [this](int p, int q) { MoveLevelPage(p, q); });
 }
@@ -87,10 +89,6 @@ CalibrationState& LevelFamily::calibration() const {
 
 int LevelFamily::currentPage() const {
     return window_.SensorTab->currentIndex();
-}
-
-bool LevelFamily::hasSensor(int p) const {
-    return window_.SensorTab->isTabEnabled(p);
 }
 
 void LevelFamily::FillLogPeriods(int p) {
@@ -188,8 +186,6 @@ void LevelFamily::MoveLevelPage(int p, int q) {
                      widgets::cell(listView_, p, LevelColumn::LogStatus));
     widgets::clearRowTexts(listView_, p);
 
-    window_.SensorTab->setTabEnabled(q, true);
-    window_.SensorTab->setTabEnabled(p, false);
     window_.SensorTab->setCurrentIndex(q);
 
     // The new page offers the periods of the sensor's sample rate, with its period chosen.

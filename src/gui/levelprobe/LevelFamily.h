@@ -3,7 +3,6 @@
 #include "Calibration.h"
 #include "Filter.h"
 #include "LevelCommands.h"
-#include "LevelScanSeries.h"
 #include "LevelView.h"
 #include "Reset.h"
 #include "core/levelprobe/CalibrationState.h"
@@ -57,7 +56,6 @@ public:
 
     LevelPage& page(int p) const { return *pages_.at(static_cast<size_t>(p)); }
     LevelCommands& commands() { return commands_; }
-    LevelScanSeries& scanSeries() { return scanSeries_; }
     logging::Logger& logger() const;
     sdilink::Link& link() const;
     QTreeWidget* ListView() const { return listView_; }
@@ -67,9 +65,8 @@ public:
     Reset& reset() { return reset_; }
     platform::Dialogs& dialogs() const { return dialogs_; }
     const widgets::WindowControls& windowControls() const { return window_; }
-    // The page shown, and whether a page's sensor answered the last scan.
+    // The page shown.
     int currentPage() const;
-    bool hasSensor(int p) const;
 
 private:
     void setWindowControls(bool enabled);
@@ -84,7 +81,6 @@ private:
     QTreeWidget* listView_;
     LevelView view_;
     LevelCommands commands_;
-    LevelScanSeries scanSeries_;
     Calibration calibrationMode_;
     Filter filter_;
     Reset reset_;

@@ -53,7 +53,7 @@ void Reset::ResetBut_Click() {
         return;
     ResetWindow& w = window();
     ResetIndex = static_cast<qint16>(w.SensorCombo->currentIndex());
-    if (!family_.hasSensor(ResetIndex)) {
+    if (!family_.sensors().present(ResetIndex)) {
         family_.dialogs().messageBox(QStringLiteral("Reset Sensor."),
                                      QStringLiteral("The selected sensor is not enabled."),
                                      platform::Dialogs::Icon::Exclamation);

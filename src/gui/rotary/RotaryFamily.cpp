@@ -23,7 +23,7 @@ RotaryFamily::RotaryFamily(RotarySensors& sensors, std::array<RotaryPage*, 10> p
                            widgets::WindowControls window, platform::Dialogs& dialogs,
                            QTreeWidget* RotaryListView)
     : sensors_(sensors), pages_(pages), window_(window), listView_(RotaryListView),
-      view_(pages, RotaryListView), commands_(*this, sensors.link(), dialogs), scanSeries_(*this) {
+      view_(pages, RotaryListView), commands_(*this, sensors.link(), dialogs) {
     for (int p = 0; p < static_cast<int>(pages_.size()); ++p) {
         commands_.connectPage(p);
         // The maximum range and the logging period are the page's own settings.
@@ -52,6 +52,8 @@ void RotaryFamily::followSensors() {
     QObject::connect(s, &RotarySensors::pageLockChanged, listView_, [this](int p, bool locked) {
         locked ? LockRotaryPage(p) : UnlockRotaryPage(p);
     });
+    QObject::connect(s, &RotarySensors::presenceChanged, listView_,
+                     [this](int p, bool present) { window_.SensorTab->setTabEnabled(p, present); });
     QObject::connect(s, &RotarySensors::moved, listView_,
                      [this](int p, int q) { MoveRotaryPage(p, q); });
 }
@@ -62,8 +64,6 @@ void RotaryFamily::MoveRotaryPage(int p, int q) {
                      widgets::cell(listView_, p, RotaryColumn::LogStatus));
     widgets::clearRowTexts(listView_, p);
 
-    window_.SensorTab->setTabEnabled(q, true);
-    window_.SensorTab->setTabEnabled(p, false);
     window_.SensorTab->setCurrentIndex(q);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "RotaryCommands.h"
-#include "RotaryScanSeries.h"
 #include "RotaryView.h"
 #include "core/rotary/RotaryRecord.h"
 #include "core/rotary/RotarySensors.h"
@@ -48,7 +47,6 @@ public:
     RotarySensors& sensors() const { return sensors_; }
     RotaryPage& page(int p) const { return *pages_.at(static_cast<size_t>(p)); }
     RotaryCommands& commands() { return commands_; }
-    RotaryScanSeries& scanSeries() { return scanSeries_; }
     logging::Logger& logger() const { return sensors_.logger(); }
     sdilink::Link& link() const { return sensors_.link(); }
     QTreeWidget* RotaryListView() const { return listView_; }
@@ -64,7 +62,6 @@ private:
     QTreeWidget* listView_;
     RotaryView view_;
     RotaryCommands commands_;
-    RotaryScanSeries scanSeries_;
 };
 
 } // namespace rotary

@@ -1,13 +1,9 @@
 #include "LevelScanSeries.h"
 
-#include "LevelFamily.h"
-#include "LogPeriodList.h"
-#include "core/levelprobe/LevelSensors.h"
+#include "LevelSensors.h"
 #include "core/link/Link.h"
 #include "core/logging/Logger.h"
-#include "gui/widgets/Controls.h"
 
-#include <QTreeWidget>
 #include <array>
 
 namespace levelprobe {
@@ -29,34 +25,27 @@ int LevelScanSeries::length() const {
 }
 
 QCoro::Task<bool> LevelScanSeries::query(int page, int step) {
-    LevelSensors& sensors = family_.sensors();
     const Code code = kSeries.at(static_cast<size_t>(step));
-    co_return co_await sensors.link().transact([&] { sensors.query(page, code); });
+    co_return co_await sensors_.link().transact([&] { sensors_.query(page, code); });
 }
 
 void LevelScanSeries::addressFound(int) {
-    // The local-offset answer sets the page's box without sending it back.
-    family_.sensors().LocalOffsetEchoGuard = true;
+    // The local-offset answer sets the flag without sending it back.
+    sensors_.LocalOffsetEchoGuard = true;
 }
 
 void LevelScanSeries::addressDone(int) {
-    family_.sensors().LocalOffsetEchoGuard = false;
+    sensors_.LocalOffsetEchoGuard = false;
 }
 
 QCoro::Task<> LevelScanSeries::seriesComplete(int page) {
-    // A log running at this page keeps its period.
-    FillLogPeriods(family_.page(page),
-                   family_.logger().state().LogActive.at(static_cast<size_t>(page)));
-    co_await family_.logger().takeFirstReading(page);
+    // The logging periods follow the sample rate read (a log running keeps its period).
+    Q_EMIT sensors_.sampleRateChanged(page);
+    co_await sensors_.logger().takeFirstReading(page);
 }
 
 void LevelScanSeries::clearRow(int page) {
-    family_.sensors().forget(page);
-}
-
-void LevelScanSeries::selectRow(int page) {
-    QTreeWidget* list = family_.ListView();
-    list->setCurrentItem(list->topLevelItem(page));
+    sensors_.forget(page);
 }
 
 } // namespace levelprobe

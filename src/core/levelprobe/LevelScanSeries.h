@@ -4,12 +4,12 @@
 
 namespace levelprobe {
 
-class LevelFamily;
+class LevelSensors;
 
 // The level-probe family's part in a scan: fifteen queries, then aM!.
 class LevelScanSeries final : public protocol::ScanSeries {
 public:
-    explicit LevelScanSeries(LevelFamily& family) : family_(family) {}
+    explicit LevelScanSeries(LevelSensors& sensors) : sensors_(sensors) {}
 
     int length() const override;
     QCoro::Task<bool> query(int page, int step) override;
@@ -17,10 +17,9 @@ public:
     void addressDone(int page) override;
     QCoro::Task<> seriesComplete(int page) override;
     void clearRow(int page) override;
-    void selectRow(int page) override;
 
 private:
-    LevelFamily& family_;
+    LevelSensors& sensors_;
 };
 
 } // namespace levelprobe

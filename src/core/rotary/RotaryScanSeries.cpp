@@ -1,11 +1,9 @@
 #include "RotaryScanSeries.h"
 
-#include "RotaryFamily.h"
+#include "RotarySensors.h"
 #include "core/link/Link.h"
 #include "core/logging/Logger.h"
-#include "gui/widgets/Controls.h"
 
-#include <QTreeWidget>
 #include <array>
 
 namespace rotary {
@@ -25,22 +23,16 @@ int RotaryScanSeries::length() const {
 }
 
 QCoro::Task<bool> RotaryScanSeries::query(int page, int step) {
-    RotarySensors& sensors = family_.sensors();
     const Code code = kSeries.at(static_cast<size_t>(step));
-    co_return co_await sensors.link().transact([&] { sensors.query(page, code); });
+    co_return co_await sensors_.link().transact([&] { sensors_.query(page, code); });
 }
 
 QCoro::Task<> RotaryScanSeries::seriesComplete(int page) {
-    co_await family_.logger().takeFirstReading(page);
+    co_await sensors_.logger().takeFirstReading(page);
 }
 
 void RotaryScanSeries::clearRow(int page) {
-    family_.sensors().forget(page);
-}
-
-void RotaryScanSeries::selectRow(int page) {
-    QTreeWidget* list = family_.RotaryListView();
-    list->setCurrentItem(list->topLevelItem(page));
+    sensors_.forget(page);
 }
 
 } // namespace rotary

@@ -4,13 +4,12 @@
 
 namespace rotary {
 
-class RotaryCommands;
-class RotaryFamily;
+class RotarySensors;
 
 // The rotary-encoder family's part in a scan: seven queries, then aC!.
 class RotaryScanSeries final : public protocol::ScanSeries {
 public:
-    explicit RotaryScanSeries(RotaryFamily& family) : family_(family) {}
+    explicit RotaryScanSeries(RotarySensors& sensors) : sensors_(sensors) {}
 
     int length() const override;
     QCoro::Task<bool> query(int page, int step) override;
@@ -18,10 +17,9 @@ public:
     void addressDone(int) override {}
     QCoro::Task<> seriesComplete(int page) override;
     void clearRow(int page) override;
-    void selectRow(int page) override;
 
 private:
-    RotaryFamily& family_;
+    RotarySensors& sensors_;
 };
 
 } // namespace rotary
