@@ -1,6 +1,7 @@
 #include "SettingsAccess.h"
 
 #include "core/link/Link.h"
+#include "core/protocol/Settings.h"
 
 #include <utility>
 #include <vector>
@@ -35,6 +36,13 @@ QStringList TableSettings::applyOrder() const {
         if (e.kind == ConfigRow::Kind::Setting)
             order << e.label;
     return order;
+}
+
+QString TableSettings::labelFor(QStringView name) const {
+    for (const Entry& e : entries_)
+        if (protocol::sameSettingName(e.label, name))
+            return e.label;
+    return {};
 }
 
 QCoro::Task<bool> TableSettings::set(int p, QString label, QString value) {

@@ -32,6 +32,9 @@ public:
     virtual void plan(int p, ConfigRow& row) const = 0;
     // The setting labels in the order they are applied.
     virtual QStringList applyOrder() const = 0;
+    // The label of a row (setting, fixed or page setting) a name stands for, in any letter
+    // case, blanks or dashes alike; empty for none.
+    virtual QString labelFor(QStringView name) const = 0;
     // Sends the setting's set request with the value and awaits its exchange; true when
     // the sensor answered.
     virtual QCoro::Task<bool> set(int p, QString label, QString value) = 0;
@@ -75,6 +78,7 @@ public:
 
     void plan(int p, ConfigRow& row) const override;
     QStringList applyOrder() const override;
+    QString labelFor(QStringView name) const override;
     QCoro::Task<bool> set(int p, QString label, QString value) override;
     QCoro::Task<bool> query(int p, QString label) override;
     QString lastRequest() const override;

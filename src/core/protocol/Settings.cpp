@@ -41,6 +41,10 @@ bool numberCharacterFits(QChar c, const QString& typed, NumberRule rule) {
     return false;
 }
 
+bool sameSettingName(QStringView a, QStringView b) {
+    return nameKey(a) == nameKey(b);
+}
+
 const Setting* findSetting(std::span<const Setting> table, QStringView name) {
     const QString key = nameKey(name);
     for (const Setting& s : table)

@@ -37,6 +37,9 @@ struct Setting {
     bool isList() const { return !entries.isEmpty(); }
 };
 
+// Whether two names stand for the same setting: any letter case, blanks or dashes alike.
+bool sameSettingName(QStringView a, QStringView b);
+
 // The setting a name stands for, in any letter case, blanks or dashes alike ("Local Gravity",
 // "local-gravity"); null for none.
 const Setting* findSetting(std::span<const Setting> table, QStringView name);

@@ -7,6 +7,7 @@
 #include "PortMenu.h"
 #include "SensorPage.h"
 #include "TimingWindow.h"
+#include "core/configure/FamilySettings.h"
 #include "core/levelprobe/LevelScanSeries.h"
 #include "core/link/Link.h"
 #include "core/logging/LogPeriods.h"
@@ -16,8 +17,8 @@
 #include "core/protocol/Decoder.h"
 #include "core/report/ConfigReport.h"
 #include "core/rotary/RotaryScanSeries.h"
+#include "core/session/Session.h"
 #include "gui/configure/Configuring.h"
-#include "gui/configure/FamilySettings.h"
 #include "gui/console/UserCommand.h"
 #include "gui/discovery/AddressChange.h"
 #include "gui/discovery/Scanner.h"
@@ -52,6 +53,19 @@
 #include <QVBoxLayout>
 
 namespace app {
+
+namespace {
+
+// Chooses the logging period named in a page's list; false when the list does not offer it.
+bool choosePeriod(widgets::DropDown& periods, const QString& value) {
+    const int index = periods.findText(value);
+    if (index < 0)
+        return false;
+    periods.setCurrentIndex(index);
+    return true;
+}
+
+} // namespace
 
 using Dialogs = platform::Dialogs;
 
@@ -120,6 +134,8 @@ MainWindow::~MainWindow() {
     scanner_.reset();
     scanSeries_.reset();
     configuring_.reset();
+    session_.reset();
+    settings_.reset();
     levelFamily_.reset();
     rotaryFamily_.reset();
     family_.reset();
@@ -332,14 +348,19 @@ void MainWindow::loadRotaryFamily() {
                                                            *dialogs_, lists_->RotaryListView);
     scanSeries_ = std::make_unique<rotary::RotaryScanSeries>(*encoders);
     report_ = [s = encoders.get()](int p) { return report::rotaryReport(s->record(p), p); };
-    configuring_ = makeConfiguring(std::make_unique<configure::RotarySettings>(*rotaryFamily_));
+    auto settings = std::make_unique<configure::RotarySettings>(
+        *encoders, [f = rotaryFamily_.get()](int p, const QString&, const QString& value) {
+            return choosePeriod(*f->page(p).RotaryLogPeriodCombo, value);
+        });
     family_ = std::move(encoders);
+    startSession(std::move(settings));
 }
 
-std::unique_ptr<configure::Configuring>
-MainWindow::makeConfiguring(std::unique_ptr<configure::SettingsAccess> access) {
-    return std::make_unique<configure::Configuring>(std::move(access), *link_, *dialogs_, SensorTab,
-                                                    this);
+void MainWindow::startSession(std::unique_ptr<configure::SettingsAccess> settings) {
+    settings_ = std::move(settings);
+    session_ = std::make_unique<session::Session>(*link_, *family_, *settings_);
+    configuring_ =
+        std::make_unique<configure::Configuring>(*settings_, *link_, *dialogs_, SensorTab, this);
 }
 
 void MainWindow::loadLevelProbeFamily() {
@@ -370,8 +391,12 @@ void MainWindow::loadLevelProbeFamily() {
     connect(mnuFilter, &QAction::triggered, this, [family] { family->filter().mnuFilter_Click(); });
     connect(mnuReset, &QAction::triggered, this, [family] { family->reset().mnuReset_Click(); });
     report_ = [s = sensors.get()](int p) { return report::levelReport(s->record(p), p); };
-    configuring_ = makeConfiguring(std::make_unique<configure::LevelSettings>(*family));
+    auto settings = std::make_unique<configure::LevelSettings>(
+        *sensors, [family](int p, const QString&, const QString& value) {
+            return choosePeriod(*family->page(p).LogPeriodCombo, value);
+        });
     family_ = std::move(sensors);
+    startSession(std::move(settings));
 }
 
 const logging::LoggingState& MainWindow::loggingState() const {

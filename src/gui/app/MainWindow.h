@@ -51,6 +51,9 @@ class Logger;
 namespace logexport {
 class LogExporter;
 }
+namespace session {
+class Session;
+}
 namespace help {
 class HelpWindow;
 }
@@ -108,6 +111,7 @@ public:
     TimingWindow& Timing() { return *timing_; }
     Journalling& journalling() { return *journalling_; }
     configure::Configuring& configuring() { return *configuring_; }
+    session::Session& session() { return *session_; }
     // The dialogs the window's subsystems show, as the bus sees them.
     platform::Dialogs& dialogs() { return *dialogs_; }
 
@@ -149,8 +153,8 @@ private:
     void buildStatusBar();
     void loadLevelProbeFamily();
     void loadRotaryFamily();
-    std::unique_ptr<configure::Configuring>
-    makeConfiguring(std::unique_ptr<configure::SettingsAccess> access);
+    // The session over the chosen family's settings, and the configuration windows on it.
+    void startSession(std::unique_ptr<configure::SettingsAccess> settings);
     void connectLogging();
     void ClockTimer_Timer();
     void mnuSaveAs_Click();
@@ -167,7 +171,9 @@ private:
     std::unique_ptr<protocol::Family> family_;
     std::unique_ptr<levelprobe::LevelFamily> levelFamily_;
     std::unique_ptr<rotary::RotaryFamily> rotaryFamily_;
-    std::unique_ptr<configure::Configuring> configuring_; // the chosen family's
+    std::unique_ptr<configure::SettingsAccess> settings_; // the chosen family's
+    std::unique_ptr<session::Session> session_;
+    std::unique_ptr<configure::Configuring> configuring_;
     // The configuration report of the chosen family's sensor at an address.
     std::function<report::ConfigReport(int address)> report_;
     std::unique_ptr<protocol::Decoder> decoder_;

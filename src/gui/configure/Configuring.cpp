@@ -21,9 +21,9 @@ QString familyName(bool rotary) {
 
 } // namespace
 
-Configuring::Configuring(std::unique_ptr<SettingsAccess> access, sdilink::Link& link,
-                         platform::Dialogs& dialogs, QTabWidget* tabs, QWidget* parent)
-    : access_(std::move(access)), link_(link), dialogs_(dialogs), tabs_(tabs), parent_(parent) {}
+Configuring::Configuring(SettingsAccess& access, sdilink::Link& link, platform::Dialogs& dialogs,
+                         QTabWidget* tabs, QWidget* parent)
+    : access_(access), link_(link), dialogs_(dialogs), tabs_(tabs), parent_(parent) {}
 
 Configuring::~Configuring() {
     delete window_;
@@ -39,14 +39,14 @@ std::optional<report::ReadReport> Configuring::readFile(const QString& title, co
         read = report::readReport(file.read(kLargestReport + 1));
         if (!read.ok) {
             error = read.error;
-        } else if (read.rotary != access_->rotary()) {
+        } else if (read.rotary != access_.rotary()) {
             const report::ReportSetting& first = read.settings.first();
             error = QStringLiteral("Line %1 (\"%2 = %3\") belongs to a %4 configuration report; "
                                    "the sensors here are %5s.")
                         .arg(first.line)
                         .arg(first.label, first.value, familyName(read.rotary),
-                             access_->rotary() ? QStringLiteral("rotary encoder")
-                                               : QStringLiteral("level probe"));
+                             access_.rotary() ? QStringLiteral("rotary encoder")
+                                              : QStringLiteral("level probe"));
         }
     }
     if (error.isEmpty())
@@ -72,9 +72,9 @@ ConfigureWindow* Configuring::openWindow(bool applying) {
     }
     delete window_;
     window_ = new ConfigureWindow(
-        applying ? ConfigureWindow::Mode::Apply : ConfigureWindow::Mode::Compare, *access_, link_,
+        applying ? ConfigureWindow::Mode::Apply : ConfigureWindow::Mode::Compare, access_, link_,
         dialogs_, tabs_->currentIndex(),
-        [access = access_.get()] {
+        [access = &access_] {
             QList<int> found;
             for (int p = 0; p <= 9; ++p)
                 if (access->present(p))

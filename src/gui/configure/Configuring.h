@@ -25,8 +25,8 @@ class Configuring final : public QObject {
     Q_OBJECT
 public:
     // The page shown and the sensors found are those of the tabs.
-    Configuring(std::unique_ptr<SettingsAccess> access, sdilink::Link& link,
-                platform::Dialogs& dialogs, QTabWidget* tabs, QWidget* parent);
+    Configuring(SettingsAccess& access, sdilink::Link& link, platform::Dialogs& dialogs,
+                QTabWidget* tabs, QWidget* parent);
     ~Configuring() override;
 
     void mnuApplyConfiguration_Click();
@@ -43,7 +43,7 @@ private:
     ConfigureWindow* openWindow(bool applying);
     std::optional<report::ReadReport> chooseFile(const QString& title, QString* name);
 
-    std::unique_ptr<SettingsAccess> access_;
+    SettingsAccess& access_;
     sdilink::Link& link_;
     platform::Dialogs& dialogs_;
     QTabWidget* tabs_;

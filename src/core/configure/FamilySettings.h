@@ -1,22 +1,28 @@
 #pragma once
 
-#include "core/configure/SettingsAccess.h"
+#include "SettingsAccess.h"
+
+#include <functional>
 
 namespace levelprobe {
-class LevelFamily;
+class LevelSensors;
 }
 namespace rotary {
-class RotaryFamily;
+class RotarySensors;
 }
 
 namespace configure {
 
+// Chooses a setting that is the window's own (the logging period in the page's list): false
+// when the value is not offered. Without a window, none is chosen.
+using PageSetting = std::function<bool(int p, const QString& label, const QString& value)>;
+
 // The level probes' settings: the units first (the sensor gives its range, over-range and
 // level in them, so those follow), then temperature, density, gravity and reverse, then the
-// range and over-range (which need "Unlock" ticked on the page) and the local level.
+// range and over-range (which need the sensor unlocked) and the local level.
 class LevelSettings final : public TableSettings {
 public:
-    explicit LevelSettings(levelprobe::LevelFamily& family);
+    LevelSettings(levelprobe::LevelSensors& sensors, PageSetting pageSetting = {});
 
     bool rotary() const override { return false; }
     bool present(int p) const override;
@@ -25,14 +31,15 @@ public:
     bool setPageSetting(int p, const QString& label, const QString& value) override;
 
 private:
-    levelprobe::LevelFamily& family_;
+    levelprobe::LevelSensors& sensors_;
+    PageSetting pageSetting_;
 };
 
 // The encoders' settings: units, circumference and direction; the counts per revolution,
 // the resolution and the maximum range are shown, never sent.
 class RotarySettings final : public TableSettings {
 public:
-    explicit RotarySettings(rotary::RotaryFamily& family);
+    RotarySettings(rotary::RotarySensors& sensors, PageSetting pageSetting = {});
 
     bool rotary() const override { return true; }
     bool present(int p) const override;
@@ -41,7 +48,8 @@ public:
     bool setPageSetting(int p, const QString& label, const QString& value) override;
 
 private:
-    rotary::RotaryFamily& family_;
+    rotary::RotarySensors& sensors_;
+    PageSetting pageSetting_;
 };
 
 } // namespace configure

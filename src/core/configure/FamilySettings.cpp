@@ -1,17 +1,12 @@
 #include "FamilySettings.h"
 
+#include "core/levelprobe/LevelSensors.h"
 #include "core/levelprobe/LevelSettingTable.h"
 #include "core/levelprobe/PressureUnits.h"
 #include "core/logging/Logger.h"
 #include "core/report/ConfigReport.h"
+#include "core/rotary/RotarySensors.h"
 #include "core/rotary/RotarySettingTable.h"
-#include "gui/levelprobe/LevelFamily.h"
-#include "gui/levelprobe/LevelPage.h"
-#include "gui/rotary/RotaryFamily.h"
-#include "gui/rotary/RotaryPage.h"
-#include "gui/widgets/DropDown.h"
-
-#include <QCheckBox>
 
 namespace configure {
 
@@ -19,21 +14,13 @@ namespace {
 
 using Kind = ConfigRow::Kind;
 
-bool choosePeriod(widgets::DropDown& periods, const QString& value) {
-    const int index = periods.findText(value);
-    if (index < 0)
-        return false;
-    periods.setCurrentIndex(index);
-    return true;
-}
-
 QString loggingRefusal(const logging::Logger& logger, int p) {
     return logger.state().LogActive.at(static_cast<size_t>(p))
                ? QStringLiteral("Sensor %1 is logging: stop its log first.").arg(p)
                : QString();
 }
 
-TableSettings::Entry pageSetting(const QString& label) {
+TableSettings::Entry pageEntry(const QString& label) {
     return {label, Kind::PageSetting, {}, {}, {}, {}};
 }
 
@@ -69,10 +56,10 @@ TableSettings::Entry tableSetting(const protocol::Setting& setting,
 
 } // namespace
 
-LevelSettings::LevelSettings(levelprobe::LevelFamily& family)
-    : TableSettings(family.link()), family_(family) {
+LevelSettings::LevelSettings(levelprobe::LevelSensors& sensors, PageSetting pageSetting)
+    : TableSettings(sensors.link()), sensors_(sensors), pageSetting_(std::move(pageSetting)) {
     using sdilink::Code;
-    levelprobe::LevelSensors* c = &family_.sensors();
+    levelprobe::LevelSensors* c = &sensors_;
     const auto unlocked = [c](int p) { return c->unlockTicked(p); };
     for (const protocol::Setting& setting : levelprobe::settingTable()) {
         std::function<void(int, int)> setEntry = [c, code = setting.set](int p, int index) {
@@ -112,32 +99,31 @@ LevelSettings::LevelSettings(levelprobe::LevelFamily& family)
     }
     entries_.push_back(fixed(QStringLiteral("Max. Sample Rate"),
                              QStringLiteral("Follows from the filter (Filter window).")));
-    entries_.push_back(pageSetting(QStringLiteral("Logging Period")));
+    entries_.push_back(pageEntry(QStringLiteral("Logging Period")));
 }
 
 bool LevelSettings::present(int p) const {
-    return family_.sensors().present(p);
+    return sensors_.present(p);
 }
 
 report::ReadReport LevelSettings::current(int p) const {
-    return report::readReport(
-        report::fileText(report::levelReport(family_.sensors().record(p), p).lines));
+    return report::readReport(report::fileText(report::levelReport(sensors_.record(p), p).lines));
 }
 
 QString LevelSettings::refusal(int p) const {
-    if (family_.calibration().Calibrate_Flag)
+    if (sensors_.calibration().Calibrate_Flag)
         return QStringLiteral("Calibrate mode is on: leave it first.");
-    return loggingRefusal(family_.logger(), p);
+    return loggingRefusal(sensors_.logger(), p);
 }
 
-bool LevelSettings::setPageSetting(int p, const QString&, const QString& value) {
-    return choosePeriod(*family_.page(p).LogPeriodCombo, value);
+bool LevelSettings::setPageSetting(int p, const QString& label, const QString& value) {
+    return pageSetting_ && pageSetting_(p, label, value);
 }
 
-RotarySettings::RotarySettings(rotary::RotaryFamily& family)
-    : TableSettings(family.link()), family_(family) {
+RotarySettings::RotarySettings(rotary::RotarySensors& sensors, PageSetting pageSetting)
+    : TableSettings(sensors.link()), sensors_(sensors), pageSetting_(std::move(pageSetting)) {
     using sdilink::Code;
-    rotary::RotarySensors* c = &family_.sensors();
+    rotary::RotarySensors* c = &sensors_;
     entries_.push_back(fixed(QStringLiteral("Maximum Range"),
                              QStringLiteral("The page's own note, not a setting of the encoder.")));
     entries_.push_back(fixed(QStringLiteral("Counts Per Revolution"),
@@ -159,24 +145,23 @@ RotarySettings::RotarySettings(rotary::RotaryFamily& family)
         entries_.push_back(
             tableSetting(setting, {}, std::move(setEntry), std::move(setNumber), query));
     }
-    entries_.push_back(pageSetting(QStringLiteral("Logging Period")));
+    entries_.push_back(pageEntry(QStringLiteral("Logging Period")));
 }
 
 bool RotarySettings::present(int p) const {
-    return family_.sensors().present(p);
+    return sensors_.present(p);
 }
 
 report::ReadReport RotarySettings::current(int p) const {
-    return report::readReport(
-        report::fileText(report::rotaryReport(family_.sensors().record(p), p).lines));
+    return report::readReport(report::fileText(report::rotaryReport(sensors_.record(p), p).lines));
 }
 
 QString RotarySettings::refusal(int p) const {
-    return loggingRefusal(family_.logger(), p);
+    return loggingRefusal(sensors_.logger(), p);
 }
 
-bool RotarySettings::setPageSetting(int p, const QString&, const QString& value) {
-    return choosePeriod(*family_.page(p).RotaryLogPeriodCombo, value);
+bool RotarySettings::setPageSetting(int p, const QString& label, const QString& value) {
+    return pageSetting_ && pageSetting_(p, label, value);
 }
 
 } // namespace configure
