@@ -53,7 +53,8 @@ QCoro::Task<SetResult> Session::set(int p, QString name, QString value) {
     if (!co_await link_.turn(QStringLiteral("set %1 %2").arg(p).arg(label), p))
         co_return SetResult{SetResult::Outcome::NotSent, notSentReason()};
     const Link::Sequence sequence(link_);
-    if (co_await settings_.set(p, label, value))
+    const bool answered = co_await settings_.set(p, label, value);
+    if (answered)
         co_return SetResult{SetResult::Outcome::Applied, {}};
     if (link_.replyStatus() == Link::TimedOut || link_.replyStatus() == Link::Lost)
         co_return SetResult{SetResult::Outcome::NoAnswer, settings_.lastRequest()};

@@ -1,6 +1,7 @@
 #include "AddressChange.h"
 
 #include "Scanner.h"
+#include "core/discovery/AddressMove.h"
 #include "core/link/Link.h"
 #include "core/protocol/Catalogue.h"
 #include "core/protocol/Family.h"
@@ -45,26 +46,6 @@ void AddressChange::mnuQueryAddress_Click() {
                                         protocol::Catalogue::request(p, Code::AddressQuery)));
 }
 
-QCoro::Task<bool> AddressChange::addressAnswers(int p, int address) {
-    Transaction probe = Transaction::forPage(p, Code::Acknowledge,
-                                             QByteArray(1, static_cast<char>('0' + address)) + '!');
-    // Any line at all, or any byte after the echo before the time-out, means something
-    // answers there: garbage or a line cut short is not a free address.
-    probe.answer = Transaction::Answer::AnyLine;
-    if (co_await link_.transact([&] {
-            family_.lockPage(p);
-            link_.transmit(probe);
-        }))
-        co_return true;
-    if (link_.replyStatus() != Link::TimedOut)
-        co_return false;
-    const QByteArray& heard = link_.receivedSinceRequest();
-    const qsizetype echo = heard.indexOf(probe.request);
-    if (echo < 0)
-        co_return !heard.isEmpty();
-    co_return heard.size() > echo + probe.request.size();
-}
-
 void AddressChange::AddrBut_Click(int p) {
     if (link_.deferWhileHeld(QStringLiteral("address %1").arg(p), p,
                              [this, p] { AddrBut_Click(p); }))
@@ -75,50 +56,34 @@ void AddressChange::AddrBut_Click(int p) {
                             Icon::Exclamation);
         return;
     }
-    const int b = *chosen;
-    if (family_.present(b)) {
-        dialogs_.messageBox(kSetTitle,
-                            b == p ? QStringLiteral("Sensor is already set to address %1.").arg(p)
-                                   : kInUse,
-                            Icon::Exclamation);
-        return;
-    }
-    changeAddress(p, b);
+    changeAddress(p, *chosen);
 }
 
 QCoro::Task<> AddressChange::changeAddress(int p, int b) {
-    bool offerRescan = false;
-    {
-        auto sequence = std::make_optional<Link::Sequence>(link_);
-        if (co_await addressAnswers(p, b)) {
-            family_.unlockPage(p);
-            sequence.reset(); // the bus is free before anything is said
-            dialogs_.messageBox(kSetTitle, kInUse, Icon::Exclamation);
-            co_return;
-        }
-        if (link_.replyStatus() != Link::TimedOut)
-            co_return; // not sent (the port is closed) or the window is closing
-        const Code code = family_.addressChangeCode();
-        const bool confirmed = co_await link_.transact([&] {
-            family_.lockPage(p);
-            link_.transmit(Transaction::forPage(
-                p, code,
-                protocol::Catalogue::request(p, code, protocol::Catalogue::digitValue(b))));
-        });
-        if (confirmed && family_.present(b))
-            co_await family_.finishAddressChange(b);
-        else if (confirmed)
-            family_.unlockPage(p);
-        else
-            offerRescan = link_.replyStatus() == Link::TimedOut;
+    // The bus is free before anything is said.
+    const AddressMove outcome = co_await moveAddress(link_, family_, p, b);
+    switch (outcome) {
+    case AddressMove::AlreadyThere:
+        dialogs_.messageBox(kSetTitle,
+                            QStringLiteral("Sensor is already set to address %1.").arg(p),
+                            Icon::Exclamation);
+        break;
+    case AddressMove::InUse:
+        dialogs_.messageBox(kSetTitle, kInUse, Icon::Exclamation);
+        break;
+    case AddressMove::NotConfirmed:
+        if (dialogs_.confirm(kSetTitle,
+                             QStringLiteral("Sensor %1 did not confirm the change to address %2: "
+                                            "it may answer at either address.\rDo you wish to "
+                                            "rescan the sensors?")
+                                 .arg(p)
+                                 .arg(b)))
+            scanner_.Poll_Sensors();
+        break;
+    case AddressMove::Moved:
+    case AddressMove::Unchanged:
+        break;
     }
-    if (offerRescan &&
-        dialogs_.confirm(kSetTitle, QStringLiteral("Sensor %1 did not confirm the change to "
-                                                   "address %2: it may answer at either "
-                                                   "address.\rDo you wish to rescan the sensors?")
-                                        .arg(p)
-                                        .arg(b)))
-        scanner_.Poll_Sensors();
 }
 
 } // namespace discovery

@@ -39,8 +39,6 @@ public:
     void AddrBut_Click(int p);
 
 private:
-    // True when a sensor answers at the address; page p is locked meanwhile.
-    QCoro::Task<bool> addressAnswers(int p, int address);
     QCoro::Task<> changeAddress(int p, int b);
 
     sdilink::Link& link_;

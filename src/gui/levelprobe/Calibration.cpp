@@ -2,7 +2,8 @@
 
 #include "LevelFamily.h"
 #include "LevelPage.h"
-#include "SequenceRun.h"
+#include "core/levelprobe/CalibrationSteps.h"
+#include "core/levelprobe/SequenceRun.h"
 #include "core/logging/Logger.h"
 #include "core/protocol/Numbers.h"
 #include "core/protocol/ReplyLine.h"
@@ -123,7 +124,7 @@ QCoro::Task<> Calibration::restoreDensityCorrection(std::array<bool, 10> pages) 
             continue;
         bool off = false;
         {
-            SequenceRun run(family_, p, true, QStringLiteral("Calibration Complete."),
+            SequenceRun run(family_.sensors(), p, true, QStringLiteral("Calibration Complete."),
                             QStringLiteral("Leaving calibrate mode"));
             off = co_await run.step("density correction off",
                                     [&] { family_.sensors().DensityCorrSet(p, 0); });
@@ -154,34 +155,7 @@ void Calibration::StageOneBut_Click(int p) {
 }
 
 QCoro::Task<> Calibration::stageOne(int p) {
-    LevelSensors& c = family_.sensors();
-    CalibrationState& state = family_.calibration();
-    const std::array<SequenceStep, 8> steps{{
-        {"reverse output off", [&](int q) { c.ReverseSet(q, 0); }},
-        {"specific gravity 1.0", [&](int q) { c.SGSet(q, QStringLiteral("1.0")); }},
-        {"density correction on",
-         [&](int q) {
-             state.DensityCorrectionOn.at(static_cast<size_t>(q)) = true;
-             c.DensityCorrSet(q, 1);
-         }},
-        {"trim offsets off", [&](int q) { c.TrimOffSet(q); }},
-        {"zero correction 0.0", [&](int q) { c.ZeroCalibrationSet(q, QStringLiteral("0.0")); }},
-        {"slope 1.0", [&](int q) { c.SlopeCalibrationSet(q, QStringLiteral("1.0")); }},
-        {"local offset not applied", [&](int q) { c.LocalOffsetSet(q, 0); }},
-        {"XU1 0.0", [&](int q) { c.XU1Set(q, QStringLiteral("0.0")); }},
-    }};
-    state.StageOne_Flag.at(static_cast<size_t>(p)) = false;
-    bool done = false;
-    {
-        SequenceRun run(family_, p, true, QStringLiteral("Stage One Calibration"),
-                        QStringLiteral("Stage one"));
-        family_.sensors().lockPage(p);
-        done = co_await run.run(steps);
-        if (done) {
-            family_.link().beep();
-            state.StageOne_Flag.at(static_cast<size_t>(p)) = true;
-        }
-    }
+    const bool done = co_await levelprobe::stageOne(family_.sensors(), p);
     if (!done)
         co_return;
     family_.dialogs().messageBox(
@@ -236,7 +210,7 @@ QCoro::Task<> Calibration::calibratePoint(int p, Point point) {
     const QString sequence = QString::fromLatin1(point.sequence);
     const auto send = [&](const QString& value) { (c.*point.set)(p, value); };
     {
-        SequenceRun run(family_, p, false, title, sequence);
+        SequenceRun run(family_.sensors(), p, false, title, sequence);
         if (!co_await run.step("value cleared", [&] { send(QString::fromLatin1(point.cleared)); }))
             co_return;
     }
@@ -247,7 +221,7 @@ QCoro::Task<> Calibration::calibratePoint(int p, Point point) {
         co_return;
     QString refusal;
     {
-        SequenceRun run(family_, p, false, title, sequence);
+        SequenceRun run(family_.sensors(), p, false, title, sequence);
         if (!co_await measure(run, p))
             co_return;
         const QString reading = family_.sensors().record(p).pressure;

@@ -3,7 +3,8 @@
 #include "Filter.h"
 #include "LevelFamily.h"
 #include "LevelPage.h"
-#include "SequenceRun.h"
+#include "core/levelprobe/CalibrationSteps.h"
+#include "core/link/Link.h"
 #include "core/logging/Logger.h"
 #include "gui/platform/Dialogs.h"
 #include "gui/widgets/Controls.h"
@@ -71,31 +72,9 @@ QCoro::Task<> Reset::resetChosen(int p) {
 }
 
 QCoro::Task<bool> Reset::ResetSensor(int p) {
-    LevelSensors& c = family_.sensors();
-    const std::array<SequenceStep, 11> steps{{
-        {"reverse output off", [&](int q) { c.ReverseSet(q, 0); }},
-        {"specific gravity 1.0", [&](int q) { c.SGSet(q, QStringLiteral("1.0")); }},
-        {"XU1 0.0", [&](int q) { c.XU1Set(q, QStringLiteral("0.0")); }},
-        {"local level 0", [&](int q) { c.LevelSet(q, QStringLiteral("0")); }},
-        {"zero correction 0.0", [&](int q) { c.ZeroCalibrationSet(q, QStringLiteral("0.0")); }},
-        {"slope 1.0", [&](int q) { c.SlopeCalibrationSet(q, QStringLiteral("1.0")); }},
-        {"local offset not applied", [&](int q) { c.LocalOffsetSet(q, 0); }},
-        {"trim offsets off", [&](int q) { c.TrimOffSet(q); }},
-        {"trim on 1", [&](int q) { c.TrimOnSet(q, 1); }},
-        {"calibration on", [&](int q) { c.XancalonSet(q); }},
-        {"filter 10 readings at interval 1",
-         [&](int q) {
-             family_.filter().setBoxes(QStringLiteral("10"), QStringLiteral("1"));
-             c.FilterSet(q, 10, 1);
-         }},
-    }};
-    bool complete = false;
-    {
-        SequenceRun run(family_, p, true, QStringLiteral("Reset Sensor."),
-                        QStringLiteral("The reset"));
-        family_.sensors().lockPage(p);
-        complete = co_await run.run(steps);
-    }
+    // The filter window shows what the reset sends.
+    family_.filter().setBoxes(QStringLiteral("10"), QStringLiteral("1"));
+    const bool complete = co_await resetSensor(family_.sensors(), p);
     if (!complete)
         co_return false;
     family_.dialogs().messageBox(QStringLiteral("Sensor Reset"),

@@ -1,19 +1,17 @@
 #include "SequenceRun.h"
 
-#include "Calibration.h"
-#include "LevelFamily.h"
-#include "gui/platform/Dialogs.h"
+#include "LevelSensors.h"
 
 namespace levelprobe {
 
-SequenceRun::SequenceRun(LevelFamily& family, int page, bool calibrating, QString title,
+SequenceRun::SequenceRun(LevelSensors& sensors, int page, bool calibrating, QString title,
                          QString sequence)
-    : family_(family), page_(page), calibrating_(calibrating), title_(std::move(title)),
+    : sensors_(sensors), page_(page), calibrating_(calibrating), title_(std::move(title)),
       sequence_(std::move(sequence)) {
-    holdsBus_.emplace(family.link(), true);
-    CalibrationState& state = family_.calibration();
+    holdsBus_.emplace(sensors.link(), true);
+    CalibrationState& state = sensors_.calibration();
     state.UpdateReadings_Flag = false;
-    family_.sensors().LocalOffsetEchoGuard = false;
+    sensors_.LocalOffsetEchoGuard = false;
     if (calibrating_)
         state.Calibrate_Flag = true;
 }
@@ -21,8 +19,8 @@ SequenceRun::SequenceRun(LevelFamily& family, int page, bool calibrating, QStrin
 SequenceRun::~SequenceRun() {
     holdsBus_.reset();
     if (calibrating_)
-        family_.calibration().Calibrate_Flag = false;
-    family_.sensors().unlockPage(page_);
+        sensors_.calibration().Calibrate_Flag = false;
+    sensors_.unlockPage(page_);
     reportFailure();
 }
 
@@ -30,7 +28,7 @@ QCoro::Task<bool> SequenceRun::step(const char* what, std::function<void()> send
     if (failed())
         co_return false;
     ++steps_;
-    sdilink::Link& link = family_.link();
+    sdilink::Link& link = sensors_.link();
     if (co_await link.transact(send))
         co_return true;
     if (link.replyStatus() == sdilink::Link::Abandoned) {
@@ -65,12 +63,9 @@ void SequenceRun::reportFailure() const {
                     .arg(failedRequest_)
         : notSent_ ? QStringLiteral("%1 could not be sent.").arg(failedRequest_)
                    : QStringLiteral("sensor %1 did not answer %2.").arg(page_).arg(failedRequest_);
-    family_.dialogs().messageBox(
-        title_,
-        QStringLiteral("%1 stopped at %2: %3\rThe steps before it were applied; the rest "
-                       "were not sent.")
-            .arg(sequence_, at, why),
-        platform::Dialogs::Icon::Exclamation);
+    sensors_.notify(title_, QStringLiteral("%1 stopped at %2: %3\rThe steps before it were "
+                                           "applied; the rest were not sent.")
+                                .arg(sequence_, at, why));
 }
 
 } // namespace levelprobe

@@ -10,7 +10,7 @@
 
 namespace levelprobe {
 
-class LevelFamily;
+class LevelSensors;
 
 // One step of a calibration or reset sequence: what it writes (for the user) and the sender
 // of its request for a page.
@@ -24,13 +24,13 @@ struct SequenceStep {
 // update-readings flag and local-offset guard are dropped when it starts. Each step sends
 // one request and awaits its answer; after the first unanswered step nothing more is
 // sent. At its end the bus is freed, the beep is back, Calibrate_Flag is cleared when the
-// sequence set it, the page is unlocked, and then a message names the step that went
+// sequence set it, the page is unlocked, and then a notice names the step that went
 // unanswered, if one did.
 class SequenceRun {
 public:
     // `calibrating`: Calibrate_Flag is set for the run (no set reply starts a measurement).
-    // `title` and `sequence` ("Stage one", "The reset") name it in the failure message.
-    SequenceRun(LevelFamily& family, int page, bool calibrating, QString title, QString sequence);
+    // `title` and `sequence` ("Stage one", "The reset") name it in the failure notice.
+    SequenceRun(LevelSensors& sensors, int page, bool calibrating, QString title, QString sequence);
     ~SequenceRun();
     SequenceRun(const SequenceRun&) = delete;
     SequenceRun& operator=(const SequenceRun&) = delete;
@@ -47,7 +47,7 @@ public:
 private:
     void reportFailure() const;
 
-    LevelFamily& family_;
+    LevelSensors& sensors_;
     int page_;
     bool calibrating_;
     QString title_;
