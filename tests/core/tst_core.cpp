@@ -3,8 +3,12 @@
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "Wait.h"
-#include "core/levelprobe/LevelAnswer.h"
-#include "core/levelprobe/LevelRecord.h"
+#include "core/configure/FamilySettings.h"
+#include "core/discovery/AddressMove.h"
+#include "core/discovery/BusScan.h"
+#include "core/levelprobe/CalibrationSteps.h"
+#include "core/levelprobe/LevelScanSeries.h"
+#include "core/levelprobe/LevelSensors.h"
 #include "core/levelprobe/LevelSettingTable.h"
 #include "core/link/Link.h"
 #include "core/logging/JournalDisk.h"
@@ -12,25 +16,27 @@
 #include "core/logging/LogJournals.h"
 #include "core/logging/LogModel.h"
 #include "core/logging/Logger.h"
-#include "core/protocol/Catalogue.h"
 #include "core/protocol/Decoder.h"
-#include "core/protocol/Family.h"
-#include "core/protocol/ReplyLine.h"
-#include "core/rotary/RotaryAnswer.h"
-#include "core/rotary/RotaryRecord.h"
+#include "core/rotary/RotaryScanSeries.h"
+#include "core/rotary/RotarySensors.h"
 #include "core/rotary/RotarySettingTable.h"
+#include "core/session/Session.h"
 
 #include <QCoroTask>
 #include <QTemporaryDir>
 #include <QTest>
-#include <array>
+#include <memory>
 
 // The core alone, as the command-line program and any script use it: a QCoreApplication, no
 // window, no widgets (the executable links none; the ctest check core_links_no_gui says so).
 class CoreTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void bothFamiliesAnswerIntoRecords();
+    void scanFindsBothFamilies();
+    void setRefusedSendsNothing();
+    void unitChangeReReadsBeforeTheSetEnds();
+    void applyReadsBackWithASilentSet();
+    void stageOneAndAddressMove();
     void tenReadingLogJournalled();
     void settingsCheckedAsThePageChecksThem_data();
     void settingsCheckedAsThePageChecksThem();
@@ -38,125 +44,186 @@ private Q_SLOTS:
 
 namespace {
 
-using sdilink::Code;
-using sdilink::Link;
+using configure::ConfigRow;
+using session::SetResult;
 
-// A family without pages: replies go into the records, readings into the logger.
-class Records final : public protocol::Family {
-public:
-    Records(Link& link, bool rotary) : link_(link), rotary_(rotary) {}
+QDateTime now() {
+    return QDateTime(QDate(2026, 12, 10), QTime(9, 0));
+}
 
-    bool isRotary() const override { return rotary_; }
-    QString serialNumber(int page) const override {
-        return rotary_ ? encoders[static_cast<size_t>(page)].serialNumber
-                       : probes[static_cast<size_t>(page)].serialNumber;
-    }
-    Code dataRequestCode() const override { return rotary_ ? Code::RotaryData : Code::Data; }
-    Code measureCode() const override { return rotary_ ? Code::RotaryMeasure : Code::Measure; }
-    void lockPage(int) override {}
-    void unlockPage(int) override {}
-
-    bool decodeReply(const sdilink::Transaction& t, const protocol::ReplyLine& line) override {
-        const auto p = static_cast<size_t>(t.page);
-        if (rotary_) {
-            const rotary::RotaryAnswer a = rotary::readRotaryAnswer(t.code, line);
-            encoders[p].take(t.code, a);
-            return a.known;
-        }
-        const levelprobe::LevelAnswer a = levelprobe::readLevelAnswer(t.code, line);
-        probes[p].take(t.code, a);
-        if (t.code == Code::Measure) {
-            // The data request after the service request, or after the pause.
-            if (a.wait > 0)
-                link_.awaitServiceRequest(a.wait);
-            else
-                link_.requestDataAfterPause(t.page);
-        } else if (t.code == Code::Data && logger != nullptr && a.hasValues) {
-            logger->AddLogRow(t.page, a.first, probes[p].pressureUnitText(), a.second,
-                              probes[p].temperatureUnitText());
-        }
-        return a.known;
-    }
-
-    std::array<levelprobe::LevelRecord, 10> probes{};
-    std::array<rotary::RotaryRecord, 10> encoders{};
-    logging::Logger* logger = nullptr;
-
-private:
-    Link& link_;
-    bool rotary_;
-};
-
-// The simulated bus in this process, on a clock that jumps from one due event to the next.
+// A family's sensors, scan and session on the simulated bus in this process, on a clock that
+// jumps from one due event to the next.
 struct Bench {
-    explicit Bench(bool rotary) : family(link, rotary) {
+    explicit Bench(bool rotary) {
         clock.setAutoAdvance(true);
         bus.setPacing(false);
         port.open(1);
-        link.setHandler(&decoder);
-        link.setDataRequestCode(family.dataRequestCode());
+        if (rotary) {
+            auto encoders = std::make_unique<rotary::RotarySensors>(link, logger);
+            series = std::make_unique<rotary::RotaryScanSeries>(*encoders);
+            settings = std::make_unique<configure::RotarySettings>(*encoders);
+            family = std::move(encoders);
+        } else {
+            auto probes = std::make_unique<levelprobe::LevelSensors>(link, logger, calibration);
+            probes->setNotice([this](const QString&, const QString& text) { notices << text; });
+            series = std::make_unique<levelprobe::LevelScanSeries>(*probes);
+            settings = std::make_unique<configure::LevelSettings>(*probes);
+            family = std::move(probes);
+        }
+        decoder = std::make_unique<protocol::Decoder>(
+            link, *family, [this](const QString&, const QString& text) { notices << text; });
+        link.setHandler(decoder.get());
+        link.setDataRequestCode(family->dataRequestCode());
+        logger.setFamily(family.get(), {});
+        session = std::make_unique<session::Session>(link, *family, *settings);
+        scan = std::make_unique<discovery::BusScan>(link, *family, *series);
     }
+    ~Bench() { link.setHandler(nullptr); }
 
-    // One query of a sequence, as the scan asks it.
-    QCoro::Task<bool> ask(int address, Code code) {
-        co_return co_await link.transact([this, address, code] {
-            link.transmit(sdilink::Transaction::forPage(
-                address, code, protocol::Catalogue::request(address, code)));
-        });
+    levelprobe::LevelSensors& probes() { return dynamic_cast<levelprobe::LevelSensors&>(*family); }
+    rotary::RotarySensors& encoders() { return dynamic_cast<rotary::RotarySensors&>(*family); }
+    // Scans, then forgets the traffic of the scan.
+    discovery::BusScan::Result scanned() {
+        const discovery::BusScan::Result result = QCoro::waitFor(scan->run());
+        bus.clearTraffic();
+        return result;
+    }
+    QStringList requests() const {
+        QStringList sent;
+        for (const sim::TrafficRecord& r : bus.traffic())
+            if (r.kind == sim::TrafficRecord::Kind::Request)
+                sent << QString::fromLatin1(r.bytes);
+        return sent;
     }
 
     sim::ManualScheduler clock;
     sim::SchedulerTimers timers{clock};
     sim::Bus bus{clock};
     sim::BusPort port{bus};
-    Link link{port, [](int, QObject*, const std::function<void()>& then) { then(); },
-              [] { return QDateTime(QDate(2026, 12, 10), QTime(9, 0)); }, nullptr, timers};
-    Records family;
-    protocol::Decoder decoder{link, family, [](const QString&, const QString&) {}};
+    sdilink::Link link{port, [](int, QObject*, const std::function<void()>& then) { then(); }, now,
+                       nullptr, timers};
+    logging::Logger logger{link, now};
+    levelprobe::CalibrationState calibration;
+    std::unique_ptr<protocol::Family> family;
+    std::unique_ptr<protocol::ScanSeries> series;
+    std::unique_ptr<configure::SettingsAccess> settings;
+    std::unique_ptr<protocol::Decoder> decoder;
+    std::unique_ptr<session::Session> session;
+    std::unique_ptr<discovery::BusScan> scan;
+    QStringList notices;
 };
-
-// The scan's questions to every address, in one sequence: who answers, and what.
-QCoro::Task<QList<int>> scan(Bench& b, QList<Code> series) {
-    const Link::Sequence holds(b.link, true);
-    QList<int> found;
-    for (int address = 0; address <= 9; ++address) {
-        if (!co_await b.ask(address, series.first()))
-            continue;
-        found << address;
-        for (Code code : series.mid(1))
-            co_await b.ask(address, code);
-    }
-    co_return found;
-}
 
 } // namespace
 
-void CoreTest::bothFamiliesAnswerIntoRecords() {
+void CoreTest::scanFindsBothFamilies() {
     Bench levels(false);
     levels.bus.addLevelProbe('2');
     levels.bus.addLevelProbe('7');
-    const QList<int> probes =
-        QCoro::waitFor(scan(levels, {Code::PressUnitsQuery, Code::LocalGravityQuery,
-                                     Code::SerialNumberQuery, Code::RangeQuery}));
-    QCOMPARE(probes, (QList<int>{2, 7}));
-    for (int p : probes) {
-        const levelprobe::LevelRecord& r = levels.family.probes[static_cast<size_t>(p)];
-        QVERIFY(!r.pressureUnitText().isEmpty());
-        QVERIFY(!r.localGravity.isEmpty());
-        QVERIFY(!r.serialNumber.isEmpty());
-        QVERIFY(!r.range.isEmpty());
+    const discovery::BusScan::Result found = levels.scanned();
+    QCOMPARE(found.firstFound, 2);
+    QVERIFY(!found.stopped);
+    for (int p = 0; p <= 9; ++p) {
+        QCOMPARE(levels.family->present(p), p == 2 || p == 7);
+        QCOMPARE(levels.probes().locked(p), false);
     }
-    QVERIFY(levels.family.probes[0].range.isEmpty());
+    const levelprobe::LevelRecord& r = levels.probes().record(7);
+    QVERIFY(!r.serialNumber.isEmpty());
+    QVERIFY(!r.range.isEmpty());
+    QVERIFY(!r.sampleRate.isEmpty());
+    QVERIFY(!r.pressure.isEmpty()); // the first reading
+    QVERIFY(levels.probes().record(0).range.isEmpty());
 
     Bench encoders(true);
     encoders.bus.addRotaryEncoder('4');
-    const QList<int> found =
-        QCoro::waitFor(scan(encoders, {Code::RotaryUnitsQuery, Code::RotaryCircumferenceQuery,
-                                       Code::RotaryCountsQuery}));
-    QCOMPARE(found, QList<int>{4});
-    QVERIFY(!encoders.family.encoders[4].unitsText().isEmpty());
-    QVERIFY(!encoders.family.encoders[4].countsPerRev.isEmpty());
+    QCOMPARE(encoders.scanned().firstFound, 4);
+    QVERIFY(!encoders.encoders().record(4).countsPerRev.isEmpty());
+    QVERIFY(!encoders.encoders().record(4).currentValue.isEmpty());
     QVERIFY(!encoders.link.busy());
+}
+
+void CoreTest::setRefusedSendsNothing() {
+    Bench b(false);
+    b.bus.addLevelProbe('3');
+    b.scanned();
+    const SetResult locked = QCoro::waitFor(b.session->set(3, "range", "10"));
+    QCOMPARE(locked.outcome, SetResult::Outcome::Refused);
+    QCOMPARE(locked.detail,
+             QStringLiteral("Needs \"Unlock\" ticked on the page, as its Set does."));
+    const SetResult unit = QCoro::waitFor(b.session->set(3, "Pressure Units", "mbr"));
+    QCOMPARE(unit.detail, QStringLiteral("\"mbr\" is not in the list of pressure units."));
+    QCOMPARE(QCoro::waitFor(b.session->set(3, "Counts", "5")).outcome, SetResult::Outcome::Refused);
+    QVERIFY(b.requests().isEmpty());
+}
+
+void CoreTest::unitChangeReReadsBeforeTheSetEnds() {
+    // The re-read of the unit-dependent settings and the reading run inside the set, so what
+    // is read back afterwards is in the new unit.
+    Bench b(false);
+    b.bus.addLevelProbe('3');
+    b.scanned();
+    const QString range = b.probes().record(3).range;
+    const SetResult set = QCoro::waitFor(b.session->set(3, "pressure-units", "bar"));
+    QVERIFY(set.applied());
+    QCOMPARE(b.requests(),
+             (QStringList{"3XUP3!", "3XP!", "3XE!", "3XLOF!", "3XRA!", "3XMOR!", "3M!", "3D0!"}));
+    QCOMPARE(b.probes().record(3).pressureUnitText(), QStringLiteral("bar"));
+    QCOMPARE(b.session->value(3, "Pressure Units"), QStringLiteral("bar"));
+    QVERIFY(b.probes().record(3).range != range);
+}
+
+void CoreTest::applyReadsBackWithASilentSet() {
+    Bench b(false);
+    b.bus.addLevelProbe('3');
+    b.bus.addLevelProbe('5');
+    sim::Faults silentGravity;
+    silentGravity.refuseSet = {"XE"};
+    b.bus.setFaults('5', silentGravity);
+    b.scanned();
+    for (int p : {3, 5}) {
+        std::vector<ConfigRow> rows(2);
+        rows[0].label = QStringLiteral("Local Gravity");
+        rows[0].other = QStringLiteral("9.7");
+        rows[1].label = QStringLiteral("Temperature Units");
+        rows[1].other = QStringLiteral("Fahrenheit");
+        for (ConfigRow& row : rows) {
+            row.kind = ConfigRow::Kind::Setting;
+            row.ticked = true;
+        }
+        QCoro::waitFor(b.session->applyAll(p, rows));
+        QCOMPARE(rows[1].outcome, ConfigRow::Outcome::Applied);
+        QCOMPARE(rows[1].now, QStringLiteral("Fahrenheit"));
+        if (p == 3) {
+            QCOMPARE(rows[0].outcome, ConfigRow::Outcome::Applied);
+        } else {
+            QCOMPARE(rows[0].outcome, ConfigRow::Outcome::Failed);
+            QCOMPARE(rows[0].detail, QStringLiteral("no answer to 5XE9.7!"));
+        }
+    }
+    QVERIFY(!b.link.busy());
+}
+
+void CoreTest::stageOneAndAddressMove() {
+    Bench b(false);
+    b.bus.addLevelProbe('2');
+    b.bus.addLevelProbe('7');
+    b.scanned();
+    QVERIFY(QCoro::waitFor(levelprobe::stageOne(b.probes(), 2)));
+    QCOMPARE(b.requests(), (QStringList{"2XREV0!", "2XU0,1.0!", "2XP1!", "2XTRIMOF0.0!",
+                                        "2XANCLV0,0.0!", "2XANCLV1,1.0!", "2XLOC0!", "2XU1,0.0!"}));
+    QVERIFY(b.calibration.stageOneDone(2));
+    QVERIFY(!b.calibration.Calibrate_Flag);
+
+    b.bus.clearTraffic();
+    QCOMPARE(QCoro::waitFor(discovery::moveAddress(b.link, *b.family, 2, 7)),
+             discovery::AddressMove::InUse);
+    QVERIFY(b.requests().isEmpty());
+    const QString serial = b.probes().record(2).serialNumber;
+    QCOMPARE(QCoro::waitFor(discovery::moveAddress(b.link, *b.family, 2, 5)),
+             discovery::AddressMove::Moved);
+    QCOMPARE(b.requests().mid(0, 2), (QStringList{"5!", "2A5!"}));
+    QVERIFY(b.family->present(5) && !b.family->present(2));
+    QCOMPARE(b.probes().record(5).serialNumber, serial);
+    QVERIFY(!b.probes().locked(5) && !b.link.busy());
 }
 
 void CoreTest::tenReadingLogJournalled() {
@@ -164,18 +231,16 @@ void CoreTest::tenReadingLogJournalled() {
     // which reads back finished once the journals are closed.
     Bench b(false);
     b.bus.addLevelProbe('3');
+    b.scanned();
+    logging::Logger& logger = b.logger;
+    logger.log(3).clear();
     QTemporaryDir dir;
-    logging::Logger logger(b.link, [] { return QDateTime(QDate(2026, 12, 10), QTime(9, 0)); });
-    logger.setFamily(&b.family, {});
-    b.family.logger = &logger;
     QString path;
     {
         logging::JournalThread thread;
-        logging::LogJournals journals(
-            thread.disk(), dir.path(), [] { return QDateTime(QDate(2026, 12, 10), QTime(9, 0)); },
-            [](int) {
-                return logging::LogJournals::Sensor{false, QStringLiteral("3"), {}};
-            });
+        logging::LogJournals journals(thread.disk(), dir.path(), now, [](int) {
+            return logging::LogJournals::Sensor{false, QStringLiteral("3"), {}};
+        });
         logger.setListener(&journals);
         journals.watch(b.link, logger);
         logger.setPeriod(3, 1);
@@ -199,6 +264,7 @@ void CoreTest::tenReadingLogJournalled() {
     QCOMPARE(read.rowCount(), 10);
     QVERIFY(logging::journalFinished(path));
     QCOMPARE(read.text(0, 2), logger.log(3).text(0, 2));
+    QCOMPARE(read.text(0, 3), QStringLiteral("mH2O"));
 }
 
 void CoreTest::settingsCheckedAsThePageChecksThem_data() {

@@ -110,6 +110,29 @@ QCoro::Task<ConfigRow> Session::apply(int p, QString name, QString value) {
     co_return rows.front();
 }
 
+QCoro::Task<> Session::applyAll(int p, std::vector<ConfigRow>& rows, configure::StopReason stop) {
+    const auto why = [this, &stop]() -> QString {
+        if (link_.replyStatus() == Link::Abandoned)
+            return QStringLiteral("stopped");
+        if (!link_.port().isOpen())
+            return QStringLiteral("the port is closed");
+        return stop ? stop() : QString();
+    };
+    for (ConfigRow& row : rows)
+        settings_.plan(p, row);
+    if (!co_await link_.turn(QStringLiteral("apply %1").arg(p), p)) {
+        const QString reason = notSentReason();
+        for (ConfigRow& row : rows)
+            if (row.ticked && row.applicable()) {
+                row.outcome = ConfigRow::Outcome::NotSent;
+                row.detail = reason;
+            }
+        co_return;
+    }
+    const Link::Sequence sequence(link_);
+    co_await configure::applyRows(settings_, p, rows, true, why);
+}
+
 QString Session::value(int p, const QString& name) const {
     return report::settingValue(settings_.current(p), labelFor(name));
 }

@@ -5,6 +5,7 @@
 
 #include <QCoroTask>
 #include <QString>
+#include <vector>
 
 namespace protocol {
 class Family;
@@ -55,6 +56,10 @@ public:
     // value read back differs), failed (no answer, the request named) or not applicable
     // (refused, with the reason).
     QCoro::Task<configure::ConfigRow> apply(int p, QString name, QString value);
+    // Applies the ticked rows to p in the family's order, in one turn on the bus, then reads
+    // each back (configure::applyRows); `stop` ends it before the next request.
+    QCoro::Task<> applyAll(int p, std::vector<configure::ConfigRow>& rows,
+                           configure::StopReason stop = {});
     // The value as the configuration report of the sensor's record gives it.
     QString value(int p, const QString& name) const;
 
