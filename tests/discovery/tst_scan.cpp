@@ -566,8 +566,7 @@ void ScanTest::logPeriodsFollowSampleRate() {
     QFETCH(QString, shortest);
     QFETCH(int, entries);
     levelprobe::LevelPage page;
-    page.SampleRateText->setText(rate);
-    levelprobe::FillLogPeriods(page);
+    levelprobe::FillLogPeriods(page, rate);
     QCOMPARE(page.LogPeriodCombo->count(), entries);
     QCOMPARE(page.LogPeriodCombo->itemText(0), QStringLiteral("Single Log"));
     QCOMPARE(page.LogPeriodCombo->currentIndex(), 0);

@@ -404,7 +404,7 @@ void CalibrationTest::filterWindow() {
 void CalibrationTest::filterSetDuringALogKeepsItsPeriod() {
     Bench f;
     levelprobe::LevelPage& pg = f.page(1);
-    pg.SampleRateText->setText("2 Seconds");
+    f.sensors->record(1).sampleRate = "2";
     f.family->FillLogPeriods(1);
     const int chosen = pg.LogPeriodCombo->findText("5 Seconds");
     QVERIFY(chosen > 0);

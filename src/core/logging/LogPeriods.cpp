@@ -1,5 +1,8 @@
 #include "LogPeriods.h"
 
+#include "core/protocol/Numbers.h"
+
+#include <algorithm>
 #include <array>
 
 namespace logging {
@@ -32,6 +35,19 @@ std::span<const LogPeriod> allLogPeriods() {
 }
 std::span<const LogPeriod> initialLevelLogPeriods() {
     return kInitialLevel;
+}
+
+std::vector<LogPeriod> levelLogPeriods(const QString& sampleRate, int running) {
+    // Single precision, as the sensor's rate was always compared; clamped so that no text can
+    // overflow it.
+    const double rate = std::clamp(protocol::leadingNumber(sampleRate), -1e30, 1e30);
+    const float T = static_cast<float>(rate) + 1.0f;
+    std::vector<LogPeriod> offered;
+    for (const LogPeriod& period : kAll)
+        if (period.seconds == 0 || T < static_cast<float>(period.seconds) ||
+            (running > 0 && period.seconds == running))
+            offered.push_back(period);
+    return offered;
 }
 
 } // namespace logging

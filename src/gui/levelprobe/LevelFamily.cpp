@@ -92,7 +92,8 @@ int LevelFamily::currentPage() const {
 }
 
 void LevelFamily::FillLogPeriods(int p) {
-    levelprobe::FillLogPeriods(page(p), logger().state().LogActive.at(static_cast<size_t>(p)));
+    levelprobe::FillLogPeriods(page(p), sensors_.record(p).sampleRateText(),
+                               logger().state().LogActive.at(static_cast<size_t>(p)));
 }
 
 namespace {

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QString>
+
 namespace levelprobe {
 
 class LevelPage;
 
-// Rebuilds a level-probe page's logging-period list from the sensor's maximum sample rate:
-// "Single Log" and every period longer than the rate plus one second. With keepSelection
-// the period chosen stays chosen when it is still offered (a log runs at it).
-void FillLogPeriods(LevelPage& page, bool keepSelection = false);
+// Rebuilds a level-probe page's logging-period list from the sensor's maximum sample rate
+// (logging::levelLogPeriods). With keepSelection the period chosen stays chosen (a log runs
+// at it).
+void FillLogPeriods(LevelPage& page, const QString& sampleRate, bool keepSelection = false);
 
 } // namespace levelprobe
