@@ -53,6 +53,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
+    void busQueueOrderAndHolds();
     void requestLeavesAsExactBytesAfterBreakAndMark();
     void longBreakLeavesTheWindowLive();
     void closedPortShowsBoxAndStillLogs();
@@ -582,6 +583,42 @@ void LinkTest::wireTrafficIsLogged() {
     QVERIFY(wireMessages[0].endsWith(QStringLiteral("--> 3XUP!")));
     QVERIFY(wireMessages[1].endsWith(QStringLiteral("<-- 3XUP!312")));
     QVERIFY(wireMessages[0].startsWith(QStringLiteral("2026-12-06T14:03:27")));
+}
+
+void LinkTest::busQueueOrderAndHolds() {
+    using sdilink::BusQueue;
+    using sdilink::Transaction;
+    BusQueue q;
+    const auto request = [](int page, const char* bytes) {
+        BusQueue::Entry e;
+        e.transaction = Transaction::forPage(page, sdilink::Code::PressUnitsQuery, bytes);
+        return e;
+    };
+    const auto sequence = [](const char* key) {
+        BusQueue::Entry e;
+        e.key = QString::fromLatin1(key);
+        e.task = [] {};
+        return e;
+    };
+    QCOMPARE(q.add(sequence("scan")), BusQueue::Added::Queued);
+    QCOMPARE(q.add(request(2, "2XUP!")), BusQueue::Added::Queued);
+    QCOMPARE(q.add(request(2, "2XUP!")), BusQueue::Added::AlreadyWaiting);
+    QCOMPARE(q.add(sequence("scan")), BusQueue::Added::AlreadyWaiting);
+    q.addFollowing(sequence("re-read 1"));
+    q.addFollowing(sequence("re-read 2"));
+    QVERIFY(q.hasRequestFor(2) && !q.hasRequestFor(-1));
+    // While a question is answered, the request goes before the sequences around it.
+    q.holdSequences(true);
+    QCOMPARE(q.takeNext()->transaction.request, QByteArray("2XUP!"));
+    QVERIFY(!q.ready() && !q.takeNext());
+    q.holdSequences(false);
+    QCOMPARE(q.takeFollowing()->key, QStringLiteral("re-read 1"));
+    QCOMPARE(q.takeNext()->key, QStringLiteral("re-read 2"));
+    QVERIFY(!q.takeFollowing());
+    QCOMPARE(q.takeNext()->key, QStringLiteral("scan"));
+    for (int i = 0; i < BusQueue::kLimit; ++i)
+        q.add(request(i % 10, QByteArray::number(i).append('!').constData()));
+    QCOMPARE(q.add(request(3, "3M!")), BusQueue::Added::Full);
 }
 
 QTEST_MAIN(LinkTest)

@@ -104,8 +104,7 @@ bool Link::held() const {
 }
 
 bool Link::busy() const {
-    return held() ||
-           std::any_of(queue_.begin(), queue_.end(), [this](const Queued& q) { return mayRun(q); });
+    return held() || queue_.ready();
 }
 
 void Link::notifyIfFree() {
@@ -329,11 +328,12 @@ void Link::startFollowingSequences() {
     // A sequence a reply asked for (the re-read after a unit change) is part of the sequence
     // whose step that reply answered: it runs before that sequence goes on, so that what
     // the sequence reads next is what the sensor has after the change.
-    while (sequences_ > 0 && !followUpPending() && !queue_.empty() && queue_.front().followsReply) {
-        Queued next = std::move(queue_.front());
-        queue_.pop_front();
+    while (sequences_ > 0 && !followUpPending()) {
+        std::optional<BusQueue::Entry> next = queue_.takeFollowing();
+        if (!next)
+            break;
         updateWaitNotice();
-        next.task();
+        next->task();
     }
 }
 

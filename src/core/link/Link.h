@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/link/BusQueue.h"
 #include "core/link/CommsLog.h"
 #include "core/link/Framer.h"
 #include "core/link/LinkHandler.h"
@@ -68,7 +69,7 @@ public:
     };
 
     // Requests waiting for the bus at most; a further one is dropped with a beep.
-    static constexpr int kQueueLimit = 16;
+    static constexpr int kQueueLimit = BusQueue::kLimit;
     // A request waiting this long shows "Waiting for the bus..." until it goes.
     static constexpr int kWaitNoticeMs = 2000;
 
@@ -146,7 +147,7 @@ public:
     bool inSequence() const { return sequences_ > 0; }
     // A request of the page is in flight or waits for the bus.
     bool pageHasWork(int page) const;
-    int queued() const { return static_cast<int>(queue_.size()); }
+    int queued() const { return queue_.size(); }
 
     // Holds the bus for a sequence; `quiet`: its replies do not beep.
     class Sequence {
@@ -213,13 +214,6 @@ Q_SIGNALS:
 
 private:
     enum class Sending { Queue, Step, FollowUp };
-    struct Queued {
-        Transaction transaction;
-        std::function<void()> task; // a sequence, instead of one transaction
-        QString key;
-        qint64 since = 0;
-        bool followsReply = false; // goes before everything else waiting
-    };
     class Direct;
 
     struct Waiter {
@@ -238,14 +232,13 @@ private:
     void resumeTurn(quint64 turn);
     // Starts the sequences the last reply asked for inside the sequence that holds the bus.
     void startFollowingSequences();
-    Queued sequenceEntry(const QString& key, int page, std::function<void()> task) const;
-    bool enqueue(Queued entry);
-    bool mayRun(const Queued& entry) const;
+    BusQueue::Entry sequenceEntry(const QString& key, int page, std::function<void()> task) const;
+    bool enqueue(BusQueue::Entry entry);
     // An entry has joined the queue: its notice, and its turn once the bus is free.
     void entryQueued();
     // "hh:mm:ss --- what not sent: why." in the comms monitor.
     void logNotSent(const QString& what, const QString& why);
-    void drop(const Queued& entry, const QString& why);
+    void drop(const BusQueue::Entry& entry, const QString& why);
     void scheduleQueue();
     void runQueue();
     void updateWaitNotice();
@@ -278,7 +271,7 @@ private:
     Timings timings_;
     Transaction current_;
     QByteArray received_;
-    std::deque<Queued> queue_;
+    BusQueue queue_;
     // Requests a reply's branch asked for: they go one after another, after the branch has
     // returned, as later steps of the same exchange.
     std::deque<Transaction> followUps_;
@@ -293,7 +286,6 @@ private:
     int sequences_ = 0;
     int quiet_ = 0;
     int decoding_ = 0;
-    int sequenceHolds_ = 0;
     std::vector<Waiter> waiters_;
     quint64 turns_ = 0;
     quint64 transactions_ = 0;

@@ -1,7 +1,6 @@
 #include "Link.h"
 
 #include <QMetaObject>
-#include <algorithm>
 #include <utility>
 
 // The bus's queue: what waits while an exchange holds the bus, and its notice.
@@ -9,14 +8,12 @@
 namespace sdilink {
 
 bool Link::pageHasWork(int page) const {
-    if (followUpPending() && current_.page == page)
-        return true;
-    return std::any_of(queue_.begin(), queue_.end(),
-                       [page](const Queued& q) { return !q.task && q.transaction.page == page; });
+    return (followUpPending() && current_.page == page) || queue_.hasRequestFor(page);
 }
 
-Link::Queued Link::sequenceEntry(const QString& key, int page, std::function<void()> task) const {
-    Queued entry;
+BusQueue::Entry Link::sequenceEntry(const QString& key, int page,
+                                    std::function<void()> task) const {
+    BusQueue::Entry entry;
     entry.task = std::move(task);
     entry.key = key;
     entry.transaction.page = page;
@@ -32,12 +29,7 @@ bool Link::deferWhileHeld(const QString& key, int page, std::function<void()> ta
 }
 
 void Link::followWith(const QString& key, int page, std::function<void()> task) {
-    Queued entry = sequenceEntry(key, page, std::move(task));
-    entry.followsReply = true;
-    // After the other sequences this reply asked for, before everything else waiting.
-    const auto at =
-        std::find_if(queue_.begin(), queue_.end(), [](const Queued& q) { return !q.followsReply; });
-    queue_.insert(at, std::move(entry));
+    queue_.addFollowing(sequenceEntry(key, page, std::move(task)));
     entryQueued();
 }
 
@@ -47,34 +39,27 @@ void Link::entryQueued() {
         scheduleQueue();
 }
 
-bool Link::enqueue(Queued entry) {
-    const bool twice = std::any_of(queue_.begin(), queue_.end(), [&entry](const Queued& q) {
-        return entry.task ? q.task && q.key == entry.key
-                          : !q.task && q.transaction.sameRequest(entry.transaction);
-    });
-    if (twice)
-        return false;
-    if (static_cast<int>(queue_.size()) >= kQueueLimit) {
+bool Link::enqueue(BusQueue::Entry entry) {
+    switch (queue_.add(entry)) {
+    case BusQueue::Added::Queued:
+        entryQueued();
+        return true;
+    case BusQueue::Added::Full:
         drop(entry, QStringLiteral("%1 requests are waiting for the bus").arg(kQueueLimit));
         return false;
+    case BusQueue::Added::AlreadyWaiting:
+        break;
     }
-    queue_.push_back(std::move(entry));
-    entryQueued();
-    return true;
+    return false;
 }
 
 void Link::holdSequences(bool hold) {
-    sequenceHolds_ += hold ? 1 : -1;
-    if (sequenceHolds_ == 0 && !queue_.empty() && !held())
+    queue_.holdSequences(hold);
+    if (queue_.ready() && !held())
         scheduleQueue();
 }
 
-bool Link::mayRun(const Queued& entry) const {
-    // A question being answered keeps sequences waiting; single requests go.
-    return !entry.task || sequenceHolds_ == 0;
-}
-
-void Link::drop(const Queued& entry, const QString& why) {
+void Link::drop(const BusQueue::Entry& entry, const QString& why) {
     beep();
     logNotSent(entry.task ? entry.key : QString::fromLatin1(entry.transaction.request), why);
     const int page = entry.transaction.page;
@@ -103,21 +88,18 @@ void Link::scheduleQueue() {
 void Link::runQueue() {
     if (held())
         return;
-    const auto at =
-        std::find_if(queue_.begin(), queue_.end(), [this](const Queued& q) { return mayRun(q); });
-    if (at == queue_.end()) {
+    std::optional<BusQueue::Entry> next = queue_.takeNext();
+    if (!next) {
         Q_EMIT busFree();
         return;
     }
-    Queued next = std::move(*at);
-    queue_.erase(at);
     updateWaitNotice();
-    if (next.task) {
+    if (next->sequence()) {
         taskStarting_ = true;
-        next.task();
+        next->task();
         taskStarting_ = false;
     } else {
-        start(std::move(next.transaction));
+        start(std::move(next->transaction));
     }
     notifyIfFree();
 }
@@ -127,7 +109,7 @@ void Link::updateWaitNotice() {
     if (queue_.empty()) {
         waitNoticeTimer_->stop();
     } else {
-        const qint64 waited = elapsedMs() - queue_.front().since;
+        const qint64 waited = elapsedMs() - queue_.oldestSince();
         waitedLong = waited >= kWaitNoticeMs;
         if (waitedLong)
             waitNoticeTimer_->stop();
