@@ -4,7 +4,6 @@
 #include "SchedulerTimers.h"
 #include "Wait.h"
 #include "core/configure/FamilySettings.h"
-#include "core/discovery/AddressMove.h"
 #include "core/discovery/BusScan.h"
 #include "core/levelprobe/CalibrationSteps.h"
 #include "core/levelprobe/LevelScanSeries.h"
@@ -75,7 +74,7 @@ struct Bench {
         link.setHandler(decoder.get());
         link.setDataRequestCode(family->dataRequestCode());
         logger.setFamily(family.get(), {});
-        session = std::make_unique<session::Session>(link, *family, *settings);
+        session = std::make_unique<session::Session>(link, *family, *settings, logger);
         scan = std::make_unique<discovery::BusScan>(link, *family, *series);
     }
     ~Bench() { link.setHandler(nullptr); }
@@ -214,16 +213,17 @@ void CoreTest::stageOneAndAddressMove() {
     QVERIFY(!b.calibration.Calibrate_Flag);
 
     b.bus.clearTraffic();
-    QCOMPARE(QCoro::waitFor(discovery::moveAddress(b.link, *b.family, 2, 7)),
-             discovery::AddressMove::InUse);
+    QCOMPARE(QCoro::waitFor(b.session->changeAddress(2, 7)), discovery::AddressMove::InUse);
     QVERIFY(b.requests().isEmpty());
     const QString serial = b.probes().record(2).serialNumber;
-    QCOMPARE(QCoro::waitFor(discovery::moveAddress(b.link, *b.family, 2, 5)),
-             discovery::AddressMove::Moved);
+    QCOMPARE(QCoro::waitFor(b.session->changeAddress(2, 5)), discovery::AddressMove::Moved);
     QCOMPARE(b.requests().mid(0, 2), (QStringList{"5!", "2A5!"}));
     QVERIFY(b.family->present(5) && !b.family->present(2));
     QCOMPARE(b.probes().record(5).serialNumber, serial);
     QVERIFY(!b.probes().locked(5) && !b.link.busy());
+    b.bus.clearTraffic();
+    QVERIFY(QCoro::waitFor(b.session->measure(5)));
+    QCOMPARE(b.requests(), (QStringList{"5M!", "5D0!"}));
 }
 
 void CoreTest::tenReadingLogJournalled() {

@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "core/link/Link.h"
+#include "core/logging/Logger.h"
 #include "core/platform/SerialPort.h"
 #include "core/protocol/Family.h"
 #include "core/report/ReportReader.h"
@@ -13,8 +14,9 @@ namespace session {
 using configure::ConfigRow;
 using sdilink::Link;
 
-Session::Session(Link& link, protocol::Family& family, configure::SettingsAccess& settings)
-    : link_(link), family_(family), settings_(settings) {}
+Session::Session(Link& link, protocol::Family& family, configure::SettingsAccess& settings,
+                 logging::Logger& logger)
+    : link_(link), family_(family), settings_(settings), logger_(logger) {}
 
 QString Session::refusal(int p, const QString& label, const QString& value) const {
     if (label.isEmpty())
@@ -131,6 +133,23 @@ QCoro::Task<> Session::applyAll(int p, std::vector<ConfigRow>& rows, configure::
     }
     const Link::Sequence sequence(link_);
     co_await configure::applyRows(settings_, p, rows, true, why);
+}
+
+QCoro::Task<bool> Session::measure(int p) {
+    if (!co_await link_.turn(QStringLiteral("measure %1").arg(p), p))
+        co_return false;
+    const Link::Sequence sequence(link_, true);
+    co_return co_await link_.transact([this, p] { logger_.Measure(p); });
+}
+
+QCoro::Task<discovery::AddressMove> Session::changeAddress(int p, int b) {
+    if (!family_.present(b)) {
+        const bool turn = co_await link_.turn(QStringLiteral("address %1").arg(p), p);
+        if (!turn)
+            co_return discovery::AddressMove::Unchanged;
+    }
+    const discovery::AddressMove moved = co_await discovery::moveAddress(link_, family_, p, b);
+    co_return moved;
 }
 
 QString Session::value(int p, const QString& name) const {

@@ -2,11 +2,15 @@
 
 #include "core/configure/ConfigRows.h"
 #include "core/configure/SettingsAccess.h"
+#include "core/discovery/AddressMove.h"
 
 #include <QCoroTask>
 #include <QString>
 #include <vector>
 
+namespace logging {
+class Logger;
+}
 namespace protocol {
 class Family;
 }
@@ -37,7 +41,8 @@ struct SetResult {
 // each in its turn on the bus; what the sensors answer goes into their records.
 class Session {
 public:
-    Session(sdilink::Link& link, protocol::Family& family, configure::SettingsAccess& settings);
+    Session(sdilink::Link& link, protocol::Family& family, configure::SettingsAccess& settings,
+            logging::Logger& logger);
 
     // The label of the setting a name stands for (any letter case, blanks or dashes alike),
     // or empty.
@@ -60,6 +65,12 @@ public:
     // each back (configure::applyRows); `stop` ends it before the next request.
     QCoro::Task<> applyAll(int p, std::vector<configure::ConfigRow>& rows,
                            configure::StopReason stop = {});
+    // Takes a reading of p in its turn on the bus (the measurement, the wait, the data): it
+    // goes into the record and the sensor's log. True when the data came.
+    QCoro::Task<bool> measure(int p);
+    // Moves the sensor at p to address b, with the probe of b first (discovery::moveAddress).
+    QCoro::Task<discovery::AddressMove> changeAddress(int p, int b);
+
     // The value as the configuration report of the sensor's record gives it.
     QString value(int p, const QString& name) const;
 
@@ -71,6 +82,7 @@ private:
     sdilink::Link& link_;
     protocol::Family& family_;
     configure::SettingsAccess& settings_;
+    logging::Logger& logger_;
 };
 
 } // namespace session

@@ -358,7 +358,7 @@ void MainWindow::loadRotaryFamily() {
 
 void MainWindow::startSession(std::unique_ptr<configure::SettingsAccess> settings) {
     settings_ = std::move(settings);
-    session_ = std::make_unique<session::Session>(*link_, *family_, *settings_);
+    session_ = std::make_unique<session::Session>(*link_, *family_, *settings_, *logger_);
     configuring_ =
         std::make_unique<configure::Configuring>(*settings_, *link_, *dialogs_, SensorTab, this);
 }
