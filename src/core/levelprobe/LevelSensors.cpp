@@ -22,16 +22,6 @@ void LevelSensors::notify(const QString& title, const QString& text) const {
         notice_(title, text);
 }
 
-void LevelSensors::lockPage(int p) {
-    locked_.at(static_cast<size_t>(p)) = true;
-    Q_EMIT pageLockChanged(p, true);
-}
-
-void LevelSensors::unlockPage(int p) {
-    locked_.at(static_cast<size_t>(p)) = false;
-    Q_EMIT pageLockChanged(p, false);
-}
-
 bool LevelSensors::decodeReply(const sdilink::Transaction& transaction,
                                const protocol::ReplyLine& line) {
     return replies_.decode(transaction, line);

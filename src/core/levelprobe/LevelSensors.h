@@ -39,8 +39,6 @@ public:
     bool isRotary() const override { return false; }
     Code dataRequestCode() const override { return Code::Data; }
     Code measureCode() const override { return Code::Measure; }
-    void lockPage(int p) override;
-    void unlockPage(int p) override;
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
     Code addressChangeCode() const override { return Code::AddressChange; }
@@ -55,8 +53,6 @@ public:
     // the person's choice since.
     bool unlockTicked(int p) const { return ticks_.at(static_cast<size_t>(p)).unlock; }
     bool localOffsetTicked(int p) const { return ticks_.at(static_cast<size_t>(p)).localOffset; }
-    // A request of the page is out: its controls wait.
-    bool locked(int p) const { return locked_.at(static_cast<size_t>(p)); }
 
     // A field of page p's record was changed by a reply (or a sequence): the views show it,
     // and a flag that changes acts as the page's box does on a change of value.
@@ -142,6 +138,7 @@ Q_SIGNALS:
 
 protected:
     void presenceSet(int p, bool present) override { Q_EMIT presenceChanged(p, present); }
+    void lockSet(int p, bool locked) override { Q_EMIT pageLockChanged(p, locked); }
 
 private:
     struct Flags {
@@ -155,7 +152,6 @@ private:
     Notice notice_;
     std::array<LevelRecord, 10> records_;
     std::array<Flags, 10> ticks_{};
-    std::array<bool, 10> locked_{};
     LevelReplies replies_;
     std::vector<void (LevelSensors::*)(int)> moveFollowUps_;
 

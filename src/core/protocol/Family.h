@@ -43,9 +43,11 @@ public:
     }
 
     // A transaction of the page is in flight: its controls (and the window-level ones) wait.
-    virtual void lockPage(int page) = 0;
+    virtual void lockPage(int page) { setLocked(page, true); }
     // The transaction has ended.
-    virtual void unlockPage(int page) = 0;
+    virtual void unlockPage(int page) { setLocked(page, false); }
+    // A request of the page is out: its controls wait.
+    bool locked(int page) const { return locked_.at(static_cast<std::size_t>(page)); }
 
     // Runs the decoder branch of the transaction on its reply line (which starts at the
     // echo and holds a "!"); everything it shows goes to the transaction's page. Returns
@@ -62,11 +64,18 @@ public:
     }
 
 protected:
-    // Tells the views of a presence set.
+    // Tell the views of a presence or a page lock set.
     virtual void presenceSet(int /*page*/, bool /*present*/) {}
+    virtual void lockSet(int /*page*/, bool /*locked*/) {}
 
 private:
+    void setLocked(int page, bool locked) {
+        locked_.at(static_cast<std::size_t>(page)) = locked;
+        lockSet(page, locked);
+    }
+
     std::array<bool, 10> present_{};
+    std::array<bool, 10> locked_{};
 };
 
 } // namespace protocol

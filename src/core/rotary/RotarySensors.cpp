@@ -13,16 +13,6 @@ using protocol::Catalogue;
 RotarySensors::RotarySensors(sdilink::Link& link, logging::Logger& logger, QObject* parent)
     : QObject(parent), link_(link), logger_(logger), replies_(*this, link) {}
 
-void RotarySensors::lockPage(int p) {
-    locked_.at(static_cast<size_t>(p)) = true;
-    Q_EMIT pageLockChanged(p, true);
-}
-
-void RotarySensors::unlockPage(int p) {
-    locked_.at(static_cast<size_t>(p)) = false;
-    Q_EMIT pageLockChanged(p, false);
-}
-
 bool RotarySensors::decodeReply(const sdilink::Transaction& transaction,
                                 const protocol::ReplyLine& line) {
     return replies_.decode(transaction, line);

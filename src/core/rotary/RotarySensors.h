@@ -32,16 +32,12 @@ public:
     bool isRotary() const override { return true; }
     Code dataRequestCode() const override { return Code::RotaryData; }
     Code measureCode() const override { return Code::RotaryMeasure; }
-    void lockPage(int p) override;
-    void unlockPage(int p) override;
     bool decodeReply(const sdilink::Transaction& transaction,
                      const protocol::ReplyLine& line) override;
     Code addressChangeCode() const override { return Code::RotaryAddressChange; }
 
     RotaryRecord& record(int p) { return records_.at(static_cast<size_t>(p)); }
     const RotaryRecord& record(int p) const { return records_.at(static_cast<size_t>(p)); }
-    // A request of the page is out: its controls wait.
-    bool locked(int p) const { return locked_.at(static_cast<size_t>(p)); }
 
     // A field of page p's record was changed by a reply: the views show it.
     void taken(int p, RotaryField field) { Q_EMIT fieldChanged(p, field); }
@@ -84,12 +80,12 @@ Q_SIGNALS:
 
 protected:
     void presenceSet(int p, bool present) override { Q_EMIT presenceChanged(p, present); }
+    void lockSet(int p, bool locked) override { Q_EMIT pageLockChanged(p, locked); }
 
 private:
     sdilink::Link& link_;
     logging::Logger& logger_;
     std::array<RotaryRecord, 10> records_;
-    std::array<bool, 10> locked_{};
     RotaryReplies replies_;
 };
 
