@@ -5,8 +5,8 @@
 #include "FakeDialogs.h"
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
+#include "core/platform/SysData.h"
 #include "gui/app/AppServices.h"
-#include "gui/app/SysData.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -33,7 +33,7 @@ struct VirtualBus {
         // as on a fast machine, however slowly a profiler makes it draw.
         services.settingsFile = settingsDir.filePath(QStringLiteral("sysfile.cfg"));
         services.journalFolder = settingsDir.filePath(QStringLiteral("journal"));
-        app::SysData(services.settingsFile).write({1, 20, 15, 200, 400});
+        platform::SysData(services.settingsFile).write({1, 20, 15, 200, 400});
     }
 
     sim::ManualScheduler clock;

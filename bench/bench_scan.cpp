@@ -28,9 +28,9 @@
 #include "core/platform/PortMap.h"
 #include "core/platform/QtSerialPort.h"
 #include "core/platform/Services.h"
+#include "core/platform/SysData.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/SensorPage.h"
-#include "gui/app/SysData.h"
 #include "gui/discovery/ScanWindow.h"
 #include "gui/levelprobe/LevelPage.h"
 #include "gui/platform/Dialogs.h"
@@ -544,7 +544,7 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
     }
 
     const QString settings = dir.filePath(QStringLiteral("settings.cfg"));
-    app::SysData(settings).write({1, 0, 0, 0, 0}); // COM1, default timings
+    platform::SysData(settings).write({1, 0, 0, 0, 0}); // COM1, default timings
 
     platform::PortMap ports;
     ports.bind(1, link);

@@ -3,10 +3,8 @@
 #include "ManualScheduler.h"
 #include "SchedulerTimers.h"
 #include "Wait.h"
-#include "core/configure/FamilySettings.h"
 #include "core/discovery/BusScan.h"
 #include "core/levelprobe/CalibrationSteps.h"
-#include "core/levelprobe/LevelScanSeries.h"
 #include "core/levelprobe/LevelSensors.h"
 #include "core/levelprobe/LevelSettingTable.h"
 #include "core/link/Link.h"
@@ -15,11 +13,9 @@
 #include "core/logging/LogJournals.h"
 #include "core/logging/LogModel.h"
 #include "core/logging/Logger.h"
-#include "core/protocol/Decoder.h"
-#include "core/rotary/RotaryScanSeries.h"
 #include "core/rotary/RotarySensors.h"
 #include "core/rotary/RotarySettingTable.h"
-#include "core/session/Session.h"
+#include "core/session/Sensors.h"
 
 #include <QCoroTask>
 #include <QTemporaryDir>
@@ -53,31 +49,15 @@ QDateTime now() {
 // A family's sensors, scan and session on the simulated bus in this process, on a clock that
 // jumps from one due event to the next.
 struct Bench {
-    explicit Bench(bool rotary) {
+    explicit Bench(bool rotary)
+        : sensors(link, logger, rotary,
+                  [this](const QString&, const QString& text) { notices << text; }),
+          family(&sensors.family()), session(&sensors.session()), scan(&sensors.scan()),
+          calibration(sensors.calibration()) {
         clock.setAutoAdvance(true);
         bus.setPacing(false);
         port.open(1);
-        if (rotary) {
-            auto encoders = std::make_unique<rotary::RotarySensors>(link, logger);
-            series = std::make_unique<rotary::RotaryScanSeries>(*encoders);
-            settings = std::make_unique<configure::RotarySettings>(*encoders);
-            family = std::move(encoders);
-        } else {
-            auto probes = std::make_unique<levelprobe::LevelSensors>(link, logger, calibration);
-            probes->setNotice([this](const QString&, const QString& text) { notices << text; });
-            series = std::make_unique<levelprobe::LevelScanSeries>(*probes);
-            settings = std::make_unique<configure::LevelSettings>(*probes);
-            family = std::move(probes);
-        }
-        decoder = std::make_unique<protocol::Decoder>(
-            link, *family, [this](const QString&, const QString& text) { notices << text; });
-        link.setHandler(decoder.get());
-        link.setDataRequestCode(family->dataRequestCode());
-        logger.setFamily(family.get(), {});
-        session = std::make_unique<session::Session>(link, *family, *settings, logger);
-        scan = std::make_unique<discovery::BusScan>(link, *family, *series);
     }
-    ~Bench() { link.setHandler(nullptr); }
 
     levelprobe::LevelSensors& probes() { return dynamic_cast<levelprobe::LevelSensors&>(*family); }
     rotary::RotarySensors& encoders() { return dynamic_cast<rotary::RotarySensors&>(*family); }
@@ -102,14 +82,12 @@ struct Bench {
     sdilink::Link link{port, [](int, QObject*, const std::function<void()>& then) { then(); }, now,
                        nullptr, timers};
     logging::Logger logger{link, now};
-    levelprobe::CalibrationState calibration;
-    std::unique_ptr<protocol::Family> family;
-    std::unique_ptr<protocol::ScanSeries> series;
-    std::unique_ptr<configure::SettingsAccess> settings;
-    std::unique_ptr<protocol::Decoder> decoder;
-    std::unique_ptr<session::Session> session;
-    std::unique_ptr<discovery::BusScan> scan;
     QStringList notices;
+    session::Sensors sensors;
+    protocol::Family* family;
+    session::Session* session;
+    discovery::BusScan* scan;
+    levelprobe::CalibrationState& calibration;
 };
 
 } // namespace

@@ -10,8 +10,8 @@
 #include "SchedulerTimers.h"
 #include "TrafficRecord.h"
 #include "core/link/Link.h"
+#include "core/platform/SysData.h"
 #include "gui/app/MainWindow.h"
-#include "gui/app/SysData.h"
 #include "gui/discovery/Scanner.h"
 #include "gui/widgets/DropDown.h"
 
@@ -45,7 +45,7 @@ inline std::unique_ptr<MainWindow> makeWindow(testing::TestServices& t, platform
     app::AppServices services = t.services();
     services.port = &port;
     services.timers = &time.timers;
-    app::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
+    platform::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
     auto w = std::make_unique<MainWindow>(services);
     w->setLevelProbeSensorType();
     return w;

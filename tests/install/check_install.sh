@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix with "cmake --install" and checks what a user
-# gets: both programs, the menu entry and its icon, the AppStream metadata, the manual pages
+# gets: the three programs, the menu entry and its icon, the AppStream metadata, the manual pages
 # (which must name every option the programs' --help lists), the licence and changelog.
 # The validators of desktop entries and AppStream metadata run when installed
 # (scripts/install-deps installs them); without them their checks are skipped.
@@ -17,18 +17,20 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --
 share=$prefix/share
 desktop=$share/applications/$id.desktop
 metainfo=$share/metainfo/$id.metainfo.xml
-for f in bin/sdi12-config bin/sdi12-sim "share/applications/$id.desktop" \
+for f in bin/sdi12-config bin/sdi12 bin/sdi12-sim "share/applications/$id.desktop" \
     "share/icons/hicolor/scalable/apps/$id.svg" "share/metainfo/$id.metainfo.xml" \
-    share/man/man1/sdi12-config.1.gz share/man/man1/sdi12-sim.1.gz \
+    share/man/man1/sdi12-config.1.gz share/man/man1/sdi12.1.gz share/man/man1/sdi12-sim.1.gz \
     share/doc/sdi12-config/copyright share/doc/sdi12-config/changelog.gz; do
     [[ -f $prefix/$f ]] || fail "$f is not installed"
 done
-[[ -x $prefix/bin/sdi12-config && -x $prefix/bin/sdi12-sim ]] || fail "programs not executable"
+[[ -x $prefix/bin/sdi12-config && -x $prefix/bin/sdi12 && -x $prefix/bin/sdi12-sim ]] ||
+    fail "programs not executable"
 
 # The installed programs run and know their version.
 [[ $("$prefix/bin/sdi12-config" --version) == "sdi12-config $version" ]] ||
     fail "sdi12-config --version"
 "$prefix/bin/sdi12-sim" --version | grep -qx "sdi12-sim $version" || fail "sdi12-sim --version"
+"$prefix/bin/sdi12" --version | grep -qx "sdi12 $version" || fail "sdi12 --version"
 
 # The menu entry starts the installed program and shows the installed icon; the metadata
 # names the entry and both programs.
@@ -55,7 +57,7 @@ else
 fi
 
 # Each manual page formats without warnings and names every option of its program.
-for program in sdi12-config sdi12-sim; do
+for program in sdi12-config sdi12 sdi12-sim; do
     page=$share/man/man1/$program.1.gz
     warnings=$(zcat "$page" | groff -man -Tutf8 -ww -z 2>&1)
     [[ -z $warnings ]] || fail "$program.1: $warnings"

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
             std::chrono::duration_cast<std::chrono::milliseconds>(sim.time.clock.now()).count());
     };
     services.journalFolder = QString::fromLocal8Bit(argv[1]);
-    app::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
+    platform::SysData(services.settingsFile).write({1, 0, 0, 0, kTimeout});
     MainWindow w(services);
     w.setLevelProbeSensorType();
     w.load();

@@ -3,10 +3,10 @@
 #include "core/link/Link.h"
 #include "core/platform/PortMap.h"
 #include "core/platform/QtSerialPort.h"
+#include "core/platform/SysData.h"
 #include "gui/app/Connection.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/PortMenu.h"
-#include "gui/app/SysData.h"
 #include "gui/app/TimingWindow.h"
 
 #include <QAction>
@@ -63,7 +63,7 @@ struct Rig {
         file = settingsPath.isEmpty() ? dir.filePath("Corvane sysfile.cfg") : settingsPath;
         menu = std::make_unique<PortMenu>(items, nullptr);
         connection = std::make_unique<Connection>(
-            *t.port, t.dialogs, *menu, *timing, app::SysData(file),
+            *t.port, t.dialogs, *menu, *timing, platform::SysData(file),
             Connection::Controls{&tab, &query, &panel}, [this] { ++scans; });
         timing->setStoreSettings([this] { connection->WriteSysData(connection->CommPort); });
         for (int n = 1; n <= 16; ++n)
@@ -507,13 +507,13 @@ void ConnectionTest::timingWindowStoresOnApplyOnly() {
 void ConnectionTest::settingsLocation() {
     QTemporaryDir program;
     const QString user = program.filePath("user-config");
-    QCOMPARE(app::SysData::pathIn(program.path(), user),
+    QCOMPARE(platform::SysData::pathIn(program.path(), user),
              QDir(program.path()).filePath("Corvane sysfile.cfg"));
     // A folder the program cannot write to (here: one that does not exist) sends the file
     // to the per-user folder, for reading as well as writing.
     const QString gone = program.filePath("not-there");
-    QCOMPARE(app::SysData::pathIn(gone, user), QDir(user).filePath("Corvane sysfile.cfg"));
-    app::SysData settings(app::SysData::pathIn(gone, user));
+    QCOMPARE(platform::SysData::pathIn(gone, user), QDir(user).filePath("Corvane sysfile.cfg"));
+    platform::SysData settings(platform::SysData::pathIn(gone, user));
     QVERIFY(settings.write({3, 20, 15, 200, 400}));
     QCOMPARE(contents(QDir(user).filePath("Corvane sysfile.cfg")).size(), 10);
 
@@ -524,9 +524,9 @@ void ConnectionTest::settingsLocation() {
     QVERIFY(QDir().mkpath(installed));
     QVERIFY(QFile::link(installed, program.filePath("bin-link")));
     for (const QString& run : {installed, program.filePath("bin-link")})
-        QCOMPARE(app::SysData::pathIn(run, user, installed),
+        QCOMPARE(platform::SysData::pathIn(run, user, installed),
                  QDir(user).filePath("Corvane sysfile.cfg"));
-    QCOMPARE(app::SysData::pathIn(program.path(), user, installed),
+    QCOMPARE(platform::SysData::pathIn(program.path(), user, installed),
              QDir(program.path()).filePath("Corvane sysfile.cfg"));
 }
 
@@ -535,7 +535,7 @@ void ConnectionTest::readOnlySettingsAreNeverWritten() {
     const QString file = dir.filePath("Corvane sysfile.cfg");
     const QByteArray bytes = hex("0200 1400 0f00 c800 9001");
     writeFile(file, bytes);
-    app::SysData settings(file, true);
+    platform::SysData settings(file, true);
     QCOMPARE(settings.read().port, 2);
     QVERIFY(settings.write({7, 1, 2, 3, 4}));
     QCOMPARE(contents(file), bytes);
@@ -601,7 +601,7 @@ void ConnectionTest::pseudoTerminalBoundWithCom() {
     services.settingsFile = dir.filePath("Corvane sysfile.cfg");
     // Port 1 and a short command time-out: nothing answers on the pty, so the first scan
     // ends quickly with its box.
-    QVERIFY(app::SysData(services.settingsFile).write({1, 0, 0, 0, 20}));
+    QVERIFY(platform::SysData(services.settingsFile).write({1, 0, 0, 0, 20}));
 
     {
         app::MainWindow window(services);

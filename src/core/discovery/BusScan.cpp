@@ -29,12 +29,18 @@ bool BusScan::ended() const {
 }
 
 QCoro::Task<BusScan::Result> BusScan::run() {
+    return run(QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+}
+
+QCoro::Task<BusScan::Result> BusScan::run(QList<int> addresses) {
     running_ = true;
     result_ = {};
     Result& result = result_;
     {
         const sdilink::Link::Sequence sequence(link_, true);
-        for (int i = 0; i <= 9 && !ended(); ++i) {
+        for (const int i : addresses) {
+            if (ended())
+                break;
             Q_EMIT probing(i);
             if (co_await series_.query(i, 0)) {
                 if (result.firstFound < 0)

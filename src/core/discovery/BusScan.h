@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoroTask>
+#include <QList>
 #include <QObject>
 
 namespace protocol {
@@ -27,9 +28,11 @@ public:
     BusScan(sdilink::Link& link, protocol::Family& family, protocol::ScanSeries& series,
             QObject* parent = nullptr);
 
-    // One complete scan, holding the bus from its first request to its last; the caller
-    // takes its turn on the bus first.
+    // One complete scan (or one of the addresses given, the others left as they are),
+    // holding the bus from its first request to its last; the caller takes its turn on the
+    // bus first.
     QCoro::Task<Result> run();
+    QCoro::Task<Result> run(QList<int> addresses);
     bool running() const { return running_; }
     // The lowest address that has answered in the scan running (or the last), -1 for none.
     int firstFound() const { return result_.firstFound; }

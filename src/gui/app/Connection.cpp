@@ -26,13 +26,13 @@ struct TimingField {
 } // namespace
 
 Connection::Connection(platform::SerialPort& port, platform::Dialogs& dialogs, PortMenu& menu,
-                       TimingWindow& timing, SysData settings, const Controls& controls,
+                       TimingWindow& timing, platform::SysData settings, const Controls& controls,
                        std::function<void()> Poll_Sensors)
     : port_(port), dialogs_(dialogs), menu_(menu), timing_(timing), settings_(std::move(settings)),
       controls_(controls), Poll_Sensors_(std::move(Poll_Sensors)) {}
 
 void Connection::ReadSysData() {
-    const SysData::Record r = settings_.read();
+    const platform::SysData::Record r = settings_.read();
     // 0 stands for port 1; so does a number no menu item has.
     CommPort = (r.port >= 1 && r.port <= PortMenu::kPorts) ? r.port : 1;
     const std::array<TimingField, 4> fields{{
@@ -66,7 +66,7 @@ void Connection::ReadSysData() {
 
 bool Connection::WriteSysData(int portNumber) {
     const TimingWindow::Values v = timing_.storedValues();
-    SysData::Record r;
+    platform::SysData::Record r;
     r.port = static_cast<qint16>(portNumber);
     r.breakTime = v.BreakTiming;
     r.markTime = v.MarkTiming;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/app/SysData.h"
+#include "core/platform/SysData.h"
 
 #include <QtGlobal>
 #include <functional>
@@ -31,7 +31,7 @@ public:
     };
 
     Connection(platform::SerialPort& port, platform::Dialogs& dialogs, PortMenu& menu,
-               TimingWindow& timing, SysData settings, const Controls& controls,
+               TimingWindow& timing, platform::SysData settings, const Controls& controls,
                std::function<void()> Poll_Sensors);
 
     // Reads the settings file, puts the timings into the timing window and into effect,
@@ -48,7 +48,7 @@ public:
     // picks a port again from the menu.
     void portLost();
 
-    const SysData& settings() const { return settings_; }
+    const platform::SysData& settings() const { return settings_; }
 
     qint16 CommPort = 1;
     // 1 until a port opens for the first time; that opening runs the first scan.
@@ -59,7 +59,7 @@ private:
     platform::Dialogs& dialogs_;
     PortMenu& menu_;
     TimingWindow& timing_;
-    SysData settings_;
+    platform::SysData settings_;
     Controls controls_;
     std::function<void()> Poll_Sensors_;
 };

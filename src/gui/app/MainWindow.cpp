@@ -105,7 +105,7 @@ MainWindow::MainWindow(const AppServices& services, QWidget* parent)
     portMenu_ = std::make_unique<PortMenu>(mnuCom, services_.ports);
     connection_ = std::make_unique<Connection>(
         *services_.port, *dialogs_, *portMenu_, *timing_,
-        SysData(services_.settingsFile, services_.settingsReadOnly),
+        platform::SysData(services_.settingsFile, services_.settingsReadOnly),
         Connection::Controls{SensorTab, mnuQueryAddress, StatusBar1[1]},
         [this] { Poll_Sensors(); });
     timing_->setStoreSettings([this] { connection_->WriteSysData(connection_->CommPort); });

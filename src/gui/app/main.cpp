@@ -2,10 +2,10 @@
 #include "DemoBus.h"
 #include "MainWindow.h"
 #include "StartupWindow.h"
-#include "SysData.h"
 #include "core/logging/JournalFolder.h"
 #include "core/platform/PortMap.h"
 #include "core/platform/QtSerialPort.h"
+#include "core/platform/SysData.h"
 #include "gui/platform/Dialogs.h"
 
 #include <QApplication>
@@ -64,7 +64,7 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         // The bus takes the place of the port the tool opens at start.
-        const qint16 stored = app::SysData().read().port;
+        const qint16 stored = platform::SysData().read().port;
         const int port = stored >= 1 && stored <= 16 ? stored : 1;
         ports.bind(port, demo.devicePath());
         services.settingsReadOnly = true;

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace app {
+namespace platform {
 
 // The settings file "Corvane sysfile.cfg": one record of five little-endian signed 16-bit
 // integers at offset 0 (port, break, mark, data time-out, command time-out; 0 stands for
@@ -46,4 +46,4 @@ private:
     bool readOnly_ = false;
 };
 
-} // namespace app
+} // namespace platform

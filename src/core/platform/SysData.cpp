@@ -1,4 +1,4 @@
-#include "SysData.h"
+#include "core/platform/SysData.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +8,7 @@
 #include <QtEndian>
 #include <array>
 
-namespace app {
+namespace platform {
 
 SysData::SysData(const QString& path, bool readOnly)
     : path_(path.isEmpty() ? defaultPath() : path), readOnly_(readOnly) {}
@@ -75,4 +75,4 @@ bool SysData::write(const Record& record, QString* reason) const {
     return true;
 }
 
-} // namespace app
+} // namespace platform
