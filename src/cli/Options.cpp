@@ -43,6 +43,10 @@ const QString kCommands = QStringLiteral(
     "  get ADDRESS SETTING        one setting, read from the sensor\n"
     "  set ADDRESS SETTING VALUE  set it with the page's checks and requests, read it back\n"
     "  measure ADDRESS            take readings (--count N, --every SECONDS)\n"
+    "  apply REPORT ADDRESS...    apply a saved configuration report, every value read back\n"
+    "  compare ADDRESS (REPORT | ADDRESS)\n"
+    "                             the settings beside a report's or another sensor's\n"
+    "  address ADDRESS NEW        change a sensor's address (with the probe of the new one)\n"
     "  send REQUEST               one request as typed (like the console), its reply printed\n"
     "\n"
     "SETTING is named as the configuration report names it, in any letter case, blanks or\n"
@@ -53,9 +57,13 @@ const QString kCommands = QStringLiteral(
 // The number of arguments each command takes.
 int argumentsOf(const QString& command) {
     static const QHash<QString, int> counts{
-        {QStringLiteral("ports"), 0}, {QStringLiteral("scan"), 0}, {QStringLiteral("show"), 1},
-        {QStringLiteral("get"), 2},   {QStringLiteral("set"), 3},  {QStringLiteral("measure"), 1},
-        {QStringLiteral("send"), 1}};
+        {QStringLiteral("ports"), 0},  {QStringLiteral("scan"), 0},
+        {QStringLiteral("show"), 1},   {QStringLiteral("get"), 2},
+        {QStringLiteral("set"), 3},    {QStringLiteral("measure"), 1},
+        {QStringLiteral("send"), 1},   {QStringLiteral("address"), 2},
+        {QStringLiteral("compare"), 2}};
+    if (command == QLatin1String("apply"))
+        return -2; // a report and one address or more
     return counts.value(command, -1);
 }
 
@@ -127,6 +135,11 @@ Options Options::parse(const QStringList& arguments) {
     o.command = positional.first();
     o.arguments = positional.mid(1);
     const int wanted = argumentsOf(o.command);
+    if (wanted == -2) {
+        if (o.arguments.size() < 2)
+            o.error = QStringLiteral("apply takes a report and one address or more.");
+        return o;
+    }
     if (wanted < 0)
         o.error = QStringLiteral("Unknown command \"%1\".").arg(o.command);
     else if (o.arguments.size() != wanted)

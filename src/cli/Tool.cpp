@@ -137,12 +137,27 @@ QCoro::Task<int> Tool::run() {
     if (c == QLatin1String("ports"))
         co_return ports();
     std::optional<int> p;
-    if (c != QLatin1String("scan") && c != QLatin1String("send")) {
+    if (c != QLatin1String("scan") && c != QLatin1String("send") && c != QLatin1String("apply")) {
         p = address(options_.arguments.value(0));
         if (!p)
             co_return fail(QStringLiteral("ADDRESS is one digit, 0 to 9, not \"%1\".")
                                .arg(options_.arguments.value(0)),
                            2);
+    }
+    if (c == QLatin1String("address") && !address(options_.arguments.value(1)))
+        co_return fail(QStringLiteral("NEW is one digit, 0 to 9, not \"%1\".")
+                           .arg(options_.arguments.value(1)),
+                       2);
+    if (c == QLatin1String("apply")) {
+        for (const QString& a : options_.arguments.mid(1)) {
+            const std::optional<int> at = address(a);
+            if (!at)
+                co_return fail(QStringLiteral("ADDRESS is one digit, 0 to 9, not \"%1\".").arg(a),
+                               2);
+            addresses_ << *at;
+        }
+        if (!readReportFile(options_.arguments.at(0)))
+            co_return 2;
     }
     if (!openPort())
         co_return 2;
@@ -159,6 +174,12 @@ QCoro::Task<int> Tool::run() {
         status = co_await measure(*p);
     else if (c == QLatin1String("send"))
         status = co_await send(options_.arguments.at(0));
+    else if (c == QLatin1String("apply"))
+        status = co_await apply(options_.arguments.at(0), addresses_);
+    else if (c == QLatin1String("compare"))
+        status = co_await compare(*p, options_.arguments.at(1));
+    else if (c == QLatin1String("address"))
+        status = co_await address(*p, *address(options_.arguments.at(1)));
     co_return status;
 }
 
@@ -429,6 +450,175 @@ QCoro::Task<int> Tool::send(QString request) {
     if (!answered)
         co_return fail(QStringLiteral("no answer to %1.").arg(request), 1);
     co_return 0;
+}
+
+std::optional<report::ReadReport> Tool::readReportFile(const QString& path) const {
+    const QFileInfo info(path);
+    // Only a regular file: a pipe or a device would keep the program waiting.
+    if (!info.isFile()) {
+        fail(QStringLiteral("%1 is not a file.").arg(path), 2);
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()), 2);
+        return std::nullopt;
+    }
+    const report::ReadReport read = report::readReport(file.read(64 * 1024 + 1));
+    if (!read.ok) {
+        fail(QStringLiteral("%1: %2").arg(path, read.error), 2);
+        return std::nullopt;
+    }
+    if (read.rotary != options_.rotary) {
+        fail(QStringLiteral("%1 is a report of %2; use --family %3.")
+                 .arg(path,
+                      read.rotary ? QStringLiteral("rotary encoders")
+                                  : QStringLiteral("level probes"),
+                      read.rotary ? QStringLiteral("encoder") : QStringLiteral("level")),
+             2);
+        return std::nullopt;
+    }
+    return read;
+}
+
+std::vector<ConfigRow> Tool::rowsBeside(int p, const report::ReadReport& other) {
+    configure::SettingsAccess& settings = sensors_->session().settings();
+    std::vector<ConfigRow> rows = configure::compareReports(settings.current(p), other);
+    for (ConfigRow& row : rows) {
+        settings.plan(p, row);
+        row.ticked = row.applicable() && row.differs();
+        // A value the sensor cannot take now (a locked range) is said, not sent.
+        if (row.kind == ConfigRow::Kind::Setting && !row.reason.isEmpty() && !row.other.isEmpty() &&
+            row.differs())
+            row.outcome = ConfigRow::Outcome::NotApplicable;
+    }
+    return rows;
+}
+
+QJsonObject Tool::rowJson(const ConfigRow& row) const {
+    return QJsonObject{{QStringLiteral("setting"), row.label},
+                       {QStringLiteral("sensor"), row.now},
+                       {QStringLiteral("other"), row.other},
+                       {QStringLiteral("outcome"), configure::outcomeText(row)}};
+}
+
+QCoro::Task<int> Tool::apply(QString path, QList<int> addresses) {
+    const report::ReadReport file = *readReportFile(path);
+    int status = 0;
+    QJsonArray sensors;
+    for (const int p : addresses) {
+        const bool found = co_await readSensor(p);
+        if (!found) {
+            status = 1;
+            continue;
+        }
+        std::vector<ConfigRow> rows = rowsBeside(p, file);
+        co_await sensors_->session().applyAll(p, rows);
+        // A value that could not be sent may be the sensor's now all the same (the range
+        // read again in the file's unit after the unit was applied).
+        const report::ReadReport now = sensors_->session().settings().current(p);
+        for (ConfigRow& row : rows)
+            if (row.outcome == ConfigRow::Outcome::NotApplicable &&
+                configure::sameValue(report::settingValue(now, row.label), row.other)) {
+                row.now = report::settingValue(now, row.label);
+                row.outcome = ConfigRow::Outcome::None;
+            }
+        QJsonArray json;
+        for (const ConfigRow& row : rows) {
+            if (row.kind != ConfigRow::Kind::Setting)
+                continue;
+            const bool ok = row.outcome == ConfigRow::Outcome::Applied ||
+                            (row.outcome == ConfigRow::Outcome::None && !row.differs());
+            if (!ok)
+                status = 1;
+            json.append(rowJson(row));
+            if (!options_.json)
+                out(QStringLiteral("Sensor %1: %2 = %3: %4")
+                        .arg(p)
+                        .arg(row.label, row.other,
+                             row.outcome == ConfigRow::Outcome::None
+                                 ? QStringLiteral("the same")
+                                 : configure::outcomeText(row)));
+        }
+        sensors.append(QJsonObject{{QStringLiteral("address"), p},
+                                   {QStringLiteral("summary"), configure::summary(rows)},
+                                   {QStringLiteral("rows"), json}});
+        if (!options_.json)
+            out(QStringLiteral("Sensor %1: %2").arg(p).arg(configure::summary(rows)));
+    }
+    if (options_.json)
+        out(QJsonObject{{QStringLiteral("sensors"), sensors}});
+    co_return status;
+}
+
+QCoro::Task<int> Tool::compare(int p, QString otherName) {
+    std::optional<report::ReadReport> other;
+    const std::optional<int> q = address(otherName);
+    if (!q) {
+        other = readReportFile(otherName);
+        if (!other)
+            co_return 2;
+    }
+    const bool found = co_await readSensor(p);
+    if (!found)
+        co_return 1;
+    if (q) {
+        const bool otherFound = co_await readSensor(*q);
+        if (!otherFound)
+            co_return 1;
+        other = sensors_->session().settings().current(*q);
+    }
+    const std::vector<ConfigRow> rows =
+        configure::compareReports(sensors_->session().settings().current(p), *other);
+    int status = 0;
+    QJsonArray json;
+    for (const ConfigRow& row : rows) {
+        // The identification, serial number and address are shown, never counted.
+        const bool differs = row.kind != ConfigRow::Kind::Identity && row.differs();
+        if (differs)
+            status = 1;
+        QJsonObject line = rowJson(row);
+        line.remove(QStringLiteral("outcome"));
+        line.insert(QStringLiteral("differs"), differs);
+        json.append(line);
+        if (!options_.json)
+            out(QStringLiteral("%1%2 | %3 | %4")
+                    .arg(differs ? QStringLiteral("* ") : QStringLiteral("  "))
+                    .arg(row.label, -28)
+                    .arg(row.now, -16)
+                    .arg(row.other));
+    }
+    if (options_.json)
+        out(QJsonObject{{QStringLiteral("address"), p},
+                        {QStringLiteral("other"), otherName},
+                        {QStringLiteral("rows"), json}});
+    co_return status;
+}
+
+QCoro::Task<int> Tool::address(int p, int b) {
+    const bool found = co_await readSensor(p);
+    if (!found)
+        co_return 1;
+    const discovery::AddressMove moved = co_await sensors_->session().changeAddress(p, b);
+    switch (moved) {
+    case discovery::AddressMove::Moved:
+        out(QStringLiteral("Sensor %1 is now at address %2.").arg(p).arg(b));
+        co_return 0;
+    case discovery::AddressMove::AlreadyThere:
+        out(QStringLiteral("Sensor %1 is at address %1 already.").arg(p));
+        co_return 0;
+    case discovery::AddressMove::InUse:
+        co_return fail(QStringLiteral("address %1 is in use: a sensor answers there.").arg(b), 1);
+    case discovery::AddressMove::NotConfirmed:
+        co_return fail(QStringLiteral("sensor %1 did not confirm the change to address %2: it "
+                                      "may answer at either address; scan again.")
+                           .arg(p)
+                           .arg(b),
+                       1);
+    case discovery::AddressMove::Unchanged:
+        break;
+    }
+    co_return fail(QStringLiteral("the address of sensor %1 was not changed.").arg(p), 1);
 }
 
 } // namespace cli

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "Options.h"
+#include "core/configure/ConfigRows.h"
 #include "core/link/Link.h"
 #include "core/logging/Logger.h"
 #include "core/platform/PortMap.h"
 #include "core/platform/QtSerialPort.h"
 #include "core/report/ConfigReport.h"
+#include "core/report/ReportReader.h"
 #include "core/session/Sensors.h"
 
 #include <QCoroTask>
+#include <QJsonObject>
 #include <QJsonValue>
+#include <QList>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace levelprobe {
 struct LevelRecord;
@@ -43,6 +48,14 @@ private:
     QCoro::Task<int> set(int p, QString name, QString value);
     QCoro::Task<int> measure(int p);
     QCoro::Task<int> send(QString request);
+    QCoro::Task<int> apply(QString path, QList<int> addresses);
+    QCoro::Task<int> compare(int p, QString other);
+    QCoro::Task<int> address(int p, int b);
+    // A configuration report of the chosen family from a file; empty after saying why.
+    std::optional<report::ReadReport> readReportFile(const QString& path) const;
+    // The rows of a sensor beside a report, planned as Apply plans them.
+    std::vector<configure::ConfigRow> rowsBeside(int p, const report::ReadReport& other);
+    QJsonObject rowJson(const configure::ConfigRow& row) const;
     // Reads the sensor at p with the scan's queries; false after saying that nothing answers.
     QCoro::Task<bool> readSensor(int p);
     QCoro::Task<discovery::BusScan::Result> scanAt(int p);
@@ -71,6 +84,7 @@ private:
     logging::Logger logger_;
     std::optional<session::Sensors> sensors_;
     QStringList notices_;
+    QList<int> addresses_; // apply's
 };
 
 } // namespace cli

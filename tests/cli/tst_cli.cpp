@@ -1,6 +1,7 @@
 // sdi12 as a script runs it: the real program against sdi12-sim on a pseudo-terminal, its
 // output, its exit status and the requests the bus received.
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void scanBothFamilies();
     void getSetAndRefusals();
     void setLeftUnansweredFails();
+    void applyAndCompare();
     void sendAsTyped();
     void portAndUsageErrors();
 };
@@ -139,6 +141,43 @@ void CliTest::setLeftUnansweredFails() {
     QCOMPARE(set.status, 1);
     QCOMPARE(set.json().value(QStringLiteral("outcome")).toString(),
              QStringLiteral("failed: no answer to 3XE9.7!"));
+}
+
+void CliTest::applyAndCompare() {
+    // A report saved from sensor 3 with two values changed, applied to 3 and 5; 5 leaves
+    // the gravity set unanswered.
+    SimBus bus({QStringLiteral("--level"), QStringLiteral("3,5"), QStringLiteral("--fault"),
+                QStringLiteral("5:refuse=XE")});
+    const QStringList port{QStringLiteral("--port"), bus.link()};
+    const Run show = sdi12(port + QStringList{"show", "3"});
+    QCOMPARE(show.status, 0);
+    QString report = show.out;
+    report.replace(QRegularExpression(QStringLiteral("Local Gravity = [^\r]*")),
+                   QStringLiteral("Local Gravity = 9.7"));
+    report.replace(QStringLiteral("Temperature Units = Centigrade"),
+                   QStringLiteral("Temperature Units = Fahrenheit"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("probe.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(report.toUtf8()) > 0);
+    file.close();
+    QCOMPARE(sdi12(port + QStringList{"compare", "3", path}).status, 1);
+
+    const Run apply = sdi12(port + QStringList{"--json", "apply", path, "3", "5"});
+    QCOMPARE(apply.status, 1);
+    QHash<QString, QString> outcomes; // "address setting" -> outcome
+    for (const QJsonValue sensor : apply.json().value(QStringLiteral("sensors")).toArray())
+        for (const QJsonValue row : sensor.toObject().value(QStringLiteral("rows")).toArray())
+            outcomes.insert(QStringLiteral("%1 %2")
+                                .arg(sensor.toObject().value(QStringLiteral("address")).toInt())
+                                .arg(row.toObject().value(QStringLiteral("setting")).toString()),
+                            row.toObject().value(QStringLiteral("outcome")).toString());
+    QCOMPARE(outcomes.value("3 Local Gravity"), QStringLiteral("applied"));
+    QCOMPARE(outcomes.value("3 Temperature Units"), QStringLiteral("applied"));
+    QCOMPARE(outcomes.value("5 Local Gravity"), QStringLiteral("failed: no answer to 5XE9.7!"));
+    QCOMPARE(outcomes.value("5 Temperature Units"), QStringLiteral("applied"));
+    QCOMPARE(sdi12(port + QStringList{"compare", "3", path}).status, 0);
+    QCOMPARE(sdi12(port + QStringList{"compare", "3", "5"}).status, 1);
 }
 
 void CliTest::sendAsTyped() {
