@@ -4,7 +4,7 @@
 #include "BusConfig.h"
 #include "PtyServer.h"
 #include "RealTimeScheduler.h"
-#include "SignalWatcher.h"
+#include "core/platform/SignalWatcher.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -155,8 +155,8 @@ int main(int argc, char* argv[]) {
         if (!config.addRepeatMnemonic(value, &error))
             return usageError(error);
 
-    sim::SignalWatcher watcher;
-    QObject::connect(&watcher, &sim::SignalWatcher::terminationRequested, &app,
+    platform::SignalWatcher watcher;
+    QObject::connect(&watcher, &platform::SignalWatcher::terminationRequested, &app,
                      [] { QCoreApplication::quit(); });
 
     sim::RealTimeScheduler scheduler;

@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
 
 namespace cli {
 
@@ -28,6 +30,14 @@ const QCommandLineOption kCount(QStringLiteral("count"),
 const QCommandLineOption kEvery(QStringLiteral("every"),
                                 QStringLiteral("measure: seconds from one reading to the next."),
                                 QStringLiteral("SECONDS"));
+const QCommandLineOption kFor(QStringLiteral("for"),
+                              QStringLiteral("log: how long, in seconds or with s, m, h or d "
+                                             "(90, 10m, 2h)."),
+                              QStringLiteral("DURATION"));
+const QCommandLineOption kOutput(QStringLiteral("output"),
+                                 QStringLiteral("log: also write the log to FILE, csv, xlsx or "
+                                                "xls by its extension, as \"Save Log\" does."),
+                                 QStringLiteral("FILE"));
 const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                QStringLiteral("Show this help and exit."));
 const QCommandLineOption kVersion(QStringList{QStringLiteral("v"), QStringLiteral("version")},
@@ -47,6 +57,9 @@ const QString kCommands = QStringLiteral(
     "  compare ADDRESS (REPORT | ADDRESS)\n"
     "                             the settings beside a report's or another sensor's\n"
     "  address ADDRESS NEW        change a sensor's address (with the probe of the new one)\n"
+    "  log ADDRESS --every SECONDS [--count N | --for DURATION] [--output FILE]\n"
+    "                             log readings as the window does, to its journal too;\n"
+    "                             Ctrl-C ends the log\n"
     "  send REQUEST               one request as typed (like the console), its reply printed\n"
     "\n"
     "SETTING is named as the configuration report names it, in any letter case, blanks or\n"
@@ -57,10 +70,9 @@ const QString kCommands = QStringLiteral(
 // The number of arguments each command takes.
 int argumentsOf(const QString& command) {
     static const QHash<QString, int> counts{
-        {QStringLiteral("ports"), 0},  {QStringLiteral("scan"), 0},
-        {QStringLiteral("show"), 1},   {QStringLiteral("get"), 2},
-        {QStringLiteral("set"), 3},    {QStringLiteral("measure"), 1},
-        {QStringLiteral("send"), 1},   {QStringLiteral("address"), 2},
+        {QStringLiteral("ports"), 0},  {QStringLiteral("scan"), 0}, {QStringLiteral("show"), 1},
+        {QStringLiteral("get"), 2},    {QStringLiteral("set"), 3},  {QStringLiteral("measure"), 1},
+        {QStringLiteral("log"), 1},    {QStringLiteral("send"), 1}, {QStringLiteral("address"), 2},
         {QStringLiteral("compare"), 2}};
     if (command == QLatin1String("apply"))
         return -2; // a report and one address or more
@@ -72,7 +84,7 @@ void describe(QCommandLineParser& parser) {
         QStringLiteral("Configure, read and log SDI-12 level probes and rotary encoders from "
                        "the command line."));
     for (const QCommandLineOption& o :
-         {kPort, kCom, kFamily, kJson, kCount, kEvery, kHelp, kVersion})
+         {kPort, kCom, kFamily, kJson, kCount, kEvery, kFor, kOutput, kHelp, kVersion})
         parser.addOption(o);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See below."),
                                  QStringLiteral("COMMAND [ARGUMENT...]"));
@@ -111,7 +123,21 @@ Options Options::parse(const QStringList& arguments) {
         }
         o.bindings.emplace_back(n, m.captured(2));
     }
+    o.output = parser.value(kOutput);
+    if (parser.isSet(kFor)) {
+        static const QRegularExpression duration(QStringLiteral("^(\\d{1,7})([smhd]?)$"));
+        const QRegularExpressionMatch m = duration.match(parser.value(kFor));
+        const qint64 units[] = {1, 60, 3600, 86400};
+        const qsizetype unit = QStringLiteral("smhd").indexOf(m.captured(2));
+        o.forSeconds =
+            m.hasMatch() ? m.captured(1).toLongLong() * units[std::max<qsizetype>(unit, 0)] : 0;
+        if (o.forSeconds <= 0)
+            o.error =
+                QStringLiteral("--for takes a duration such as 90, 30s, 10m or 2h, not \"%1\".")
+                    .arg(parser.value(kFor));
+    }
     if (parser.isSet(kCount)) {
+        o.countGiven = true;
         bool ok = false;
         o.count = parser.value(kCount).toInt(&ok);
         if (!ok || o.count < 1)
@@ -125,6 +151,10 @@ Options Options::parse(const QStringList& arguments) {
             o.error = QStringLiteral("--every takes seconds greater than 0, not \"%1\".")
                           .arg(parser.value(kEvery));
     }
+    if (!o.error.isEmpty())
+        return o;
+    if (parser.isSet(kFor) && o.countGiven)
+        o.error = QStringLiteral("log takes --count or --for, not both.");
     if (!o.error.isEmpty())
         return o;
     const QStringList positional = parser.positionalArguments();
@@ -142,6 +172,8 @@ Options Options::parse(const QStringList& arguments) {
     }
     if (wanted < 0)
         o.error = QStringLiteral("Unknown command \"%1\".").arg(o.command);
+    else if (o.command == QLatin1String("log") && (o.every < 1 || o.every != std::floor(o.every)))
+        o.error = QStringLiteral("log takes --every with whole seconds, 1 or more.");
     else if (o.arguments.size() != wanted)
         o.error = QStringLiteral("%1 takes %2 argument(s), not %3.")
                       .arg(o.command)

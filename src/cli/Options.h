@@ -14,7 +14,10 @@ struct Options {
     bool rotary = false;                           // --family encoder
     bool json = false;
     int count = 1;    // measure --count
-    double every = 0; // measure --every, seconds
+    double every = 0; // measure --every, log --every: seconds
+    bool countGiven = false;
+    qint64 forSeconds = 0; // log --for
+    QString output;        // log --output
     QString command;
     QStringList arguments;
     bool help = false;

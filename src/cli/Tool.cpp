@@ -1,12 +1,21 @@
 #include "Tool.h"
 
 #include "core/configure/ConfigRows.h"
+#include "core/export/LogSheet.h"
+#include "core/export/SafeSave.h"
+#include "core/export/SheetWriter.h"
 #include "core/levelprobe/LevelSensors.h"
+#include "core/logging/JournalDisk.h"
+#include "core/logging/JournalFolder.h"
+#include "core/logging/LogJournals.h"
+#include "core/logging/LogModel.h"
+#include "core/platform/SignalWatcher.h"
 #include "core/platform/SysData.h"
 #include "core/report/ConfigReport.h"
 #include "core/report/ReportReader.h"
 #include "core/rotary/RotarySensors.h"
 
+#include <QCoroSignal>
 #include <QCoroTimer>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -14,6 +23,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTimer>
+#include <climits>
 #include <cstdio>
 
 namespace cli {
@@ -148,6 +158,10 @@ QCoro::Task<int> Tool::run() {
         co_return fail(QStringLiteral("NEW is one digit, 0 to 9, not \"%1\".")
                            .arg(options_.arguments.value(1)),
                        2);
+    if (c == QLatin1String("log") && !options_.output.isEmpty() && !outputFormat())
+        co_return fail(QStringLiteral("--output names a .csv, .xlsx or .xls file, not \"%1\".")
+                           .arg(options_.output),
+                       2);
     if (c == QLatin1String("apply")) {
         for (const QString& a : options_.arguments.mid(1)) {
             const std::optional<int> at = address(a);
@@ -178,6 +192,8 @@ QCoro::Task<int> Tool::run() {
         status = co_await apply(options_.arguments.at(0), addresses_);
     else if (c == QLatin1String("compare"))
         status = co_await compare(*p, options_.arguments.at(1));
+    else if (c == QLatin1String("log"))
+        status = co_await log(*p);
     else if (c == QLatin1String("address"))
         status = co_await address(*p, *address(options_.arguments.at(1)));
     co_return status;
@@ -396,15 +412,23 @@ QStringList Tool::unitSettings() const {
     return {QStringLiteral("Pressure Units"), QStringLiteral("Temperature Units")};
 }
 
-QCoro::Task<int> Tool::measure(int p) {
-    // The units first: a reading is shown with them.
+QCoro::Task<bool> Tool::readUnits(int p) {
+    // A reading is shown with its units.
     for (const QString& label : unitSettings()) {
         const bool answered = co_await sensors_->session().read(p, label);
-        if (!answered)
-            co_return fail(
-                QStringLiteral("sensor %1 did not answer %2.").arg(p).arg(link_.strSent_Command()),
-                1);
+        if (!answered) {
+            fail(QStringLiteral("sensor %1 did not answer %2.").arg(p).arg(link_.strSent_Command()),
+                 1);
+            co_return false;
+        }
     }
+    co_return true;
+}
+
+QCoro::Task<int> Tool::measure(int p) {
+    const bool units = co_await readUnits(p);
+    if (!units)
+        co_return 1;
     for (int i = 0; i < options_.count; ++i) {
         if (i > 0 && options_.every > 0)
             co_await sleepFor(static_cast<int>(options_.every * 1000));
@@ -619,6 +643,96 @@ QCoro::Task<int> Tool::address(int p, int b) {
         break;
     }
     co_return fail(QStringLiteral("the address of sensor %1 was not changed.").arg(p), 1);
+}
+
+std::optional<logexport::Format> Tool::outputFormat() const {
+    const QString suffix = QFileInfo(options_.output).suffix().toLower();
+    if (suffix == QLatin1String("csv"))
+        return logexport::Format::Csv;
+    if (suffix == QLatin1String("xlsx"))
+        return logexport::Format::Xlsx;
+    if (suffix == QLatin1String("xls"))
+        return logexport::Format::Xls;
+    return std::nullopt;
+}
+
+QCoro::Task<int> Tool::log(int p) {
+    const bool units = co_await readUnits(p);
+    if (!units)
+        co_return 1;
+    logging::Logger& logger = logger_;
+    logging::LogModel& rows = logger.log(p);
+    int status = 0;
+    {
+        // Every log goes to the journal folder as in the window; its journal ends finished.
+        logging::JournalThread thread;
+        logging::LogJournals journals(
+            thread.disk(), logging::defaultJournalFolder(), platform::systemClock(),
+            [this](int tab) {
+                return logging::LogJournals::Sensor{
+                    sensors_->rotary(), sensors_->family().serialNumber(tab), port_.deviceName()};
+            });
+        logger.setListener(&journals);
+        journals.watch(link_, logger);
+
+        // What ends the log: the count reached, the time up, Ctrl-C or SIGTERM, the port
+        // lost. The first reason stays.
+        Stop stop;
+        QObject::connect(&rows, &QAbstractItemModel::rowsInserted, &stop, [&, p] {
+            QJsonObject line = readingJson(p).toObject();
+            line.insert(QStringLiteral("address"), p);
+            const logexport::LogSheet newest(rows);
+            line.insert(QStringLiteral("time"),
+                        QDateTime(newest.date(0), newest.time(0)).toString(Qt::ISODate));
+            if (options_.json)
+                out(line);
+            else
+                out(QStringLiteral("%1 %2  %3").arg(rows.text(0, 0), rows.text(0, 1), reading(p)));
+            if (options_.countGiven && rows.rowCount() >= options_.count)
+                stop.end(QStringLiteral("done"));
+        });
+        platform::SignalWatcher watcher;
+        QObject::connect(&watcher, &platform::SignalWatcher::terminationRequested, &stop,
+                         [&stop] { stop.end(QStringLiteral("stopped")); });
+        QObject::connect(&link_, &sdilink::Link::portLost, &stop,
+                         [&stop] { stop.end(QStringLiteral("the port was lost")); });
+        QTimer ticks;
+        QObject::connect(&ticks, &QTimer::timeout, &stop,
+                         [&logger] { logger.SecondTimer_Timer(); });
+        ticks.start(1000);
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &stop,
+                         [&stop] { stop.end(QStringLiteral("done")); });
+        if (options_.forSeconds > 0)
+            limit.start(static_cast<int>(std::min<qint64>(options_.forSeconds * 1000, INT_MAX)));
+
+        logger.setPeriod(p, static_cast<int>(options_.every));
+        logger.StartLogBut_Click(p);
+        const QString why = co_await qCoro(&stop, &Stop::ended);
+        ticks.stop();
+        logger.StopLogBut_Click(p);
+        if (journals.missed(p) > 0) {
+            status = fail(QStringLiteral("%1 reading(s) of sensor %2 did not come.")
+                              .arg(journals.missed(p))
+                              .arg(p),
+                          1);
+        }
+        if (why == QLatin1String("the port was lost"))
+            status = fail(QStringLiteral("the log ended: %1.").arg(why), 2);
+        logger.setListener(nullptr);
+    }
+    if (!options_.output.isEmpty()) {
+        const logexport::LogSheet sheet(rows);
+        const std::unique_ptr<logexport::SheetWriter> writer =
+            logexport::makeWriter(*outputFormat());
+        const logexport::WriteResult written =
+            logexport::saveReplacing(*writer, sheet, options_.output, {});
+        if (written.status != logexport::WriteResult::Status::Written)
+            co_return fail(
+                QStringLiteral("%1 was not written: %2").arg(options_.output, written.error), 2);
+    }
+    co_return status;
 }
 
 } // namespace cli

@@ -2,6 +2,7 @@
 
 #include "Options.h"
 #include "core/configure/ConfigRows.h"
+#include "core/export/SheetWriter.h"
 #include "core/link/Link.h"
 #include "core/logging/Logger.h"
 #include "core/platform/PortMap.h"
@@ -14,6 +15,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -26,6 +28,25 @@ struct RotaryRecord;
 }
 
 namespace cli {
+
+// Says once, from the event loop, why something should end; the first reason stays.
+class Stop final : public QObject {
+    Q_OBJECT
+public:
+    void end(const QString& why) {
+        if (ended_)
+            return;
+        ended_ = true;
+        QMetaObject::invokeMethod(
+            this, [this, why] { Q_EMIT ended(why); }, Qt::QueuedConnection);
+    }
+
+Q_SIGNALS:
+    void ended(const QString& why);
+
+private:
+    bool ended_ = false;
+};
 
 // The sdi12 program's work: the port, the link and the chosen family's sensors without a
 // window, and one command run on them. Every command is a coroutine that ends with the
@@ -51,11 +72,16 @@ private:
     QCoro::Task<int> apply(QString path, QList<int> addresses);
     QCoro::Task<int> compare(int p, QString other);
     QCoro::Task<int> address(int p, int b);
+    QCoro::Task<int> log(int p);
+    // The units a reading is shown in, read from the sensor; false after saying why.
+    QCoro::Task<bool> readUnits(int p);
     // A configuration report of the chosen family from a file; empty after saying why.
     std::optional<report::ReadReport> readReportFile(const QString& path) const;
     // The rows of a sensor beside a report, planned as Apply plans them.
     std::vector<configure::ConfigRow> rowsBeside(int p, const report::ReadReport& other);
     QJsonObject rowJson(const configure::ConfigRow& row) const;
+    // The format --output names by its extension.
+    std::optional<logexport::Format> outputFormat() const;
     // Reads the sensor at p with the scan's queries; false after saying that nothing answers.
     QCoro::Task<bool> readSensor(int p);
     QCoro::Task<discovery::BusScan::Result> scanAt(int p);

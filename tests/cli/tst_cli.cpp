@@ -1,6 +1,9 @@
 // sdi12 as a script runs it: the real program against sdi12-sim on a pseudo-terminal, its
 // output, its exit status and the requests the bus received.
 
+#include "core/logging/JournalReader.h"
+
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/types.h>
 
 namespace {
 
@@ -53,15 +58,24 @@ struct Run {
     QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
 };
 
+// The home of every sdi12 run: its settings and journals.
+QTemporaryDir& home() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QProcessEnvironment environment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home().path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home().filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_STATE_HOME"), home().filePath(QStringLiteral("state")));
+    return env;
+}
+
 // Runs sdi12 with the arguments, its settings and journals in a folder of their own.
 Run sdi12(const QStringList& arguments) {
-    static QTemporaryDir home;
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_STATE_HOME"), home.filePath(QStringLiteral("state")));
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(environment());
     p.start(QStringLiteral(SDI12_PROGRAM), arguments);
     Run run;
     if (!p.waitForFinished(120'000))
@@ -81,6 +95,7 @@ private Q_SLOTS:
     void getSetAndRefusals();
     void setLeftUnansweredFails();
     void applyAndCompare();
+    void logToCsvUntilCtrlC();
     void sendAsTyped();
     void portAndUsageErrors();
 };
@@ -178,6 +193,45 @@ void CliTest::applyAndCompare() {
     QCOMPARE(outcomes.value("5 Temperature Units"), QStringLiteral("applied"));
     QCOMPARE(sdi12(port + QStringList{"compare", "3", path}).status, 0);
     QCOMPARE(sdi12(port + QStringList{"compare", "3", "5"}).status, 1);
+}
+
+void CliTest::logToCsvUntilCtrlC() {
+    SimBus bus({QStringLiteral("--level"), QStringLiteral("1"), QStringLiteral("--fault"),
+                QStringLiteral("1:zero-wait")});
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("log.csv"));
+    const Run five =
+        sdi12({"--port", bus.link(), "log", "1", "--every", "1", "--count", "5", "--output", csv});
+    QCOMPARE(five.status, 0);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+    QCOMPARE(lines.first().trimmed(), QByteArray("Date,Time,Pressure,Units,Temperature,Units"));
+    QCOMPARE(lines.size(), 2 + 5); // the header, an empty line, five readings
+    QVERIFY(lines.last().contains(",mH2O,"));
+
+    // A log without an end: Ctrl-C ends it with its journal finished and its file written.
+    const QString open = dir.filePath(QStringLiteral("open.csv"));
+    QProcess log;
+    log.setProcessEnvironment(environment());
+    log.start(QStringLiteral(SDI12_PROGRAM),
+              {"--port", bus.link(), "log", "1", "--every", "1", "--output", open});
+    QVERIFY(log.waitForStarted());
+    // Two readings in, or the program ended by itself.
+    QByteArray shown;
+    QTRY_VERIFY_WITH_TIMEOUT((shown += log.readAllStandardOutput()).count('\n') >= 2 ||
+                                 log.state() != QProcess::Running,
+                             20'000);
+    ::kill(static_cast<pid_t>(log.processId()), SIGINT);
+    QVERIFY(log.waitForFinished(20'000));
+    QCOMPARE(log.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(log.exitCode(), 0);
+    QVERIFY(QFile::exists(open));
+    const QStringList journals = QDir(home().filePath(QStringLiteral("state/sdi12-config/journal")))
+                                     .entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Time);
+    QVERIFY(!journals.isEmpty());
+    QVERIFY(logging::journalFinished(
+        home().filePath(QStringLiteral("state/sdi12-config/journal/")) + journals.first()));
 }
 
 void CliTest::sendAsTyped() {

@@ -5,9 +5,9 @@
 
 class QSocketNotifier;
 
-namespace sim {
+namespace platform {
 
-// Turns SIGINT and SIGTERM into a Qt signal on the event loop (through a socket pair, the
+// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal on the event loop (through a socket pair, the
 // only thing the handler touches). One instance per process.
 class SignalWatcher final : public QObject {
     Q_OBJECT
@@ -26,4 +26,4 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-} // namespace sim
+} // namespace platform

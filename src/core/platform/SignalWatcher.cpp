@@ -5,7 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace sim {
+namespace platform {
 
 namespace {
 
@@ -27,6 +27,7 @@ SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
     notifier_ = std::make_unique<QSocketNotifier>(pipeFds[0], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalWatcher::readSignal);
 }
@@ -39,6 +40,7 @@ SignalWatcher::~SignalWatcher() {
     action.sa_handler = SIG_DFL;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);
     pipeFds[0] = pipeFds[1] = -1;
@@ -47,7 +49,7 @@ SignalWatcher::~SignalWatcher() {
 void SignalWatcher::readSignal() {
     unsigned char byte = 0;
     if (::read(pipeFds[0], &byte, 1) == 1)
-        emit terminationRequested(byte);
+        Q_EMIT terminationRequested(byte);
 }
 
-} // namespace sim
+} // namespace platform
