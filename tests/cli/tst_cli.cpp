@@ -222,6 +222,11 @@ void CliTest::logToCsvUntilCtrlC() {
     QTRY_VERIFY_WITH_TIMEOUT((shown += log.readAllStandardOutput()).count('\n') >= 2 ||
                                  log.state() != QProcess::Running,
                              20'000);
+    // A second program on the same port is refused, and says why.
+    const Run second = sdi12({"--port", bus.link(), "get", "1", "range"});
+    QCOMPARE(second.status, 2);
+    QVERIFY2(second.err.contains(QStringLiteral("in use by another program")),
+             qPrintable(second.err));
     ::kill(static_cast<pid_t>(log.processId()), SIGINT);
     QVERIFY(log.waitForFinished(20'000));
     QCOMPARE(log.exitStatus(), QProcess::NormalExit);

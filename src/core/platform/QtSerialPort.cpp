@@ -77,8 +77,13 @@ bool QtSerialPort::openPath(const QString& path) {
     port_.setPortName(path);
     if (!port_.open(QIODevice::ReadWrite)) {
         error_ = port_.errorString();
+        // A device this user may open is locked by another program (the window, sdi12).
+        const QFileInfo device(path);
         if (port_.error() == QSerialPort::PermissionError)
-            error_ = permissionAdvice(path, error_);
+            error_ = device.isReadable() && device.isWritable()
+                         ? QStringLiteral("%1 is in use by another program; close it first.")
+                               .arg(path)
+                         : permissionAdvice(path, error_);
         return false;
     }
     pty_ = isPseudoTerminal(path);
