@@ -275,6 +275,8 @@ void CoreTest::settingsCheckedAsThePageChecksThem_data() {
                               << "" << false << "The file gives no value.";
     QTest::newRow("circumference with a plus") << true << "pulley circumference (mm)"
                                                << "+200" << false << "+200";
+    QTest::newRow("circumference without its unit") << true << "pulley-circumference"
+                                                    << "200" << false << "200";
     QTest::newRow("direction") << true << "Rotation Direction"
                                << "Clockwise" << false << "entry 1";
     QTest::newRow("unknown setting") << false << "Max. Sample Rate"

@@ -20,11 +20,14 @@ metainfo=$share/metainfo/$id.metainfo.xml
 for f in bin/sdi12-config bin/sdi12 bin/sdi12-sim "share/applications/$id.desktop" \
     "share/icons/hicolor/scalable/apps/$id.svg" "share/metainfo/$id.metainfo.xml" \
     share/man/man1/sdi12-config.1.gz share/man/man1/sdi12.1.gz share/man/man1/sdi12-sim.1.gz \
+    share/bash-completion/completions/sdi12 \
     share/doc/sdi12-config/copyright share/doc/sdi12-config/changelog.gz; do
     [[ -f $prefix/$f ]] || fail "$f is not installed"
 done
 [[ -x $prefix/bin/sdi12-config && -x $prefix/bin/sdi12 && -x $prefix/bin/sdi12-sim ]] ||
     fail "programs not executable"
+
+bash -n "$share/bash-completion/completions/sdi12" || fail "the bash completion of sdi12 does not parse"
 
 # The installed programs run and know their version.
 [[ $("$prefix/bin/sdi12-config" --version) == "sdi12-config $version" ]] ||

@@ -4,11 +4,20 @@ namespace protocol {
 
 namespace {
 
-// "Local Gravity", "local-gravity" and "LOCAL  GRAVITY" alike.
+// "Local Gravity", "local-gravity" and "LOCAL  GRAVITY" alike; a unit in parentheses may be
+// left out ("Pulley Circumference (mm)", "pulley-circumference").
 QString nameKey(QStringView name) {
     QString key;
     bool gap = false;
+    int inParentheses = 0;
     for (const QChar c : name) {
+        if (c == QLatin1Char('(') || c == QLatin1Char(')')) {
+            inParentheses += c == QLatin1Char('(') ? 1 : (inParentheses > 0 ? -1 : 0);
+            gap = !key.isEmpty();
+            continue;
+        }
+        if (inParentheses > 0)
+            continue;
         if (c.isSpace() || c == QLatin1Char('-') || c == QLatin1Char('_')) {
             gap = !key.isEmpty();
             continue;

@@ -37,7 +37,8 @@ struct Setting {
     bool isList() const { return !entries.isEmpty(); }
 };
 
-// Whether two names stand for the same setting: any letter case, blanks or dashes alike.
+// Whether two names stand for the same setting: any letter case, blanks or dashes alike, a
+// unit in parentheses left out or not.
 bool sameSettingName(QStringView a, QStringView b);
 
 // The setting a name stands for, in any letter case, blanks or dashes alike ("Local Gravity",
