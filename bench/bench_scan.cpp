@@ -44,6 +44,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -660,6 +663,68 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
     return result;
 }
 
+// The same scan through the command-line program: "sdi12 --json scan" from its start to its
+// exit, its processor time as the kernel counts it for a child.
+struct CliResult {
+    double wallMs = 0;
+    double cpuMs = 0;
+    int found = 0;
+    int exitCode = -1;
+    Floor floor;
+};
+
+std::optional<CliResult> runCli(const Scenario& scenario, const QString& simPath,
+                                const QString& cliPath) {
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("bus"));
+    const QString trafficPath = dir.filePath(QStringLiteral("traffic.txt"));
+    QProcess sim;
+    sim.setStandardOutputFile(trafficPath);
+    sim.setStandardErrorFile(dir.filePath(QStringLiteral("sim.err")));
+    sim.start(simPath, scenario.simArguments + QStringList{QStringLiteral("--link"), link,
+                                                           QStringLiteral("--delay"),
+                                                           QString::number(kResponseDelayMs)});
+    if (!sim.waitForStarted() || !waitForFile(link, trafficPath, sim))
+        return std::nullopt;
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_STATE_HOME"), dir.filePath(QStringLiteral("state")));
+    cli.setProcessEnvironment(env);
+    const auto childCpuMs = [] {
+        rusage u{};
+        ::getrusage(RUSAGE_CHILDREN, &u);
+        const auto ms = [](timeval t) {
+            return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+        };
+        return ms(u.ru_utime) + ms(u.ru_stime);
+    };
+    CliResult result;
+    const double cpuBefore = childCpuMs();
+    QElapsedTimer clock;
+    clock.start();
+    cli.start(cliPath, {QStringLiteral("--port"), link, QStringLiteral("--family"),
+                        scenario.rotary ? QStringLiteral("encoder") : QStringLiteral("level"),
+                        QStringLiteral("--json"), QStringLiteral("scan")});
+    if (!cli.waitForFinished(300'000))
+        return std::nullopt;
+    result.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    result.cpuMs = childCpuMs() - cpuBefore;
+    result.exitCode = cli.exitCode();
+    result.found = static_cast<int>(QJsonDocument::fromJson(cli.readAllStandardOutput())
+                                        .object()
+                                        .value(QStringLiteral("sensors"))
+                                        .toArray()
+                                        .size());
+    QThread::msleep(200);
+    sim.terminate();
+    sim.waitForFinished(5000);
+    result.floor =
+        floorOf(transactions(readTraffic(trafficPath)), sdilink::Link::Timings{}, scenario.rotary);
+    return result;
+}
+
 void print(const Scenario& scenario, const Result& r, double wakeUs) {
     const Floor& f = r.floor;
     const double floor = f.total();
@@ -760,7 +825,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     QString simPath = QStringLiteral(SDI12_SIM_PATH);
-    int only = 0; // every run
+    int only = 0;    // every run
+    QString cliPath; // with --cli, the scans of sdi12 instead of the window's
     Options options;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
@@ -772,13 +838,15 @@ int main(int argc, char** argv) {
         } else if (args[i] == QLatin1String("--log") && i + 1 < args.size() &&
                    args[i + 1].toInt() > 0) {
             options.logSeconds = args[++i].toInt();
+        } else if (args[i] == QLatin1String("--cli")) {
+            cliPath = QStringLiteral(SDI12_CLI_PATH);
         } else if (args[i] == QLatin1String("--rescan")) {
             options.rescans = 1;
             if (i + 1 < args.size() && args[i + 1].toInt() > 0)
                 options.rescans = args[++i].toInt();
         } else {
             std::fprintf(stderr, "usage: sdi12-bench-scan [--sim PATH-OF-sdi12-sim] [--run 1-4] "
-                                 "[--rescan [N]] [--log SECONDS]\n");
+                                 "[--rescan [N]] [--log SECONDS] [--cli]\n");
             return 2;
         }
     }
@@ -810,6 +878,24 @@ int main(int argc, char** argv) {
     for (const Scenario& s : scenarios) {
         if (++number != only && only != 0)
             continue;
+        if (!cliPath.isEmpty()) {
+            const std::optional<CliResult> c = runCli(s, simPath, cliPath);
+            if (!c) {
+                std::fprintf(stderr, "sdi12-bench-scan: sdi12 scan \"%s\" did not run\n", s.name);
+                return 1;
+            }
+            const double floor = c->floor.total();
+            std::printf("\n%s, sdi12 scan\n", s.name);
+            std::printf("  sensors found              %d (exit status %d)\n", c->found,
+                        c->exitCode);
+            std::printf("  floor                      %9.1f ms\n", floor);
+            std::printf("  wall (start to exit)       %9.1f ms\n", c->wallMs);
+            std::printf("  wall / floor               %9.4f   (goal <= 1.02)\n", c->wallMs / floor);
+            std::printf("  sdi12 CPU                  %9.1f ms = %.2f %% of wall (goal <= 5 %%)\n",
+                        c->cpuMs, 100.0 * c->cpuMs / c->wallMs);
+            ok = ok && c->found == s.sensors && c->exitCode == 0;
+            continue;
+        }
         const std::optional<Result> r = run(s, simPath, options);
         if (!r) {
             std::fprintf(stderr, "sdi12-bench-scan: the scan \"%s\" did not run\n", s.name);

@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <climits>
 #include <cstdio>
+#include <unistd.h>
 
 namespace cli {
 
@@ -272,8 +273,19 @@ QJsonValue Tool::readingJson(int p) const {
                        {QStringLiteral("temperatureUnit"), r.temperatureUnitText()}};
 }
 
+void Tool::progress(const QString& text) const {
+    // Only for a person watching: a script's stderr stays clean.
+    if (::isatty(STDERR_FILENO) != 0)
+        std::fprintf(stderr, "\r%-60s\r", text.toUtf8().constData());
+}
+
 QCoro::Task<int> Tool::scan() {
+    const QMetaObject::Connection shown = QObject::connect(
+        &sensors_->scan(), &discovery::BusScan::probing, &sensors_->scan(),
+        [this](int i) { progress(QStringLiteral("Scanning address %1...").arg(i)); });
     const discovery::BusScan::Result result = co_await sensors_->scan().run();
+    QObject::disconnect(shown);
+    progress({});
     if (result.stopped)
         co_return fail(QStringLiteral("the scan stopped: %1").arg(port_.errorString()), 2);
     QJsonArray found;
@@ -530,14 +542,29 @@ QCoro::Task<int> Tool::apply(QString path, QList<int> addresses) {
     const report::ReadReport file = *readReportFile(path);
     int status = 0;
     QJsonArray sensors;
+    // Ctrl-C or SIGTERM ends the apply after the exchange under way; what was not sent is
+    // listed as such.
+    bool stopped = false;
+    platform::SignalWatcher watcher;
+    QObject::connect(&watcher, &platform::SignalWatcher::terminationRequested, &watcher,
+                     [&stopped] { stopped = true; });
+    const configure::StopReason stop = [&stopped]() -> QString {
+        return stopped ? QStringLiteral("stopped") : QString();
+    };
     for (const int p : addresses) {
+        if (stopped) {
+            status = fail(QStringLiteral("sensor %1: nothing applied, stopped.").arg(p), 1);
+            continue;
+        }
+        progress(
+            QStringLiteral("Applying %1 to sensor %2...").arg(QFileInfo(path).fileName()).arg(p));
         const bool found = co_await readSensor(p);
         if (!found) {
             status = 1;
             continue;
         }
         std::vector<ConfigRow> rows = rowsBeside(p, file);
-        co_await sensors_->session().applyAll(p, rows);
+        co_await sensors_->session().applyAll(p, rows, stop);
         // A value that could not be sent may be the sensor's now all the same (the range
         // read again in the file's unit after the unit was applied).
         const report::ReadReport now = sensors_->session().settings().current(p);

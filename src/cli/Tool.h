@@ -102,6 +102,8 @@ private:
     void out(const QJsonValue& json) const;
     // stderr: "sdi12: " and the message; gives the status to exit with.
     int fail(const QString& message, int status) const;
+    // stderr, on a terminal only: what is under way, on one line that the next overwrites.
+    void progress(const QString& text) const;
 
     const Options& options_;
     platform::PortMap ports_;

@@ -111,6 +111,13 @@ void CliTest::scanBothFamilies() {
     QVERIFY(lines[1].contains(QStringLiteral("mH2O")));
 
     SimBus encoders({QStringLiteral("--rotary"), QStringLiteral("2")});
+    const Run direction = sdi12({"--port", encoders.link(), "--family", "encoder", "set", "2",
+                                 "rotation-direction", "Anticlockwise"});
+    QCOMPARE(direction.status, 0);
+    QCOMPARE(
+        sdi12({"--port", encoders.link(), "--family", "encoder", "get", "2", "Rotation Direction"})
+            .out.trimmed(),
+        QStringLiteral("Anticlockwise"));
     const Run json =
         sdi12({QStringLiteral("--port"), encoders.link(), QStringLiteral("--family"),
                QStringLiteral("encoder"), QStringLiteral("--json"), QStringLiteral("scan")});
