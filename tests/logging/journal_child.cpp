@@ -17,6 +17,7 @@
 #include "core/logging/LogModel.h"
 #include "gui/app/Journalling.h"
 #include "gui/app/SensorPage.h"
+#include "gui/app/Termination.h"
 #include "gui/levelprobe/LevelPage.h"
 #include "gui/logging/LogPages.h"
 
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // As the program does: SIGTERM ends it as quitting does.
+    app::quitOnTermination(&app);
     testing::TestServices t;
     SimBus sim;
     sim.bus.addLevelProbe('3');

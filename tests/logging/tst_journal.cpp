@@ -28,6 +28,7 @@ private Q_SLOTS:
     void tornLastLineSkippedAndCounted();
     void startTidiesAndOffersUnfinished();
     void killedProgramLosesAtMostItsLastSecond();
+    void terminatedProgramFinishesItsJournal();
     void fullDiskToldOnceAndLoggingGoesOn();
     void quitDuringAnApplyEndsTheProgram();
 };
@@ -254,6 +255,24 @@ void JournalTest::killedProgramLosesAtMostItsLastSecond() {
     // The child may have added rows after the last one read here.
     const qsizetype both = std::min(recovered.size(), rows.size());
     QCOMPARE(recovered.mid(0, both), rows.mid(0, both));
+}
+
+void JournalTest::terminatedProgramFinishesItsJournal() {
+    // Logging out, shutting down or kill: the program ends as quitting does, its journal
+    // finished (nothing offered as recovered at the next start).
+    QTemporaryDir dir;
+    QProcess child;
+    child.start(JOURNAL_CHILD, {dir.path()});
+    QVERIFY(child.waitForStarted());
+    int rows = 0;
+    while (rows < 20 && child.waitForReadyRead(10'000))
+        while (child.canReadLine() && child.readLine().size() > 0)
+            ++rows;
+    child.terminate(); // SIGTERM
+    QVERIFY(child.waitForFinished(30'000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QVERIFY(!QDir(dir.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
+    QCOMPARE(unfinishedJournals(dir.path(), QDateTime::currentDateTime().addDays(1)).size(), 0);
 }
 
 void JournalTest::fullDiskToldOnceAndLoggingGoesOn() {

@@ -2,6 +2,7 @@
 #include "DemoBus.h"
 #include "MainWindow.h"
 #include "StartupWindow.h"
+#include "Termination.h"
 #include "core/logging/JournalFolder.h"
 #include "core/platform/PortMap.h"
 #include "core/platform/QtSerialPort.h"
@@ -46,6 +47,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication application(argc, argv);
+    app::quitOnTermination(&application);
     // The menu entry and the icon are installed under the application's id; the desktop
     // matches the window to them by it.
     QGuiApplication::setDesktopFileName(QStringLiteral(SDI12_APP_ID));
