@@ -33,7 +33,10 @@ std::optional<report::ReadReport> Configuring::readFile(const QString& title, co
     QFile file(path);
     QString error;
     report::ReadReport read;
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file: opening a pipe or a device would wait for a writer.
+    if (!QFileInfo(path).isFile()) {
+        error = QStringLiteral("\"%1\" is not a file.").arg(path);
+    } else if (!file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("Unable to open \"%1\": %2").arg(path, file.errorString());
     } else {
         read = report::readReport(file.read(kLargestReport + 1));
