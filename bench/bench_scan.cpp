@@ -525,6 +525,20 @@ struct Options {
     int rescans = 0; // re-scans after the first
 };
 
+// Starts the simulator of the scenario on the link "bus" in dir, its traffic written to
+// "traffic.txt" there, so reading it costs this process nothing during the scan.
+bool startSim(QProcess& sim, const Scenario& scenario, const QString& simPath,
+              const QTemporaryDir& dir) {
+    const QString link = dir.filePath(QStringLiteral("bus"));
+    const QString trafficPath = dir.filePath(QStringLiteral("traffic.txt"));
+    sim.setStandardOutputFile(trafficPath);
+    sim.setStandardErrorFile(dir.filePath(QStringLiteral("sim.err")));
+    sim.start(simPath, scenario.simArguments + QStringList{QStringLiteral("--link"), link,
+                                                           QStringLiteral("--delay"),
+                                                           QString::number(kResponseDelayMs)});
+    return sim.waitForStarted() && waitForFile(link, trafficPath, sim);
+}
+
 std::optional<Result> run(const Scenario& scenario, const QString& simPath,
                           const Options& options) {
     QTemporaryDir dir;
@@ -532,16 +546,8 @@ std::optional<Result> run(const Scenario& scenario, const QString& simPath,
         return std::nullopt;
     const QString link = dir.filePath(QStringLiteral("bus"));
     const QString trafficPath = dir.filePath(QStringLiteral("traffic.txt"));
-
-    // The simulator writes its traffic to a file, so reading it costs this process nothing
-    // during the scan.
     QProcess sim;
-    sim.setStandardOutputFile(trafficPath);
-    sim.setStandardErrorFile(dir.filePath(QStringLiteral("sim.err")));
-    sim.start(simPath, scenario.simArguments + QStringList{QStringLiteral("--link"), link,
-                                                           QStringLiteral("--delay"),
-                                                           QString::number(kResponseDelayMs)});
-    if (!sim.waitForStarted() || !waitForFile(link, trafficPath, sim)) {
+    if (!startSim(sim, scenario, simPath, dir)) {
         std::fprintf(stderr, "sdi12-bench-scan: cannot start %s\n", qPrintable(simPath));
         return std::nullopt;
     }
@@ -679,12 +685,7 @@ std::optional<CliResult> runCli(const Scenario& scenario, const QString& simPath
     const QString link = dir.filePath(QStringLiteral("bus"));
     const QString trafficPath = dir.filePath(QStringLiteral("traffic.txt"));
     QProcess sim;
-    sim.setStandardOutputFile(trafficPath);
-    sim.setStandardErrorFile(dir.filePath(QStringLiteral("sim.err")));
-    sim.start(simPath, scenario.simArguments + QStringList{QStringLiteral("--link"), link,
-                                                           QStringLiteral("--delay"),
-                                                           QString::number(kResponseDelayMs)});
-    if (!sim.waitForStarted() || !waitForFile(link, trafficPath, sim))
+    if (!startSim(sim, scenario, simPath, dir))
         return std::nullopt;
     QProcess cli;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

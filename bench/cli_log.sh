@@ -29,4 +29,6 @@ readings=$(wc -l <"$work/readings")
 echo "sdi12 log --every 1 for $seconds s: $readings readings, exit status $status"
 cat "$work/errors"
 samples=$(printf '%s\n' "${rss[@]}" | grep -c . || true)
-echo "VmRSS (kB): first ${rss[0]:-?}, last ${rss[$((samples - 1))]:-?}, highest $(printf '%s\n' "${rss[@]}" | sort -n | tail -1) over $samples samples"
+# The first sample is taken while the program starts; the second is the baseline.
+echo "VmRSS (kB), every 10 s: ${rss[*]}"
+echo "VmRSS (kB): at 10 s ${rss[1]:-?}, at the end ${rss[$((samples - 1))]:-?}, highest $(printf '%s\n' "${rss[@]}" | sort -n | tail -1) over $samples samples"

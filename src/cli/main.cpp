@@ -1,26 +1,17 @@
 #include "Options.h"
 #include "Tool.h"
 
+#include "core/platform/Services.h"
+
 #include <QCoreApplication>
 #include <QCoroTask>
 #include <cstdio>
-
-namespace {
-
-QStringList rawArguments(int argc, char* argv[]) {
-    QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     // The window's name: the same settings file and journal folder.
     QCoreApplication::setApplicationName(QStringLiteral("sdi12-config"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SDI12_VERSION));
-    const cli::Options options = cli::Options::parse(rawArguments(argc, argv));
+    const cli::Options options = cli::Options::parse(platform::rawArguments(argc, argv));
     if (options.help) {
         std::fputs(cli::Options::helpText().toUtf8().constData(), stdout);
         return 0;

@@ -74,4 +74,11 @@ QString logTimeText(const QTime& time) {
     return time.toString(QStringLiteral("hh:mm:ss"));
 }
 
+QStringList rawArguments(int argc, char* argv[]) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
 } // namespace platform

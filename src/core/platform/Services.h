@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 #include <functional>
 
@@ -21,6 +22,10 @@ using Clock = std::function<QDateTime()>;
 
 Pause timerPause();
 Clock systemClock();
+
+// The program's arguments as given, before any application object exists (so that --help and
+// --version work without a display).
+QStringList rawArguments(int argc, char* argv[]);
 
 // The processor time this process has used so far, all its threads, in milliseconds.
 double processTimeMs();

@@ -6,6 +6,7 @@
 #include "core/logging/JournalFolder.h"
 #include "core/platform/PortMap.h"
 #include "core/platform/QtSerialPort.h"
+#include "core/platform/Services.h"
 #include "core/platform/SysData.h"
 #include "gui/platform/Dialogs.h"
 
@@ -14,24 +15,13 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
-
-QStringList rawArguments(int argc, char* argv[]) {
-    QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("sdi12-config"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SDI12_VERSION));
 
     // The command line is read before the window system is touched, so --help and --version
     // work without a display.
-    const app::CommandLine options = app::CommandLine::parse(rawArguments(argc, argv));
+    const app::CommandLine options = app::CommandLine::parse(platform::rawArguments(argc, argv));
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "sdi12-config: %s\nTry 'sdi12-config --help'.\n",
                      qPrintable(options.error));
