@@ -115,10 +115,12 @@ bool Tool::openPort() {
         }
     }
     const QString device = ports_.path(n);
-    const QString plugged = platform::PortMap().displayNames().names.join(QStringLiteral(", "));
-    const QString devices = plugged.isEmpty() ? QStringLiteral("no serial device is plugged in")
-                                              : QStringLiteral("plugged devices: %1").arg(plugged);
     if (device.isEmpty() || !QFileInfo::exists(device)) {
+        // The machine's devices are listed only for the message.
+        const QString plugged = platform::PortMap().displayNames().names.join(QStringLiteral(", "));
+        const QString devices = plugged.isEmpty()
+                                    ? QStringLiteral("no serial device is plugged in")
+                                    : QStringLiteral("plugged devices: %1").arg(plugged);
         fail(device.isEmpty()
                  ? QStringLiteral("COM%1 has no device; %2. Name one with --port PATH or "
                                   "--com %1=PATH.")
@@ -134,11 +136,12 @@ bool Tool::openPort() {
         fail(QStringLiteral("%1 cannot be opened: %2").arg(device, port_.errorString()), 2);
         return false;
     }
+    const sdilink::Link::Timings defaults;
     sdilink::Link::Timings t;
-    t.BreakTiming = timing(stored.breakTime, 20);
-    t.MarkTiming = timing(stored.markTime, 15);
-    t.DataTimeout = timing(stored.dataTimeout, 200);
-    t.CommandTimeout = timing(stored.commandTimeout, 400);
+    t.BreakTiming = timing(stored.breakTime, defaults.BreakTiming);
+    t.MarkTiming = timing(stored.markTime, defaults.MarkTiming);
+    t.DataTimeout = timing(stored.dataTimeout, defaults.DataTimeout);
+    t.CommandTimeout = timing(stored.commandTimeout, static_cast<qint16>(defaults.CommandTimeout));
     link_.setTimings(t);
     return true;
 }
@@ -171,7 +174,8 @@ QCoro::Task<int> Tool::run() {
                                2);
             addresses_ << *at;
         }
-        if (!readReportFile(options_.arguments.at(0)))
+        report_ = readReportFile(options_.arguments.at(0));
+        if (!report_)
             co_return 2;
     }
     if (!openPort())
@@ -190,7 +194,7 @@ QCoro::Task<int> Tool::run() {
     else if (c == QLatin1String("send"))
         status = co_await send(options_.arguments.at(0));
     else if (c == QLatin1String("apply"))
-        status = co_await apply(options_.arguments.at(0), addresses_);
+        status = co_await apply(QFileInfo(options_.arguments.at(0)).fileName(), addresses_);
     else if (c == QLatin1String("compare"))
         status = co_await compare(*p, options_.arguments.at(1));
     else if (c == QLatin1String("log"))
@@ -489,20 +493,9 @@ QCoro::Task<int> Tool::send(QString request) {
 }
 
 std::optional<report::ReadReport> Tool::readReportFile(const QString& path) const {
-    const QFileInfo info(path);
-    // Only a regular file: a pipe or a device would keep the program waiting.
-    if (!info.isFile()) {
-        fail(QStringLiteral("%1 is not a file.").arg(path), 2);
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()), 2);
-        return std::nullopt;
-    }
-    const report::ReadReport read = report::readReport(file.read(64 * 1024 + 1));
+    const report::ReadReport read = report::readReportFile(path);
     if (!read.ok) {
-        fail(QStringLiteral("%1: %2").arg(path, read.error), 2);
+        fail(read.error, 2);
         return std::nullopt;
     }
     if (read.rotary != options_.rotary) {
@@ -538,8 +531,8 @@ QJsonObject Tool::rowJson(const ConfigRow& row) const {
                        {QStringLiteral("outcome"), configure::outcomeText(row)}};
 }
 
-QCoro::Task<int> Tool::apply(QString path, QList<int> addresses) {
-    const report::ReadReport file = *readReportFile(path);
+QCoro::Task<int> Tool::apply(QString name, QList<int> addresses) {
+    const report::ReadReport& file = *report_;
     int status = 0;
     QJsonArray sensors;
     // Ctrl-C or SIGTERM ends the apply after the exchange under way; what was not sent is
@@ -556,8 +549,7 @@ QCoro::Task<int> Tool::apply(QString path, QList<int> addresses) {
             status = fail(QStringLiteral("sensor %1: nothing applied, stopped.").arg(p), 1);
             continue;
         }
-        progress(
-            QStringLiteral("Applying %1 to sensor %2...").arg(QFileInfo(path).fileName()).arg(p));
+        progress(QStringLiteral("Applying %1 to sensor %2...").arg(name).arg(p));
         const bool found = co_await readSensor(p);
         if (!found) {
             status = 1;

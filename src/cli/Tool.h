@@ -69,7 +69,8 @@ private:
     QCoro::Task<int> set(int p, QString name, QString value);
     QCoro::Task<int> measure(int p);
     QCoro::Task<int> send(QString request);
-    QCoro::Task<int> apply(QString path, QList<int> addresses);
+    // The report read in run(), under its file name.
+    QCoro::Task<int> apply(QString name, QList<int> addresses);
     QCoro::Task<int> compare(int p, QString other);
     QCoro::Task<int> address(int p, int b);
     QCoro::Task<int> log(int p);
@@ -112,7 +113,8 @@ private:
     logging::Logger logger_;
     std::optional<session::Sensors> sensors_;
     QStringList notices_;
-    QList<int> addresses_; // apply's
+    QList<int> addresses_;                     // apply's
+    std::optional<report::ReadReport> report_; // apply's
 };
 
 } // namespace cli

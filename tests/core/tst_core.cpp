@@ -28,6 +28,7 @@ class CoreTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void scanFindsBothFamilies();
+    void scanOfSomeAddressesLeavesTheRest();
     void setRefusedSendsNothing();
     void unitChangeReReadsBeforeTheSetEnds();
     void applyReadsBackWithASilentSet();
@@ -116,6 +117,20 @@ void CoreTest::scanFindsBothFamilies() {
     QVERIFY(!encoders.encoders().record(4).countsPerRev.isEmpty());
     QVERIFY(!encoders.encoders().record(4).currentValue.isEmpty());
     QVERIFY(!encoders.link.busy());
+}
+
+void CoreTest::scanOfSomeAddressesLeavesTheRest() {
+    Bench b(false);
+    b.bus.addLevelProbe('2');
+    b.bus.addLevelProbe('7');
+    b.scanned();
+    const QString serial = b.probes().record(2).serialNumber;
+    const discovery::BusScan::Result again = QCoro::waitFor(b.scan->run(QList<int>{4, 7}));
+    QCOMPARE(again.firstFound, 7);
+    for (const QString& request : b.requests())
+        QVERIFY2(request.startsWith('4') || request.startsWith('7'), qPrintable(request));
+    QVERIFY(b.family->present(2) && !b.family->present(4) && b.family->present(7));
+    QCOMPARE(b.probes().record(2).serialNumber, serial);
 }
 
 void CoreTest::setRefusedSendsNothing() {

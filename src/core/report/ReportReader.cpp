@@ -2,6 +2,8 @@
 
 #include "ConfigReport.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <optional>
 
@@ -222,6 +224,18 @@ QString settingValue(const ReadReport& report, const QString& label) {
         if (setting.label == label)
             return setting.value;
     return {};
+}
+
+ReadReport readReportFile(const QString& path) {
+    ReadReport read;
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        read.error = QStringLiteral("\"%1\" is not a file.").arg(path);
+    else if (!file.open(QIODevice::ReadOnly))
+        read.error = QStringLiteral("Unable to open \"%1\": %2").arg(path, file.errorString());
+    else
+        read = readReport(file.read(kMaxBytes + 1));
+    return read;
 }
 
 } // namespace report

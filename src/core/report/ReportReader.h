@@ -39,6 +39,11 @@ struct ReadReport {
 // that ends no line, and anything out of the above order.
 ReadReport readReport(const QByteArray& bytes);
 
+// Reads the report saved at path as readReport() does. Only a regular file is opened (a pipe
+// or a device would wait for a writer) and at most a byte more than a report may hold is
+// read; a file that cannot be read is said in `error`, with its path.
+ReadReport readReportFile(const QString& path);
+
 // The value of a setting line of a report read; empty when it has no such line.
 QString settingValue(const ReadReport& report, const QString& label);
 

@@ -35,10 +35,17 @@ QString Session::refusal(int p, const QString& label, const QString& value) cons
     return settings_.refusal(p);
 }
 
+QString Session::endedReason() const {
+    if (link_.replyStatus() == Link::Abandoned)
+        return QStringLiteral("stopped");
+    if (!link_.port().isOpen())
+        return QStringLiteral("the port is closed");
+    return {};
+}
+
 QString Session::notSentReason() const {
-    return link_.replyStatus() == Link::Abandoned ? QStringLiteral("stopped")
-           : link_.port().isOpen()                ? QStringLiteral("the bus is busy")
-                                                  : QStringLiteral("the port is closed");
+    const QString ended = endedReason();
+    return ended.isEmpty() ? QStringLiteral("the bus is busy") : ended;
 }
 
 QCoro::Task<SetResult> Session::set(int p, QString name, QString value) {
@@ -99,26 +106,14 @@ QCoro::Task<ConfigRow> Session::apply(int p, QString name, QString value) {
         row.reason = why;
         co_return row;
     }
-    settings_.plan(p, row);
-    if (!co_await link_.turn(QStringLiteral("apply %1 %2").arg(p).arg(row.label), p)) {
-        row.outcome = ConfigRow::Outcome::NotSent;
-        row.detail = notSentReason();
-        co_return row;
-    }
-    const Link::Sequence sequence(link_);
-    co_await configure::applyRows(settings_, p, rows, true, [this]() -> QString {
-        return link_.replyStatus() == Link::Abandoned ? QStringLiteral("stopped") : QString();
-    });
+    co_await applyAll(p, rows);
     co_return rows.front();
 }
 
 QCoro::Task<> Session::applyAll(int p, std::vector<ConfigRow>& rows, configure::StopReason stop) {
     const auto why = [this, &stop]() -> QString {
-        if (link_.replyStatus() == Link::Abandoned)
-            return QStringLiteral("stopped");
-        if (!link_.port().isOpen())
-            return QStringLiteral("the port is closed");
-        return stop ? stop() : QString();
+        const QString ended = endedReason();
+        return !ended.isEmpty() || !stop ? ended : stop();
     };
     for (ConfigRow& row : rows)
         settings_.plan(p, row);

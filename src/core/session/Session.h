@@ -77,6 +77,8 @@ public:
     configure::SettingsAccess& settings() const { return settings_; }
 
 private:
+    // Why nothing more goes: the wait was abandoned, the port is closed; empty while it may.
+    QString endedReason() const;
     QString notSentReason() const;
 
     sdilink::Link& link_;

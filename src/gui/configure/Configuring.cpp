@@ -13,7 +13,6 @@ namespace configure {
 namespace {
 
 // More than any report holds: a bigger file is refused without being read whole.
-constexpr qint64 kLargestReport = 64 * 1024;
 
 QString familyName(bool rotary) {
     return rotary ? QStringLiteral("rotary-encoder") : QStringLiteral("level-probe");
@@ -30,27 +29,16 @@ Configuring::~Configuring() {
 }
 
 std::optional<report::ReadReport> Configuring::readFile(const QString& title, const QString& path) {
-    QFile file(path);
-    QString error;
-    report::ReadReport read;
-    // Only a regular file: opening a pipe or a device would wait for a writer.
-    if (!QFileInfo(path).isFile()) {
-        error = QStringLiteral("\"%1\" is not a file.").arg(path);
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Unable to open \"%1\": %2").arg(path, file.errorString());
-    } else {
-        read = report::readReport(file.read(kLargestReport + 1));
-        if (!read.ok) {
-            error = read.error;
-        } else if (read.rotary != access_.rotary()) {
-            const report::ReportSetting& first = read.settings.first();
-            error = QStringLiteral("Line %1 (\"%2 = %3\") belongs to a %4 configuration report; "
-                                   "the sensors here are %5s.")
-                        .arg(first.line)
-                        .arg(first.label, first.value, familyName(read.rotary),
-                             access_.rotary() ? QStringLiteral("rotary encoder")
-                                              : QStringLiteral("level probe"));
-        }
+    const report::ReadReport read = report::readReportFile(path);
+    QString error = read.error;
+    if (read.ok && read.rotary != access_.rotary()) {
+        const report::ReportSetting& first = read.settings.first();
+        error = QStringLiteral("Line %1 (\"%2 = %3\") belongs to a %4 configuration report; "
+                               "the sensors here are %5s.")
+                    .arg(first.line)
+                    .arg(first.label, first.value, familyName(read.rotary),
+                         access_.rotary() ? QStringLiteral("rotary encoder")
+                                          : QStringLiteral("level probe"));
     }
     if (error.isEmpty())
         return read;

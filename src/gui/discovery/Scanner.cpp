@@ -45,7 +45,7 @@ void Scanner::cancel() {
 void Scanner::Poll_Sensors() {
     // A scan never starts inside a running one (a press of "Re-Scan Sensors" while waiting),
     // and waits for the bus while another exchange holds it.
-    if (scanning_ || link_.deferWhileHeld(QStringLiteral("scan"), -1, [this] { Poll_Sensors(); }))
+    if (scanning() || link_.deferWhileHeld(QStringLiteral("scan"), -1, [this] { Poll_Sensors(); }))
         return;
     if (!link_.port().isOpen()) {
         dialogs_.messageBox(QStringLiteral("Connection."),
@@ -53,7 +53,6 @@ void Scanner::Poll_Sensors() {
                             platform::Dialogs::Icon::Exclamation);
         return;
     }
-    scanning_ = true;
     scan();
 }
 
@@ -67,7 +66,6 @@ QCoro::Task<> Scanner::scan() {
     QApplication::restoreOverrideCursor();
     if (scanWindow_)
         scanWindow_->hide();
-    scanning_ = false;
     // The bus is free before anything is said.
     if (result.stopped)
         co_return;

@@ -37,8 +37,7 @@ public:
     // Starts one complete scan; does nothing while a scan is already running, and says so
     // when no port is open. The scan goes on from the event loop, step by step.
     void Poll_Sensors();
-    bool scanning() const { return scanning_; }
-    discovery::BusScan& busScan() { return scan_; }
+    bool scanning() const { return scan_.running(); }
     // Ends a running scan after the transaction in flight, without its closing box (the
     // window is closing).
     void cancel();
@@ -54,7 +53,6 @@ private:
     QWidget* window_;
     std::function<void(int page)> selectRow_;
     QPointer<ScanWindow> scanWindow_;
-    bool scanning_ = false;
 };
 
 } // namespace discovery
