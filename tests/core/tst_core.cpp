@@ -32,6 +32,7 @@ private Q_SLOTS:
     void setRefusedSendsNothing();
     void unitChangeReReadsBeforeTheSetEnds();
     void applyReadsBackWithASilentSet();
+    void unansweredRequestsKeepTheLastAnswer();
     void stageOneAndAddressMove();
     void tenReadingLogJournalled();
     void settingsCheckedAsThePageChecksThem_data();
@@ -192,6 +193,40 @@ void CoreTest::applyReadsBackWithASilentSet() {
         }
     }
     QVERIFY(!b.link.busy());
+}
+
+void CoreTest::unansweredRequestsKeepTheLastAnswer() {
+    // A query the sensor leaves unanswered, and a request dropped from a full queue, leave the
+    // value it answered before for the log and the report; the page shows the field empty
+    // until an answer comes.
+    Bench b(false);
+    b.bus.addLevelProbe('2');
+    b.bus.addLevelProbe('9');
+    b.scanned();
+    const levelprobe::LevelRecord& two = b.probes().record(2);
+    const QString unit = two.pressureUnitText();
+    QVERIFY(!unit.isEmpty());
+    sim::Faults silent;
+    silent.silent = true;
+    b.bus.setFaults('2', silent);
+    QVERIFY(!QCoro::waitFor(b.session->read(2, "Pressure Units")));
+    QVERIFY(two.awaitsAnswer(levelprobe::LevelField::PressureUnits));
+    b.bus.setFaults('2', {});
+    b.logger.log(2).clear();
+    QVERIFY(QCoro::waitFor(b.session->measure(2)));
+    QCOMPARE(b.logger.log(2).text(0, 3), unit);
+    QCOMPARE(b.session->value(2, "pressure units"), unit);
+
+    const QString range = b.probes().record(9).range;
+    for (int p = 0; p <= 8; ++p) // one going and 16 waiting, each once
+        for (const auto code : {sdilink::Code::TempUnitsQuery, sdilink::Code::DensityCorrQuery})
+            if (p < 8 || code == sdilink::Code::TempUnitsQuery)
+                b.probes().query(p, code);
+    b.probes().query(9, sdilink::Code::RangeQuery); // the queue is full: not sent
+    QVERIFY(testing::waitUntil([&] { return !b.link.busy(); }));
+    QVERIFY(!b.requests().contains("9XRA!"));
+    QCOMPARE(b.session->value(9, "Range"), range);
+    QVERIFY(b.probes().record(9).awaitsAnswer(levelprobe::LevelField::Range));
 }
 
 void CoreTest::stageOneAndAddressMove() {

@@ -71,7 +71,7 @@ private Q_SLOTS:
     void levelAnswers();
     void rotaryAnswers_data();
     void rotaryAnswers();
-    void clearedFieldsAreEmpty();
+    void awaitedFieldsKeepTheirValue();
 };
 
 void RecordsTest::levelAnswers_data() {
@@ -162,20 +162,31 @@ void RecordsTest::rotaryAnswers() {
     QCOMPARE(shown(r), record);
 }
 
-void RecordsTest::clearedFieldsAreEmpty() {
-    // A sensor that answered everything, then each field's request goes again: the field
-    // empties and nothing else does.
+void RecordsTest::awaitedFieldsKeepTheirValue() {
+    // A sensor that answered everything, then a field's request goes again: the field awaits
+    // its answer and nothing else does, and the value answered before stays for the log and
+    // the reports until the answer comes.
     LevelRecord full;
     full.take(Code::RangeQuery,
               levelprobe::readLevelAnswer(Code::RangeQuery, protocol::ReplyLine("3XRA!3+10")));
     full.take(Code::Data,
               levelprobe::readLevelAnswer(Code::Data, protocol::ReplyLine("3D0!3+1.5+20.1")));
     LevelRecord r = full;
-    r.clear(LevelField::Reading);
-    QCOMPARE(shown(r), level({{6, "10"}}));
-    r = full;
-    r.clear(LevelField::Range);
-    QCOMPARE(shown(r), level({{16, "1.5"}, {17, "20.1"}}));
+    r.awaitAnswer(LevelField::Range);
+    QVERIFY(r.awaitsAnswer(LevelField::Range) && !r.awaitsAnswer(LevelField::Reading));
+    QCOMPARE(shown(r), shown(full));
+    r.take(Code::RangeSet,
+           levelprobe::readLevelAnswer(Code::RangeSet, protocol::ReplyLine("3XRA12!3+12")));
+    QVERIFY(!r.awaitsAnswer(LevelField::Range));
+    QCOMPARE(r.range, QStringLiteral("12"));
+
+    // An encoder's value set or queried and its reading are one value: either answer ends
+    // the wait.
+    RotaryRecord v;
+    v.awaitAnswer(rotary::RotaryField::CurrentValue);
+    v.take(Code::RotaryData,
+           rotary::readRotaryAnswer(Code::RotaryData, protocol::ReplyLine("2D0!2+1.250")));
+    QVERIFY(!v.awaitsAnswer(rotary::RotaryField::CurrentValue));
 
     // The resolution follows a unit set once the circumference and counts are known.
     RotaryRecord e;

@@ -110,6 +110,12 @@ report::ReadReport LevelSettings::current(int p) const {
     return report::readReport(report::fileText(report::levelReport(sensors_.record(p), p).lines));
 }
 
+bool LevelSettings::answered(int p, const QString& label) const {
+    const protocol::Setting* setting = protocol::findSetting(levelprobe::settingTable(), label);
+    const auto field = setting ? levelprobe::queriedField(setting->query) : std::nullopt;
+    return !field || !sensors_.record(p).awaitsAnswer(*field);
+}
+
 QString LevelSettings::refusal(int p) const {
     if (sensors_.calibration().Calibrate_Flag)
         return QStringLiteral("Calibrate mode is on: leave it first.");
@@ -154,6 +160,12 @@ bool RotarySettings::present(int p) const {
 
 report::ReadReport RotarySettings::current(int p) const {
     return report::readReport(report::fileText(report::rotaryReport(sensors_.record(p), p).lines));
+}
+
+bool RotarySettings::answered(int p, const QString& label) const {
+    const protocol::Setting* setting = protocol::findSetting(rotary::settingTable(), label);
+    const auto field = setting ? rotary::queriedField(setting->query) : std::nullopt;
+    return !field || !sensors_.record(p).awaitsAnswer(*field);
 }
 
 QString RotarySettings::refusal(int p) const {

@@ -27,6 +27,7 @@ public:
     bool rotary() const override { return false; }
     bool present(int p) const override;
     report::ReadReport current(int p) const override;
+    bool answered(int p, const QString& label) const override;
     QString refusal(int p) const override;
     bool setPageSetting(int p, const QString& label, const QString& value) override;
 
@@ -44,6 +45,7 @@ public:
     bool rotary() const override { return true; }
     bool present(int p) const override;
     report::ReadReport current(int p) const override;
+    bool answered(int p, const QString& label) const override;
     QString refusal(int p) const override;
     bool setPageSetting(int p, const QString& label, const QString& value) override;
 

@@ -91,9 +91,8 @@ QCoro::Task<> applyRows(SettingsAccess& access, int p, std::vector<ConfigRow>& r
         }
         const bool answered = co_await access.set(p, label, row->other);
         const QString confirmed = report::settingValue(access.current(p), label);
-        // Ended meanwhile (the program closing), a set counts by the answer the record holds:
-        // the field is emptied when the request goes and filled by its answer.
-        if (answered || (!stop().isEmpty() && !confirmed.isEmpty()))
+        // Ended meanwhile (the program closing), a set counts by whether its answer came.
+        if (answered || (!stop().isEmpty() && access.answered(p, label)))
             sent.emplace_back(row, confirmed);
         else
             fail(*row);

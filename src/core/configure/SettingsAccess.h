@@ -40,6 +40,8 @@ public:
     virtual QCoro::Task<bool> set(int p, QString label, QString value) = 0;
     // Sends the setting's query and awaits its exchange; true when answered.
     virtual QCoro::Task<bool> query(int p, QString label) = 0;
+    // Whether the answer to the setting's last request has come.
+    virtual bool answered(int p, const QString& label) const = 0;
     // Chooses a page setting (the logging period); false when the page does not offer it.
     virtual bool setPageSetting(int p, const QString& label, const QString& value) = 0;
     // The last request written, as the comms monitor shows it.

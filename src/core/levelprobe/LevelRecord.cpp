@@ -29,7 +29,37 @@ const QStringList& reverseNames() {
     return names;
 }
 
+std::optional<LevelField> queriedField(Code code) {
+    switch (code) {
+    case Code::PressUnitsQuery:
+        return LevelField::PressureUnits;
+    case Code::TempUnitsQuery:
+        return LevelField::TemperatureUnits;
+    case Code::DensityCorrQuery:
+        return LevelField::DensityCorrection;
+    case Code::LocalGravityQuery:
+        return LevelField::LocalGravity;
+    case Code::Identification:
+        return LevelField::Identification;
+    case Code::RangeQuery:
+        return LevelField::Range;
+    case Code::MaxOverRangeQuery:
+        return LevelField::MaxOverRange;
+    case Code::LevelQuery:
+        return LevelField::LocalLevel;
+    default:
+        return std::nullopt;
+    }
+}
+
 std::optional<LevelField> LevelRecord::take(Code code, const LevelAnswer& a) {
+    const std::optional<LevelField> field = keep(code, a);
+    if (field)
+        awaiting &= ~bit(*field);
+    return field;
+}
+
+std::optional<LevelField> LevelRecord::keep(Code code, const LevelAnswer& a) {
     switch (code) {
     case Code::PressUnitsQuery:
     case Code::PressUnitsSet:
@@ -104,63 +134,6 @@ std::optional<LevelField> LevelRecord::take(Code code, const LevelAnswer& a) {
         return LevelField::SlopeCalibration;
     default:
         return std::nullopt;
-    }
-}
-
-void LevelRecord::clear(LevelField field) {
-    switch (field) {
-    case LevelField::Identification:
-        identification.clear();
-        break;
-    case LevelField::SerialNumber:
-        serialNumber.clear();
-        break;
-    case LevelField::PressureUnits:
-        pressureUnit.reset();
-        break;
-    case LevelField::TemperatureUnits:
-        temperatureUnit.reset();
-        break;
-    case LevelField::DensityCorrection:
-        densityCorrection.reset();
-        break;
-    case LevelField::LocalGravity:
-        localGravity.clear();
-        break;
-    case LevelField::Range:
-        range.clear();
-        break;
-    case LevelField::MaxOverRange:
-        maxOverRange.clear();
-        break;
-    case LevelField::Reverse:
-        reverse.reset();
-        break;
-    case LevelField::LocalLevel:
-        localLevel.clear();
-        break;
-    case LevelField::LocalOffset:
-        localOffset.reset();
-        break;
-    case LevelField::Unlock:
-        unlock.reset();
-        break;
-    case LevelField::SampleRate:
-        sampleRate.clear();
-        break;
-    case LevelField::SpecificGravity:
-        specificGravity.clear();
-        break;
-    case LevelField::ZeroCalibration:
-        zeroCalibration.clear();
-        break;
-    case LevelField::SlopeCalibration:
-        slopeCalibration.clear();
-        break;
-    case LevelField::Reading:
-        pressure.clear();
-        temperature.clear();
-        break;
     }
 }
 

@@ -30,6 +30,10 @@ enum class LevelField {
     Reading,
 };
 
+// The field whose page box a query empties until its answer comes; none for a query the
+// page shows no wait for.
+std::optional<LevelField> queriedField(sdilink::Code code);
+
 // Everything known of the level probe at one address: what it answered last (its settings,
 // identification and last reading) and the logging period chosen for it. The reply branches
 // write it; the page and the sensor-list row show it.
@@ -53,14 +57,20 @@ struct LevelRecord {
     QString pressure; // the last reading
     QString temperature;
     QString logPeriod; // the logging period chosen on the page
+    // The fields whose request went and whose answer has not come, a bit per LevelField.
+    // The page shows them empty until it comes; the value answered before stays, and the
+    // log, the reports, Apply and Compare go on using it.
+    quint32 awaiting = 0;
 
     bool operator==(const LevelRecord&) const = default;
 
     // Keeps what a reply says; gives the field it changed, none for an answer that holds
     // nothing to keep (a measurement's atttn, an empty data answer, a flag that is no flag).
+    // The field it changed no longer awaits an answer.
     std::optional<LevelField> take(sdilink::Code code, const LevelAnswer& answer);
-    // Empties a field whose request has gone: its answer fills it again.
-    void clear(LevelField field);
+    // A request that the field's answer fills has gone.
+    void awaitAnswer(LevelField field) { awaiting |= bit(field); }
+    bool awaitsAnswer(LevelField field) const { return (awaiting & bit(field)) != 0; }
 
     // The entry of pressureUnits() (and of the page's list, filled from it) naming the unit;
     // the last entry with the code wins.
@@ -71,6 +81,10 @@ struct LevelRecord {
     QString densityCorrectionText() const;
     QString reverseText() const;
     QString sampleRateText() const;
+
+private:
+    static quint32 bit(LevelField field) { return 1u << static_cast<unsigned>(field); }
+    std::optional<LevelField> keep(sdilink::Code code, const LevelAnswer& answer);
 };
 
 // The entries of the page's fixed lists, in list order.

@@ -45,8 +45,8 @@ void LevelSensors::taken(int p, LevelField field) {
     }
 }
 
-void LevelSensors::clearField(int p, LevelField field) {
-    record(p).clear(field);
+void LevelSensors::awaitAnswer(int p, LevelField field) {
+    record(p).awaitAnswer(field);
     Q_EMIT fieldChanged(p, field);
 }
 
@@ -92,7 +92,7 @@ QCoro::Task<> LevelSensors::finishAddressChange(int q) {
 }
 
 void LevelSensors::send(int p, Code code, const QByteArray& value,
-                        std::optional<LevelField> cleared, bool lock) {
+                        std::optional<LevelField> awaited, bool lock) {
     sdilink::Transaction t =
         sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
     // The re-read of the unit-dependent settings that follows a unit change beeps once at
@@ -100,32 +100,13 @@ void LevelSensors::send(int p, Code code, const QByteArray& value,
     t.beep = code != Code::PressUnitsSet;
     if (lock)
         lockPage(p);
-    if (cleared)
-        clearField(p, *cleared);
+    if (awaited)
+        awaitAnswer(p, *awaited);
     link_.transmit(t);
 }
 
 void LevelSensors::query(int p, Code code) {
-    switch (code) {
-    case Code::PressUnitsQuery:
-        return send(p, code, {}, LevelField::PressureUnits);
-    case Code::TempUnitsQuery:
-        return send(p, code, {}, LevelField::TemperatureUnits);
-    case Code::DensityCorrQuery:
-        return send(p, code, {}, LevelField::DensityCorrection);
-    case Code::LocalGravityQuery:
-        return send(p, code, {}, LevelField::LocalGravity);
-    case Code::Identification:
-        return send(p, code, {}, LevelField::Identification);
-    case Code::RangeQuery:
-        return send(p, code, {}, LevelField::Range);
-    case Code::MaxOverRangeQuery:
-        return send(p, code, {}, LevelField::MaxOverRange);
-    case Code::LevelQuery:
-        return send(p, code, {}, LevelField::LocalLevel);
-    default:
-        return send(p, code);
-    }
+    send(p, code, {}, queriedField(code));
 }
 
 void LevelSensors::PressUnitsSet(int p, int unitCode) {

@@ -57,8 +57,9 @@ public:
     // A field of page p's record was changed by a reply (or a sequence): the views show it,
     // and a flag that changes acts as the page's box does on a change of value.
     void taken(int p, LevelField field);
-    // Empties a field whose request has gone.
-    void clearField(int p, LevelField field);
+    // A request that the field's answer fills has gone: the views show the field empty
+    // until the answer comes; the record keeps the value answered before.
+    void awaitAnswer(int p, LevelField field);
     // Forgets what page p's sensor said (it no longer answers); its logging period stays.
     void forget(int p);
     // Moves the record of the sensor at p (its old address) to q; what the new address must
@@ -66,11 +67,11 @@ public:
     void moveRecord(int p, int q);
     bool moveFollowUpsPending() const { return !moveFollowUps_.empty(); }
 
-    // Builds the request of `code` for page p, locks the page (unless told not to), empties
-    // the record's field the answer will fill, and sends it.
+    // Builds the request of `code` for page p, locks the page (unless told not to), marks
+    // the record's field the answer will fill as awaiting it, and sends it.
     void send(int p, Code code, const QByteArray& value = {},
-              std::optional<LevelField> cleared = std::nullopt, bool lock = true);
-    // The query of a code, emptying the field its answer fills.
+              std::optional<LevelField> awaited = std::nullopt, bool lock = true);
+    // The query of a code, its field awaiting the answer.
     void query(int p, Code code);
 
     // Sets from a value, as the page's Set buttons send them.

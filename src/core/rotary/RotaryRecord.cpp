@@ -21,7 +21,33 @@ const QStringList& directionNames() {
     return names;
 }
 
+std::optional<RotaryField> queriedField(Code code) {
+    switch (code) {
+    case Code::RotaryUnitsQuery:
+        return RotaryField::Units;
+    case Code::RotaryCircumferenceQuery:
+        return RotaryField::PulleyCircumference;
+    case Code::RotaryDirectionQuery:
+        return RotaryField::Direction;
+    case Code::RotaryCountsQuery:
+        return RotaryField::CountsPerRev;
+    case Code::RotaryCurrentValueQuery:
+        return RotaryField::CurrentValue;
+    case Code::RotaryIdentification:
+        return RotaryField::Identification;
+    default:
+        return std::nullopt;
+    }
+}
+
 std::optional<RotaryField> RotaryRecord::take(Code code, const RotaryAnswer& a) {
+    const std::optional<RotaryField> field = keep(code, a);
+    if (field)
+        awaiting &= ~bits(*field);
+    return field;
+}
+
+std::optional<RotaryField> RotaryRecord::keep(Code code, const RotaryAnswer& a) {
     std::optional<RotaryField> field;
     switch (code) {
     case Code::RotaryUnitsQuery:
@@ -75,33 +101,6 @@ std::optional<RotaryField> RotaryRecord::take(Code code, const RotaryAnswer& a) 
         measurementRes =
             measurementResolution(units.value_or(-1), pulleyCircumference, countsPerRev);
     return field;
-}
-
-void RotaryRecord::clear(RotaryField field) {
-    switch (field) {
-    case RotaryField::Identification:
-        identification.clear();
-        break;
-    case RotaryField::SerialNumber:
-        serialNumber.clear();
-        break;
-    case RotaryField::Units:
-        units.reset();
-        break;
-    case RotaryField::PulleyCircumference:
-        pulleyCircumference.clear();
-        break;
-    case RotaryField::Direction:
-        direction.reset();
-        break;
-    case RotaryField::CountsPerRev:
-        countsPerRev.clear();
-        break;
-    case RotaryField::CurrentValue:
-    case RotaryField::Reading:
-        currentValue.clear();
-        break;
-    }
 }
 
 QString RotaryRecord::unitsText() const {

@@ -18,8 +18,8 @@ bool RotarySensors::decodeReply(const sdilink::Transaction& transaction,
     return replies_.decode(transaction, line);
 }
 
-void RotarySensors::clearField(int p, RotaryField field) {
-    record(p).clear(field);
+void RotarySensors::awaitAnswer(int p, RotaryField field) {
+    record(p).awaitAnswer(field);
     Q_EMIT fieldChanged(p, field);
 }
 
@@ -47,32 +47,17 @@ void RotarySensors::moveRecord(int p, int q) {
 }
 
 void RotarySensors::send(int p, Code code, const QByteArray& value,
-                         std::optional<RotaryField> cleared) {
+                         std::optional<RotaryField> awaited) {
     const sdilink::Transaction t =
         sdilink::Transaction::forPage(p, code, Catalogue::request(p, code, value));
     lockPage(p);
-    if (cleared)
-        clearField(p, *cleared);
+    if (awaited)
+        awaitAnswer(p, *awaited);
     link_.transmit(t);
 }
 
 void RotarySensors::query(int p, Code code) {
-    switch (code) {
-    case Code::RotaryUnitsQuery:
-        return send(p, code, {}, RotaryField::Units);
-    case Code::RotaryCircumferenceQuery:
-        return send(p, code, {}, RotaryField::PulleyCircumference);
-    case Code::RotaryDirectionQuery:
-        return send(p, code, {}, RotaryField::Direction);
-    case Code::RotaryCountsQuery:
-        return send(p, code, {}, RotaryField::CountsPerRev);
-    case Code::RotaryCurrentValueQuery:
-        return send(p, code, {}, RotaryField::CurrentValue);
-    case Code::RotaryIdentification:
-        return send(p, code, {}, RotaryField::Identification);
-    default:
-        return send(p, code);
-    }
+    send(p, code, {}, queriedField(code));
 }
 
 void RotarySensors::RotaryMeasurementUnitsSet(int p, int index) {

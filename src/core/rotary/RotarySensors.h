@@ -41,8 +41,9 @@ public:
 
     // A field of page p's record was changed by a reply: the views show it.
     void taken(int p, RotaryField field) { Q_EMIT fieldChanged(p, field); }
-    // Empties a field whose request has gone.
-    void clearField(int p, RotaryField field);
+    // A request that the field's answer fills has gone: the views show the field empty
+    // until the answer comes; the record keeps the value answered before.
+    void awaitAnswer(int p, RotaryField field);
     // Forgets what page p's encoder said (it no longer answers); the page's own settings
     // (maximum range, logging period) stay.
     void forget(int p);
@@ -50,11 +51,11 @@ public:
     // with their addresses.
     void moveRecord(int p, int q);
 
-    // Builds the request of `code` for page p, locks the page, empties the record's field
-    // the answer will fill, and sends it.
+    // Builds the request of `code` for page p, locks the page, marks the record's field the
+    // answer will fill as awaiting it, and sends it.
     void send(int p, Code code, const QByteArray& value = {},
-              std::optional<RotaryField> cleared = std::nullopt);
-    // The query of a code, emptying the field its answer fills.
+              std::optional<RotaryField> awaited = std::nullopt);
+    // The query of a code, its field awaiting the answer.
     void query(int p, Code code);
     // Sets from a value, as the page's Set buttons send them.
     void RotaryMeasurementUnitsSet(int p, int index);

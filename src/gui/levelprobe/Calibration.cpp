@@ -167,7 +167,7 @@ QCoro::Task<> Calibration::stageOne(int p) {
 
 QCoro::Task<bool> Calibration::measure(SequenceRun& run, int p) {
     // The box shows this reading or nothing: never one taken before.
-    family_.sensors().clearField(p, LevelField::Reading);
+    family_.sensors().awaitAnswer(p, LevelField::Reading);
     co_return co_await run.step("reading", [this, p] { family_.logger().Measure(p); });
 }
 
@@ -224,7 +224,9 @@ QCoro::Task<> Calibration::calibratePoint(int p, Point point) {
         SequenceRun run(family_.sensors(), p, false, title, sequence);
         if (!co_await measure(run, p))
             co_return;
-        const QString reading = family_.sensors().record(p).pressure;
+        const LevelRecord& record = family_.sensors().record(p);
+        const QString reading =
+            record.awaitsAnswer(LevelField::Reading) ? QString() : record.pressure;
         const std::optional<QString> value = point.value(reading);
         if (!value) {
             refusal = QString::fromLatin1(point.refusal).arg(reading);

@@ -14,7 +14,11 @@ using widgets::LevelColumn;
 LevelView::LevelView(std::array<LevelPage*, 10> pages, QTreeWidget* list)
     : pages_(pages), list_(list) {}
 
-void LevelView::show(int p, const LevelRecord& r, LevelField field) {
+void LevelView::show(int p, const LevelRecord& record, LevelField field) {
+    // A field whose answer is awaited shows empty: the page shows only what the sensor
+    // confirmed.
+    static const LevelRecord kAwaiting;
+    const LevelRecord& r = record.awaitsAnswer(field) ? kAwaiting : record;
     LevelPage& pg = *pages_.at(static_cast<size_t>(p));
     const auto cell = [this, p](LevelColumn column, const QString& text) {
         widgets::setCell(list_, p, column, text);

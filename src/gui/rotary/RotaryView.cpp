@@ -14,7 +14,11 @@ using widgets::RotaryColumn;
 RotaryView::RotaryView(std::array<RotaryPage*, 10> pages, QTreeWidget* list)
     : pages_(pages), list_(list) {}
 
-void RotaryView::show(int p, const RotaryRecord& r, RotaryField field) {
+void RotaryView::show(int p, const RotaryRecord& record, RotaryField field) {
+    // A field whose answer is awaited shows empty: the page shows only what the sensor
+    // confirmed.
+    static const RotaryRecord kAwaiting;
+    const RotaryRecord& r = record.awaitsAnswer(field) ? kAwaiting : record;
     RotaryPage& pg = *pages_.at(static_cast<size_t>(p));
     const auto cell = [this, p](RotaryColumn column, const QString& text) {
         widgets::setCell(list_, p, column, text);
@@ -51,7 +55,7 @@ void RotaryView::show(int p, const RotaryRecord& r, RotaryField field) {
         return;
     }
     // The resolution follows the units, the circumference and the counts.
-    pg.RotaryMeasurementResText->setText(r.measurementRes);
+    pg.RotaryMeasurementResText->setText(record.measurementRes);
 }
 
 void RotaryView::showAll(int p, const RotaryRecord& r) {
