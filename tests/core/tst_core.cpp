@@ -33,6 +33,7 @@ private Q_SLOTS:
     void unitChangeReReadsBeforeTheSetEnds();
     void applyReadsBackWithASilentSet();
     void unansweredRequestsKeepTheLastAnswer();
+    void answerStillArrivingIsWaitedFor();
     void stageOneAndAddressMove();
     void tenReadingLogJournalled();
     void settingsCheckedAsThePageChecksThem_data();
@@ -229,6 +230,19 @@ void CoreTest::unansweredRequestsKeepTheLastAnswer() {
     QVERIFY(b.probes().record(9).awaitsAnswer(levelprobe::LevelField::Range));
 }
 
+void CoreTest::answerStillArrivingIsWaitedFor() {
+    // At 1200 baud, with the sensor slow to start its answer, the answer ends after the
+    // command time-out: the exchange lasts while its bytes keep coming.
+    Bench b(false);
+    b.bus.addLevelProbe('1');
+    b.scanned();
+    b.bus.setPacing(true);
+    b.bus.setResponseDelay(sim::Micros{350'000});
+    const SetResult set = QCoro::waitFor(b.session->set(1, "Local Level", "-1234.567"));
+    QVERIFY2(set.applied(), qPrintable(set.detail));
+    QCOMPARE(b.probes().record(1).localLevel, QStringLiteral("-1234.567"));
+}
+
 void CoreTest::stageOneAndAddressMove() {
     Bench b(false);
     b.bus.addLevelProbe('2');
@@ -318,6 +332,10 @@ void CoreTest::settingsCheckedAsThePageChecksThem_data() {
                                   << "Needs \"Unlock\" ticked on the page, as its Set does.";
     QTest::newRow("range unlocked") << false << "Range"
                                     << "10" << true << "10";
+    QTest::newRow("longer than the box") << false << "Local Gravity"
+                                         << "9.81000000" << false
+                                         << "\"9.81000000\" is longer than the page's box "
+                                            "takes (9 characters).";
     QTest::newRow("range, two dots")
         << false << "Range"
         << "1.0.0" << true << "\"1.0.0\" is not a number the page's box takes.";

@@ -24,6 +24,7 @@ private Q_SLOTS:
     void levelOffsetAsksFirst();
     void keyFilters_data();
     void keyFilters();
+    void fullBoxTakesTypingOverASelection();
     void editingKeysPass_data();
     void editingKeysPass();
     void pastedTextIsFiltered_data();
@@ -266,6 +267,19 @@ void LevelCommandsTest::keyFilters_data() {
     QTest::newRow("offset takes a minus") << "LevelOffsetText"
                                           << "-"
                                           << "-" << 0;
+    QTest::newRow("nine characters at most") << "LevelText"
+                                             << "-1234.5678"
+                                             << "-1234.567" << 1;
+}
+
+void LevelCommandsTest::fullBoxTakesTypingOverASelection() {
+    LevelFixture f;
+    auto* edit = f.page(1).findChild<QLineEdit*>("RangeText");
+    edit->setText("123456.78");
+    edit->setSelection(6, 3);
+    QTest::keyClicks(edit, ".5");
+    QCOMPARE(edit->text(), QStringLiteral("123456.5"));
+    QCOMPARE(f.beeps, 0);
 }
 
 void LevelCommandsTest::keyFilters() {

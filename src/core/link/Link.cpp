@@ -193,17 +193,30 @@ void Link::send_TXbuff(const QByteArray& in_buff) {
     // while the request is still being written is kept.
     FlushInput();
     received_.clear();
+    arrivedBytes_ = 0;
     transmitter_.send(
         in_buff, timings_.BreakTiming, timings_.MarkTiming,
         [this] {
             if (awaiting_)
-                timeoutTimer_->start(commandTimeout() * std::max(1, current_.timeoutFactor) +
-                                     current_.sendingMs);
+                startTimeout(commandTimeout() * std::max(1, current_.timeoutFactor) +
+                             current_.sendingMs);
         },
         [this] {
             endUnanswerable(NotSent);
             notifyIfFree();
         });
+}
+
+void Link::startTimeout(int milliseconds) {
+    timeoutTimer_->start(milliseconds);
+    timeoutDue_ = elapsedMs() + milliseconds;
+}
+
+void Link::extendTimeout() {
+    if (!awaiting_ || !timeoutTimer_->isActive() || ++arrivedBytes_ > 2 * Framer::kMaxLine)
+        return;
+    if (timeoutDue_ - elapsedMs() < commandTimeout())
+        startTimeout(commandTimeout());
 }
 
 void Link::logLine(const QByteArray& text) {
@@ -221,6 +234,7 @@ void Link::FlushInput() {
     while (port_.bytesWaiting() > 0) {
         const quint8 b = port_.readByte();
         keep(b);
+        extendTimeout();
         if (framer_.logOnly(b))
             logLine(framer_.logText());
     }
@@ -377,6 +391,7 @@ void Link::Comm1_OnComm() {
     while (port_.bytesWaiting() > 0) {
         const quint8 b = port_.readByte();
         keep(b);
+        extendTimeout();
         const Framer::Step step = framer_.feed(b);
         if (step.logLine)
             logLine(framer_.logText());

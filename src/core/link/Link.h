@@ -255,6 +255,11 @@ private:
     void notifyIfFree();
     void logLine(const QByteArray& text);
     void keep(quint8 b);
+    // Starts the time-out of the request in flight, due `milliseconds` from now.
+    void startTimeout(int milliseconds);
+    // A byte arrived while a reply is awaited: the time-out runs from it, for as long as an
+    // echo and a reply of the longest line could still be arriving.
+    void extendTimeout();
     QString timeText() const;
 
     platform::SerialPort& port_;
@@ -271,6 +276,8 @@ private:
     Timings timings_;
     Transaction current_;
     QByteArray received_;
+    qint64 timeoutDue_ = 0; // elapsedMs() when the request in flight times out
+    int arrivedBytes_ = 0;  // bytes read since it was written
     BusQueue queue_;
     // Requests a reply's branch asked for: they go one after another, after the branch has
     // returned, as later steps of the same exchange.

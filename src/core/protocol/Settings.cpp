@@ -33,6 +33,8 @@ QString nameKey(QStringView name) {
 } // namespace
 
 bool numberCharacterFits(QChar c, const QString& typed, NumberRule rule) {
+    if (typed.size() >= kNumberBoxLength)
+        return false;
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
         return true;
@@ -71,6 +73,10 @@ QString refusal(const Setting& setting, const QString& value, bool unlocked) {
         return QStringLiteral("Needs \"Unlock\" ticked on the page, as its Set does.");
     if (value.isEmpty())
         return QStringLiteral("The file gives no value.");
+    if (value.size() > kNumberBoxLength)
+        return QStringLiteral("\"%1\" is longer than the page's box takes (%2 characters).")
+            .arg(value)
+            .arg(kNumberBoxLength);
     QString typed;
     for (const QChar c : value) {
         if (!numberCharacterFits(c, typed, setting.rule))

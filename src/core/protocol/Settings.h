@@ -16,6 +16,10 @@ enum class NumberRule {
     PlusOrMinus, // and one sign, "+" or "-"
 };
 
+// The most characters a number box takes: an SDI-12 value's sign, seven digits and point. A
+// longer value could not come back in a sensor's answer as it was sent.
+inline constexpr qsizetype kNumberBoxLength = 9;
+
 // Whether a number box holding `typed` takes one character more.
 bool numberCharacterFits(QChar c, const QString& typed, NumberRule rule);
 

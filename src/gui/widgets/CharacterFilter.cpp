@@ -53,7 +53,10 @@ bool CharacterFilter::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (isEditingKey(*key))
         return false;
+    // A key typed over a selection replaces it.
     QString text = box_->text();
+    if (box_->hasSelectedText())
+        text.remove(box_->selectionStart(), box_->selectedText().size());
     for (QChar c : key->text()) {
         if (!rule_(c, text)) {
             if (refused_)
