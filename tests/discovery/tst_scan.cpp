@@ -35,6 +35,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -85,6 +86,9 @@ void ScanTest::singleSensorAtSeven() {
 
     for (int i = 0; i <= 9; ++i)
         QCOMPARE(w->SensorTab->isTabEnabled(i), i == 7);
+    // Assistive technology does not read a tab's enabled state; the name says it.
+    QCOMPARE(w->SensorTab->tabBar()->accessibleTabName(4), QStringLiteral("Sensor 4, no sensor"));
+    QVERIFY(w->SensorTab->tabBar()->accessibleTabName(7).isEmpty());
     QCOMPARE(w->SensorTab->currentIndex(), 7);
     QCOMPARE(w->lists().ListView->currentItem(), w->lists().ListView->topLevelItem(7));
     QCOMPARE(w->scanner().scanWindow()->ProgressBar1->value(), 9);

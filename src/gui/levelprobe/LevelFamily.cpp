@@ -60,8 +60,9 @@ void LevelFamily::followSensors() {
                      });
     QObject::connect(s, &LevelSensors::sampleRateChanged, listView_,
                      [this](int p) { FillLogPeriods(p); });
-    QObject::connect(s, &LevelSensors::presenceChanged, listView_,
-                     [this](int p, bool present) { window_.SensorTab->setTabEnabled(p, present); });
+    QObject::connect(s, &LevelSensors::presenceChanged, listView_, [this](int p, bool present) {
+        widgets::showSensorPresence(window_.SensorTab, p, present);
+    });
     QObject::connect(s, &LevelSensors::moved, listView_,
                      [this](int p, int q) { MoveLevelPage(p, q); });
 }

@@ -52,8 +52,9 @@ void RotaryFamily::followSensors() {
     QObject::connect(s, &RotarySensors::pageLockChanged, listView_, [this](int p, bool locked) {
         locked ? LockRotaryPage(p) : UnlockRotaryPage(p);
     });
-    QObject::connect(s, &RotarySensors::presenceChanged, listView_,
-                     [this](int p, bool present) { window_.SensorTab->setTabEnabled(p, present); });
+    QObject::connect(s, &RotarySensors::presenceChanged, listView_, [this](int p, bool present) {
+        widgets::showSensorPresence(window_.SensorTab, p, present);
+    });
     QObject::connect(s, &RotarySensors::moved, listView_,
                      [this](int p, int q) { MoveRotaryPage(p, q); });
 }

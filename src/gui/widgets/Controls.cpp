@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -108,6 +109,12 @@ void preferUnshapedText(QWidget* window) {
     QFont font = window->font();
     font.setStyleStrategy(QFont::PreferNoShaping);
     window->setFont(font);
+}
+
+void showSensorPresence(QTabWidget* tabs, int p, bool present) {
+    tabs->setTabEnabled(p, present);
+    tabs->tabBar()->setAccessibleTabName(
+        p, present ? QString() : QStringLiteral("%1, no sensor").arg(tabs->tabText(p)));
 }
 
 void clearRowTexts(QTreeWidget* list, int row) {

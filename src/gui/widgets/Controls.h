@@ -64,6 +64,11 @@ void drawShownPageOnly(QTabWidget* tabs);
 // for all of its controls.
 void preferUnshapedText(QWidget* window);
 
+// Enables sensor p's tab when a sensor answers there and greys it when none does; a greyed
+// tab's accessible name says so ("Sensor 4, no sensor"), since assistive technology does not
+// read a tab's enabled state.
+void showSensorPresence(QTabWidget* tabs, int p, bool present);
+
 // Blanks the sub-items of a sensor-list row; the row's text (the address) stays.
 void clearRowTexts(QTreeWidget* list, int row);
 // Sets one sub-item of a sensor-list row; a row the list does not have is skipped.
