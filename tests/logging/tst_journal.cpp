@@ -175,7 +175,7 @@ void JournalTest::startTidiesAndOffersUnfinished() {
     QTemporaryDir dir;
     const auto file = [&](const QString& name) { return dir.filePath(name + ".csv"); };
     const QByteArray finished = levelJournal(2) + journal::finishedLine(kStart, "exit");
-    writeFile(file("2026-10-01_10-00-00_level1"), levelJournal(2), 40);   // too old
+    writeFile(file("2026-10-01_10-00-00_level1"), levelJournal(2), 40);   // old, offered first
     writeFile(file("2026-11-01_10-00-00_level1"), finished, 20);          // size limit
     writeFile(file("2026-11-02_10-00-00_level1"), finished, 19);          // kept
     writeFile(file("2026-11-03_10-00-00_rotary2"), levelJournal(3), 18);  // offered
@@ -191,16 +191,20 @@ void JournalTest::startTidiesAndOffersUnfinished() {
         journals += info.size();
     const QStringList removed =
         tidyJournalFolder(dir.path(), QDateTime::currentDateTime(), journals - 1);
-    QCOMPARE(removed,
-             (QStringList{file("2026-10-01_10-00-00_level1"), file("2026-11-01_10-00-00_level1")}));
+    QCOMPARE(removed, (QStringList{file("2026-11-01_10-00-00_level1")}));
     const QList<JournalSummary> offered =
         unfinishedJournals(dir.path(), QDateTime::currentDateTime());
-    QCOMPARE(offered.size(), 2);
+    QCOMPARE(offered.size(), 3);
     QCOMPARE(offered[0].path, file("2026-11-04_10-00-00_level3"));
     QCOMPARE(offered[0].error, QStringLiteral("not a log journal"));
-    QCOMPARE(offered[1].path, file("2026-11-03_10-00-00_rotary2"));
-    QCOMPARE(offered[1].readings, 3);
+    QCOMPARE(offered[1].path, file("2026-10-01_10-00-00_level1"));
+    QCOMPARE(offered[2].path, file("2026-11-03_10-00-00_rotary2"));
+    QCOMPARE(offered[2].readings, 3);
     QVERIFY(QFile::exists(dir.filePath("mine.csv")));
+    // Once offered, the old one goes at the next start.
+    QVERIFY(markOffered(dir.path(), offered));
+    QCOMPARE(tidyJournalFolder(dir.path(), QDateTime::currentDateTime(), journals),
+             QStringList{file("2026-10-01_10-00-00_level1")});
 }
 
 namespace {

@@ -197,6 +197,14 @@ void JournallingTest::unwritableFolderToldOnce() {
     QVERIFY(waitForFreeBus(*w));
     QCOMPARE(w->logger().log(2).rowCount(), 2);
     QCOMPARE(t.dialogs.boxes.size(), 1);
+    // Quitting says what it would lose (answered No: the window stays).
+    w->close();
+    QCOMPARE(t.dialogs.boxes.size(), 2);
+    QCOMPARE(t.dialogs.boxes[1].text,
+             QStringLiteral("Are you sure you want to quit?\n\nThe logs of sensors 2, 4 could not "
+                            "be written to disk: the readings since then are kept only in the "
+                            "window and are lost when the program ends, unless you keep them "
+                            "with \"Save Log\" first."));
     w->logger().ClearLogBut_Click(2);
     QVERIFY(panel->isVisible()); // page 4's log is still not on disk
     w->logger().ClearLogBut_Click(4);

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
 #include <sys/file.h>
 
 namespace logging {
@@ -38,6 +40,17 @@ bool isJournal(const QString& path) {
            file.read(journal::kFirstLine.size()) == journal::kFirstLine;
 }
 
+const QString kOffered = QStringLiteral(".offered");
+
+QSet<QString> offeredNames(const QString& folder) {
+    QSet<QString> names;
+    QFile file(QDir(folder).filePath(kOffered));
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+        while (!file.atEnd())
+            names.insert(QString::fromUtf8(file.readLine()).trimmed());
+    return names;
+}
+
 } // namespace
 
 QString defaultJournalFolder() {
@@ -62,13 +75,15 @@ bool journalInUse(const QString& path) {
 QStringList tidyJournalFolder(const QString& folder, const QDateTime& now, qint64 keepBytes) {
     QStringList removed;
     const QDateTime oldest = now.addDays(-kKeepDays);
+    const QSet<QString> offered = offeredNames(folder);
     qint64 total = 0;
     QFileInfoList kept;
     for (const QFileInfo& info : journalFiles(folder)) {
         if (info.size() > 0 && !isJournal(info.filePath()))
             continue;
-        if (info.lastModified() < oldest && !journalInUse(info.filePath()) &&
-            QFile::remove(info.filePath())) {
+        if (info.lastModified() < oldest &&
+            (offered.contains(info.fileName()) || journalFinished(info.filePath())) &&
+            !journalInUse(info.filePath()) && QFile::remove(info.filePath())) {
             removed << info.filePath();
         } else {
             total += info.size();
@@ -85,6 +100,15 @@ QStringList tidyJournalFolder(const QString& folder, const QDateTime& now, qint6
         }
     }
     return removed;
+}
+
+bool markOffered(const QString& folder, const QList<JournalSummary>& offered) {
+    QSaveFile file(QDir(folder).filePath(kOffered));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    for (const JournalSummary& s : offered)
+        file.write(QFileInfo(s.path).fileName().toUtf8() + '\n');
+    return file.commit();
 }
 
 QList<JournalSummary> unfinishedJournals(const QString& folder, const QDateTime& runStart) {

@@ -16,10 +16,11 @@ namespace logging {
 QString defaultJournalFolder();
 QString demoJournalFolder();
 
-// Journals last written more than kKeepDays ago are removed at start, then the oldest
-// finished ones until the folder's journals take at most kKeepBytes together. A journal
-// another running program writes is never touched; only files of the journals' own kind
-// are.
+// Journals last written more than kKeepDays ago are removed at start once they are finished
+// or were offered to the person (an unfinished one is offered at least once first), then the
+// oldest finished ones until the folder's journals take at most kKeepBytes together. A
+// journal another running program writes is never touched; only files of the journals' own
+// kind are.
 inline constexpr int kKeepDays = 30;
 inline constexpr qint64 kKeepBytes = qint64(1) << 30;
 
@@ -32,6 +33,11 @@ QStringList tidyJournalFolder(const QString& folder, const QDateTime& now,
 // at or after `runStart` (this run's) and journals another running program holds are left
 // out.
 QList<JournalSummary> unfinishedJournals(const QString& folder, const QDateTime& runStart);
+
+// Remembers that these journals were offered to the person (the folder's list of offered
+// journals, ".offered", is replaced by their file names); false when it cannot be written,
+// and then nothing old is removed that was not finished.
+bool markOffered(const QString& folder, const QList<JournalSummary>& offered);
 
 // Another running program holds the journal open.
 bool journalInUse(const QString& path);

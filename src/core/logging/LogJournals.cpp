@@ -45,6 +45,14 @@ bool LogJournals::allSaved() const {
     return std::none_of(pages_.begin(), pages_.end(), [](const Page& p) { return p.failed; });
 }
 
+QList<int> LogJournals::unsavedPages() const {
+    QList<int> pages;
+    for (int tab = 0; tab < static_cast<int>(pages_.size()); ++tab)
+        if (page(tab).failed)
+            pages << tab;
+    return pages;
+}
+
 void LogJournals::rowAdded(int tab, const QDateTime& when, const QString& value1,
                            const QString& units1, const QString& value2, const QString& units2) {
     if (missedReadings_)

@@ -6,6 +6,7 @@
 #include "core/platform/Services.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <array>
 #include <functional>
@@ -52,6 +53,8 @@ public:
     QString path(int tab) const { return paths_.value(page(tab).active); }
     // Every log with rows has its journal.
     bool allSaved() const;
+    // The pages whose readings since their journal failed are kept only in the window.
+    QList<int> unsavedPages() const;
 
     void rowAdded(int tab, const QDateTime& when, const QString& value1, const QString& units1,
                   const QString& value2, const QString& units2) override;

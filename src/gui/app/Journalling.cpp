@@ -81,9 +81,26 @@ void Journalling::offerRecovered() {
     lookup_.reset(QThread::create([this, folder = journals_->folder(), start = runStart_] {
         logging::tidyJournalFolder(folder, QDateTime::currentDateTime());
         found_ = logging::unfinishedJournals(folder, start);
+        // Shown next: an old one may go at a later start.
+        logging::markOffered(folder, found_);
     }));
     connect(lookup_.get(), &QThread::finished, this, &Journalling::showRecovered);
     lookup_->start();
+}
+
+QString Journalling::quitWarning() const {
+    const QList<int> pages = journals_->unsavedPages();
+    if (pages.isEmpty())
+        return {};
+    QStringList sensors;
+    for (int p : pages)
+        sensors << QString::number(p);
+    const QString logs = pages.size() == 1 ? QStringLiteral("The log of sensor %1")
+                                           : QStringLiteral("The logs of sensors %1");
+    return logs.arg(sensors.join(QStringLiteral(", "))) +
+           QStringLiteral(" could not be written to disk: the readings since then are kept only "
+                          "in the window and are lost when the program ends, unless you keep "
+                          "them with \"Save Log\" first.");
 }
 
 void Journalling::showRecovered() {

@@ -41,6 +41,9 @@ public:
     // Tidies the folder and looks for journals an earlier run left unfinished, on a thread of
     // its own; shows them in "Recovered Logs" if there are any.
     void offerRecovered();
+    // What quitting loses: the readings kept only in the window since their journal could
+    // not be written; empty when nothing.
+    QString quitWarning() const;
 
     logging::LogJournals& journals() { return *journals_; }
     // Blocks until the disk has written everything handed to it so far.

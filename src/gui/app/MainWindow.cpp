@@ -473,8 +473,10 @@ void MainWindow::submnuAbout_Click() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!dialogs_->confirm(QStringLiteral("Quit."),
-                           QStringLiteral("Are you sure you want to quit?"))) {
+    QString question = QStringLiteral("Are you sure you want to quit?");
+    if (const QString lost = journalling_->quitWarning(); !lost.isEmpty())
+        question += QStringLiteral("\n\n") + lost;
+    if (!dialogs_->confirm(QStringLiteral("Quit."), question)) {
         event->ignore();
         return;
     }
