@@ -110,15 +110,21 @@ void JournalTest::linesWrittenAtOnceAndSyncedWithinTheBound() {
 void JournalTest::readsBackWhatWasWritten_data() {
     QTest::addColumn<bool>("rotary");
     QTest::addColumn<QStringList>("fields");
-    QTest::newRow("level") << false << QStringList{"1.234", "Metres", "20.5", "Centigrade"};
-    QTest::newRow("level, empty temperature") << false << QStringList{"-0.5", "bar", "", ""};
-    QTest::newRow("quotes and commas") << false << QStringList{"1,5", "\"in\"", "2", "°C, x"};
-    QTest::newRow("rotary") << true << QStringList{"+12.345", "Metres"};
+    QTest::addColumn<bool>("crlf"); // copied through a program that ends lines in CR LF
+    QTest::newRow("level") << false << QStringList{"1.234", "Metres", "20.5", "Centigrade"}
+                           << false;
+    QTest::newRow("level, empty temperature")
+        << false << QStringList{"-0.5", "bar", "", ""} << false;
+    QTest::newRow("quotes and commas")
+        << false << QStringList{"1,5", "\"in\"", "2", "°C, x"} << false;
+    QTest::newRow("rotary") << true << QStringList{"+12.345", "Metres"} << false;
+    QTest::newRow("CR LF") << false << QStringList{"1.234", "Metres", "20.5", "Centigrade"} << true;
 }
 
 void JournalTest::readsBackWhatWasWritten() {
     QFETCH(bool, rotary);
     QFETCH(QStringList, fields);
+    QFETCH(bool, crlf);
     fields.resize(4);
     QTemporaryDir dir;
     QByteArray text =
@@ -128,6 +134,8 @@ void JournalTest::readsBackWhatWasWritten() {
     text += journal::movedLine(kStart.addSecs(2), 2, 8);
     journal::appendReading(text, kStart.addSecs(3), rotary, fields[0], fields[1], fields[2],
                            fields[3]);
+    if (crlf)
+        text.replace("\n", "\r\n");
     writeFile(dir.filePath("j.csv"), text);
 
     LogModel log(rotary ? LogModel::Layout::Rotary : LogModel::Layout::LevelProbe);

@@ -236,12 +236,16 @@ void JournallingTest::recoveredLogsSavedOrDiscarded() {
     logging::journal::appendReading(rotary, start.addSecs(60), true, "7", "Metres", "", "");
     const QString levelPath = folder.filePath("2026-12-05_10-00-00_level3.csv");
     const QString rotaryPath = folder.filePath("2026-12-05_10-01-00_rotary4.csv");
+    const QString unreadablePath = folder.filePath("2026-12-05_10-02-00_level6.csv");
     for (const auto& [path, text] :
-         {std::pair{levelPath, level + "2026-12-05T10:00:0"}, std::pair{rotaryPath, rotary}}) {
+         {std::pair{levelPath, level + "2026-12-05T10:00:0"}, std::pair{rotaryPath, rotary},
+          std::pair{unreadablePath, QByteArray("#sdi12-config journal,9\n")}}) {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
         f.flush();
-        f.setFileTime(QDateTime::currentDateTime().addSecs(path == levelPath ? -3600 : -600),
+        f.setFileTime(QDateTime::currentDateTime().addSecs(path == levelPath    ? -3600
+                                                           : path == rotaryPath ? -600
+                                                                                : -300),
                       QFileDevice::FileModificationTime);
     }
 
@@ -258,9 +262,16 @@ void JournallingTest::recoveredLogsSavedOrDiscarded() {
     QCOMPARE(row->text(1), QStringLiteral("05/12/2026 10:00:00"));
     QCOMPARE(row->text(2), QStringLiteral("05/12/2026 10:00:02"));
     QCOMPARE(row->text(3), QStringLiteral("3"));
-    QCOMPARE(row->text(4), QStringLiteral("1 incomplete line skipped"));
+    QCOMPARE(row->text(app::RecoveryWindow::Notes), QStringLiteral("1 incomplete line skipped"));
     QCOMPARE(r->JournalList->topLevelItem(1)->text(0),
              QStringLiteral("Rotary Encoder at address 4"));
+    // Nothing of it can be read: named after its file.
+    QCOMPARE(r->JournalList->topLevelItem(2)->text(0), QStringLiteral("Level Probe at address 6"));
+    // A long note never hides the buttons.
+    r->resize(1200, 300);
+    r->setNote(1, QStringLiteral("Saved to /%1/log.csv").arg(QString(300, 'x')));
+    const QModelIndex actions = r->JournalList->model()->index(1, app::RecoveryWindow::Actions);
+    QVERIFY(r->JournalList->visualRect(actions).right() < r->JournalList->viewport()->width());
 
     QTemporaryDir out;
     t.dialogs.boxes.clear();
@@ -278,7 +289,7 @@ void JournallingTest::recoveredLogsSavedOrDiscarded() {
     QVERIFY(t.dialogs.boxes.isEmpty());
     // Saved, it is not offered again; discarded, it is gone.
     const QDateTime later = QDateTime::currentDateTime().addDays(1);
-    QCOMPARE(logging::unfinishedJournals(folder.path(), later).size(), 1);
+    QCOMPARE(logging::unfinishedJournals(folder.path(), later).size(), 2);
     t.dialogs.answers.enqueue(Dialogs::Button::Yes);
     r->discardButton(1)->click();
     QVERIFY(!QFile::exists(rotaryPath));

@@ -99,8 +99,11 @@ JournalSummary readJournal(const QString& path, LogModel* into) {
         s.error = QStringLiteral("the file is empty");
         return s;
     }
+    // Lines may end in CR LF (a journal copied through an editor or another system).
+    const QByteArrayView afterFirst =
+        bytes.sliced(std::min(bytes.size(), journal::kFirstLine.size()));
     if (!bytes.startsWith(journal::kFirstLine) ||
-        (bytes.size() > journal::kFirstLine.size() && bytes[journal::kFirstLine.size()] != '\n')) {
+        !(afterFirst.isEmpty() || afterFirst.startsWith('\n') || afterFirst.startsWith("\r\n"))) {
         s.error = bytes.startsWith("#sdi12-config journal,")
                       ? QStringLiteral("written by a newer version of the program")
                       : QStringLiteral("not a log journal");
@@ -115,7 +118,9 @@ JournalSummary readJournal(const QString& path, LogModel* into) {
             ++s.incompleteLines;
             break;
         }
-        const QByteArrayView line = bytes.sliced(at, end - at);
+        QByteArrayView line = bytes.sliced(at, end - at);
+        if (line.endsWith('\r'))
+            line.chop(1);
         const qint64 before = s.readings;
         readLine(s, line, into);
         if (s.readings != before)

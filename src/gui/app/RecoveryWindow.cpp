@@ -7,10 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -29,6 +31,16 @@ QString timeText(const QDateTime& t) {
 }
 
 QString sensorText(const logging::JournalSummary& s) {
+    if (!s.error.isEmpty()) {
+        // Nothing of it could be read: its file name says whose log it was.
+        static const QRegularExpression whose(
+            QStringLiteral("_(level|rotary)(\\d)(-\\d+)?\\.csv$"));
+        const QRegularExpressionMatch m = whose.match(s.path);
+        return m.hasMatch()
+                   ? logging::journal::familyName(m.captured(1) == QLatin1String("rotary")) +
+                         QStringLiteral(" at address %1").arg(m.captured(2))
+                   : QFileInfo(s.path).fileName();
+    }
     QString text = logging::journal::familyName(s.header.rotary) +
                    QStringLiteral(" at address %1").arg(s.address);
     if (!s.header.serial.trimmed().isEmpty())
@@ -66,9 +78,10 @@ RecoveryWindow::RecoveryWindow(Dialogs& dialogs, platform::Clock clock,
     setObjectName(QStringLiteral("RecoveryWindow"));
     setWindowTitle(kTitle);
     auto* intro = new QLabel(
-        QStringLiteral("These logs were being written to disk when the program last ended "
-                       "without closing them. Save each one to a file, or discard it. Logs "
-                       "left here are offered again at the next start."),
+        QStringLiteral("These logs were not finished on disk: the program ended without "
+                       "closing them, or could not write them to the end (a full disk, a "
+                       "removed drive). Save each one to a file, or discard it. Logs left here "
+                       "are offered again at the next start."),
         this);
     intro->setWordWrap(true);
 
@@ -89,6 +102,7 @@ RecoveryWindow::RecoveryWindow(Dialogs& dialogs, platform::Clock clock,
         item->setText(Readings,
                       s.error.isEmpty() ? QStringLiteral("%L1").arg(s.readings) : QString());
         item->setText(Notes, notes(s));
+        item->setToolTip(Notes, notes(s));
         item->setToolTip(Sensor, QDir::toNativeSeparators(s.path));
         if (!s.error.isEmpty())
             continue;
@@ -109,6 +123,9 @@ RecoveryWindow::RecoveryWindow(Dialogs& dialogs, platform::Clock clock,
     }
     for (int c = Sensor; c <= Actions; ++c)
         JournalList->resizeColumnToContents(c);
+    // Long notes are cut at the window's edge; their tooltip holds them whole.
+    JournalList->header()->setStretchLastSection(true);
+    JournalList->setTextElideMode(Qt::ElideMiddle);
 
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("CloseRecoveredBut"));
@@ -130,7 +147,7 @@ QPushButton* RecoveryWindow::discardButton(int row) const {
 
 void RecoveryWindow::setNote(int row, const QString& note) {
     JournalList->topLevelItem(row)->setText(Notes, note);
-    JournalList->resizeColumnToContents(Notes);
+    JournalList->topLevelItem(row)->setToolTip(Notes, note);
 }
 
 void RecoveryWindow::saveAs(int row) {

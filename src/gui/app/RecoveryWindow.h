@@ -30,14 +30,17 @@ public:
     QPushButton* saveButton(int row) const;
     QPushButton* discardButton(int row) const;
 
+    // The buttons come before the notes, so a long note (a path) never pushes them out of
+    // sight.
+    enum Column { Sensor, First, Last, Readings, Actions, Notes };
+    // What became of a row's log ("Saved to ...", "Discarded").
+    void setNote(int row, const QString& note);
+
     QTreeWidget* JournalList;
 
 private:
-    enum Column { Sensor, First, Last, Readings, Notes, Actions };
-
     void saveAs(int row);
     void discard(int row);
-    void setNote(int row, const QString& note);
 
     platform::Dialogs& dialogs_;
     platform::Clock clock_;
