@@ -8,10 +8,12 @@
 //
 // At every simulated day it prints the resident memory and how much of its growth the log
 // rows themselves account for. At the end it checks that the logged page holds exactly one
-// reading for every second of the week, stamped with that second (none lost, none twice),
-// that the bus carried as many data requests as there are rows, and that the queried page's
-// readings are in its own log. The logs' journals are on disk all along: the logged page's
-// journal must hold every row of its log, as the log holds it, and no reading be missed.
+// reading for every second of the week (none lost, none twice), each stamped with the second
+// it arrived in: its own, or a later one when a query held the bus past the tick (it counts
+// those and the longest delay), that the bus carried as many data requests as there are rows,
+// and that the queried page's readings are in its own log. The logs' journals are on disk all
+// along: the logged page's journal must hold every row of its log, as the log holds it, and no
+// reading be missed.
 
 #include "Bus.h"
 #include "BusPort.h"
@@ -210,7 +212,7 @@ int main(int argc, char** argv) {
     });
     app.exec();
 
-    // The logged page: one reading a second, stamped with its second.
+    // The logged page: one reading a second, stamped with the second it arrived in.
     const logging::LogModel& log = w.logger().log(kLogged);
     const Rows rows = readRows(log);
     const qint64 first = logSeconds(
@@ -237,11 +239,11 @@ int main(int argc, char** argv) {
     }
 
     std::printf("\nlogged page %d: %lld rows, %lld data requests on the bus; stamps: %lld "
-                "missing, %lld twice, %lld misplaced",
+                "missing, %lld twice, %lld misplaced; %lld delayed, by at most %lld s",
                 kLogged, static_cast<long long>(stamps.rows),
                 static_cast<long long>(dataRequests[0]), static_cast<long long>(stamps.missing),
-                static_cast<long long>(stamps.duplicated),
-                static_cast<long long>(stamps.misplaced));
+                static_cast<long long>(stamps.duplicated), static_cast<long long>(stamps.misplaced),
+                static_cast<long long>(stamps.delayed), static_cast<long long>(stamps.maxDelay));
     if (stamps.firstBad >= 0)
         std::printf(" (first at row %lld)", static_cast<long long>(stamps.firstBad));
     std::printf("\n");

@@ -8,6 +8,8 @@ class StampCheckTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void completeSeriesIsClean();
+    void delayedReadingsAreKept_data();
+    void delayedReadingsAreKept();
     void faultsAreCountedOnce_data();
     void faultsAreCountedOnce();
 };
@@ -19,6 +21,28 @@ void StampCheckTest::completeSeriesIsClean() {
     QCOMPARE(r.firstBad, -1);
     // No rows at all: every second is missing.
     QCOMPARE(checkEverySecond({}, 100, 4).missing, 4);
+}
+
+void StampCheckTest::delayedReadingsAreKept_data() {
+    QTest::addColumn<std::vector<qint64>>("seconds");
+    QTest::addColumn<qint64>("delayed");
+    QTest::addColumn<qint64>("maxDelay");
+    // Series of five from second 100; a busy bus holds a reading into the next seconds.
+    QTest::newRow("into the next second")
+        << std::vector<qint64>{100, 101, 103, 103, 104} << 1LL << 1LL;
+    QTest::newRow("two seconds, two readings")
+        << std::vector<qint64>{100, 103, 103, 103, 104} << 2LL << 2LL;
+    QTest::newRow("the last one, past the series")
+        << std::vector<qint64>{100, 101, 102, 103, 105} << 1LL << 1LL;
+}
+
+void StampCheckTest::delayedReadingsAreKept() {
+    QFETCH(std::vector<qint64>, seconds);
+    const bench::StampReport r = checkEverySecond(seconds, 100, 5);
+    QVERIFY(r.clean());
+    QCOMPARE(r.firstBad, -1);
+    QTEST(r.delayed, "delayed");
+    QTEST(r.maxDelay, "maxDelay");
 }
 
 void StampCheckTest::faultsAreCountedOnce_data() {
@@ -35,9 +59,8 @@ void StampCheckTest::faultsAreCountedOnce_data() {
     QTest::newRow("stops early") << std::vector<qint64>{100, 101, 102} << 2LL << 0LL << 0LL << 3LL;
     QTest::newRow("twice in a second, none lost")
         << std::vector<qint64>{100, 101, 101, 102, 103, 104} << 0LL << 1LL << 0LL << 2LL;
-    // A late reading and an early next one: one second empty, the next one twice.
-    QTest::newRow("shifted") << std::vector<qint64>{100, 101, 103, 103, 104} << 1LL << 1LL << 0LL
-                             << 2LL;
+    QTest::newRow("lost behind a delayed one")
+        << std::vector<qint64>{100, 102, 102, 104} << 1LL << 0LL << 0LL << 3LL;
     QTest::newRow("backwards") << std::vector<qint64>{100, 101, 102, 101, 103, 104} << 0LL << 0LL
                                << 1LL << 3LL;
     QTest::newRow("before and after the series")
