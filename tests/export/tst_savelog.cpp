@@ -142,6 +142,11 @@ void SaveLogTest::nothingWritten_data() {
     QTest::newRow("progress cancelled") << 10'000 << 1 << "cancel" << QStringList();
     QTest::newRow("too long for xls")
         << 65'535 << 0 << "" << QStringList{"65,535 readings", "at most 65,534", ".xlsx or .csv"};
+    QTest::newRow("too long for xlsx")
+        << 1'048'575 << 1 << ""
+        << QStringList{"1,048,575 readings, and an Excel (.xlsx) sheet holds at most 1,048,574 "
+                       "(1,048,576 rows",
+                       "Save it as .csv to keep every reading."};
     QTest::newRow("folder read-only")
         << 1 << 2 << "read-only" << QStringList{"could not be saved", "cannot be written"};
 }

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void xlsxColumnsFitAndCentred_data();
     void xlsxColumnsFitAndCentred();
     void largestXlsAndLongTexts();
+    void tooLongForXlsx();
     void failedWriteKeepsTheOldFile();
 };
 
@@ -185,6 +186,16 @@ void WritersTest::largestXlsAndLongTexts() {
     const WriteResult refused = write(Format::Xls, log, path);
     QCOMPARE(refused.status, WriteResult::Status::Failed);
     QVERIFY(refused.error.contains(QStringLiteral("65,534")));
+}
+
+void WritersTest::tooLongForXlsx() {
+    LogModel log(LogModel::Layout::Rotary);
+    for (int i = 0; i <= logexport::XlsxWriter::kMaxReadings; ++i)
+        log.addRow(at(6, "00:00:00"), u"1", u"m");
+    QTemporaryDir dir;
+    const WriteResult refused = write(Format::Xlsx, log, dir.filePath(QStringLiteral("log.xlsx")));
+    QCOMPARE(refused.status, WriteResult::Status::Failed);
+    QCOMPARE(refused.error, QStringLiteral("An .xlsx sheet holds at most 1,048,574 readings."));
 }
 
 void WritersTest::failedWriteKeepsTheOldFile() {

@@ -10,6 +10,8 @@
 
 namespace logexport {
 
+static_assert(XlsxWriter::kMaxReadings + 2 == LXW_ROW_MAX);
+
 namespace {
 
 lxw_format* centred(lxw_workbook* book, const char* numberFormat = nullptr) {
@@ -28,6 +30,9 @@ QString libraryError(lxw_error error) {
 
 WriteResult XlsxWriter::write(const LogSheet& sheet, const QString& path,
                               const Progress& progress) {
+    if (sheet.rowCount() > kMaxReadings)
+        return WriteResult::failed(
+            QStringLiteral("An .xlsx sheet holds at most %L1 readings.").arg(kMaxReadings));
     lxw_workbook_options options{};
     options.constant_memory = sheet.rowCount() > kConstantMemoryRows ? LXW_TRUE : LXW_FALSE;
     const QByteArray fileName = QFile::encodeName(path);

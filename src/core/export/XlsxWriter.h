@@ -11,6 +11,8 @@ namespace logexport {
 class XlsxWriter final : public SheetWriter {
 public:
     static constexpr int kConstantMemoryRows = 10'000;
+    // A sheet holds 1,048,576 rows; two are the header and the empty row.
+    static constexpr int kMaxReadings = 1'048'574;
 
     WriteResult write(const LogSheet& sheet, const QString& path,
                       const Progress& progress) override;

@@ -3,6 +3,7 @@
 #include "core/export/LogSheet.h"
 #include "core/export/SafeSave.h"
 #include "core/export/XlsWriter.h"
+#include "core/export/XlsxWriter.h"
 #include "core/logging/LogModel.h"
 #include "core/logging/Logger.h"
 #include "gui/platform/Dialogs.h"
@@ -17,6 +18,37 @@ namespace {
 using Dialogs = platform::Dialogs;
 
 const QString kTitle = QStringLiteral("Save Log");
+
+// What to tell the user when the log has more readings than a sheet of the format holds;
+// empty when it fits.
+QString tooLongForSheet(Format format, int readings) {
+    int most = 0;
+    QString sheet;
+    QString instead;
+    switch (format) {
+    case Format::Xls:
+        most = XlsWriter::kMaxReadings;
+        sheet = QStringLiteral("an Excel 97-2003 (.xls) sheet");
+        instead = QStringLiteral(".xlsx or .csv");
+        break;
+    case Format::Xlsx:
+        most = XlsxWriter::kMaxReadings;
+        sheet = QStringLiteral("an Excel (.xlsx) sheet");
+        instead = QStringLiteral(".csv");
+        break;
+    case Format::Csv:
+        return {};
+    }
+    if (readings <= most)
+        return {};
+    return QStringLiteral("The log has %L1 readings, and %2 holds at most %L3 (%L4 rows with the "
+                          "header and the empty row).\n\nSave it as %5 to keep every reading.")
+        .arg(readings)
+        .arg(sheet)
+        .arg(most)
+        .arg(most + 2)
+        .arg(instead);
+}
 
 } // namespace
 
@@ -63,15 +95,9 @@ QString saveLog(Dialogs& dialogs, const logging::LogModel& log, const QString& p
     const QString shownPath = QDir::toNativeSeparators(output->path);
 
     LogSheet sheet(log);
-    if (output->format == Format::Xls && sheet.rowCount() > XlsWriter::kMaxReadings) {
-        dialogs.messageBox(
-            kTitle,
-            QStringLiteral("The log has %L1 readings, and an Excel 97-2003 (.xls) sheet holds "
-                           "at most %L2 (65,536 rows with the header and the empty row).\n\n"
-                           "Save it as .xlsx or .csv to keep every reading.")
-                .arg(sheet.rowCount())
-                .arg(XlsWriter::kMaxReadings),
-            Dialogs::Icon::Exclamation);
+    if (const QString tooLong = tooLongForSheet(output->format, sheet.rowCount());
+        !tooLong.isEmpty()) {
+        dialogs.messageBox(kTitle, tooLong, Dialogs::Icon::Exclamation);
         return {};
     }
     const QFileInfo existing(output->path);
