@@ -152,6 +152,11 @@ void RecoveryWindow::setNote(int row, const QString& note) {
 
 void RecoveryWindow::saveAs(int row) {
     const logging::JournalSummary& s = journals_.at(row);
+    // The file first: reading a long journal takes a while, and a cancel needs none of it.
+    const auto output =
+        logexport::chooseLogFile(dialogs_, logexport::proposedLogName(s.header.rotary, s.address));
+    if (!output)
+        return;
     logging::LogModel log(s.header.rotary ? logging::LogModel::Layout::Rotary
                                           : logging::LogModel::Layout::LevelProbe);
     const logging::JournalSummary read = logging::readJournal(s.path, &log);
@@ -162,8 +167,7 @@ void RecoveryWindow::saveAs(int row) {
                             Dialogs::Icon::Exclamation);
         return;
     }
-    const QString saved =
-        logexport::saveLog(dialogs_, log, logexport::proposedLogName(s.header.rotary, s.address));
+    const QString saved = logexport::saveLogTo(dialogs_, log, *output);
     if (saved.isEmpty())
         return;
     // Saved: not offered again; the journal stays until the folder is tidied.

@@ -84,23 +84,29 @@ void LogExporter::SaveLogBut_Click(int Index) {
     saveLog(dialogs_, log, proposedLogName(rotary, shownTab_()));
 }
 
-QString saveLog(Dialogs& dialogs, const logging::LogModel& log, const QString& proposedName) {
+std::optional<OutputFile> chooseLogFile(Dialogs& dialogs, const QString& proposedName) {
     const auto choice = dialogs.saveFile(QStringLiteral("Select Filename to Save to"), proposedName,
                                          logFileFilters());
     if (!choice)
-        return {};
-    const auto output = outputFile(choice->path, choice->filterIndex);
-    if (!output)
-        return {};
-    const QString shownPath = QDir::toNativeSeparators(output->path);
+        return std::nullopt;
+    return outputFile(choice->path, choice->filterIndex);
+}
+
+QString saveLog(Dialogs& dialogs, const logging::LogModel& log, const QString& proposedName) {
+    const auto output = chooseLogFile(dialogs, proposedName);
+    return output ? saveLogTo(dialogs, log, *output) : QString();
+}
+
+QString saveLogTo(Dialogs& dialogs, const logging::LogModel& log, const OutputFile& output) {
+    const QString shownPath = QDir::toNativeSeparators(output.path);
 
     LogSheet sheet(log);
-    if (const QString tooLong = tooLongForSheet(output->format, sheet.rowCount());
+    if (const QString tooLong = tooLongForSheet(output.format, sheet.rowCount());
         !tooLong.isEmpty()) {
         dialogs.messageBox(kTitle, tooLong, Dialogs::Icon::Exclamation);
         return {};
     }
-    const QFileInfo existing(output->path);
+    const QFileInfo existing(output.path);
     if (existing.exists()) {
         if (existing.isDir()) {
             dialogs.messageBox(
@@ -125,8 +131,8 @@ QString saveLog(Dialogs& dialogs, const logging::LogModel& log, const QString& p
         cleared = !sheet.intact();
         return goOn && !cleared;
     };
-    const std::unique_ptr<SheetWriter> writer = makeWriter(output->format);
-    const WriteResult result = saveReplacing(*writer, sheet, output->path, report);
+    const std::unique_ptr<SheetWriter> writer = makeWriter(output.format);
+    const WriteResult result = saveReplacing(*writer, sheet, output.path, report);
     progress.reset();
 
     if (result.status == WriteResult::Status::Failed || cleared)
@@ -136,7 +142,7 @@ QString saveLog(Dialogs& dialogs, const logging::LogModel& log, const QString& p
                                                                         "while it was being saved.")
                                                        : result.error),
                            Dialogs::Icon::Exclamation);
-    return result.status == WriteResult::Status::Written && !cleared ? output->path : QString();
+    return result.status == WriteResult::Status::Written && !cleared ? output.path : QString();
 }
 
 } // namespace logexport

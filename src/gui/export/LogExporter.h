@@ -31,8 +31,13 @@ QString proposedLogName(bool rotary, int shownTab);
 // filter (0-2); nothing for another filter.
 std::optional<OutputFile> outputFile(const QString& chosen, int filterIndex);
 
-// Asks for the file (proposing the name), and writes the log to it, asking before an existing
-// file is replaced and saying why when it cannot be saved. The path written, or empty.
+// Asks for the file, proposing the name; nothing when the user cancels.
+std::optional<OutputFile> chooseLogFile(platform::Dialogs& dialogs, const QString& proposedName);
+// Writes the log to the chosen file, asking before an existing file is replaced and saying why
+// when it cannot be saved. The path written, or empty.
+QString saveLogTo(platform::Dialogs& dialogs, const logging::LogModel& log,
+                  const OutputFile& output);
+// Both: asks for the file, then writes the log to it.
 QString saveLog(platform::Dialogs& dialogs, const logging::LogModel& log,
                 const QString& proposedName);
 
