@@ -234,7 +234,6 @@ void Link::FlushInput() {
     while (port_.bytesWaiting() > 0) {
         const quint8 b = port_.readByte();
         keep(b);
-        extendTimeout();
         if (framer_.logOnly(b))
             logLine(framer_.logText());
     }
